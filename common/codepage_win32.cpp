@@ -1,0 +1,33 @@
+#include <windows.h>
+
+#include "common/codepage.h"
+
+namespace vt {
+
+void SetAnsiCodePage(const std::string&) {}
+
+std::string AnsiToUtf8(std::string_view ansi) {
+    if (ansi.empty()) return {};
+    int wlen = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring w(wlen, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), w.data(), wlen);
+    int len = WideCharToMultiByte(CP_UTF8, 0, w.data(), wlen, nullptr, 0, nullptr, nullptr);
+    std::string out(len, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), wlen, out.data(), len, nullptr, nullptr);
+    return out;
+}
+
+std::string Utf8ToAnsi(std::string_view utf8) {
+    if (utf8.empty()) return {};
+    int wlen = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring w(wlen, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), wlen);
+    int len = WideCharToMultiByte(CP_ACP, 0, w.data(), wlen, nullptr, 0, nullptr, nullptr);
+    std::string out(len, '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.data(), wlen, out.data(), len, nullptr, nullptr);
+    return out;
+}
+
+bool IsAnsiLeadByte(unsigned char b) { return IsDBCSLeadByte(b) != FALSE; }
+
+}  // namespace vt

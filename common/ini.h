@@ -1,0 +1,28 @@
+// Profile (INI) files, read and written the way the Windows profile functions
+// treat them, but parsed once and cached until the file changes on disk.
+// All text arguments and results are UTF-8; the files hold ANSI bytes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vt {
+
+// Leading whole number of the value; default when the key is missing or empty.
+int ReadIniInt(const std::string& file, std::string_view section, std::string_view key, int def);
+// Value with blanks trimmed and matching quotes removed, at most 254 ANSI bytes.
+std::string ReadIniString(const std::string& file, std::string_view section, std::string_view key,
+                          std::string_view def);
+// Writes key=value into section, creating file, section or key as needed.
+bool WriteIniString(const std::string& file, std::string_view section, std::string_view key,
+                    std::string_view value);
+bool WriteIniString(const std::string& file, std::string_view section, std::string_view key, long long value);
+// Removes one key, or a whole section; true when the file is as asked afterwards.
+bool DeleteIniKey(const std::string& file, std::string_view section, std::string_view key);
+bool DeleteIniSection(const std::string& file, std::string_view section);
+
+// Forgets every cached file (tests that edit files behind the engine's back
+// within one clock tick use it).
+void FlushIniCache();
+
+}  // namespace vt

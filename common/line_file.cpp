@@ -1,0 +1,66 @@
+#include "common/line_file.h"
+
+#include <string_view>
+#include <vector>
+
+#include "common/atomic_file.h"
+#include "common/codepage.h"
+
+namespace vt {
+namespace {
+
+// Splits on LF, dropping a CR before it; a last line without LF counts.
+std::vector<std::string_view> SplitLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        size_t nl = bytes.find('\n', pos);
+        size_t end = nl == std::string_view::npos ? bytes.size() : nl;
+        size_t cut = (end > pos && bytes[end - 1] == '\r') ? end - 1 : end;
+        lines.push_back(bytes.substr(pos, cut - pos));
+        pos = nl == std::string_view::npos ? bytes.size() : nl + 1;
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::string ReadDataLine(const std::string& file, int n) {
+    if (n <= 0) return {};
+    auto bytes = ReadFileBytes(PathFromUtf8(file));
+    if (!bytes) return {};
+    auto lines = SplitLines(*bytes);
+    if (static_cast<size_t>(n) > lines.size()) return {};
+    return AnsiToUtf8(lines[static_cast<size_t>(n) - 1]);
+}
+
+int WriteDataLine(const std::string& file, const std::string& text, int n) {
+    if (text.empty()) return 0;
+    std::filesystem::path p = PathFromUtf8(file);
+    std::string old = ReadFileBytes(p).value_or(std::string());
+    auto lines = SplitLines(old);
+    std::string ansi = Utf8ToAnsi(text);
+    // A stored line must stay one line.
+    for (char& c : ansi)
+        if (c == '\r' || c == '\n') c = ' ';
+    int result;
+    if (n <= 0) {
+        lines.push_back(ansi);
+        result = static_cast<int>(lines.size());
+    } else {
+        // Replacing past the end pads with empty lines so the number holds.
+        while (lines.size() < static_cast<size_t>(n)) lines.emplace_back();
+        lines[static_cast<size_t>(n) - 1] = ansi;
+        result = n;
+    }
+    std::string out;
+    out.reserve(old.size() + ansi.size() + 2);
+    for (auto l : lines) {
+        out += l;
+        out += "\r\n";
+    }
+    if (!WriteFileAtomic(p, out)) return -1;
+    return result;
+}
+
+}  // namespace vt

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/atomic_file.h"
+#include "common/codepage.h"
+#include "common/ini.h"
+#include "common/line_file.h"
+#include "common/random_name.h"
+#include "tests/unit/temp_dir.h"
+
+using namespace vt;
+
+namespace {
+
+void WriteRaw(const std::string& file, const std::string& bytes) {
+    std::ofstream(PathFromUtf8(file), std::ios::binary) << bytes;
+    FlushIniCache();
+}
+
+std::string Raw(const std::string& file) { return ReadFileBytes(PathFromUtf8(file)).value_or("<missing>"); }
+
+}  // namespace
+
+TEST(Ini, ReadsLikeTheProfileFunctions) {
+    TempDir dir;
+    std::string f = dir.File("a.ini");
+    WriteRaw(f,
+             "; comment\r\n"
+             "garbage line\r\n"
+             "[ Team ]\r\n"
+             "  Count = 12 \r\n"
+             "Name=\"quoted\"\r\n"
+             "Half='x\r\n"
+             "Num=1234.5\r\n"
+             "Bad=abc\r\n"
+             "Empty=\r\n"
+             "count=99\r\n"
+             "[team]\r\n"
+             "Other=1\r\n");
+    EXPECT_EQ(ReadIniInt(f, "TEAM", "count", 7), 12);        // case and blanks
+    EXPECT_EQ(ReadIniString(f, "team", "Name", ""), "quoted");  // matching quotes go
+    EXPECT_EQ(ReadIniString(f, "team", "Half", ""), "'x");
+    EXPECT_EQ(ReadIniInt(f, "team", "Num", 0), 1234);
+    EXPECT_EQ(ReadIniInt(f, "team", "Bad", 5), 0);
+    EXPECT_EQ(ReadIniInt(f, "team", "Empty", 5), 5);
+    EXPECT_EQ(ReadIniInt(f, "team", "Missing", -1), -1);
+    EXPECT_EQ(ReadIniString(f, "team", "Other", "dflt"), "dflt");  // only the first duplicate section counts
+    EXPECT_EQ(ReadIniString(dir.File("none.ini"), "a", "b", "d"), "d");
+}
+
+TEST(Ini, LongValuesStopAt254BytesWithoutSplittingACharacter) {
+    TempDir dir;
+    std::string f = dir.File("long.ini");
+    std::string ascii(300, 'x');
+    ASSERT_TRUE(WriteIniString(f, "S", "K", ascii));
+    EXPECT_EQ(ReadIniString(f, "S", "K", "").size(), 254u);
+    std::string han;
+    for (int i = 0; i < 130; ++i) han += "汉";  // 260 GBK bytes
+    std::string odd = "x" + han;                 // a character would straddle byte 254
+    ASSERT_TRUE(WriteIniString(f, "S", "Odd", odd));
+    std::string back = Utf8ToAnsi(ReadIniString(f, "S", "Odd", ""));
+    EXPECT_EQ(back.size(), 253u);
+    EXPECT_EQ(AnsiToUtf8(back), AnsiToUtf8(Utf8ToAnsi(odd).substr(0, 253)));
+}
+
+TEST(Ini, WritesKeepEveryUntouchedLine) {
+    TempDir dir;
+    std::string f = dir.File("w.ini");
+    WriteRaw(f, "; keep me\r\n[A]\r\nx = 1\r\n\r\n[B]\r\ny=2\r\n");
+    ASSERT_TRUE(WriteIniString(f, "a", "X", "10"));
+    ASSERT_TRUE(WriteIniString(f, "A", "z", "3"));
+    ASSERT_TRUE(WriteIniString(f, "C", "k", "汉字"));
+    EXPECT_EQ(Raw(f), "; keep me\r\n[A]\r\nx=10\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[C]\r\nk=" + Utf8ToAnsi("汉字") + "\r\n");
+    EXPECT_EQ(ReadIniString(f, "c", "K", ""), "汉字");
+    EXPECT_TRUE(DeleteIniKey(f, "A", "z"));
+    EXPECT_EQ(ReadIniString(f, "A", "z", "gone"), "gone");
+}
+
+TEST(Ini, MissingFileIsCreatedOnFirstWriteAndCacheSeesOutsideChanges) {
+    TempDir dir;
+    std::string f = dir.File("new.ini");
+    EXPECT_EQ(ReadIniInt(f, "S", "K", 3), 3);
+    ASSERT_TRUE(WriteIniString(f, "S", "K", 4LL));
+    EXPECT_EQ(Raw(f), "[S]\r\nK=4\r\n");
+    EXPECT_EQ(ReadIniInt(f, "S", "K", 3), 4);
+    // A different size is noticed without flushing the cache.
+    std::ofstream(PathFromUtf8(f), std::ios::binary) << "[S]\r\nK=456\r\n";
+    EXPECT_EQ(ReadIniInt(f, "S", "K", 3), 456);
+}
+
+TEST(LineFile, AppendReplaceAndRead) {
+    TempDir dir;
+    std::string f = dir.File("PATH.SET");
+    EXPECT_EQ(ReadDataLine(f, 1), "");
+    EXPECT_EQ(WriteDataLine(f, "", 0), 0);
+    for (int i = 1; i <= 5; ++i) EXPECT_EQ(WriteDataLine(f, "line" + std::to_string(i), 0), i);
+    EXPECT_EQ(WriteDataLine(f, "路径三", 3), 3);
+    EXPECT_EQ(Raw(f), "line1\r\nline2\r\n" + Utf8ToAnsi("路径三") + "\r\nline4\r\nline5\r\n");
+    EXPECT_EQ(ReadDataLine(f, 3), "路径三");
+    EXPECT_EQ(ReadDataLine(f, 0), "");
+    EXPECT_EQ(ReadDataLine(f, 9), "");
+    // Replacing past the end keeps the promised line number true.
+    EXPECT_EQ(WriteDataLine(f, "eight", 8), 8);
+    EXPECT_EQ(ReadDataLine(f, 8), "eight");
+    EXPECT_EQ(ReadDataLine(f, 5), "line5");
+}
+
+TEST(Common, RandomNamesAreTenUpperAlnum) {
+    std::string a = MakeRandomName();
+    ASSERT_EQ(a.size(), 10u);
+    for (char c : a) EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'));
+    EXPECT_NE(a, MakeRandomName());
+}
