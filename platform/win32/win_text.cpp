@@ -1,0 +1,29 @@
+#include "platform/win32/win_text.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace vt {
+
+std::wstring Widen(std::string_view utf8) {
+    if (utf8.empty() || utf8.size() > static_cast<size_t>(INT_MAX)) return {};
+    int len = static_cast<int>(utf8.size());
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), len, nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), len, out.data(), n);
+    return out;
+}
+
+std::string Narrow(std::wstring_view utf16) {
+    if (utf16.empty() || utf16.size() > static_cast<size_t>(INT_MAX)) return {};
+    int len = static_cast<int>(utf16.size());
+    int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), len, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return {};
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), len, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace vt
