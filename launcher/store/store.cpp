@@ -1,0 +1,526 @@
+#include "launcher/store/store.h"
+
+#include <array>
+#include <filesystem>
+#include <limits>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "common/atomic_file.h"
+#include "common/codepage.h"
+#include "common/ini.h"
+#include "common/line_file.h"
+#include "common/random_name.h"
+#include "launcher/store/password.h"
+
+namespace vt {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kSep = static_cast<char>(fs::path::preferred_separator);
+
+// Default that no stored value can equal, to tell a missing key from an empty one.
+constexpr const char* kMissing = "\x7f<missing>\x7f";
+
+constexpr const char* kTeamSection = "TEAM";
+constexpr const char* kItemSection = "ITEM";
+
+constexpr std::array<const char*, 4> kTeamKeys = {"Name", "Note", "Password", "Path"};
+constexpr std::array<const char*, 12> kItemKeys = {"Name",        "Type",        "Mode",      "Note",
+                                                   "Path",        "Para",        "StartMethod", "MethodIndex",
+                                                   "IconIndex",   "IconPath",    "Icon",        "Password"};
+// Keys that travel with an item when it changes folders; its three line
+// numbers are rewritten instead.
+constexpr std::array<const char*, 9> kItemPlainKeys = {"Name",     "Type", "Mode",        "Note",       "IconIndex",
+                                                       "Password", "Icon", "StartMethod", "MethodIndex"};
+
+bool Exists(const std::string& utf8) {
+    std::error_code ec;
+    return fs::exists(PathFromUtf8(utf8), ec);
+}
+
+bool IsDirectory(const std::string& utf8) {
+    std::error_code ec;
+    return fs::is_directory(PathFromUtf8(utf8), ec);
+}
+
+bool IsFile(const std::string& utf8) {
+    std::error_code ec;
+    return fs::is_regular_file(PathFromUtf8(utf8), ec);
+}
+
+std::string Section(int index) { return std::to_string(index); }
+
+std::optional<std::string> ReadRaw(const std::string& file, const std::string& section, const char* key) {
+    std::string v = ReadIniString(file, section, key, kMissing);
+    if (v == kMissing) return std::nullopt;
+    return v;
+}
+
+// Copies a value as stored; a missing value is removed from the target so the
+// target ends up exactly like the source.
+bool WriteRaw(const std::string& file, const std::string& section, const char* key,
+              const std::optional<std::string>& value) {
+    return value ? WriteIniString(file, section, key, *value) : DeleteIniKey(file, section, key);
+}
+
+// Leading whole number of a stored count, saturated instead of wrapping so
+// that values beyond 16 bits are recognised as such.
+long long ReadWideCount(const std::string& file, const char* section) {
+    std::string v = ReadIniString(file, section, "Count", "");
+    size_t i = 0;
+    bool neg = false;
+    if (i < v.size() && (v[i] == '-' || v[i] == '+')) neg = v[i++] == '-';
+    long long n = 0;
+    for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) {
+        if (n <= std::numeric_limits<int>::max()) n = n * 10 + (v[i] - '0');
+    }
+    return neg ? -n : n;
+}
+
+int LimitCount(long long raw, int limit, Prompts& prompts, bool warnOnError, const char* overMsg,
+               const char* damagedMsg) {
+    if (raw > limit || raw < std::numeric_limits<int16_t>::min()) {
+        if (warnOnError) prompts.ShowMessage(overMsg);
+        return limit;
+    }
+    if (raw < 0) {
+        if (warnOnError) prompts.ShowMessage(damagedMsg);
+        return 0;
+    }
+    return static_cast<int>(raw);
+}
+
+// The count writers work from: what is stored, a damaged (negative) value as 0.
+int StoredCount(const std::string& file, const char* section) {
+    long long raw = ReadWideCount(file, section);
+    if (raw < 0) return 0;
+    return raw > std::numeric_limits<int16_t>::max() ? std::numeric_limits<int16_t>::max() : static_cast<int>(raw);
+}
+
+bool IsPictureName(const std::string& icon) { return !icon.empty() && icon[0] != '['; }
+
+// "\NAME.img" -> "NAME.img"; empty when the value cannot name a file of its own.
+std::string PictureFileName(const std::string& icon) {
+    if (!IsPictureName(icon)) return {};
+    std::string name = (icon[0] == '\\' || icon[0] == '/') ? icon.substr(1) : icon;
+    return IsSafeFolderName(name) ? name : std::string();
+}
+
+std::string FreshPictureName(const std::string& folder) {
+    std::string name;
+    do {
+        name = MakeRandomName();
+    } while (Exists(folder + kSep + name + ".img"));
+    return name;
+}
+
+// Moves a picture to another folder, under a new name when the old one is
+// taken there; returns the "Icon" value it now answers to.
+std::string MovePicture(const std::string& from, const std::string& to, const std::string& icon) {
+    std::string file = PictureFileName(icon);
+    if (file.empty() || !IsFile(from + kSep + file)) return icon;
+    std::string target = file;
+    std::string value = icon;
+    if (Exists(to + kSep + target)) {
+        std::string name = FreshPictureName(to);
+        target = name + ".img";
+        value = "\\" + target;
+    }
+    std::error_code ec;
+    fs::path src = PathFromUtf8(from + kSep + file);
+    fs::path dst = PathFromUtf8(to + kSep + target);
+    fs::rename(src, dst, ec);
+    if (ec) {
+        // Another volume: copy, then drop the original only once the copy is there.
+        if (!fs::copy_file(src, dst, ec) || ec) return icon;
+        fs::remove(src, ec);
+    }
+    return value;
+}
+
+}  // namespace
+
+// ---- Paths ---------------------------------------------------------------
+
+std::string DataDir(const std::string& appDir) { return appDir + "DATA" + kSep; }
+
+std::string TeamSetFile(const std::string& appDir) { return DataDir(appDir) + "TEAM.SET"; }
+
+std::string SharedIconDir(const std::string& appDir) { return DataDir(appDir) + "ICON" + kSep; }
+
+bool IsSafeFolderName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    for (char c : name) {
+        auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+            c == '>' || c == '|')
+            return false;
+    }
+    // Windows drops trailing dots and blanks, which would alias another name.
+    return name.back() != '.' && name.back() != ' ';
+}
+
+std::string TeamFolderPath(const std::string& appDir, const std::string& folderName) {
+    if (!IsSafeFolderName(folderName)) return {};
+    return DataDir(appDir) + folderName;
+}
+
+std::string ItemSetFile(const std::string& teamFolder) { return teamFolder + kSep + "ITEM.SET"; }
+std::string PathSetFile(const std::string& teamFolder) { return teamFolder + kSep + "PATH.SET"; }
+std::string ParaSetFile(const std::string& teamFolder) { return teamFolder + kSep + "PARA.SET"; }
+std::string IconSetFile(const std::string& teamFolder) { return teamFolder + kSep + "ICON.SET"; }
+
+std::string ResolveItemPicture(const std::string& appDir, const std::string& teamFolder, const std::string& icon) {
+    std::string file = PictureFileName(icon);
+    if (file.empty()) return {};
+    if (!teamFolder.empty() && IsFile(teamFolder + kSep + file)) return teamFolder + kSep + file;
+    if (IsFile(SharedIconDir(appDir) + file)) return SharedIconDir(appDir) + file;
+    return {};
+}
+
+// ---- Reading -------------------------------------------------------------
+
+int ReadTeamCount(const std::string& appDir, Prompts& prompts, bool warnOnError) {
+    return LimitCount(ReadWideCount(TeamSetFile(appDir), kTeamSection), kMaxTeams, prompts, warnOnError,
+                      kMsgTeamsOverLimit, kMsgTeamsDamaged);
+}
+
+int ReadItemCount(const std::string& teamFolder, Prompts& prompts, bool warnOnError) {
+    if (teamFolder.empty()) return 0;
+    return LimitCount(ReadWideCount(ItemSetFile(teamFolder), kItemSection), kMaxItems, prompts, warnOnError,
+                      kMsgItemsOverLimit, kMsgItemsDamaged);
+}
+
+TeamRecord ReadTeamRecord(const std::string& appDir, int index) {
+    const std::string file = TeamSetFile(appDir);
+    const std::string sec = Section(index);
+    TeamRecord r;
+    r.Name = ReadIniString(file, sec, "Name", "");
+    r.Note = ReadIniString(file, sec, "Note", "");
+    r.Path = ReadIniString(file, sec, "Path", "");
+    r.Password = ReadIniString(file, sec, "Password", "") == "True";
+    return r;
+}
+
+ItemRecord ReadItemRecord(const std::string& teamFolder, int index) {
+    ItemRecord r;
+    if (teamFolder.empty()) return r;
+    const std::string file = ItemSetFile(teamFolder);
+    const std::string sec = Section(index);
+    r.Name = ReadIniString(file, sec, "Name", kDefaultItemName);
+    r.Type = ReadIniInt(file, sec, "Type", 0);
+    r.Mode = ReadIniInt(file, sec, "Mode", 0);
+    r.Note = ReadIniString(file, sec, "Note", "");
+    r.Path = ReadIniInt(file, sec, "Path", 0);
+    r.Para = ReadIniInt(file, sec, "Para", 0);
+    r.IconIndex = ReadIniInt(file, sec, "IconIndex", 0);
+    r.IconPath = ReadIniInt(file, sec, "IconPath", 0);
+    r.Icon = ReadIniString(file, sec, "Icon", "");
+    r.StartMethod = ReadIniString(file, sec, "StartMethod", "");
+    r.MethodIndex = ReadIniInt(file, sec, "MethodIndex", -1);
+    r.Password = ReadIniString(file, sec, "Password", "") == "True";
+    return r;
+}
+
+ItemTexts ReadItemTexts(const std::string& teamFolder, const ItemRecord& item, const std::string& password) {
+    ItemTexts t;
+    if (teamFolder.empty()) return t;
+    t.Path = DecodePassword(ReadDataLine(PathSetFile(teamFolder), item.Path), password);
+    t.Para = DecodePassword(ReadDataLine(ParaSetFile(teamFolder), item.Para), password);
+    t.Icon = DecodePassword(ReadDataLine(IconSetFile(teamFolder), item.IconPath), password);
+    return t;
+}
+
+std::string ResolveTeamFolder(const std::string& appDir, int index, const std::string& password) {
+    TeamRecord r = ReadTeamRecord(appDir, index);
+    return TeamFolderPath(appDir, DecodePassword(r.Path, r.Password ? password : std::string()));
+}
+
+std::string AskTeamFolder(const std::string& appDir, int index, Prompts& prompts, const std::string& prompt) {
+    TeamRecord r = ReadTeamRecord(appDir, index);
+    std::string password = r.Password ? prompts.AskPassword(prompt) : std::string();
+    return TeamFolderPath(appDir, DecodePassword(r.Path, password));
+}
+
+// ---- Teams ---------------------------------------------------------------
+
+namespace {
+
+StoreResult Fail(StoreError e, int index = -1) {
+    StoreResult r;
+    r.error = e;
+    r.index = index;
+    return r;
+}
+
+bool WriteTeamKeys(const std::string& file, const std::string& sec, const std::string& folderName,
+                   const TeamInput& team) {
+    return WriteIniString(file, sec, "Path", EncodePassword(folderName, team.Password)) &&
+           WriteIniString(file, sec, "Name", team.Name) && WriteIniString(file, sec, "Note", team.Note) &&
+           WriteIniString(file, sec, "Password", team.Password.empty() ? "False" : "True");
+}
+
+// Shifts the keys of sections index+1..count-1 down by one and writes
+// Count = count - 1. Stops at the first failed write without touching Count,
+// so a failure can duplicate a record but never lose one.
+bool ShiftDown(const std::string& file, const char* countSection, int index, int count, const char* const* keys,
+               size_t keyCount) {
+    for (int i = index; i <= count - 2; ++i) {
+        const std::string from = Section(i + 1);
+        const std::string to = Section(i);
+        for (size_t k = 0; k < keyCount; ++k)
+            if (!WriteRaw(file, to, keys[k], ReadRaw(file, from, keys[k]))) return false;
+    }
+    return WriteIniString(file, countSection, "Count", static_cast<long long>(count - 1));
+}
+
+bool SwapSections(const std::string& file, int first, int second, const char* const* keys, size_t keyCount) {
+    if (first == second) return true;
+    const std::string a = Section(first);
+    const std::string b = Section(second);
+    std::vector<std::optional<std::string>> kept;
+    for (size_t k = 0; k < keyCount; ++k) kept.push_back(ReadRaw(file, a, keys[k]));
+    for (size_t k = 0; k < keyCount; ++k)
+        if (!WriteRaw(file, a, keys[k], ReadRaw(file, b, keys[k]))) return false;
+    for (size_t k = 0; k < keyCount; ++k)
+        if (!WriteRaw(file, b, keys[k], kept[k])) return false;
+    return true;
+}
+
+}  // namespace
+
+StoreResult AddTeam(const std::string& appDir, const TeamInput& team) {
+    const std::string file = TeamSetFile(appDir);
+    std::error_code ec;
+    fs::create_directories(PathFromUtf8(DataDir(appDir)), ec);
+    const int index = StoredCount(file, kTeamSection);
+    if (!WriteIniString(file, kTeamSection, "Count", static_cast<long long>(index) + 1))
+        return Fail(StoreError::WriteFailed);
+    std::string name;
+    do {
+        name = MakeRandomName();
+    } while (Exists(DataDir(appDir) + name));
+    if (!fs::create_directory(PathFromUtf8(DataDir(appDir) + name), ec) || ec) {
+        // No folder, no team: take the count back so no empty record shows up.
+        (void)WriteIniString(file, kTeamSection, "Count", static_cast<long long>(index));
+        return Fail(StoreError::WriteFailed);
+    }
+    if (!WriteTeamKeys(file, Section(index), name, team)) return Fail(StoreError::WriteFailed, index);
+    StoreResult r;
+    r.index = index;
+    r.name = name;
+    return r;
+}
+
+StoreResult EditTeam(const std::string& appDir, int index, const std::string& folderName, const TeamInput& team) {
+    const std::string file = TeamSetFile(appDir);
+    if (index < 0 || index >= StoredCount(file, kTeamSection)) return Fail(StoreError::BadIndex, index);
+    // A name decoded with a wrong password would be re-scrambled and the real
+    // folder lost for good; only an unchanged stored path is safe then.
+    const std::string folder = TeamFolderPath(appDir, folderName);
+    if (folder.empty() || !IsDirectory(folder)) {
+        if (EncodePassword(folderName, team.Password) != ReadTeamRecord(appDir, index).Path)
+            return Fail(StoreError::FolderMissing, index);
+    }
+    if (!WriteTeamKeys(file, Section(index), folderName, team)) return Fail(StoreError::WriteFailed, index);
+    StoreResult r;
+    r.index = index;
+    r.name = folderName;
+    return r;
+}
+
+StoreResult DeleteTeam(const std::string& appDir, int index, const std::string& password) {
+    const std::string file = TeamSetFile(appDir);
+    const int count = StoredCount(file, kTeamSection);
+    if (index < 0 || index >= count) return Fail(StoreError::BadIndex, index);
+    const std::string folder = ResolveTeamFolder(appDir, index, password);
+    if (!folder.empty() && IsDirectory(folder)) {
+        std::error_code ec;
+        const fs::path dir = PathFromUtf8(folder);
+        std::vector<fs::path> files;
+        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+            if (it->is_regular_file(ec)) files.push_back(it->path());
+        for (const auto& f : files) fs::remove(f, ec);
+        fs::remove(dir, ec);  // stays when something other than files is left in it
+    }
+    if (!ShiftDown(file, kTeamSection, index, count, kTeamKeys.data(), kTeamKeys.size()))
+        return Fail(StoreError::WriteFailed, index);
+    StoreResult r;
+    r.index = index;
+    return r;
+}
+
+StoreResult SwapTeams(const std::string& appDir, int first, int second) {
+    const std::string file = TeamSetFile(appDir);
+    const int count = StoredCount(file, kTeamSection);
+    if (first < 0 || first >= count || second < 0 || second >= count) return Fail(StoreError::BadIndex);
+    if (!SwapSections(file, first, second, kTeamKeys.data(), kTeamKeys.size())) return Fail(StoreError::WriteFailed);
+    StoreResult r;
+    r.index = second;
+    return r;
+}
+
+// ---- Items ---------------------------------------------------------------
+
+namespace {
+
+StoreResult WriteItem(const std::string& appDir, const std::string& teamFolder, int index, const ItemInput& item,
+                      int oldPath, int oldPara, int oldIconPath) {
+    const std::string file = ItemSetFile(teamFolder);
+    const std::string sec = Section(index);
+    const std::string& pw = item.Password;
+    auto failed = [&] { return Fail(StoreError::WriteFailed, index); };
+
+    if (!WriteIniString(file, sec, "Name", item.Name) ||
+        !WriteIniString(file, sec, "Type", static_cast<long long>(item.Type)) ||
+        !WriteIniString(file, sec, "Mode", static_cast<long long>(item.Mode)) ||
+        !WriteIniString(file, sec, "Note", item.Note))
+        return failed();
+
+    // A line file that cannot be written must not leave a key pointing at a
+    // line that was never stored.
+    int path = WriteDataLine(PathSetFile(teamFolder), EncodePassword(item.Path, pw), oldPath);
+    if (path < 0 || !WriteIniString(file, sec, "Path", static_cast<long long>(path))) return failed();
+    int para = WriteDataLine(ParaSetFile(teamFolder), EncodePassword(item.Para, pw), oldPara);
+    if (para < 0 || !WriteIniString(file, sec, "Para", static_cast<long long>(para))) return failed();
+    if (!WriteIniString(file, sec, "IconIndex", static_cast<long long>(item.IconIndex))) return failed();
+    int iconPath = WriteDataLine(IconSetFile(teamFolder), EncodePassword(item.IconText, pw), oldIconPath);
+    if (iconPath < 0 || !WriteIniString(file, sec, "IconPath", static_cast<long long>(iconPath))) return failed();
+
+    if (item.StartMethod) {
+        if (!WriteIniString(file, sec, "StartMethod", *item.StartMethod) ||
+            !WriteIniString(file, sec, "MethodIndex", static_cast<long long>(item.MethodIndex)))
+            return failed();
+    }
+    if (!WriteIniString(file, sec, "Password", pw.empty() ? "False" : "True")) return failed();
+
+    std::string icon;
+    if (item.IconText.empty() || item.IconText[0] != '[') {
+        std::string name = FreshPictureName(teamFolder);
+        if (item.Picture && !WriteFileAtomic(PathFromUtf8(teamFolder + kSep + name + ".img"), *item.Picture))
+            return failed();
+        icon = "\\" + name + ".img";
+    } else if (item.IconText == "[ICON]") {
+        if (IsSafeFolderName(item.SharedIconName)) {
+            const std::string dir = SharedIconDir(appDir);
+            std::error_code ec;
+            fs::create_directories(PathFromUtf8(dir), ec);
+            const std::string picture = dir + item.SharedIconName + ".img";
+            if (item.Picture && !Exists(picture) && !WriteFileAtomic(PathFromUtf8(picture), *item.Picture))
+                return failed();
+            icon = "\\" + item.SharedIconName + ".img";
+        } else {
+            // No usable extension to share a picture under: the file picture.
+            icon = "[FILE]";
+        }
+    } else {
+        icon = item.IconText;
+    }
+    if (!WriteIniString(file, sec, "Icon", icon)) return failed();
+    StoreResult r;
+    r.index = index;
+    r.name = icon;
+    return r;
+}
+
+}  // namespace
+
+StoreResult AddItem(const std::string& appDir, const std::string& teamFolder, const ItemInput& item) {
+    if (teamFolder.empty() || !IsDirectory(teamFolder)) return Fail(StoreError::FolderMissing);
+    const std::string file = ItemSetFile(teamFolder);
+    const int index = StoredCount(file, kItemSection);
+    if (!WriteIniString(file, kItemSection, "Count", static_cast<long long>(index) + 1))
+        return Fail(StoreError::WriteFailed);
+    return WriteItem(appDir, teamFolder, index, item, 0, 0, 0);
+}
+
+StoreResult EditItem(const std::string& appDir, const std::string& teamFolder, int index, const ItemInput& item) {
+    if (teamFolder.empty() || !IsDirectory(teamFolder)) return Fail(StoreError::FolderMissing, index);
+    if (index < 0 || index >= StoredCount(ItemSetFile(teamFolder), kItemSection))
+        return Fail(StoreError::BadIndex, index);
+    ItemRecord old = ReadItemRecord(teamFolder, index);
+    return WriteItem(appDir, teamFolder, index, item, old.Path, old.Para, old.IconPath);
+}
+
+StoreResult DeleteItem(const std::string& teamFolder, int index) {
+    if (teamFolder.empty() || !IsDirectory(teamFolder)) return Fail(StoreError::FolderMissing, index);
+    const std::string file = ItemSetFile(teamFolder);
+    const int count = StoredCount(file, kItemSection);
+    if (index < 0 || index >= count) return Fail(StoreError::BadIndex, index);
+    if (!ShiftDown(file, kItemSection, index, count, kItemKeys.data(), kItemKeys.size()))
+        return Fail(StoreError::WriteFailed, index);
+    StoreResult r;
+    r.index = index;
+    return r;
+}
+
+StoreResult SwapItems(const std::string& teamFolder, int first, int second) {
+    if (teamFolder.empty() || !IsDirectory(teamFolder)) return Fail(StoreError::FolderMissing);
+    const std::string file = ItemSetFile(teamFolder);
+    const int count = StoredCount(file, kItemSection);
+    if (first < 0 || first >= count || second < 0 || second >= count) return Fail(StoreError::BadIndex);
+    if (!SwapSections(file, first, second, kItemKeys.data(), kItemKeys.size())) return Fail(StoreError::WriteFailed);
+    StoreResult r;
+    r.index = second;
+    return r;
+}
+
+StoreResult SwapItems(const std::string& firstFolder, int firstIndex, const std::string& secondFolder,
+                      int secondIndex) {
+    if (firstFolder == secondFolder) return SwapItems(firstFolder, firstIndex, secondIndex);
+    if (firstFolder.empty() || secondFolder.empty() || !IsDirectory(firstFolder) || !IsDirectory(secondFolder))
+        return Fail(StoreError::FolderMissing);
+    const std::string fileA = ItemSetFile(firstFolder);
+    const std::string fileB = ItemSetFile(secondFolder);
+    if (firstIndex < 0 || firstIndex >= StoredCount(fileA, kItemSection) || secondIndex < 0 ||
+        secondIndex >= StoredCount(fileB, kItemSection))
+        return Fail(StoreError::BadIndex);
+    const std::string secA = Section(firstIndex);
+    const std::string secB = Section(secondIndex);
+    const ItemRecord a = ReadItemRecord(firstFolder, firstIndex);
+    const ItemRecord b = ReadItemRecord(secondFolder, secondIndex);
+    auto failed = [] { return Fail(StoreError::WriteFailed); };
+
+    // Each item's lines are appended to the other folder's files; the old
+    // lines stay where they were, unreferenced.
+    struct Lines {
+        std::string (*file)(const std::string&);
+        const char* key;
+        int a, b;
+    };
+    const std::array<Lines, 3> lines = {{{PathSetFile, "Path", a.Path, b.Path},
+                                         {ParaSetFile, "Para", a.Para, b.Para},
+                                         {IconSetFile, "IconPath", a.IconPath, b.IconPath}}};
+    for (const Lines& l : lines) {
+        int intoA = WriteDataLine(l.file(firstFolder), ReadDataLine(l.file(secondFolder), l.b), 0);
+        int intoB = WriteDataLine(l.file(secondFolder), ReadDataLine(l.file(firstFolder), l.a), 0);
+        if (intoA < 0 || intoB < 0) return failed();
+        if (!WriteIniString(fileA, secA, l.key, static_cast<long long>(intoA)) ||
+            !WriteIniString(fileB, secB, l.key, static_cast<long long>(intoB)))
+            return failed();
+    }
+
+    std::array<std::optional<std::string>, kItemPlainKeys.size()> keptA, keptB;
+    for (size_t k = 0; k < kItemPlainKeys.size(); ++k) {
+        keptA[k] = ReadRaw(fileA, secA, kItemPlainKeys[k]);
+        keptB[k] = ReadRaw(fileB, secB, kItemPlainKeys[k]);
+    }
+    // Own pictures follow their items; a name already taken in the other
+    // folder is replaced by a fresh one rather than overwriting that file.
+    constexpr size_t kIcon = 6;
+    static_assert(std::string_view(kItemPlainKeys[kIcon]) == "Icon");
+    if (keptA[kIcon]) keptA[kIcon] = MovePicture(firstFolder, secondFolder, *keptA[kIcon]);
+    if (keptB[kIcon]) keptB[kIcon] = MovePicture(secondFolder, firstFolder, *keptB[kIcon]);
+    for (size_t k = 0; k < kItemPlainKeys.size(); ++k) {
+        if (!WriteRaw(fileA, secA, kItemPlainKeys[k], keptB[k]) || !WriteRaw(fileB, secB, kItemPlainKeys[k], keptA[k]))
+            return failed();
+    }
+    StoreResult r;
+    r.index = secondIndex;
+    return r;
+}
+
+}  // namespace vt
