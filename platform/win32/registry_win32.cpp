@@ -1,0 +1,145 @@
+#include "platform/win32/registry_win32.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/win_text.h"
+
+namespace vt {
+namespace {
+
+HKEY RootHandle(RegRoot root) {
+    switch (root) {
+        case RegRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+        case RegRoot::CurrentUser: return HKEY_CURRENT_USER;
+        case RegRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+        case RegRoot::Users: return HKEY_USERS;
+    }
+    return HKEY_CURRENT_USER;
+}
+
+// Owns one open key; closes it on every path out of the calling function.
+class Key {
+public:
+    Key() = default;
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    ~Key() {
+        if (h_) RegCloseKey(h_);
+    }
+    HKEY get() const { return h_; }
+    HKEY* put() { return &h_; }
+
+private:
+    HKEY h_ = nullptr;
+};
+
+LSTATUS Open(RegRoot root, const std::string& key, Key& out) {
+    return RegOpenKeyExW(RootHandle(root), Widen(key).c_str(), 0, Win32Registry::kAccess, out.put());
+}
+
+LSTATUS Create(RegRoot root, const std::string& key, Key& out) {
+    return RegCreateKeyExW(RootHandle(root), Widen(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           Win32Registry::kAccess, nullptr, out.put(), nullptr);
+}
+
+long SetRaw(RegRoot root, const std::string& key, const std::string& value, DWORD type, const void* data,
+            DWORD size) {
+    Key k;
+    LSTATUS st = Create(root, key, k);
+    if (st != ERROR_SUCCESS) return st;
+    return RegSetValueExW(k.get(), Widen(value).c_str(), 0, type, static_cast<const BYTE*>(data), size);
+}
+
+}  // namespace
+
+void Win32Registry::RedirectRoot(RegRoot root, RegRoot target, const std::string& prefix) {
+    std::string p = prefix;
+    while (!p.empty() && p.back() == '\\') p.pop_back();
+    redirects_[root] = Redirect{target, p};
+}
+
+void Win32Registry::ClearRedirects() { redirects_.clear(); }
+
+Win32Registry::Place Win32Registry::Resolve(RegRoot root, const std::string& key) const {
+    auto it = redirects_.find(root);
+    if (it == redirects_.end()) return {root, key};
+    std::string k = key;
+    while (!k.empty() && k.front() == '\\') k.erase(k.begin());
+    if (k.empty()) return {it->second.target, it->second.prefix};
+    if (it->second.prefix.empty()) return {it->second.target, k};
+    return {it->second.target, it->second.prefix + "\\" + k};
+}
+
+bool Win32Registry::KeyExists(RegRoot root, const std::string& key) {
+    Place p = Resolve(root, key);
+    Key k;
+    return Open(p.root, p.key, k) == ERROR_SUCCESS;
+}
+
+std::optional<uint32_t> Win32Registry::QueryDword(RegRoot root, const std::string& key, const std::string& value) {
+    Place p = Resolve(root, key);
+    Key k;
+    if (Open(p.root, p.key, k) != ERROR_SUCCESS) return std::nullopt;
+    DWORD type = 0;
+    DWORD data = 0;
+    DWORD size = sizeof(data);
+    LSTATUS st = RegQueryValueExW(k.get(), Widen(value).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    if (st != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(data)) return std::nullopt;
+    return data;
+}
+
+std::optional<std::string> Win32Registry::QueryString(RegRoot root, const std::string& key,
+                                                      const std::string& value) {
+    Place p = Resolve(root, key);
+    Key k;
+    if (Open(p.root, p.key, k) != ERROR_SUCCESS) return std::nullopt;
+    std::wstring name = Widen(value);
+    std::vector<wchar_t> buf(256);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        DWORD type = 0;
+        DWORD size = static_cast<DWORD>(buf.size() * sizeof(wchar_t));
+        LSTATUS st = RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
+        if (st == ERROR_MORE_DATA) {
+            // The value may grow between calls; ask again with what it said.
+            buf.resize(size / sizeof(wchar_t) + 2);
+            continue;
+        }
+        if (st != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
+        // The stored length may or may not count a NUL, and may even be odd.
+        std::wstring_view text(buf.data(), size / sizeof(wchar_t));
+        size_t nul = text.find(L'\0');
+        if (nul != std::wstring_view::npos) text = text.substr(0, nul);
+        return Narrow(text);
+    }
+    return std::nullopt;
+}
+
+long Win32Registry::SetDword(RegRoot root, const std::string& key, const std::string& value, uint32_t data) {
+    Place p = Resolve(root, key);
+    DWORD d = data;
+    return SetRaw(p.root, p.key, value, REG_DWORD, &d, sizeof(d));
+}
+
+long Win32Registry::SetString(RegRoot root, const std::string& key, const std::string& value,
+                              const std::string& data) {
+    Place p = Resolve(root, key);
+    std::wstring w = Widen(data);
+    return SetRaw(p.root, p.key, value, REG_SZ, w.c_str(), static_cast<DWORD>(w.size() * sizeof(wchar_t)));
+}
+
+long Win32Registry::SetBinary(RegRoot root, const std::string& key, const std::string& value,
+                              const std::string& bytes) {
+    Place p = Resolve(root, key);
+    return SetRaw(p.root, p.key, value, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+long Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std::string& value) {
+    Place p = Resolve(root, key);
+    Key k;
+    if (Open(p.root, p.key, k) != ERROR_SUCCESS) return 0;
+    return RegDeleteValueW(k.get(), Widen(value).c_str());
+}
+
+}  // namespace vt
