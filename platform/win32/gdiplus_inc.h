@@ -1,0 +1,14 @@
+// <gdiplus.h> expects the min/max macros that NOMINMAX removes.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace Gdiplus {
+using std::max;
+using std::min;
+}  // namespace Gdiplus
+
+#include <objidl.h>
+#include <gdiplus.h>

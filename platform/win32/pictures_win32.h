@@ -1,0 +1,53 @@
+// Picture files loaded once with GDI+ and kept by path. Any format GDI+ reads
+// (bitmap, GIF, JPEG, PNG, icon, metafile) is accepted whatever the extension:
+// skin pictures are all named *.img.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/pictures.h"
+#include "platform/win32/gdiplus_inc.h"
+
+namespace vt {
+
+// Keeps GDI+ started for as long as one instance lives.
+class GdiplusSession {
+public:
+    GdiplusSession();
+    ~GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    bool Ok() const { return token_ != 0; }
+
+private:
+    ULONG_PTR token_ = 0;
+};
+
+class PicturesWin32 : public Pictures {
+public:
+    PicturesWin32();
+    ~PicturesWin32() override;
+
+    std::optional<PictureSize> Probe(const std::string& file) override;
+
+    // The decoded picture (32-bit premultiplied, natural size in pixels), or
+    // nullptr when the file is missing or not a picture. A file that changed
+    // on disk since it was loaded is loaded again.
+    Gdiplus::Bitmap* Get(const std::string& file);
+    void Clear() { cache_.clear(); }
+
+private:
+    struct Entry {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;  // null: unreadable
+        long long stamp = 0;
+        unsigned long long size = 0;
+    };
+    static std::unique_ptr<Gdiplus::Bitmap> Load(const std::string& file);
+
+    GdiplusSession gdiplus_;
+    std::map<std::string, Entry> cache_;
+};
+
+}  // namespace vt
