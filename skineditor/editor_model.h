@@ -1,0 +1,159 @@
+// The skin editor's state without any window: the property slots, the border
+// and lock boxes, and the mock-up of the launcher window whose elements carry
+// the geometry that projects and skin packages store. The Win32 view paints
+// this model and forwards mouse and edit events to it.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/pictures.h"
+#include "platform/text_measure.h"
+#include "skineditor/editor_slots.h"
+
+namespace vt {
+
+// Every element of the mock-up. Positions of top-level elements are relative
+// to PicEditIn; those of the team captions, item icons and item captions to
+// their panel (PicTeam, PicItem).
+enum class El {
+    PicEditIn,
+    ShpTitle,
+    ImgTitle,
+    LabTitle,
+    LabMove0,
+    LabMove1,
+    LabMove2,
+    LabMove3,
+    ImgClose,
+    ImgMin,
+    ImgLock,
+    ShpMenu,
+    LabMenu0,
+    LabMenu1,
+    LabMenu2,
+    LabMenu3,
+    PicTeam,
+    LabTeam0,
+    LabTeam1,
+    LabTeam2,
+    ImgLeft,
+    ImgRight,
+    PicItem,
+    PicIcon0,
+    PicIcon1,
+    LabItem0,
+    LabItem1,
+    ImgUp,
+    ImgDown,
+    Count
+};
+constexpr int kElementCount = static_cast<int>(El::Count);
+
+struct Rect {
+    double left = 0, top = 0, width = 0, height = 0;
+    double Right() const { return left + width; }
+    double Bottom() const { return top + height; }
+};
+
+// What a picture-carrying element shows: the editor's own stand-in, nothing,
+// or the file the user chose.
+enum class PictureSource { BuiltIn, None, File };
+
+struct Element {
+    Rect rect;
+    PictureSource picture = PictureSource::None;
+    std::string picturePath;
+    int textColor = 0;
+    int backColor = 0xFFFFFF;  // label background, panel background, shape fill
+    int lineColor = 0;         // shape border
+    int fontSize = 9;
+    bool opaque = true;  // labels: background drawn
+    bool border = false;
+};
+
+// Which element a press on `hit` drags (captions and icons move their panel,
+// the title text moves the title area); nullopt when the element is not a grip.
+std::optional<El> DragTargetOf(El hit);
+// Lock box (0..3) guarding an element, or -1.
+int LockIndexOf(El e);
+// Parent panel of the elements that live inside the team bar or item panel.
+std::optional<El> ParentOf(El e);
+enum class DragCursor { Arrow, SizeAll, SizeWE, SizeNS };
+DragCursor CursorOf(El e);
+
+// Text as the launcher's picture of its own menu captions.
+extern const std::array<std::string_view, 4> kMenuCaptions;
+
+class EditorModel {
+public:
+    EditorModel(Pictures& pictures, TextMeasure& measure, double twipsPerPixel = 15.0);
+
+    // Back to the state of a freshly opened editor.
+    void Reset();
+
+    // ---- property slots --------------------------------------------------
+    const std::string& SlotText(int slot) const;
+    // Changes the text of a value box. While a project is being opened a
+    // change is applied to the mock-up at once.
+    void SetSlotText(int slot, std::string text);
+    // Shows the slot's value on the mock-up; an unusable value empties the
+    // box and leaves the mock-up as it was. False on such an error.
+    bool ApplyProperty(int slot);
+
+    bool Frame(int k) const { return frame_[static_cast<size_t>(k)]; }
+    void SetFrame(int k, bool on);
+    bool Lock(int k) const { return lock_[static_cast<size_t>(k)]; }
+    void SetLock(int k, bool on) { lock_[static_cast<size_t>(k)] = on; }
+
+    // ---- mock-up ---------------------------------------------------------
+    const Element& Get(El e) const { return elements_[static_cast<size_t>(e)]; }
+    Element& Mutable(El e) { return elements_[static_cast<size_t>(e)]; }
+    void MoveTo(El e, double left, double top);
+
+    // Press on a grip: x, y in the pressed element's own coordinates.
+    void MouseDown(El target, double x, double y);
+    // Move with a button held; returns true when something moved.
+    bool MouseMove(El target, double x, double y);
+    double DragAnchorX() const { return anchorX_; }
+    double DragAnchorY() const { return anchorY_; }
+
+    // Handles, title grip and title text follow the title rectangle.
+    void LayoutTitleBar();
+    // First caption where it is, the others to its right, 180 twips apart.
+    void PlaceMenuRowFromFirst();
+    // ShpMenu around the first caption.
+    void FitMenuHighlight();
+
+    // ---- project state ---------------------------------------------------
+    std::string currentProjectPath;
+    bool isLoadingProject = false;
+    std::string windowTitle;
+
+    double TwipsPerPixel() const { return tpp_; }
+
+private:
+    void MenuDragged(int k);
+    bool ApplyPicture(El e, const std::string& text, bool takeSize);
+
+    Pictures& pictures_;
+    TextMeasure& measure_;
+    double tpp_;
+    std::array<std::string, kSlotLimit> slots_;
+    std::array<bool, 2> frame_{};
+    std::array<bool, 4> lock_{};
+    std::array<Element, kElementCount> elements_{};
+    double anchorX_ = 0, anchorY_ = 0;
+};
+
+constexpr std::string_view kEditorTitle = "VT Skin Editor";
+constexpr std::string_view kTitleText = "Vantrel";
+
+// Value conversions used when a slot is applied. Integers accept an optional
+// sign, decimals and an exponent, and round halves to even.
+std::optional<int> ParseInteger(std::string_view text);
+std::optional<int> ParseByte(std::string_view text);
+
+}  // namespace vt

@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/fake/fakes.h"
+#include "skineditor/editor_model.h"
+#include "tests/unit/temp_dir.h"
+
+namespace vt {
+namespace {
+
+struct EditorModelTest : ::testing::Test {
+    FakePictures pictures;
+    FakeTextMeasure measure{90};
+    EditorModel model{pictures, measure};
+
+    Rect R(El e) const { return model.Get(e).rect; }
+    void Drag(El hit, double x0, double y0, double x1, double y1) {
+        El target = *DragTargetOf(hit);
+        model.MouseDown(target, x0, y0);
+        model.MouseMove(target, x1, y1);
+    }
+};
+
+TEST(EditorValues, IntegerAndByteConversions) {
+    struct Case {
+        const char* text;
+        std::optional<int> integer;
+        std::optional<int> byte;
+    };
+    const Case cases[] = {
+        {"12", 12, 12},       {"12.5", 12, 12},        {"13.5", 14, 14},   {"-2.5", -2, std::nullopt},
+        {" 7 ", 7, 7},        {"1e2", 100, 100},       {"255", 255, 255},  {"256", 256, std::nullopt},
+        {"300", 300, std::nullopt}, {"abc", std::nullopt, std::nullopt}, {"", std::nullopt, std::nullopt},
+        {"12abc", std::nullopt, std::nullopt}, {"3000000000", std::nullopt, std::nullopt}, {".", std::nullopt, std::nullopt},
+        {"-2147483648", -2147483647 - 1, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseInteger(c.text), c.integer) << c.text;
+        EXPECT_EQ(ParseByte(c.text), c.byte) << c.text;
+    }
+}
+
+TEST_F(EditorModelTest, StartsWithDefaultsAndNoSlotOne) {
+    EXPECT_FALSE(IsSlot(1));
+    EXPECT_EQ(kSlots.size(), 56u);
+    EXPECT_EQ(model.SlotText(47), "http://");
+    EXPECT_EQ(model.SlotText(31), "3255");
+    EXPECT_EQ(model.SlotText(43), "4");
+    EXPECT_EQ(model.SlotText(26), "16777215");
+    EXPECT_EQ(model.SlotText(0), "");
+    EXPECT_TRUE(model.Frame(0));
+    EXPECT_TRUE(model.Frame(1));
+    EXPECT_EQ(model.windowTitle, "VT Skin Editor");
+    // The title area spans the mock-up and its handles sit on its edges.
+    EXPECT_EQ(R(El::ShpTitle).width, 4500);
+    EXPECT_EQ(R(El::LabMove2).left, 4400);
+    EXPECT_EQ(R(El::LabMove0).top, 197.5);
+    EXPECT_EQ(R(El::LabTitle).left, 200);
+}
+
+TEST_F(EditorModelTest, RejectedValuesEmptyTheBoxAndKeepTheMockUp) {
+    struct Case {
+        int slot;
+        const char* text;
+        El element;
+    };
+    const Case cases[] = {
+        {15, "abc", El::LabMenu1}, {43, "32", El::PicItem}, {22, "300", El::LabTeam0},
+        {31, "-5", El::PicTeam},   {49, "x", El::PicItem},  {9, "-1", El::ShpMenu},
+    };
+    for (const auto& c : cases) {
+        const Element before = model.Get(c.element);
+        model.SetSlotText(c.slot, c.text);
+        EXPECT_FALSE(model.ApplyProperty(c.slot)) << c.slot;
+        EXPECT_EQ(model.SlotText(c.slot), "") << c.slot;
+        EXPECT_EQ(model.Get(c.element).rect.width, before.rect.width) << c.slot;
+        EXPECT_EQ(model.Get(c.element).rect.left, before.rect.left) << c.slot;
+        EXPECT_EQ(model.Get(c.element).fontSize, before.fontSize) << c.slot;
+    }
+}
+
+TEST_F(EditorModelTest, ItemsPerRowSetThePanelWidth) {
+    for (auto [text, width] : {std::pair{"31", 31975.0}, {"0", 200.0}, {"3", 3275.0}}) {
+        model.SetSlotText(43, text);
+        EXPECT_TRUE(model.ApplyProperty(43));
+        EXPECT_EQ(R(El::PicItem).width, width) << text;
+    }
+}
+
+TEST_F(EditorModelTest, ColoursAndFontSizesReachTheirElements) {
+    model.SetSlotText(38, "12");
+    model.ApplyProperty(38);
+    EXPECT_EQ(model.Get(El::LabItem0).fontSize, 12);
+    EXPECT_EQ(model.Get(El::LabItem1).fontSize, 12);
+    EXPECT_EQ(model.Get(El::LabTeam0).fontSize, 9);
+
+    model.SetSlotText(12, "255");
+    model.ApplyProperty(12);
+    EXPECT_EQ(model.Get(El::LabMenu2).textColor, 255);
+    EXPECT_EQ(model.Get(El::LabMenu3).textColor, 255);
+    EXPECT_EQ(model.Get(El::LabMenu0).textColor, 0);
+
+    model.SetSlotText(40, "16711680");
+    model.ApplyProperty(40);
+    EXPECT_EQ(model.Get(El::LabItem0).textColor, 16711680);  // pressed caption
+}
+
+TEST_F(EditorModelTest, MenuFontSizeResizesCaptionsAndKeepsTheRow) {
+    model.SetSlotText(15, "12");
+    ASSERT_TRUE(model.ApplyProperty(15));
+    // 4 ANSI bytes per caption at 90 twips each.
+    EXPECT_EQ(R(El::LabMenu0).left, 240);
+    EXPECT_EQ(R(El::LabMenu1).left, 240 + 360 + 180);
+    EXPECT_EQ(R(El::LabMenu3).left, 240 + 3 * 540);
+    EXPECT_EQ(R(El::LabMenu2).top, 600);
+    EXPECT_EQ(R(El::LabMenu0).height, 240);
+    EXPECT_EQ(R(El::ShpMenu).left, 120);  // highlight box is not refitted
+}
+
+TEST_F(EditorModelTest, PicturesTakeTheirSizeAndFailuresKeepTheOldOne) {
+    TempDir dir;
+    const std::string bg = dir.File("bg.gif");
+    std::ofstream(bg) << "x";
+    pictures.sizes[bg] = {300, 350};
+    pictures.sizes["/none/close.gif"] = {};
+    pictures.acceptAnyExisting = false;
+
+    model.SetSlotText(0, bg);
+    ASSERT_TRUE(model.ApplyProperty(0));
+    EXPECT_EQ(R(El::PicEditIn).width, 4500);
+    EXPECT_EQ(R(El::PicEditIn).height, 5250);
+    EXPECT_EQ(model.Get(El::PicEditIn).picture, PictureSource::File);
+
+    model.SetSlotText(2, dir.File("missing.gif"));
+    EXPECT_FALSE(model.ApplyProperty(2));
+    EXPECT_EQ(model.SlotText(2), "");
+    EXPECT_EQ(model.Get(El::ImgClose).picture, PictureSource::BuiltIn);
+
+    model.SetSlotText(0, "");
+    EXPECT_TRUE(model.ApplyProperty(0));
+    EXPECT_EQ(model.Get(El::PicEditIn).picture, PictureSource::None);
+}
+
+TEST_F(EditorModelTest, TeamBackdropMakesCaptionsTransparent) {
+    TempDir dir;
+    const std::string pic = dir.File("team.bmp");
+    std::ofstream(pic) << "x";
+    model.SetSlotText(30, pic);
+    ASSERT_TRUE(model.ApplyProperty(30));
+    EXPECT_FALSE(model.Get(El::LabTeam1).opaque);
+    EXPECT_EQ(R(El::PicTeam).width, 3255);  // a panel picture does not size the panel
+    model.SetSlotText(30, "");
+    ASSERT_TRUE(model.ApplyProperty(30));
+    EXPECT_TRUE(model.Get(El::LabTeam1).opaque);
+}
+
+TEST_F(EditorModelTest, BadPictureWhileLoadingLeavesNoPicture) {
+    model.isLoadingProject = true;
+    model.SetSlotText(5, "/nowhere/min.gif");
+    EXPECT_EQ(model.SlotText(5), "");
+    EXPECT_EQ(model.Get(El::ImgMin).picture, PictureSource::None);
+}
+
+TEST_F(EditorModelTest, TitleHandles) {
+    // Right handle 300 to the right: wider, top/bottom handles and text re-centred.
+    Drag(El::LabMove2, 50, 50, 350, 50);
+    EXPECT_EQ(R(El::ShpTitle).width, 4800);
+    EXPECT_EQ(R(El::LabMove1).left, (4800 - 100) / 2.0);
+    EXPECT_EQ(R(El::LabMove2).left, 4700);
+    EXPECT_EQ(R(El::ImgTitle).width, 4800);
+
+    // Left handle 1000 to the right: narrower, right edge stays.
+    Drag(El::LabMove0, 50, 50, 1050, 50);
+    EXPECT_EQ(R(El::ShpTitle).left, 1000);
+    EXPECT_EQ(R(El::ShpTitle).Right(), 4800);
+
+    // Left handle past the right edge: width unchanged, left edge follows the handle.
+    Drag(El::LabMove0, 0, 0, 5000, 0);
+    EXPECT_EQ(R(El::ShpTitle).left, 6000);
+    EXPECT_EQ(R(El::ShpTitle).width, 3800);
+
+    // Bottom handle up past the top: height unchanged.
+    Drag(El::LabMove3, 0, 0, 0, -1000);
+    EXPECT_EQ(R(El::ShpTitle).height, 495);
+    Drag(El::LabMove3, 0, 0, 0, 105);
+    EXPECT_EQ(R(El::ShpTitle).height, 600);
+    EXPECT_EQ(R(El::LabTitle).top, (600 - 240) / 2.0);
+}
+
+TEST_F(EditorModelTest, TitleGripMovesTheTitleArea) {
+    Drag(El::LabTitle, 10, 10, 70, -20);
+    EXPECT_EQ(R(El::ShpTitle).left, 60);
+    EXPECT_EQ(R(El::ShpTitle).top, -30);
+    EXPECT_EQ(R(El::LabMove0).left, 60);
+    EXPECT_EQ(R(El::LabTitle).left, 260);
+}
+
+TEST_F(EditorModelTest, LocksGuardOnlyTheirPage) {
+    model.SetLock(0, true);
+    const Rect title = R(El::ShpTitle), close = R(El::ImgClose);
+    Drag(El::ImgTitle, 0, 0, 100, 100);
+    Drag(El::ImgClose, 0, 0, 100, 100);
+    Drag(El::LabMove2, 0, 0, 100, 0);
+    EXPECT_EQ(R(El::ShpTitle).left, title.left);
+    EXPECT_EQ(R(El::ShpTitle).width, title.width);
+    EXPECT_EQ(R(El::ImgClose).left, close.left);
+
+    Drag(El::PicTeam, 0, 0, 100, 50);
+    EXPECT_EQ(R(El::PicTeam).left, 700);
+    Drag(El::LabMenu0, 0, 0, 100, 0);
+    EXPECT_EQ(R(El::LabMenu0).left, 340);
+
+    model.SetLock(3, true);
+    Drag(El::LabItem0, 0, 0, 100, 100);
+    EXPECT_EQ(R(El::PicItem).left, 90);
+}
+
+TEST_F(EditorModelTest, PressingAnItemCaptionMovesTheWholePanel) {
+    const Rect icon = R(El::PicIcon0);
+    Drag(El::LabItem0, 10.4, 10.6, -200, 400);
+    EXPECT_EQ(R(El::PicItem).left, 90 - 210);
+    EXPECT_EQ(R(El::PicItem).top, 1680 + 389);
+    EXPECT_EQ(R(El::PicIcon0).left, icon.left);  // children stay put inside the panel
+    EXPECT_EQ(model.DragAnchorX(), 10);
+    EXPECT_EQ(model.DragAnchorY(), 11);
+}
+
+TEST_F(EditorModelTest, DraggingACaptionKeepsTheMenuRow) {
+    Drag(El::LabMenu2, 0, 0, 500, 300);
+    const double top = R(El::LabMenu2).top;
+    EXPECT_EQ(R(El::LabMenu2).left, 1820);
+    for (int k = 0; k < 3; ++k) {
+        El a = static_cast<El>(static_cast<int>(El::LabMenu0) + k);
+        El b = static_cast<El>(static_cast<int>(El::LabMenu0) + k + 1);
+        EXPECT_EQ(R(a).top, top);
+        EXPECT_EQ(R(b).left, R(a).Right() + 180) << k;
+    }
+    EXPECT_EQ(R(El::ShpMenu).left, R(El::LabMenu0).left - 50);
+    EXPECT_EQ(R(El::ShpMenu).top, top - 50);
+    EXPECT_EQ(R(El::ShpMenu).width, 460);
+}
+
+TEST(EditorCursors, GripsAndHandles) {
+    EXPECT_EQ(CursorOf(El::LabMove0), DragCursor::SizeWE);
+    EXPECT_EQ(CursorOf(El::LabMove3), DragCursor::SizeNS);
+    EXPECT_EQ(CursorOf(El::ImgDown), DragCursor::SizeAll);
+    EXPECT_EQ(CursorOf(El::LabTeam1), DragCursor::Arrow);
+    EXPECT_EQ(CursorOf(El::PicEditIn), DragCursor::Arrow);
+    EXPECT_FALSE(DragTargetOf(El::ShpMenu));
+}
+
+}  // namespace
+}  // namespace vt
