@@ -1,0 +1,434 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/atomic_file.h"
+#include "common/codepage.h"
+#include "common/ini.h"
+#include "common/line_file.h"
+#include "launcher/store/password.h"
+#include "launcher/store/store.h"
+#include "platform/fake/fakes.h"
+#include "tests/unit/temp_dir.h"
+
+using namespace vt;
+namespace fs = std::filesystem;
+
+namespace {
+
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app = dir.Dir();
+        fs::create_directories(PathFromUtf8(DataDir(app)));
+    }
+
+    std::string Team(int i, const char* key) { return ReadIniString(TeamSetFile(app), std::to_string(i), key, "<none>"); }
+    std::string Item(const std::string& folder, int i, const char* key) {
+        return ReadIniString(ItemSetFile(folder), std::to_string(i), key, "<none>");
+    }
+    std::string AddTeamFolder(const std::string& name, const std::string& password = "") {
+        StoreResult r = AddTeam(app, {name, name + " note", password});
+        EXPECT_TRUE(r.ok());
+        return DataDir(app) + r.name;
+    }
+    static ItemInput Input(const std::string& name, const std::string& path, const std::string& para = "") {
+        ItemInput in;
+        in.Name = name;
+        in.Path = path;
+        in.Para = para;
+        in.IconText = "[FILE]";
+        return in;
+    }
+    static bool IsDir(const std::string& p) { return fs::is_directory(PathFromUtf8(p)); }
+    static std::string Bytes(const std::string& p) { return ReadFileBytes(PathFromUtf8(p)).value_or("<missing>"); }
+
+    TempDir dir;
+    std::string app;
+    FakePrompts prompts;
+};
+
+}  // namespace
+
+TEST_F(StoreTest, CountsKeepTheirLimits) {
+    // A fresh installation: nothing, and no message.
+    EXPECT_EQ(ReadTeamCount(app, prompts, true), 0);
+    EXPECT_TRUE(prompts.messages.empty());
+
+    struct Case {
+        const char* stored;
+        int count;
+        const char* message;  // nullptr: none
+    } cases[] = {
+        {"12", 12, nullptr},
+        {"500", 500, nullptr},
+        {"-1", 0, kMsgTeamsDamaged},
+        {"600", 500, kMsgTeamsOverLimit},
+        {"70000", 500, kMsgTeamsOverLimit},
+        {"4294967295", 500, kMsgTeamsOverLimit},  // must not wrap round to -1
+        {"-40000", 500, kMsgTeamsOverLimit},
+        {"abc", 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteIniString(TeamSetFile(app), "TEAM", "Count", c.stored));
+        prompts.messages.clear();
+        EXPECT_EQ(ReadTeamCount(app, prompts, true), c.count) << c.stored;
+        if (c.message)
+            EXPECT_EQ(prompts.messages, std::vector<std::string>{c.message}) << c.stored;
+        else
+            EXPECT_TRUE(prompts.messages.empty()) << c.stored;
+        prompts.messages.clear();
+        EXPECT_EQ(ReadTeamCount(app, prompts, false), c.count);
+        EXPECT_TRUE(prompts.messages.empty()) << "messages only while WarnOnError is on";
+    }
+
+    std::string folder = AddTeamFolder("t");
+    ASSERT_TRUE(WriteIniString(ItemSetFile(folder), "Item", "Count", "-3"));
+    prompts.messages.clear();
+    EXPECT_EQ(ReadItemCount(folder, prompts, true), 0);
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{kMsgItemsDamaged});
+    ASSERT_TRUE(WriteIniString(ItemSetFile(folder), "ITEM", "Count", "501"));
+    EXPECT_EQ(ReadItemCount(folder, prompts, true), 500);
+    EXPECT_EQ(prompts.messages.back(), kMsgItemsOverLimit);
+    EXPECT_EQ(ReadItemCount("", prompts, true), 0);
+}
+
+TEST_F(StoreTest, TeamsAreAddedEditedAndResolved) {
+    StoreResult plain = AddTeam(app, {"工具", "常用工具", ""});
+    ASSERT_TRUE(plain.ok());
+    StoreResult locked = AddTeam(app, {"私人", "", "密码1"});
+    ASSERT_TRUE(locked.ok());
+    EXPECT_EQ(plain.index, 0);
+    EXPECT_EQ(locked.index, 1);
+    EXPECT_EQ(ReadTeamCount(app, prompts, true), 2);
+    EXPECT_EQ(plain.name.size(), 10u);
+    EXPECT_TRUE(IsDir(DataDir(app) + plain.name));
+    EXPECT_TRUE(IsDir(DataDir(app) + locked.name));
+
+    TeamRecord r0 = ReadTeamRecord(app, 0);
+    EXPECT_EQ(r0.Name, "工具");
+    EXPECT_EQ(r0.Note, "常用工具");
+    EXPECT_EQ(r0.Path, plain.name);
+    EXPECT_FALSE(r0.Password);
+    TeamRecord r1 = ReadTeamRecord(app, 1);
+    EXPECT_TRUE(r1.Password);
+    EXPECT_EQ(Team(1, "Password"), "True");
+    EXPECT_EQ(r1.Path, EncodePassword(locked.name, "密码1"));
+
+    EXPECT_EQ(ResolveTeamFolder(app, 0, ""), DataDir(app) + plain.name);
+    EXPECT_EQ(ResolveTeamFolder(app, 1, "密码1"), DataDir(app) + locked.name);
+    // A wrong password leads to a folder that is not there: an empty team, no message.
+    std::string wrong = ResolveTeamFolder(app, 1, "密码2");
+    EXPECT_NE(wrong, DataDir(app) + locked.name);
+    EXPECT_FALSE(!wrong.empty() && IsDir(wrong));
+    EXPECT_EQ(ReadItemCount(wrong, prompts, true), 0);
+    EXPECT_TRUE(prompts.messages.empty());
+
+    prompts.passwordAnswers = {"密码1"};
+    EXPECT_EQ(AskTeamFolder(app, 1, prompts, kPromptOpenTeam), DataDir(app) + locked.name);
+    EXPECT_EQ(prompts.passwordPrompts, std::vector<std::string>{kPromptOpenTeam});
+    EXPECT_EQ(AskTeamFolder(app, 0, prompts, kPromptOpenTeam), DataDir(app) + plain.name);
+    EXPECT_EQ(prompts.passwordPrompts.size(), 1u) << "no prompt for a team without password";
+
+    // New password, same folder.
+    ASSERT_TRUE(EditTeam(app, 1, locked.name, {"私人2", "备注", "新密码"}).ok());
+    EXPECT_EQ(ResolveTeamFolder(app, 1, "新密码"), DataDir(app) + locked.name);
+    EXPECT_EQ(Team(1, "Name"), "私人2");
+    ASSERT_TRUE(EditTeam(app, 1, locked.name, {"私人2", "备注", ""}).ok());
+    EXPECT_EQ(Team(1, "Path"), locked.name);
+    EXPECT_EQ(Team(1, "Password"), "False");
+    EXPECT_EQ(ReadIniString(TeamSetFile(app), "TEAM", "Count", ""), "2");
+}
+
+TEST_F(StoreTest, EditingWithAWrongPasswordNeverOrphansTheFolder) {
+    StoreResult t = AddTeam(app, {"私人", "", "right"});
+    ASSERT_TRUE(t.ok());
+    std::string decodedWrong = DecodePassword(ReadTeamRecord(app, 0).Path, "wrong");
+    StoreResult r = EditTeam(app, 0, decodedWrong, {"改名", "", "other"});
+    EXPECT_EQ(r.error, StoreError::FolderMissing);
+    EXPECT_EQ(Team(0, "Name"), "私人");
+    EXPECT_EQ(ResolveTeamFolder(app, 0, "right"), DataDir(app) + t.name);
+    EXPECT_EQ(EditTeam(app, 5, t.name, {"x", "", ""}).error, StoreError::BadIndex);
+}
+
+TEST_F(StoreTest, AddingAfterADamagedCountStartsAtZero) {
+    ASSERT_TRUE(WriteIniString(TeamSetFile(app), "TEAM", "Count", "-1"));
+    StoreResult r = AddTeam(app, {"新", "", ""});
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.index, 0);
+    EXPECT_EQ(ReadTeamCount(app, prompts, true), 1);
+}
+
+TEST_F(StoreTest, DeletingATeamRemovesItsFilesAndShiftsTheRest) {
+    std::string a = AddTeamFolder("A");
+    std::string b = AddTeamFolder("B", "pw");
+    std::string c = AddTeamFolder("C");
+    ASSERT_TRUE(AddItem(app, b, Input("x", "C:\\x.exe")).ok());
+    ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(b + "/ABC.img"), "pic"));
+
+    ASSERT_TRUE(DeleteTeam(app, 1, "pw").ok());
+    EXPECT_FALSE(fs::exists(PathFromUtf8(b)));
+    EXPECT_EQ(ReadIniString(TeamSetFile(app), "TEAM", "Count", ""), "2");
+    EXPECT_EQ(Team(0, "Name"), "A");
+    EXPECT_EQ(Team(1, "Name"), "C");
+    EXPECT_EQ(Team(1, "Password"), "False");
+    EXPECT_EQ(ResolveTeamFolder(app, 1, ""), c);
+    EXPECT_EQ(Team(2, "Name"), "C") << "the last section stays in the file";
+
+    // Wrong password: nothing deleted on disk, the record goes all the same.
+    std::string d = AddTeamFolder("D", "right");
+    ASSERT_TRUE(DeleteTeam(app, 2, "wrong").ok());
+    EXPECT_TRUE(IsDir(d));
+    EXPECT_EQ(ReadTeamCount(app, prompts, true), 2);
+    EXPECT_TRUE(IsDir(a));
+    EXPECT_EQ(DeleteTeam(app, 2, "").error, StoreError::BadIndex);
+}
+
+TEST_F(StoreTest, DeletingATeamWhosePathIsDamagedLeavesDataAlone) {
+    // "Path" decoding to nothing or to ".." must not empty DATA or the program folder.
+    AddTeamFolder("A");
+    AddTeamFolder("B");
+    ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(app + "VT.exe"), "exe"));
+    ASSERT_TRUE(WriteIniString(TeamSetFile(app), "0", "Path", ""));
+    ASSERT_TRUE(WriteIniString(TeamSetFile(app), "1", "Path", ".."));
+    ASSERT_TRUE(DeleteTeam(app, 1, "").ok());
+    ASSERT_TRUE(DeleteTeam(app, 0, "").ok());
+    EXPECT_EQ(Bytes(app + "VT.exe"), "exe");
+    EXPECT_TRUE(fs::exists(PathFromUtf8(TeamSetFile(app))));
+    EXPECT_EQ(ReadTeamCount(app, prompts, true), 0);
+}
+
+TEST_F(StoreTest, SwappingTeamsExchangesAllFourKeys) {
+    std::string a = AddTeamFolder("A");
+    AddTeamFolder("B");
+    std::string c = AddTeamFolder("C", "pw");
+    ASSERT_TRUE(SwapTeams(app, 0, 2).ok());
+    EXPECT_EQ(Team(0, "Name"), "C");
+    EXPECT_EQ(Team(0, "Note"), "C note");
+    EXPECT_EQ(Team(0, "Password"), "True");
+    EXPECT_EQ(ResolveTeamFolder(app, 0, "pw"), c);
+    EXPECT_EQ(Team(2, "Name"), "A");
+    EXPECT_EQ(ResolveTeamFolder(app, 2, ""), a);
+    ASSERT_TRUE(SwapTeams(app, 1, 1).ok());
+    EXPECT_EQ(Team(1, "Name"), "B");
+    EXPECT_EQ(SwapTeams(app, 0, 3).error, StoreError::BadIndex);
+}
+
+TEST_F(StoreTest, ItemsAreWrittenInTheirFiles) {
+    std::string folder = AddTeamFolder("T");
+    ItemInput in = Input("编辑器", "C:\\工具\\ed.exe", "-n");
+    in.Type = 4;
+    in.Mode = 2;
+    in.Note = "说明";
+    in.IconText = "C:\\工具\\ed.exe";
+    in.IconIndex = 3;
+    in.StartMethod = "edit";
+    in.MethodIndex = 1;
+    in.Picture = std::string("BM\x00\x01picture", 11);
+    StoreResult r = AddItem(app, folder, in);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.index, 0);
+
+    ItemRecord rec = ReadItemRecord(folder, 0);
+    EXPECT_EQ(rec.Name, "编辑器");
+    EXPECT_EQ(rec.Type, 4);
+    EXPECT_EQ(rec.Mode, 2);
+    EXPECT_EQ(rec.Note, "说明");
+    EXPECT_EQ(rec.Path, 1);
+    EXPECT_EQ(rec.Para, 1);
+    EXPECT_EQ(rec.IconPath, 1);
+    EXPECT_EQ(rec.IconIndex, 3);
+    EXPECT_EQ(rec.StartMethod, "edit");
+    EXPECT_EQ(rec.MethodIndex, 1);
+    EXPECT_FALSE(rec.Password);
+    EXPECT_EQ(Item(folder, 0, "Password"), "False");
+    // The own picture: a fresh random name in the team folder.
+    ASSERT_EQ(rec.Icon.size(), 1u + 10u + 4u);
+    EXPECT_EQ(rec.Icon.front(), '\\');
+    EXPECT_EQ(rec.Icon, r.name);
+    std::string pic = ResolveItemPicture(app, folder, rec.Icon);
+    ASSERT_FALSE(pic.empty());
+    EXPECT_EQ(Bytes(pic), std::string("BM\x00\x01picture", 11));
+    EXPECT_EQ(Bytes(PathSetFile(folder)), Utf8ToAnsi("C:\\工具\\ed.exe") + "\r\n");
+
+    ItemTexts t = ReadItemTexts(folder, rec, "");
+    EXPECT_EQ(t.Path, "C:\\工具\\ed.exe");
+    EXPECT_EQ(t.Para, "-n");
+    EXPECT_EQ(t.Icon, "C:\\工具\\ed.exe");
+
+    // A protected item: lines scrambled, readable only with the password.
+    ItemInput locked = Input("秘密", "D:\\secret.doc", "/p");
+    locked.Password = "口令";
+    locked.IconText = "[LINK]";
+    ASSERT_TRUE(AddItem(app, folder, locked).ok());
+    ItemRecord lr = ReadItemRecord(folder, 1);
+    EXPECT_TRUE(lr.Password);
+    EXPECT_EQ(lr.Icon, "[LINK]");
+    EXPECT_EQ(lr.Path, 2);
+    EXPECT_EQ(ReadDataLine(PathSetFile(folder), 2), EncodePassword("D:\\secret.doc", "口令"));
+    EXPECT_EQ(ReadItemTexts(folder, lr, "口令").Path, "D:\\secret.doc");
+    EXPECT_EQ(ReadItemTexts(folder, lr, "口令").Icon, "[LINK]");
+    EXPECT_NE(ReadItemTexts(folder, lr, "bad").Path, "D:\\secret.doc");
+    EXPECT_EQ(ReadItemCount(folder, prompts, true), 2);
+
+    // No name stored: the default caption.
+    ASSERT_TRUE(DeleteIniKey(ItemSetFile(folder), "1", "Name"));
+    EXPECT_EQ(ReadItemRecord(folder, 1).Name, "未命名项目");
+}
+
+TEST_F(StoreTest, EditingReplacesLinesInPlace) {
+    std::string folder = AddTeamFolder("T");
+    for (int i = 1; i <= 5; ++i) ASSERT_TRUE(AddItem(app, folder, Input("i", "path" + std::to_string(i), "p")).ok());
+    std::string before = Bytes(PathSetFile(folder));
+
+    ItemInput in = Input("三", "new path");  // parameters cleared
+    ASSERT_TRUE(EditItem(app, folder, 2, in).ok());
+    EXPECT_EQ(Bytes(PathSetFile(folder)), "path1\r\npath2\r\nnew path\r\npath4\r\npath5\r\n");
+    ItemRecord r = ReadItemRecord(folder, 2);
+    EXPECT_EQ(r.Path, 3);
+    EXPECT_EQ(r.Para, 0);
+    EXPECT_EQ(ReadDataLine(ParaSetFile(folder), 3), "p") << "the old parameter line stays";
+    EXPECT_EQ(ReadIniString(ItemSetFile(folder), "ITEM", "Count", ""), "5");
+
+    // A verb is written only when one was chosen; otherwise the old one stays.
+    in.StartMethod = "print";
+    in.MethodIndex = 2;
+    ASSERT_TRUE(EditItem(app, folder, 2, in).ok());
+    in.StartMethod.reset();
+    ASSERT_TRUE(EditItem(app, folder, 2, in).ok());
+    EXPECT_EQ(ReadItemRecord(folder, 2).StartMethod, "print");
+    EXPECT_EQ(ReadItemRecord(folder, 2).MethodIndex, 2);
+    EXPECT_EQ(ReadItemRecord(folder, 0).MethodIndex, -1);
+    EXPECT_EQ(EditItem(app, folder, 5, in).error, StoreError::BadIndex);
+}
+
+TEST_F(StoreTest, SharedPicturesAreWrittenOnce) {
+    std::string folder = AddTeamFolder("T");
+    ItemInput in = Input("doc", "a.txt");
+    in.IconText = "[ICON]";
+    in.SharedIconName = "txt";
+    in.Picture = "first";
+    ASSERT_TRUE(AddItem(app, folder, in).ok());
+    in.Picture = "second";
+    ASSERT_TRUE(AddItem(app, folder, in).ok());
+    EXPECT_EQ(Item(folder, 0, "Icon"), "\\txt.img");
+    EXPECT_EQ(Item(folder, 1, "Icon"), "\\txt.img");
+    EXPECT_EQ(Bytes(SharedIconDir(app) + "txt.img"), "first");
+    EXPECT_EQ(ResolveItemPicture(app, folder, "\\txt.img"), SharedIconDir(app) + "txt.img");
+    // A team folder copy wins over the shared one; a missing one resolves to nothing.
+    ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(folder + "/txt.img"), "own"));
+    EXPECT_EQ(ResolveItemPicture(app, folder, "\\txt.img"), folder + "/txt.img");
+    EXPECT_EQ(ResolveItemPicture(app, folder, "\\none.img"), "");
+    EXPECT_EQ(ResolveItemPicture(app, folder, "[FILE]"), "");
+    EXPECT_EQ(ResolveItemPicture(app, folder, "\\..\\TEAM.SET"), "");
+    // No extension to name the shared picture after: the file picture.
+    in.SharedIconName = "";
+    ASSERT_TRUE(AddItem(app, folder, in).ok());
+    EXPECT_EQ(Item(folder, 2, "Icon"), "[FILE]");
+}
+
+TEST_F(StoreTest, WriteFailuresAreReported) {
+    // A folder that exists but takes no files: the add must not pass as done.
+    if (IsDir("/proc/self")) {
+        EXPECT_EQ(AddItem(app, "/proc/self", Input("a", "b")).error, StoreError::WriteFailed);
+    }
+
+    // No folder (a wrong team password): nothing is created.
+    std::string missing = DataDir(app) + "NOSUCHTEAM";
+    EXPECT_EQ(AddItem(app, missing, Input("a", "b")).error, StoreError::FolderMissing);
+    EXPECT_FALSE(fs::exists(PathFromUtf8(missing)));
+    EXPECT_EQ(AddItem(app, "", Input("a", "b")).error, StoreError::FolderMissing);
+    EXPECT_EQ(DeleteItem(missing, 0).error, StoreError::FolderMissing);
+}
+
+TEST_F(StoreTest, DeletingAnItemShiftsAllTwelveKeys) {
+    std::string folder = AddTeamFolder("T");
+    for (int i = 0; i < 5; ++i) {
+        ItemInput in = Input("item" + std::to_string(i), "p" + std::to_string(i));
+        if (i == 2) {
+            in.StartMethod = "runas";
+            in.MethodIndex = 4;
+        }
+        if (i == 3) in.Password = "k";
+        ASSERT_TRUE(AddItem(app, folder, in).ok());
+    }
+    ASSERT_TRUE(DeleteItem(folder, 2).ok());
+    EXPECT_EQ(ReadIniString(ItemSetFile(folder), "ITEM", "Count", ""), "4");
+    const char* names[] = {"item0", "item1", "item3", "item4"};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(ReadItemRecord(folder, i).Name, names[i]);
+    ItemRecord moved = ReadItemRecord(folder, 2);
+    EXPECT_TRUE(moved.Password);
+    EXPECT_EQ(ReadItemTexts(folder, moved, "k").Path, "p3");
+    EXPECT_EQ(Item(folder, 2, "StartMethod"), "<none>") << "the deleted item's verb must not stick";
+    EXPECT_EQ(Item(folder, 4, "Name"), "item4") << "the old last section stays";
+    EXPECT_EQ(ReadDataLine(PathSetFile(folder), 3), "p2") << "lines are never removed";
+    EXPECT_EQ(DeleteItem(folder, 4).error, StoreError::BadIndex);
+}
+
+TEST_F(StoreTest, SwappingItemsInOneFolder) {
+    std::string folder = AddTeamFolder("T");
+    ItemInput a = Input("A", "pa", "xa");
+    a.StartMethod = "open";
+    a.MethodIndex = 0;
+    ASSERT_TRUE(AddItem(app, folder, a).ok());
+    ItemInput b = Input("B", "pb");
+    b.Password = "k";
+    ASSERT_TRUE(AddItem(app, folder, b).ok());
+    ASSERT_TRUE(SwapItems(folder, 0, 1).ok());
+    ItemRecord r0 = ReadItemRecord(folder, 0);
+    ItemRecord r1 = ReadItemRecord(folder, 1);
+    EXPECT_EQ(r0.Name, "B");
+    EXPECT_EQ(ReadItemTexts(folder, r0, "k").Path, "pb");
+    EXPECT_EQ(ReadItemTexts(folder, r0, "k").Para, "");
+    EXPECT_EQ(Item(folder, 0, "StartMethod"), "<none>");
+    EXPECT_EQ(r1.Name, "A");
+    EXPECT_EQ(ReadItemTexts(folder, r1, "").Para, "xa");
+    EXPECT_EQ(r1.StartMethod, "open");
+    ASSERT_TRUE(SwapItems(folder, 1, 1).ok());
+    EXPECT_EQ(ReadItemRecord(folder, 1).Name, "A");
+}
+
+TEST_F(StoreTest, SwappingItemsAcrossTeamsMovesLinesAndPictures) {
+    std::string f1 = AddTeamFolder("one");
+    std::string f2 = AddTeamFolder("two");
+    ItemInput a = Input("A", "C:\\a.exe", "-a");
+    a.IconText = "C:\\a.exe";
+    a.Picture = "picA";
+    a.Password = "ka";
+    ASSERT_TRUE(AddItem(app, f1, a).ok());
+    ASSERT_TRUE(AddItem(app, f2, Input("pad", "pad")).ok());
+    ItemInput b = Input("B", "http://b");
+    b.IconText = "C:\\b.exe";
+    b.Picture = "picB";
+    b.Mode = 3;
+    ASSERT_TRUE(AddItem(app, f2, b).ok());
+    // Same picture name in both folders: neither may overwrite the other.
+    std::string iconA = Item(f1, 0, "Icon");
+    std::string iconB = Item(f2, 1, "Icon");
+    fs::rename(PathFromUtf8(f2 + "/" + iconB.substr(1)), PathFromUtf8(f2 + "/" + iconA.substr(1)));
+    ASSERT_TRUE(WriteIniString(ItemSetFile(f2), "1", "Icon", iconA));
+
+    ASSERT_TRUE(SwapItems(f1, 0, f2, 1).ok());
+    ItemRecord in1 = ReadItemRecord(f1, 0);
+    ItemRecord in2 = ReadItemRecord(f2, 1);
+    EXPECT_EQ(in1.Name, "B");
+    EXPECT_EQ(in1.Mode, 3);
+    EXPECT_FALSE(in1.Password);
+    ItemTexts t1 = ReadItemTexts(f1, in1, "");
+    EXPECT_EQ(t1.Path, "http://b");
+    EXPECT_EQ(t1.Para, "");
+    EXPECT_EQ(t1.Icon, "C:\\b.exe");
+    EXPECT_EQ(in2.Name, "A");
+    EXPECT_TRUE(in2.Password);
+    ItemTexts t2 = ReadItemTexts(f2, in2, "ka");
+    EXPECT_EQ(t2.Path, "C:\\a.exe");
+    EXPECT_EQ(t2.Para, "-a");
+    EXPECT_EQ(Bytes(ResolveItemPicture(app, f1, in1.Icon)), "picB");
+    EXPECT_EQ(Bytes(ResolveItemPicture(app, f2, in2.Icon)), "picA");
+    EXPECT_TRUE(ResolveItemPicture(app, f1, in1.Icon).rfind(f1, 0) == 0);
+    EXPECT_TRUE(ResolveItemPicture(app, f2, in2.Icon).rfind(f2, 0) == 0);
+    // The untouched item of the second team keeps its lines.
+    EXPECT_EQ(ReadItemTexts(f2, ReadItemRecord(f2, 0), "").Path, "pad");
+    EXPECT_EQ(SwapItems(f1, 0, f2, 2).error, StoreError::BadIndex);
+}
