@@ -1,0 +1,166 @@
+// The launcher's main window without a window: the scene, the skin state,
+// the current team and item, the team bar and item panel rules, and the
+// mouse handlers the Win32 shell calls with the element under the pointer.
+// The shell paints Scene() after every call and carries out the requests
+// made through MainWindowActions.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "launcher/mainwindow/name_roll.h"
+#include "launcher/mainwindow/scene.h"
+#include "launcher/mainwindow/scrolling.h"
+#include "launcher/settings/settings.h"
+#include "launcher/skin/apply_skin.h"
+#include "platform/pictures.h"
+#include "platform/prompts.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/text_measure.h"
+
+namespace vt {
+
+inline constexpr const char* kTitlePrefix = "Vantrel - ";
+inline constexpr const char* kMsgTeamPicked = "准备调整类别";  // + name + kMsgOrderSuffix
+inline constexpr const char* kMsgItemPicked = "准备调整项目";
+inline constexpr const char* kMsgOrderSuffix = "的顺序";
+inline constexpr const char* kMsgTeamSwapped = "类别";  // + name + kMsgSwappedSuffix
+inline constexpr const char* kMsgItemSwapped = "项目";
+inline constexpr const char* kMsgSwappedSuffix = "的顺序已经调换";
+// A swap whose writes failed (read-only or vanished data folder).
+inline constexpr const char* kMsgSwapFailed = "调换顺序失败,数据无法写入";
+
+// Team bar geometry: caption width, pitch and first left.
+inline constexpr int kTeamCaptionWidth = 1000;
+inline constexpr int kTeamCaptionPitch = 1020;
+inline constexpr int kTeamFirstLeft = 20;
+
+enum class MouseButton { Left, Right, Middle };
+
+// Button state with a mouse event: which buttons are down.
+struct MouseButtons {
+    bool left = false;
+    bool right = false;
+    bool middle = false;
+    bool Any() const { return left || right || middle; }
+};
+
+// Requests the core makes of the window. Unset ones are ignored.
+struct MainWindowActions {
+    // Start item `index` of `teamFolder` (the integrator wires this to LaunchItem).
+    std::function<void(const std::string& teamFolder, int index)> launchItem;
+    // Pop up a menu of the menu holder at the pointer: "QuickTeam", "QuickItem",
+    // "QuickTeam2", "QuickItem2"; or the main menu i ("Menu0".."Menu3") at
+    // (xTwips, yTwips) in window coordinates.
+    std::function<void(const std::string& menu, std::optional<std::pair<int, int>> atTwips)> popupMenu;
+    // Let pending window messages run (between a right click's selection and its menu).
+    std::function<void()> doEvents;
+    // Team commands (edit/delete team, add item) and item commands of the main menu.
+    std::function<void(bool teamCommands, bool itemCommands)> setCommandsEnabled;
+    std::function<void()> hideWindow;
+    std::function<void()> closeWindow;
+    std::function<void(bool topmost)> setTopmost;
+    // Move the window by this many twips (title drag).
+    std::function<void(int dxTwips, int dyTwips)> moveWindowBy;
+};
+
+struct MainModelServices {
+    Registry& registry;
+    Prompts& prompts;
+    TextMeasure& measure;
+    Pictures& pictures;
+    Shell& shell;
+};
+
+class MainModel : private RollLabels {
+public:
+    // settings: the options as ApplySettings left them (AppDir included); read
+    // on every event, so a later ApplySettings takes effect at once.
+    MainModel(MainModelServices services, const Settings& settings);
+
+    Scene& GetScene() { return scene_; }
+    const Scene& GetScene() const { return scene_; }
+    const SkinState& Skin() const { return skin_; }
+    MainWindowActions actions;
+    NameRoller& Roller() { return roller_; }
+    ScrollChrome& Chrome() { return chrome_; }
+    int twipsPerPixel = 15;
+
+    // ---- State shared with the rest of the launcher ----
+    int CurrentTeam = -1;
+    int CurrentItem = -1;
+    std::string TeamFolder;
+    int HoverTeam = -1;
+    // 0 none, 1 swap chosen and nothing picked, 2 a team picked, 3 an item picked.
+    int ReorderState = 0;
+    int ReorderFirst = -1;
+
+    // ---- Rebuilds ----
+    // Lays out the window from a skin folder (no trailing separator), reports
+    // what is wrong with the skin, then rebuilds the team bar and item panel.
+    void ApplySkin(const std::string& skinFolder);
+    void ShowTeams();
+    void ShowItems(int team);
+
+    // ---- Input: the shell hit-tests and calls these ----
+    void OnMouseMove(ElementId id, int xTwips, int yTwips, MouseButtons buttons);
+    void OnMouseDown(ElementId id, MouseButton button, int xTwips, int yTwips);
+    void OnMouseUp(ElementId id, MouseButton button, int xTwips, int yTwips);
+    // A left press and release on the same element.
+    void OnClick(ElementId id);
+    void OnDoubleClick(ElementId id);
+    // The pointer left the window.
+    void OnMouseLeave();
+    // Timer ticks the shell runs while the matching state says so.
+    void OnNameRollTick(RollKind kind);  // TmrRollText, while Roller().Running(kind)
+    void OnTeamRollTick();               // TmrRollTeam, while Chrome().TeamRollRunning()
+    void OnItemRollTick();               // TmrRollItem, while Chrome().ItemRollRunning()
+
+    // ---- The pieces the handlers are made of (menu commands use them too) ----
+    void TeamClick(int index);
+    void TeamMouseDown(int index, MouseButton button);
+    void TeamMouseMove(int index);
+    void ItemClick(int index);
+    void ItemDoubleClick(int index);
+    void ItemMouseDown(int index, MouseButton button);
+    void EmptySheetClick();
+    void ResetHover();
+    int TeamCount() const { return teamCount_; }
+    int ItemCount() const { return itemCount_; }
+
+private:
+    // RollLabels over the scene's captions.
+    int LabelCount(RollKind kind) const override;
+    bool IsLeftAligned(RollKind kind, int index) const override;
+    std::string Caption(RollKind kind, int index) const override;
+    void SetCaption(RollKind kind, int index, const std::string& text, int widthTwips) override;
+
+    void PaintTeam(int index, int colourSet);  // 0 normal, 1 hover, 2 current
+    void PaintItem(int index, bool selected);
+    void LayOutIconsWithCaptions(int count);
+    void LayOutIconsOnly(int count);
+    void LayOutTextList(int count);
+    void SetItemIcons(int count);
+    void CommandsEnabled(bool team, bool item);
+    void PaintMenus(int highlighted, int colour);
+    void ApplyButtonPictures();
+    void ApplyStrips(const StripGeometry& g);
+    StripGeometry Strips() const;
+
+    MainModelServices services_;
+    const Settings& settings_;
+    Scene scene_;
+    SkinState skin_;
+    NameRoller roller_;
+    ScrollChrome chrome_;
+    int teamCount_ = 0;
+    int itemCount_ = 0;
+    std::string reorderFirstName_;    // name of the first pick
+    std::string reorderFirstFolder_;  // team folder of the first item pick
+    int titleGrabX_ = 0;              // window twips where the title was grabbed
+    int titleGrabY_ = 0;
+};
+
+}  // namespace vt
