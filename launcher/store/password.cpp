@@ -63,7 +63,9 @@ long long WrapPosition(long long p, long long m) { return ((p - 1) % m + m) % m 
 }  // namespace
 
 std::string EncodePassword(const std::string& text, const std::string& key) {
-    if (key.empty()) return text;
+    // Nothing to hide in an empty text; keeping it empty lets the line files
+    // store "no parameters" as line 0 for protected items too.
+    if (key.empty() || text.empty()) return text;
     std::vector<long long> codes = AnsiCodes(text);
     std::vector<long long> keyCodes = AnsiCodes(key);
     if (keyCodes.empty()) return text;

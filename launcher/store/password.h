@@ -11,7 +11,7 @@ namespace vt {
 // text has an odd number of characters, the final key position, then one
 // number per character in reverse order, each followed by "|". Works on the
 // ANSI character codes of both strings (text and key are UTF-8). An empty key
-// returns text unchanged. Codes that do not fit 16 bits are written with their
+// or an empty text returns text unchanged. Codes that do not fit 16 bits are written with their
 // true value; DecodePassword reads any decimal number.
 std::string EncodePassword(const std::string& text, const std::string& key);
 

@@ -57,8 +57,11 @@ TEST(Password, EmptyKeyAndPlainNames) {
     EXPECT_EQ(EncodePassword("7Q2K9ZB0XA", ""), "7Q2K9ZB0XA");
     EXPECT_EQ(DecodePassword("2|-13|227|", ""), "2|-13|227|");
     EXPECT_EQ(DecodePassword("7Q2K9ZB0XA", "secret"), "");
-    EXPECT_EQ(EncodePassword("", "k"), "1|");
+    // An empty text stays empty, so a protected item without parameters stores no line;
+    // the scrambled form of nothing that older writers produced still reads as nothing.
+    EXPECT_EQ(EncodePassword("", "k"), "");
     EXPECT_EQ(DecodePassword("1|", "k"), "");
+    EXPECT_EQ(DecodePassword("", "k"), "");
 }
 
 TEST(Password, WrongKeyGivesOtherText) {

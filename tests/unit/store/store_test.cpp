@@ -380,7 +380,7 @@ TEST_F(StoreTest, SwappingItemsInOneFolder) {
     ItemRecord r1 = ReadItemRecord(folder, 1);
     EXPECT_EQ(r0.Name, "B");
     EXPECT_EQ(ReadItemTexts(folder, r0, "k").Path, "pb");
-    EXPECT_EQ(ReadItemTexts(folder, r0, "k").Para, "");
+    EXPECT_EQ(r0.Para, 0);
     EXPECT_EQ(Item(folder, 0, "StartMethod"), "<none>");
     EXPECT_EQ(r1.Name, "A");
     EXPECT_EQ(ReadItemTexts(folder, r1, "").Para, "xa");
