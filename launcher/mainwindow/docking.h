@@ -1,0 +1,56 @@
+// Tucking the main window behind a screen edge and bringing it back.
+// Everything is in twips; the window shell only reads the cursor, feeds a tick
+// in every kDockTimerMs and moves the window to what comes back.
+#pragma once
+
+#include <cstdint>
+
+namespace vt {
+
+inline constexpr int kDockTimerMs = 500;    // interval of TmrHide
+inline constexpr int kDockStripTwips = 80;  // what stays visible of a tucked window
+
+// DockSide values.
+enum class DockEdge : uint8_t { None = 0, Left = 1, Top = 2, Right = 3, Bottom = 4 };
+
+struct DockPoint {
+    int x = 0;
+    int y = 0;
+};
+
+struct DockWindow {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct DockScreen {
+    int width = 0;
+    int height = 0;
+};
+
+// A cursor coordinate in pixels as twips, rounded to a whole number.
+int PixelsToTwips(int pixels, double twipsPerPixel);
+
+class EdgeDocker {
+public:
+    DockEdge DockSide() const { return side_; }
+
+    // One TmrHide tick. Returns where the window's top-left corner goes; equal
+    // to the window's current corner when nothing moves.
+    DockPoint Tick(DockPoint cursor, const DockWindow& window, const DockScreen& screen);
+
+    // Puts a tucked window flush with its edge and forgets the edge. A window
+    // that is not docked stays where it is.
+    DockPoint Undock(const DockWindow& window, const DockScreen& screen);
+
+    // For the hotkey that moves the window to the pointer: it is no longer
+    // docked, whatever edge it was behind.
+    void Forget() { side_ = DockEdge::None; }
+
+private:
+    DockEdge side_ = DockEdge::None;
+};
+
+}  // namespace vt

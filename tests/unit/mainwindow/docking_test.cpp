@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "launcher/mainwindow/docking.h"
+#include "launcher/mainwindow/hotkey.h"
+
+using namespace vt;
+
+namespace {
+
+// A 1024 x 768 screen at 15 twips per pixel.
+const DockScreen kScreen{15360, 11520};
+constexpr int kW = 3000;
+constexpr int kH = 4500;
+
+DockWindow At(int left, int top) { return DockWindow{left, top, kW, kH}; }
+// Far from any window used below.
+const DockPoint kAway{10000, 1000};
+
+}  // namespace
+
+TEST(Docking, EachEdgeTucksLeavingAStrip) {
+    struct Case {
+        const char* name;
+        DockWindow window;
+        DockEdge side;
+        DockPoint pos;
+    };
+    const Case cases[] = {
+        {"left", At(0, 3000), DockEdge::Left, {80 - kW, 3000}},
+        {"beyond left", At(-500, 3000), DockEdge::Left, {80 - kW, 3000}},
+        {"corner goes left", At(0, 0), DockEdge::Left, {80 - kW, 0}},
+        {"top", At(5000, 0), DockEdge::Top, {5000, 80 - kH}},
+        {"right flush", At(15360 - kW, 3000), DockEdge::Right, {15360 - 80, 3000}},
+        {"second screen to the right", At(20000, 3000), DockEdge::Right, {15360 - 80, 3000}},
+        {"bottom flush", At(5000, 11520 - kH), DockEdge::Bottom, {5000, 11520 - 80}},
+        {"middle", At(5000, 3000), DockEdge::None, {5000, 3000}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EdgeDocker docker;
+        DockPoint pos = docker.Tick(kAway, c.window, kScreen);
+        EXPECT_EQ(docker.DockSide(), c.side);
+        EXPECT_EQ(pos.x, c.pos.x);
+        EXPECT_EQ(pos.y, c.pos.y);
+    }
+}
+
+TEST(Docking, TuckedWindowStaysUntilTheMouseTouchesTheStrip) {
+    EdgeDocker docker;
+    DockPoint pos = docker.Tick(kAway, At(0, 3000), kScreen);
+    ASSERT_EQ(pos.x, -2920);
+    // Still away: the tucked window passes its own edge test again.
+    pos = docker.Tick(kAway, At(pos.x, 3000), kScreen);
+    EXPECT_EQ(pos.x, -2920);
+    EXPECT_EQ(docker.DockSide(), DockEdge::Left);
+    // Just outside the strip: nothing.
+    pos = docker.Tick({81, 5000}, At(pos.x, 3000), kScreen);
+    EXPECT_EQ(pos.x, -2920);
+    // The strip's last twip counts as inside.
+    pos = docker.Tick({80, 5000}, At(pos.x, 3000), kScreen);
+    EXPECT_EQ(pos.x, 0);
+    EXPECT_EQ(docker.DockSide(), DockEdge::None);
+    // The mouse still on it: stays out.
+    pos = docker.Tick({80, 5000}, At(pos.x, 3000), kScreen);
+    EXPECT_EQ(pos.x, 0);
+}
+
+TEST(Docking, EachEdgeComesBackFlush) {
+    struct Case {
+        DockWindow start;
+        DockPoint touch;  // inside the strip
+        DockPoint back;
+    };
+    const Case cases[] = {
+        {At(15360 - kW, 3000), {15300, 5000}, {15360 - kW, 3000}},
+        {At(5000, 0), {6000, 40}, {5000, 0}},
+        {At(5000, 11520 - kH), {6000, 11500}, {5000, 11520 - kH}},
+    };
+    for (const Case& c : cases) {
+        EdgeDocker docker;
+        DockPoint tucked = docker.Tick(kAway, c.start, kScreen);
+        DockPoint back = docker.Tick(c.touch, At(tucked.x, tucked.y), kScreen);
+        EXPECT_EQ(back.x, c.back.x);
+        EXPECT_EQ(back.y, c.back.y);
+        EXPECT_EQ(docker.DockSide(), DockEdge::None);
+    }
+}
+
+TEST(Docking, CursorPixelsRoundToTwips) {
+    EXPECT_EQ(PixelsToTwips(100, 15.0), 1500);
+    EXPECT_EQ(PixelsToTwips(7, 1440.0 / 144), 70);
+    EXPECT_EQ(PixelsToTwips(3, 1440.0 / 168), 26);  // 25.71...
+    EXPECT_EQ(PixelsToTwips(-3, 15.0), -45);
+}
+
+TEST(Hotkey, ShowsAndUndocksAndNeverHides) {
+    EdgeDocker docker;
+    DockPoint tucked = docker.Tick(kAway, At(5000, 11520 - kH), kScreen);
+    ASSERT_EQ(docker.DockSide(), DockEdge::Bottom);
+
+    WindowAction a = OnHotkey(false, kAway, At(tucked.x, tucked.y), kScreen, docker);
+    EXPECT_EQ(a.visibility, WindowAction::Visibility::Show);
+    ASSERT_TRUE(a.moveTo.has_value());
+    EXPECT_EQ(a.moveTo->x, 5000);
+    EXPECT_EQ(a.moveTo->y, 11520 - kH);
+    EXPECT_EQ(docker.DockSide(), DockEdge::None);
+
+    // Pressed again on the visible, undocked window: still shown, not moved.
+    a = OnHotkey(false, kAway, At(5000, 11520 - kH), kScreen, docker);
+    EXPECT_EQ(a.visibility, WindowAction::Visibility::Show);
+    EXPECT_FALSE(a.moveTo.has_value());
+}
+
+TEST(Hotkey, ShowInMouseMovesToThePointerButKeepsTheWindowOnScreen) {
+    EdgeDocker docker;
+    docker.Tick(kAway, At(15360 - kW, 3000), kScreen);
+    ASSERT_EQ(docker.DockSide(), DockEdge::Right);
+
+    WindowAction a = OnHotkey(true, {4000, 2000}, At(15360 - 80, 3000), kScreen, docker);
+    ASSERT_TRUE(a.moveTo.has_value());
+    EXPECT_EQ(a.moveTo->x, 4000);
+    EXPECT_EQ(a.moveTo->y, 2000);
+    EXPECT_EQ(docker.DockSide(), DockEdge::None);
+
+    a = OnHotkey(true, {15000, 11000}, At(4000, 2000), kScreen, docker);
+    EXPECT_EQ(a.moveTo->x, 15360 - kW);
+    EXPECT_EQ(a.moveTo->y, 11520 - kH);
+}
+
+TEST(Tray, LeftClickTogglesAndRightClickOffersTheOtherState) {
+    EdgeDocker docker;
+    docker.Tick(kAway, At(0, 3000), kScreen);
+
+    // Visible but tucked: the click hides it and it stays docked.
+    WindowAction a = OnTrayMessage(kTrayLeftButtonDown, true, At(-2920, 3000), kScreen, docker);
+    EXPECT_EQ(a.visibility, WindowAction::Visibility::Hide);
+    EXPECT_FALSE(a.moveTo.has_value());
+    EXPECT_EQ(docker.DockSide(), DockEdge::Left);
+
+    a = OnTrayMessage(kTrayLeftButtonDown, false, At(-2920, 3000), kScreen, docker);
+    EXPECT_EQ(a.visibility, WindowAction::Visibility::Show);
+    ASSERT_TRUE(a.moveTo.has_value());
+    EXPECT_EQ(a.moveTo->x, 0);
+    EXPECT_EQ(docker.DockSide(), DockEdge::None);
+
+    a = OnTrayMessage(kTrayRightButtonDown, false, At(0, 3000), kScreen, docker);
+    EXPECT_TRUE(a.trayMenu);
+    EXPECT_TRUE(a.showEntryEnabled);
+    EXPECT_FALSE(a.hideEntryEnabled);
+    EXPECT_EQ(a.visibility, WindowAction::Visibility::Keep);
+    a = OnTrayMessage(kTrayRightButtonDown, true, At(0, 3000), kScreen, docker);
+    EXPECT_FALSE(a.showEntryEnabled);
+    EXPECT_TRUE(a.hideEntryEnabled);
+
+    a = OnTrayMessage(0x200 /* mouse move */, true, At(0, 3000), kScreen, docker);
+    EXPECT_FALSE(a.trayMenu);
+    EXPECT_EQ(a.visibility, WindowAction::Visibility::Keep);
+}
