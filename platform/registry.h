@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vt {
 
@@ -24,6 +25,9 @@ public:
     // Binary data given as raw bytes.
     virtual long SetBinary(RegRoot root, const std::string& key, const std::string& value, const std::string& bytes) = 0;
     virtual long DeleteValue(RegRoot root, const std::string& key, const std::string& value) = 0;
+    // Names of the direct subkeys of key, in enumeration order; empty when the
+    // key is missing. Implementations that cannot enumerate report none.
+    virtual std::vector<std::string> EnumSubKeys(RegRoot root, const std::string& key) { return {}; }
 };
 
 }  // namespace vt

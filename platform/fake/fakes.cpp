@@ -1,5 +1,6 @@
 #include "platform/fake/fakes.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "common/codepage.h"
@@ -37,6 +38,7 @@ std::optional<std::string> FakeRegistry::QueryString(RegRoot root, const std::st
 long FakeRegistry::SetDword(RegRoot root, const std::string& key, const std::string& value, uint32_t data) {
     if (failStatus) return failStatus;
     keys[Norm(root, key)] = true;
+    keySpelling.emplace(Norm(root, key), key);
     values[Norm(root, key) + "|" + Lower(value)] = data;
     return 0;
 }
@@ -44,6 +46,7 @@ long FakeRegistry::SetDword(RegRoot root, const std::string& key, const std::str
 long FakeRegistry::SetString(RegRoot root, const std::string& key, const std::string& value, const std::string& data) {
     if (failStatus) return failStatus;
     keys[Norm(root, key)] = true;
+    keySpelling.emplace(Norm(root, key), key);
     values[Norm(root, key) + "|" + Lower(value)] = data;
     return 0;
 }
@@ -55,6 +58,25 @@ long FakeRegistry::SetBinary(RegRoot root, const std::string& key, const std::st
 long FakeRegistry::DeleteValue(RegRoot root, const std::string& key, const std::string& value) {
     values.erase(Norm(root, key) + "|" + Lower(value));
     return 0;
+}
+
+std::vector<std::string> FakeRegistry::EnumSubKeys(RegRoot root, const std::string& key) {
+    const std::string prefix = Norm(root, key) + "\\";
+    std::vector<std::string> names;
+    std::vector<std::string> seen;  // normalised, to list each subkey once
+    for (const auto& [norm, spelled] : keySpelling) {
+        if (norm.compare(0, prefix.size(), prefix) != 0) continue;
+        size_t end = norm.find('\\', prefix.size());
+        std::string child = norm.substr(prefix.size(), end == std::string::npos ? std::string::npos : end - prefix.size());
+        if (child.empty() || std::find(seen.begin(), seen.end(), child) != seen.end()) continue;
+        seen.push_back(child);
+        // The spelling sits at the same offset in the written key, after the
+        // root's prefix that Norm adds.
+        size_t rootLen = Norm(root, "").size() + 1;
+        size_t at = prefix.size() - rootLen;
+        names.push_back(spelled.substr(at, child.size()));
+    }
+    return names;
 }
 
 bool FakeRegistry::Has(RegRoot root, const std::string& key, const std::string& value) const {

@@ -33,11 +33,15 @@ public:
     long SetString(RegRoot root, const std::string& key, const std::string& value, const std::string& data) override;
     long SetBinary(RegRoot root, const std::string& key, const std::string& value, const std::string& bytes) override;
     long DeleteValue(RegRoot root, const std::string& key, const std::string& value) override;
+    // Subkeys of every key that was written below key (in name order), spelled
+    // as they were first written.
+    std::vector<std::string> EnumSubKeys(RegRoot root, const std::string& key) override;
 
     bool Has(RegRoot root, const std::string& key, const std::string& value) const;
     // Every value, "root\key|value" -> data; binary data is stored as a string too.
     std::map<std::string, Value> values;
     std::map<std::string, bool> keys;
+    std::map<std::string, std::string> keySpelling;  // Norm(root, key) -> key as first written
     long failStatus = 0;  // when not 0, every Set fails with it
 };
 

@@ -1,0 +1,139 @@
+// The item editor ("添加项目" / "编辑项目") without its window: the fields as
+// the controls hold them, the change handlers that guess name, type and icon
+// from the path, and the OK step that writes the item into its team's store.
+// The Win32 dialog copies control values in, calls a handler, and copies the
+// fields back out (with its own change notifications suppressed).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "launcher/dialogs/form_common.h"
+#include "launcher/dialogs/icon_rules.h"
+#include "launcher/settings/settings.h"
+#include "platform/prompts.h"
+#include "platform/registry.h"
+
+namespace vt {
+
+inline constexpr const char* kCaptionItemDesign = "添加/编辑项目";
+inline constexpr const char* kCaptionAddItem = "添加项目";
+inline constexpr const char* kCaptionEditItem = "编辑项目";
+
+inline constexpr const char* kMsgItemNameEmpty = "项目名称不能为空,请填写项目名称";
+inline constexpr const char* kMsgItemPathEmpty = "项目路径不能为空,请填写项目路径";
+inline constexpr const char* kMsgItemIconEmpty = "图标不能为空,请填写图标路径";
+inline constexpr const char* kMsgItemSucceeded = "成功";
+// The team folder the item belongs to is gone (wrong team password, or the
+// folder was removed by hand): nothing is written.
+inline constexpr const char* kMsgItemNoTeamFolder = "类别文件夹不存在,项目未能保存";
+inline constexpr const char* kMsgItemWriteFailed = "项目数据写入失败,项目未能完整保存";
+
+inline constexpr const char* kTitleChooseItemPath = "选择项目路径";
+inline constexpr const char* kTitleChooseItemIcon = "选择项目图标";
+
+// Entries of the type and mode lists.
+inline constexpr const char* kItemTypeCaptions[] = {"应用程序", "DLL函数", "超级链接", "文件夹", "一般文件", "扩展项目"};
+inline constexpr const char* kItemModeCaptions[] = {"正常", "最大化", "最小化", "隐藏"};
+
+enum ItemType { kTypeProgram = 0, kTypeDllFunction = 1, kTypeLink = 2, kTypeFolder = 3, kTypeFile = 4, kTypeExtended = 5 };
+
+inline constexpr uint32_t kParaEnabledColor = 0xFFFFFF;  // RGB(255, 255, 255)
+inline constexpr uint32_t kParaDisabledColor = 0xDCDCDC;  // RGB(220, 220, 220)
+
+inline constexpr int kItemFormHeightExpanded = 5655;  // twips, advanced part shown
+inline constexpr int kItemFormHeightCollapsed = 1815;
+
+// The type the editor proposes for a path (always one of the six entries).
+int TypeFromPath(const std::string& path);
+// The name proposed for a path: the last component, without a trailing
+// backslash; the whole path when it holds no backslash before its last
+// character.
+std::string NameFromPath(const std::string& path);
+// "(序号:" + index + ")".
+std::string IconIndexLabel(int index);
+
+class ItemForm {
+public:
+    ItemForm(Registry& reg, EditorShared& shared) : reg_(reg), shared_(shared) {}
+
+    // ---- Opening ---------------------------------------------------------
+    // Load step: the advanced check box follows "ShowItemExSetting".
+    void OnLoad();
+    // Empty editor for a new item of the team at teamFolder.
+    void OpenForAdd(int teamIndex, const std::string& teamFolder);
+    // Editor filled from item itemIndex, its lines decoded with password. The
+    // OK step writes back to this team folder and item even when the main
+    // window's selection changes in the meantime.
+    void OpenForEdit(int teamIndex, const std::string& teamFolder, int itemIndex, const std::string& password);
+
+    // ---- Change handlers (each does nothing while tLock is set) -----------
+    void OnTypeChanged();
+    void OnPathChanged();
+    void OnIconChanged();
+    // Assign a field and run its handler, as typing or a picker does.
+    void SetPath(const std::string& path);
+    void SetIcon(const std::string& icon);
+    void SelectType(int entry);
+
+    // The icon loader: decides the preview for an icon text and index, and
+    // for "[ICON]" looks up the registered icon and the verbs of the type.
+    void ShowIcon(const std::string& iconText, int index);
+    void OnPreviousIcon();  // index - 1
+    void OnNextIcon();      // index + 1
+    void OnStockIcon(StockIcon icon);  // the stock-icon popup's entries
+
+    // File choosers: the folder to start in (empty: the system's choice).
+    std::string ChooserInitialFolder();
+    // Results of the two file choosers and of the folder picker; an empty
+    // result (cancelled) changes nothing.
+    void OnItemFileChosen(const std::string& file);
+    void OnIconFileChosen(const std::string& file);
+
+    void OnAdvancedClicked() {}  // the height follows chkEx; see WindowHeight()
+    int WindowHeight() const { return chkEx ? kItemFormHeightExpanded : kItemFormHeightCollapsed; }
+    bool PasswordMasked() const { return !chkPassword; }
+    std::string IconIndexText() const { return IconIndexLabel(shared_.EditIconIndex); }
+    bool IsEdit() const { return caption == kCaptionEditItem; }
+
+    // ---- OK ---------------------------------------------------------------
+    // Validates, writes the item and "ShowItemExSetting", shows the result.
+    // previewPicture: the preview saved as a picture file (bitmap bytes), used
+    // for own and shared icon pictures; nullopt when the view has none.
+    FormOutcome OnOk(const Settings& settings, Prompts& prompts, const std::optional<std::string>& previewPicture);
+
+    // ---- Fields, as the controls hold them --------------------------------
+    std::string caption = kCaptionItemDesign;
+    std::string txtName, txtPath, txtPara, txtIcon, txtPassword, txtNote;
+    int cboType = -1;    // -1: no entry selected
+    int cboMode = 0;
+    int cboMethod = -1;  // selected verb entry, -1 none
+    std::vector<std::string> cboMethodList;  // verb captions shown
+    std::vector<std::string> verbList;       // verb names, parallel to cboMethodList
+    bool chkPassword = false;  // show the password unmasked
+    bool chkEx = false;        // show the advanced part
+    bool paraEnabled = true;
+    uint32_t paraBackColor = kParaEnabledColor;
+    IconPlan preview;          // what the preview box shows
+
+    bool tLock = false;
+    std::string tIcon;         // extension (with dot) naming the shared picture of a general file
+    std::string lastAutoName;
+
+    // Where OK writes.
+    int teamIndex = -1;
+    std::string teamFolder;
+    int itemIndex = -1;
+
+    EditorShared& shared() { return shared_; }
+
+private:
+    void RememberFolderOf(const std::string& file);
+
+    Registry& reg_;
+    EditorShared& shared_;
+};
+
+}  // namespace vt
