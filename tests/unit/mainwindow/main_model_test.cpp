@@ -1,0 +1,580 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+
+#include "common/ini.h"
+#include "launcher/mainwindow/item_panel.h"
+#include "launcher/mainwindow/main_model.h"
+#include "launcher/mainwindow/team_bar.h"
+#include "launcher/store/password.h"
+#include "launcher/store/store.h"
+#include "tests/unit/skin/skin_fixture.h"
+#include "tests/unit/temp_dir.h"
+
+using namespace vt;
+
+namespace {
+
+struct TeamSpec {
+    std::string name;
+    std::string note;
+    std::string password;
+};
+
+struct ItemSpec {
+    std::string name;  // empty: no "Name" key
+    std::string icon = "[LINK]";
+    std::string note;
+};
+
+// A launcher folder with a skin and data written straight to disk (the
+// profile writer syncs every key, too slow for hundreds of records).
+class MainModelTest : public ::testing::Test {
+protected:
+    MainModelTest() {
+        settings.AppDir = dir.Dir();
+        settings.LaunchMode = 0;
+        settings.ShowItemType = 0;
+        settings.WarnOnError = true;
+        settings.WarnAfterDone = true;
+        settings.AutoRollOnTeam = false;
+        settings.AutoRollOnItem = false;
+        std::filesystem::create_directories(PathFromUtf8(DataDir(settings.AppDir)));
+        skinFolder = dir.File("SKIN/test");
+        test::WriteSkin(skinFolder, test::SoundSkinValues(), pictures, 20);
+        model = std::make_unique<MainModel>(MainModelServices{registry, prompts, measure, pictures, shell}, settings);
+        model->actions.launchItem = [this](const std::string& folder, int index) {
+            events.push_back("launch " + std::to_string(index));
+            launchFolders.push_back(folder);
+        };
+        model->actions.popupMenu = [this](const std::string& menu, std::optional<std::pair<int, int>>) {
+            events.push_back("menu " + menu);
+        };
+        model->actions.setCommandsEnabled = [this](bool team, bool item) {
+            teamCommands = team;
+            itemCommands = item;
+        };
+    }
+
+    // Writes TEAM.SET and one folder per team; returns the folders.
+    std::vector<std::string> WriteTeams(const std::vector<TeamSpec>& teams) {
+        std::string text = "[TEAM]\r\nCount=" + std::to_string(teams.size()) + "\r\n";
+        std::vector<std::string> folders;
+        for (size_t i = 0; i < teams.size(); ++i) {
+            std::string name = "TEAMFOLD" + std::to_string(10 + i);
+            std::filesystem::create_directories(PathFromUtf8(TeamFolderPath(settings.AppDir, name)));
+            folders.push_back(TeamFolderPath(settings.AppDir, name));
+            text += "[" + std::to_string(i) + "]\r\nName=" + teams[i].name + "\r\nNote=" + teams[i].note +
+                    "\r\nPath=" + EncodePassword(name, teams[i].password) +
+                    "\r\nPassword=" + (teams[i].password.empty() ? "False" : "True") + "\r\n";
+        }
+        Write(TeamSetFile(settings.AppDir), text);
+        return folders;
+    }
+
+    void WriteItems(const std::string& folder, const std::vector<ItemSpec>& items) {
+        std::string text = "[ITEM]\r\nCount=" + std::to_string(items.size()) + "\r\n";
+        for (size_t i = 0; i < items.size(); ++i) {
+            text += "[" + std::to_string(i) + "]\r\n";
+            if (!items[i].name.empty()) text += "Name=" + items[i].name + "\r\n";
+            text += "Type=2\r\nMode=0\r\nNote=" + items[i].note + "\r\nIcon=" + items[i].icon + "\r\nPassword=False\r\n";
+        }
+        Write(ItemSetFile(folder), text);
+    }
+
+    static void Write(const std::string& file, const std::string& text) {
+        std::ofstream(PathFromUtf8(file), std::ios::binary) << Utf8ToAnsi(text);
+        FlushIniCache();
+    }
+
+    std::vector<ItemSpec> Items(int n) {
+        std::vector<ItemSpec> v;
+        for (int i = 0; i < n; ++i) v.push_back({"项目" + std::to_string(i)});
+        return v;
+    }
+
+    void Start() { model->ApplySkin(skinFolder); }
+    const Element& Team(int i) { return model->GetScene().At(Part::LabTeam, i); }
+    const Element& Caption(int i) { return model->GetScene().At(Part::LabItem, i); }
+    const Element& Icon(int i) { return model->GetScene().At(Part::PicIcon, i); }
+    std::string Title() { return model->GetScene().At(Part::LabTitle).text; }
+    void Click(Part p, int i) { model->OnClick(ElementId{p, i}); }
+
+    TempDir dir;
+    FakeRegistry registry;
+    FakePrompts prompts;
+    FakeTextMeasure measure{90};
+    FakePictures pictures;
+    FakeShell shell;
+    Settings settings;
+    std::string skinFolder;
+    std::unique_ptr<MainModel> model;
+    std::vector<std::string> events;
+    std::vector<std::string> launchFolders;
+    bool teamCommands = false;
+    bool itemCommands = false;
+};
+
+// ---- Team bar ------------------------------------------------------------------
+
+TEST_F(MainModelTest, TeamCaptionsStandAtTheirPitchCentredUnlessTooLong) {
+    WriteTeams({{"工具"}, {"游戏"}, {"文档"}, {"一个非常非常长的类别名称", "长名字的说明"}, {"网络"}});
+    Start();
+    ASSERT_EQ(model->TeamCount(), 5);
+    const Element& c3 = Team(3);
+    EXPECT_EQ(c3.left, 3080);
+    EXPECT_EQ(c3.width, 1000);
+    EXPECT_EQ(c3.top, (420 - TextHeightTwips(9)) / 2);
+    EXPECT_EQ(c3.align, Align::Left);  // 24 bytes x 90 > 1000
+    EXPECT_EQ(c3.tooltip, "长名字的说明");
+    EXPECT_EQ(Team(2).align, Align::Center);
+    EXPECT_TRUE(Team(4).visible);
+    EXPECT_EQ(Team(0).backColor, 11u);
+    EXPECT_EQ(Team(0).foreColor, 12u);
+    EXPECT_EQ(model->GetScene().At(Part::PicTeamIn).width, 5 * 1020 + 20);
+
+    // Fewer teams than fit: the strip is as wide as the bar.
+    WriteTeams({{"一"}});
+    model->ShowTeams();
+    EXPECT_EQ(model->GetScene().Count(Part::LabTeam), 1);
+    EXPECT_EQ(model->GetScene().At(Part::PicTeamIn).width, 4200);
+}
+
+TEST_F(MainModelTest, NoTeamsHidesCaptionZeroAndKeepsTheTitle) {
+    Start();
+    EXPECT_EQ(model->TeamCount(), 0);
+    EXPECT_FALSE(Team(0).visible);
+    EXPECT_EQ(Title(), "Vantrel");
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_FALSE(teamCommands);
+}
+
+TEST_F(MainModelTest, OutOfRangeCurrentTeamIsReset) {
+    WriteTeams({{"一"}, {"二"}});
+    model->CurrentTeam = 3;
+    Start();
+    EXPECT_EQ(model->CurrentTeam, -1);
+    EXPECT_EQ(Title(), "Vantrel");
+}
+
+TEST_F(MainModelTest, HoverPaintsOneCaptionAtATimeAndSparesTheCurrentTeam) {
+    WriteTeams({{"一"}, {"二"}, {"三"}});
+    model->CurrentTeam = 0;
+    Start();
+    model->OnMouseMove({Part::LabTeam, 1}, 0, 0, {});
+    EXPECT_EQ(Team(1).backColor, 21u);
+    EXPECT_EQ(Team(1).foreColor, 22u);
+    model->OnMouseMove({Part::LabTeam, 2}, 0, 0, {});
+    EXPECT_EQ(Team(1).backColor, 11u);
+    EXPECT_EQ(Team(2).backColor, 21u);
+    model->OnMouseMove({Part::LabTeam, 0}, 0, 0, {});
+    EXPECT_EQ(Team(0).backColor, 31u);  // the current team keeps its colours
+    EXPECT_EQ(Team(2).backColor, 11u);
+    model->OnMouseMove({Part::LabTeam, 2}, 0, 0, {});
+    model->OnMouseMove({Part::ImgForm, 0}, 0, 0, {});  // empty part of the window
+    EXPECT_EQ(Team(2).backColor, 11u);
+    EXPECT_EQ(Team(0).backColor, 31u);
+}
+
+TEST_F(MainModelTest, TeamClickOpensTheTeamAndClearsTheSelection) {
+    auto folders = WriteTeams({{"工具"}, {"游戏"}});
+    WriteItems(folders[0], Items(3));
+    WriteItems(folders[1], Items(1));
+    Start();
+    Click(Part::LabTeam, 0);
+    Click(Part::PicIcon, 2);
+    ASSERT_EQ(model->CurrentItem, 2);
+    Click(Part::LabTeam, 1);
+    EXPECT_EQ(model->CurrentTeam, 1);
+    EXPECT_EQ(model->CurrentItem, -1);
+    EXPECT_EQ(model->TeamFolder, folders[1]);
+    EXPECT_EQ(model->ItemCount(), 1);
+    EXPECT_EQ(Title(), "Vantrel - 游戏");
+    EXPECT_EQ(Team(1).backColor, 31u);
+    EXPECT_EQ(Team(1).foreColor, 32u);
+    EXPECT_EQ(Team(0).backColor, 11u);
+    EXPECT_TRUE(teamCommands);
+    EXPECT_FALSE(itemCommands);
+}
+
+TEST_F(MainModelTest, RightClickOnCaptionOpensTheTeamBeforeItsMenu) {
+    auto folders = WriteTeams({{"工具"}, {"游戏"}});
+    WriteItems(folders[1], Items(2));
+    Start();
+    model->OnMouseDown({Part::LabTeam, 1}, MouseButton::Right, 0, 0);
+    EXPECT_EQ(model->CurrentTeam, 1);
+    EXPECT_EQ(model->ItemCount(), 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"menu QuickTeam"}));
+}
+
+TEST_F(MainModelTest, ProtectedTeamAsksWithTheExactPromptAndAWrongPasswordShowsNothing) {
+    auto folders = WriteTeams({{"私人", "", "secret"}});
+    WriteItems(folders[0], Items(2));
+    Start();
+
+    prompts.passwordAnswers = {"wrong"};
+    Click(Part::LabTeam, 0);
+    ASSERT_EQ(prompts.passwordPrompts.size(), 1u);
+    EXPECT_EQ(prompts.passwordPrompts[0], "你想打开的类别带有密码,请输入启动密码!");
+    EXPECT_EQ(model->ItemCount(), 0);
+    EXPECT_FALSE(Icon(0).visible);
+    EXPECT_FALSE(Caption(0).visible);
+    EXPECT_TRUE(prompts.messages.empty());
+
+    prompts.passwordAnswers = {"secret"};
+    Click(Part::LabTeam, 0);
+    EXPECT_EQ(model->TeamFolder, folders[0]);
+    EXPECT_EQ(model->ItemCount(), 2);
+}
+
+// ---- Item panel ----------------------------------------------------------------
+
+TEST_F(MainModelTest, IconsWithCaptionsFillRowsOfTheSkinsColumns) {
+    auto folders = WriteTeams({{"工具"}});
+    auto items = Items(6);
+    items[1].name = "";                      // no Name key
+    items[5].name = "一个很长的项目名称啊";  // 20 bytes x 90 > 900
+    WriteItems(folders[0], items);
+    model->CurrentTeam = 0;
+    Start();
+    const int h = TextHeightTwips(9);
+    // Item 5: second row, second column of four.
+    EXPECT_EQ(Caption(5).left, 100 + 1025);
+    EXPECT_EQ(Caption(5).top, 650 + 1000);
+    EXPECT_EQ(Caption(5).width, 900);
+    EXPECT_EQ(Caption(5).align, Align::Left);
+    EXPECT_EQ(Caption(4).align, Align::Center);
+    EXPECT_EQ(Caption(1).text, "未命名项目");
+    // Link icons are the skin's 32-pixel link picture, centred in the cell.
+    EXPECT_EQ(Icon(5).width, 480);
+    EXPECT_EQ(Icon(5).left, 1125 + (900 - 480) / 2);
+    EXPECT_EQ(Icon(5).top, 1650 - 580);
+    EXPECT_EQ(Icon(5).picture, SkinPicturePath(skinFolder, "link.img"));
+    EXPECT_FALSE(Icon(5).border);
+    EXPECT_EQ(Caption(0).backColor, 41u);
+    EXPECT_EQ(Caption(0).foreColor, 42u);
+    // Sheet: last row top + caption + 200, but never lower than the viewport.
+    EXPECT_EQ(model->GetScene().At(Part::PicItemIn).height, std::max(1650 + h + 200, 4800));
+}
+
+TEST_F(MainModelTest, IconsOnlyAndTextListLayouts) {
+    auto folders = WriteTeams({{"工具"}});
+    auto items = Items(6);
+    items[5].note = "说明";
+    WriteItems(folders[0], items);
+    model->CurrentTeam = 0;
+
+    settings.ShowItemType = 1;
+    Start();
+    EXPECT_EQ(Icon(5).top, 660 + 720 - 520);
+    EXPECT_EQ(Icon(5).left, 1125 + (900 - 480) / 2);
+    EXPECT_EQ(Icon(5).tooltip, "[项目5]说明");
+    EXPECT_FALSE(Caption(5).visible);
+    EXPECT_TRUE(Icon(5).visible);
+
+    settings.ShowItemType = 2;
+    model->ShowItems(0);
+    const int h = TextHeightTwips(9);
+    EXPECT_FALSE(Icon(0).visible);
+    EXPECT_EQ(Caption(0).left, 120);
+    EXPECT_EQ(Caption(0).top, 120);
+    EXPECT_EQ(Caption(5).top, 120 + 5 * (h + 60));
+    EXPECT_EQ(Caption(5).width, 4300 - 200);
+    EXPECT_EQ(Caption(5).align, Align::Left);
+    EXPECT_EQ(Caption(5).tooltip, "说明");
+    EXPECT_TRUE(Caption(5).visible);
+}
+
+TEST_F(MainModelTest, IconPicturesComeFromTheTeamFolderThenTheSharedFolder) {
+    auto folders = WriteTeams({{"工具"}});
+    std::filesystem::create_directories(PathFromUtf8(SharedIconDir(settings.AppDir)));
+    std::string own = folders[0] + "/OWN.img";
+    std::string shared = SharedIconDir(settings.AppDir) + "txt.img";
+    Write(own, "x");
+    Write(shared, "x");
+    pictures.sizes[own] = {24, 24};
+    WriteItems(folders[0], {{"a", "\\OWN.img"},
+                            {"b", "\\txt.img"},
+                            {"c", "\\gone.img"},
+                            {"d", "[DIRECTORY]"},
+                            {"e", "[EXITEM]"},
+                            {"f", "[FILE]"},
+                            {"g", ""}});
+    model->CurrentTeam = 0;
+    Start();
+    EXPECT_EQ(Icon(0).picture, own);
+    EXPECT_EQ(Icon(0).width, 360);
+    EXPECT_EQ(Icon(1).picture, shared);
+    EXPECT_EQ(Icon(2).picture, SkinPicturePath(skinFolder, "file.img"));
+    EXPECT_EQ(Icon(3).picture, SkinPicturePath(skinFolder, "dir.img"));
+    EXPECT_EQ(Icon(4).picture, SkinPicturePath(skinFolder, "exitem.img"));
+    EXPECT_EQ(Icon(5).picture, SkinPicturePath(skinFolder, "file.img"));
+    EXPECT_EQ(Icon(6).picture, SkinPicturePath(skinFolder, "file.img"));
+}
+
+TEST_F(MainModelTest, ClickAndDoubleClickLaunchByLaunchMode) {
+    struct Case {
+        int mode;
+        std::vector<std::string> afterClick;
+        std::vector<std::string> afterDouble;
+    };
+    const Case cases[] = {
+        {0, {"launch 2"}, {"launch 2"}},
+        {1, {}, {"launch 2"}},
+        {7, {}, {}},
+    };
+    auto folders = WriteTeams({{"工具"}});
+    WriteItems(folders[0], Items(4));
+    model->CurrentTeam = 0;
+    Start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        settings.LaunchMode = static_cast<uint8_t>(c.mode);
+        events.clear();
+        Click(Part::PicIcon, 2);
+        EXPECT_EQ(model->CurrentItem, 2);
+        EXPECT_EQ(events, c.afterClick);
+        model->OnDoubleClick({Part::LabItem, 2});
+        EXPECT_EQ(events, c.afterDouble);
+        EXPECT_TRUE(launchFolders.empty() || launchFolders.back() == folders[0]);
+    }
+}
+
+TEST_F(MainModelTest, SelectionMovesAndAnEmptyClickClearsIt) {
+    auto folders = WriteTeams({{"工具"}});
+    WriteItems(folders[0], Items(4));
+    model->CurrentTeam = 0;
+    settings.LaunchMode = 1;
+    Start();
+    Click(Part::LabItem, 1);
+    EXPECT_TRUE(Icon(1).border);
+    EXPECT_EQ(Caption(1).backColor, 51u);
+    EXPECT_EQ(Caption(1).foreColor, 52u);
+    EXPECT_TRUE(itemCommands);
+    Click(Part::PicIcon, 3);
+    EXPECT_FALSE(Icon(1).border);
+    EXPECT_EQ(Caption(1).backColor, 41u);
+    EXPECT_TRUE(Icon(3).border);
+    Click(Part::PicItemIn, 0);
+    EXPECT_EQ(model->CurrentItem, -1);
+    EXPECT_FALSE(Icon(3).border);
+    EXPECT_EQ(Caption(3).foreColor, 42u);
+    EXPECT_FALSE(itemCommands);
+}
+
+TEST_F(MainModelTest, RightClickOnItemRunsTheClickFirstThenTheMenu) {
+    auto folders = WriteTeams({{"工具"}});
+    WriteItems(folders[0], Items(2));
+    model->CurrentTeam = 0;
+    Start();
+    model->OnMouseDown({Part::PicIcon, 1}, MouseButton::Right, 0, 0);
+    EXPECT_EQ(events, (std::vector<std::string>{"launch 1", "menu QuickItem"}));
+    events.clear();
+    model->OnMouseUp({Part::PicItemIn, 0}, MouseButton::Right, 0, 0);
+    model->OnMouseUp({Part::PicTeamIn, 0}, MouseButton::Right, 0, 0);
+    model->OnMouseUp({Part::PicTeamIn, 0}, MouseButton::Left, 0, 0);
+    EXPECT_EQ(events, (std::vector<std::string>{"menu QuickItem2", "menu QuickTeam2"}));
+}
+
+TEST_F(MainModelTest, SelectionBeyondARebuiltPanelIsDropped) {
+    auto folders = WriteTeams({{"工具"}});
+    WriteItems(folders[0], Items(6));
+    model->CurrentTeam = 0;
+    settings.LaunchMode = 7;
+    Start();
+    Click(Part::PicIcon, 5);
+    WriteItems(folders[0], Items(3));
+    model->ShowItems(0);
+    EXPECT_EQ(model->CurrentItem, -1);
+    EXPECT_FALSE(itemCommands);
+    model->OnDoubleClick({Part::PicIcon, 5});  // no such element any more: ignored
+    EXPECT_TRUE(events.empty());
+}
+
+TEST_F(MainModelTest, SelectionSurvivesARebuildInIconsOnlyWithBorderButNoCaptionColours) {
+    auto folders = WriteTeams({{"工具"}});
+    WriteItems(folders[0], Items(3));
+    model->CurrentTeam = 0;
+    settings.LaunchMode = 7;
+    settings.ShowItemType = 1;
+    Start();
+    Click(Part::PicIcon, 1);
+    model->ShowItems(0);
+    EXPECT_EQ(model->CurrentItem, 1);
+    EXPECT_TRUE(Icon(1).border);
+    EXPECT_EQ(Caption(1).backColor, 41u);
+    EXPECT_TRUE(itemCommands);
+}
+
+// ---- Order swaps ---------------------------------------------------------------
+
+TEST_F(MainModelTest, TwoTeamPicksSwapTheTeamsOnDisk) {
+    WriteTeams({{"甲", "注甲"}, {"乙"}, {"丙", "注丙"}});
+    Start();
+    model->ReorderState = 1;
+    Click(Part::LabTeam, 0);
+    EXPECT_EQ(model->ReorderState, 2);
+    EXPECT_EQ(model->ReorderFirst, 0);
+    EXPECT_EQ(prompts.messages.back(), "准备调整类别甲的顺序");
+    Click(Part::LabTeam, 2);
+    EXPECT_EQ(model->ReorderState, 0);
+    EXPECT_EQ(ReadTeamRecord(settings.AppDir, 0).Name, "丙");
+    EXPECT_EQ(ReadTeamRecord(settings.AppDir, 0).Note, "注丙");
+    EXPECT_EQ(ReadTeamRecord(settings.AppDir, 2).Name, "甲");
+    EXPECT_EQ(Team(0).text, "丙");
+    EXPECT_EQ(prompts.messages.back(), "类别甲的顺序已经调换");
+
+    // The same team twice leaves the data as it was; no success text when WarnAfterDone is off.
+    settings.WarnAfterDone = false;
+    prompts.messages.clear();
+    model->ReorderState = 1;
+    Click(Part::LabTeam, 1);
+    Click(Part::LabTeam, 1);
+    EXPECT_EQ(ReadTeamRecord(settings.AppDir, 1).Name, "乙");
+    EXPECT_EQ(prompts.messages, (std::vector<std::string>{"准备调整类别乙的顺序"}));
+}
+
+TEST_F(MainModelTest, TeamClickWhileASwapWaitsLeavesThePanelAlone) {
+    auto folders = WriteTeams({{"甲"}, {"乙"}});
+    WriteItems(folders[0], Items(3));
+    WriteItems(folders[1], Items(1));
+    model->CurrentTeam = 0;
+    settings.LaunchMode = 7;
+    Start();
+    model->ReorderState = 1;
+    Click(Part::PicIcon, 0);
+    ASSERT_EQ(model->ReorderState, 3);
+    Click(Part::LabTeam, 1);
+    EXPECT_EQ(model->CurrentTeam, 1);
+    EXPECT_EQ(model->ItemCount(), 3);
+    EXPECT_EQ(model->TeamFolder, folders[0]);
+}
+
+TEST_F(MainModelTest, TwoItemPicksSwapTheItems) {
+    auto folders = WriteTeams({{"甲"}});
+    WriteItems(folders[0], {{"一", "[LINK]"}, {"二", "[FILE]"}, {"三", "[DIRECTORY]"}});
+    model->CurrentTeam = 0;
+    settings.LaunchMode = 7;
+    Start();
+    model->ReorderState = 1;
+    Click(Part::LabItem, 0);
+    EXPECT_EQ(model->ReorderState, 3);
+    EXPECT_EQ(prompts.messages.back(), "准备调整项目一的顺序");
+    Click(Part::PicIcon, 2);
+    EXPECT_EQ(model->ReorderState, 0);
+    EXPECT_EQ(ReadItemRecord(folders[0], 0).Name, "三");
+    EXPECT_EQ(ReadItemRecord(folders[0], 0).Icon, "[DIRECTORY]");
+    EXPECT_EQ(ReadItemRecord(folders[0], 2).Name, "一");
+    EXPECT_EQ(Caption(0).text, "三");
+    EXPECT_EQ(Icon(0).picture, SkinPicturePath(skinFolder, "dir.img"));
+    EXPECT_EQ(prompts.messages.back(), "项目一的顺序已经调换");
+}
+
+// ---- Many teams and items ------------------------------------------------------
+
+TEST_F(MainModelTest, TeamsBeyondThirtyTwoAreReachableByScrolling) {
+    std::vector<TeamSpec> teams;
+    for (int i = 0; i < 40; ++i) teams.push_back({"类" + std::to_string(i)});
+    WriteTeams(teams);
+    Start();
+    const Scene& s = model->GetScene();
+    EXPECT_EQ(Team(39).left, 20 + 39 * 1020);
+    EXPECT_EQ(s.At(Part::PicTeamIn).width, 40 * 1020 + 20);
+    EXPECT_EQ(s.VisibleRect({Part::LabTeam, 39}).width, 0);
+    int clicks = 0;
+    while (clicks < 1000) {
+        int before = s.At(Part::PicTeamIn).left;
+        Click(Part::LabRight, 0);
+        if (s.At(Part::PicTeamIn).left == before) break;
+        ++clicks;
+    }
+    EXPECT_EQ(s.At(Part::PicTeamIn).left, 4200 - (40 * 1020 + 20));
+    Rect r = s.VisibleRect({Part::LabTeam, 39});
+    ASSERT_GT(r.width, 0);
+    EXPECT_EQ(HitTest(s, r.left + 10, r.top + 10), (std::optional<ElementId>{ElementId{Part::LabTeam, 39}}));
+}
+
+TEST_F(MainModelTest, HundredsOfItemsAreLaidOutPastSixteenBitPositions) {
+    auto folders = WriteTeams({{"甲"}});
+    WriteItems(folders[0], Items(500));
+    model->CurrentTeam = 0;
+    Start();
+    EXPECT_EQ(model->ItemCount(), 500);
+    EXPECT_EQ(Caption(499).top, 650 + 124 * 1000);
+    EXPECT_GT(model->GetScene().At(Part::PicItemIn).height, Caption(499).top + Caption(499).height);
+}
+
+TEST_F(MainModelTest, BrokenSkinIsReportedOnceAndTheWindowStaysUsable) {
+    WriteTeams({{"甲"}});
+    model->ApplySkin(dir.File("SKIN/none"));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].rfind("皮肤\"none\"有误:", 0), 0u);
+    EXPECT_GT(model->GetScene().width, 0);
+    EXPECT_TRUE(Team(0).visible);
+
+    settings.WarnOnError = false;
+    model->ApplySkin(dir.File("SKIN/none"));
+    EXPECT_EQ(prompts.messages.size(), 1u);
+}
+
+// ---- Window chrome -------------------------------------------------------------
+
+TEST_F(MainModelTest, ButtonPicturesFollowTheMouseAndResetOnEmptyParts) {
+    Start();
+    const Scene& s = model->GetScene();
+    auto shown = [&](Part p) {
+        std::string r;
+        for (int i = 0; i < s.Count(p); ++i) r += s.At(p, i).visible ? '1' : '0';
+        return r;
+    };
+    model->OnMouseMove({Part::LabClose, 0}, 0, 0, {});
+    EXPECT_EQ(shown(Part::ImgClose), "010");
+    model->OnMouseDown({Part::LabClose, 0}, MouseButton::Left, 0, 0);
+    EXPECT_EQ(shown(Part::ImgClose), "001");
+    model->OnMouseUp({Part::LabClose, 0}, MouseButton::Left, 0, 0);
+    EXPECT_EQ(shown(Part::ImgClose), "010");
+    model->OnMouseMove({Part::LabMin, 0}, 0, 0, {});
+    EXPECT_EQ(shown(Part::ImgClose), "010");  // stays until a hover reset
+    model->OnMouseMove({Part::PicItemIn, 0}, 0, 0, {});
+    EXPECT_EQ(shown(Part::ImgClose), "100");
+    EXPECT_EQ(shown(Part::ImgMin), "100");
+
+    Click(Part::LabLock, 0);
+    EXPECT_EQ(shown(Part::ImgLock), "01");
+    EXPECT_EQ(s.At(Part::LabLock).tooltip, "置于顶层(已启用)");
+    Click(Part::LabLock, 0);
+    EXPECT_EQ(shown(Part::ImgLock), "10");
+    EXPECT_EQ(s.At(Part::LabLock).tooltip, "置于顶层(未启用)");
+}
+
+TEST_F(MainModelTest, MenuCaptionsHighlightAndDropTheirMenuUnderTheBox) {
+    Start();
+    const Scene& s = model->GetScene();
+    model->OnMouseMove({Part::LabMenu, 2}, 0, 0, {});
+    const Element& shp = s.At(Part::ShpMenu);
+    EXPECT_TRUE(shp.visible);
+    EXPECT_EQ(shp.left, s.At(Part::LabMenu, 2).left - 60);
+    EXPECT_EQ(shp.width, s.At(Part::LabMenu, 2).width + 120);
+    EXPECT_EQ(s.At(Part::LabMenu, 2).foreColor, 2u);
+    EXPECT_EQ(s.At(Part::LabMenu, 0).foreColor, 1u);
+    model->OnMouseDown({Part::LabMenu, 2}, MouseButton::Left, 0, 0);
+    EXPECT_EQ(s.At(Part::LabMenu, 2).foreColor, 3u);
+    Click(Part::LabMenu, 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"menu Menu2"}));
+    model->OnMouseLeave();
+    EXPECT_FALSE(shp.visible);
+    EXPECT_EQ(s.At(Part::LabMenu, 2).foreColor, 1u);
+}
+
+TEST_F(MainModelTest, TitleDragMovesTheWindowByThePointersTravel) {
+    Start();
+    std::vector<std::pair<int, int>> moves;
+    model->actions.moveWindowBy = [&](int dx, int dy) { moves.emplace_back(dx, dy); };
+    model->OnMouseDown({Part::ImgTitle, 0}, MouseButton::Right, 300, 150);
+    model->OnMouseMove({Part::ImgTitle, 0}, 450, 90, MouseButtons{false, true, false});
+    model->OnMouseMove({Part::ImgTitle, 0}, 500, 500, MouseButtons{});
+    EXPECT_EQ(moves, (std::vector<std::pair<int, int>>{{150, -60}}));
+}
+
+}  // namespace
