@@ -200,10 +200,52 @@ size_t FindKey(const std::vector<Line>& lines, size_t header, std::string_view k
     return std::string::npos;
 }
 
+// The number at the start of a value, read the way the system reads profile
+// integers: optional sign, then "0x" hex, "0o" octal, "0b" binary or decimal
+// digits up to the first character that is not one; wraps around on overflow.
+int ParseProfileInt(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && static_cast<unsigned char>(s[i]) <= ' ') ++i;
+    bool neg = false;
+    while (i < s.size() && (s[i] == '-' || s[i] == '+')) {
+        if (s[i] == '-') neg = !neg;
+        ++i;
+    }
+    uint32_t base = 10;
+    if (i + 1 < s.size() && s[i] == '0') {
+        char p = s[i + 1];
+        if (p == 'x' || p == 'X') base = 16;
+        if (p == 'o' || p == 'O') base = 8;
+        if (p == 'b' || p == 'B') base = 2;
+        if (base != 10) i += 2;
+    }
+    uint32_t n = 0;
+    for (; i < s.size(); ++i) {
+        char c = s[i];
+        uint32_t d;
+        if (c >= '0' && c <= '9')
+            d = static_cast<uint32_t>(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            d = static_cast<uint32_t>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F')
+            d = static_cast<uint32_t>(c - 'A' + 10);
+        else
+            break;
+        if (d >= base) break;
+        n = n * base + d;
+    }
+    if (neg) n = 0u - n;
+    return static_cast<int>(n);
+}
+
+// Section and key names as the caller gave them, in ANSI, with the blanks the
+// system ignores around names removed.
+std::string Name(std::string_view utf8) { return std::string(Trim(Utf8ToAnsi(utf8))); }
+
 std::optional<std::string> Lookup(const std::string& file, std::string_view section, std::string_view key) {
     ParsedFile& pf = Cache().Get(file);
-    std::string sec = Utf8ToAnsi(section);
-    std::string k = Utf8ToAnsi(key);
+    std::string sec = Name(section);
+    std::string k = Name(key);
     size_t s = FindSection(pf.lines, sec);
     if (s == std::string::npos) return std::nullopt;
     size_t i = FindKey(pf.lines, s, k);
@@ -225,14 +267,7 @@ int ReadIniInt(const std::string& file, std::string_view section, std::string_vi
     std::lock_guard lock(Cache().mutex);
     auto v = Lookup(file, section, key);
     if (!v || v->empty()) return def;
-    std::string_view s = CutAnsi(*v, 254);
-    size_t i = 0;
-    bool neg = false;
-    if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
-    uint32_t n = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') n = n * 10u + static_cast<uint32_t>(s[i++] - '0');
-    if (neg) n = 0u - n;
-    return static_cast<int>(n);
+    return ParseProfileInt(CutAnsi(*v, 254));
 }
 
 std::string ReadIniString(const std::string& file, std::string_view section, std::string_view key,
@@ -251,8 +286,8 @@ bool WriteIniString(const std::string& file, std::string_view section, std::stri
                     std::string_view value) {
     std::lock_guard lock(Cache().mutex);
     ParsedFile& pf = Cache().Get(file);
-    std::string sec = Utf8ToAnsi(section);
-    std::string k = Utf8ToAnsi(key);
+    std::string sec = Name(section);
+    std::string k = Name(key);
     std::string v = Utf8ToAnsi(value);
     auto& lines = pf.lines;
     // Keep the file's own line ends when it has them; CR LF otherwise.
@@ -293,9 +328,9 @@ bool WriteIniString(const std::string& file, std::string_view section, std::stri
 bool DeleteIniKey(const std::string& file, std::string_view section, std::string_view key) {
     std::lock_guard lock(Cache().mutex);
     ParsedFile& pf = Cache().Get(file);
-    size_t s = FindSection(pf.lines, Utf8ToAnsi(section));
+    size_t s = FindSection(pf.lines, Name(section));
     if (s == std::string::npos) return true;
-    size_t i = FindKey(pf.lines, s, Utf8ToAnsi(key));
+    size_t i = FindKey(pf.lines, s, Name(key));
     if (i == std::string::npos) return true;
     pf.lines.erase(pf.lines.begin() + static_cast<std::ptrdiff_t>(i));
     return Cache().Store(file, pf);
@@ -304,7 +339,7 @@ bool DeleteIniKey(const std::string& file, std::string_view section, std::string
 bool DeleteIniSection(const std::string& file, std::string_view section) {
     std::lock_guard lock(Cache().mutex);
     ParsedFile& pf = Cache().Get(file);
-    size_t s = FindSection(pf.lines, Utf8ToAnsi(section));
+    size_t s = FindSection(pf.lines, Name(section));
     if (s == std::string::npos) return true;
     size_t end = SectionEnd(pf.lines, s);
     pf.lines.erase(pf.lines.begin() + static_cast<std::ptrdiff_t>(s), pf.lines.begin() + static_cast<std::ptrdiff_t>(end));

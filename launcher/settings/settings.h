@@ -22,7 +22,6 @@ inline constexpr const char* kDataKey = "SOFTWARE\\Oskarn\\Vantrel\\Data";
 inline constexpr const char* kAutorunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char* kAutorunValue = "Vantrel";
 inline constexpr const char* kLauncherExe = "VT.exe";
-inline constexpr const char* kDefaultSkinFolder = "蓝色卷轴";
 
 inline constexpr const char* kMsgInitFailed = "程序初始化失败";
 inline constexpr const char* kTipOnTopEnabled = "置于顶层(已启用)";

@@ -1,0 +1,56 @@
+// Cases where the system's profile functions were found (by the differential
+// test under Wine) to read or write differently from a naive parser.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "common/atomic_file.h"
+#include "common/codepage.h"
+#include "common/ini.h"
+#include "tests/unit/temp_dir.h"
+
+namespace vt {
+namespace {
+
+void WriteRaw(const std::string& file, const std::string& bytes) {
+    std::ofstream(PathFromUtf8(file), std::ios::binary) << bytes;
+    FlushIniCache();
+}
+
+TEST(IniCompat, IntegersReadLikeTheSystem) {
+    TempDir dir;
+    std::string f = dir.File("n.ini");
+    WriteRaw(f,
+             "[N]\r\nHex=0x1F\r\nHexUpper=0XfF\r\nOct=0o17\r\nBin=0b101\r\nBadHex=0xg\r\nLeadZero=010\r\n"
+             "Neg=-12x\r\nPlus=+7\r\nNegHex=-0x10\r\nWrap=4294967297\r\nMax=4294967295\r\nZero=0\r\nJunk=x1\r\n"
+             "Quoted=\"42\"\r\nBinTwo=0b102\r\n");
+    const struct {
+        const char* key;
+        int expect;
+    } cases[] = {
+        {"Hex", 31}, {"HexUpper", 255}, {"Oct", 15},    {"Bin", 5},    {"BadHex", 0},    {"LeadZero", 10},
+        {"Neg", -12}, {"Plus", 7},      {"NegHex", -16}, {"Wrap", 1},  {"Max", -1},      {"Zero", 0},
+        {"Junk", 0},  {"Quoted", 42},   {"BinTwo", 2},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReadIniInt(f, "N", c.key, -99), c.expect) << c.key;
+}
+
+TEST(IniCompat, BlanksAroundRequestedNamesAreIgnored) {
+    TempDir dir;
+    std::string f = dir.File("s.ini");
+    WriteRaw(f, "[TEAM]\r\nCount=3\r\n");
+    EXPECT_EQ(ReadIniInt(f, " TEAM ", "\tCount ", 0), 3);
+    EXPECT_EQ(ReadIniString(f, "TEAM ", " Count", ""), "3");
+
+    // Writes and deletes find the same lines instead of adding look-alikes.
+    ASSERT_TRUE(WriteIniString(f, " team", "count ", "4"));
+    EXPECT_EQ(ReadFileBytes(PathFromUtf8(f)), "[TEAM]\r\nCount=4\r\n");
+    ASSERT_TRUE(WriteIniString(f, " New ", " Key ", "v"));
+    EXPECT_EQ(ReadFileBytes(PathFromUtf8(f)), "[TEAM]\r\nCount=4\r\n[New]\r\nKey=v\r\n");
+    ASSERT_TRUE(DeleteIniKey(f, "new ", " key"));
+    ASSERT_TRUE(DeleteIniSection(f, " NEW"));
+    EXPECT_EQ(ReadFileBytes(PathFromUtf8(f)), "[TEAM]\r\nCount=4\r\n");
+}
+
+}  // namespace
+}  // namespace vt
