@@ -1,75 +1,91 @@
 #include "skineditor/skin_builder.h"
 
 #include <filesystem>
-#include <initializer_list>
 #include <optional>
 #include <system_error>
 
 #include "common/atomic_file.h"
 #include "common/codepage.h"
 #include "common/ini.h"
+#include "launcher/skin/skin_format.h"
 #include "skineditor/editor_project.h"
 
 namespace vt {
 
-const std::vector<PackagePicture> kPackagePictures = {
-    {"backdrop.img", 0, false}, {"file.img", 53, false},   {"dir.img", 54, false},    {"link.img", 55, false},
-    {"exitem.img", 56, false},  {"close1.img", 2, false},  {"close2.img", 3, false},  {"close3.img", 4, false},
-    {"min1.img", 5, false},     {"min2.img", 6, false},    {"min3.img", 7, false},    {"lock1.img", 8, false},
-    {"lock2.img", 10, false},   {"left1.img", 16, false},  {"left2.img", 17, false},  {"left3.img", 18, false},
-    {"right1.img", 19, false},  {"right2.img", 20, false}, {"right3.img", 21, false}, {"teamback.img", 30, true},
-    {"up1.img", 32, false},     {"up2.img", 33, false},    {"up3.img", 34, false},    {"down1.img", 35, false},
-    {"down2.img", 36, false},   {"down3.img", 37, false},
-};
+namespace {
+
+// Which slot feeds each picture of the package.
+int PictureSlot(std::string_view file) {
+    static constexpr std::pair<std::string_view, int> kSources[] = {
+        {"backdrop.img", 0},  {"file.img", 53},   {"dir.img", 54},      {"link.img", 55},   {"exitem.img", 56},
+        {"close1.img", 2},    {"close2.img", 3},  {"close3.img", 4},    {"min1.img", 5},    {"min2.img", 6},
+        {"min3.img", 7},      {"lock1.img", 8},   {"lock2.img", 10},    {"left1.img", 16},  {"left2.img", 17},
+        {"left3.img", 18},    {"right1.img", 19}, {"right2.img", 20},   {"right3.img", 21}, {"teamback.img", 30},
+        {"up1.img", 32},      {"up2.img", 33},    {"up3.img", 34},      {"down1.img", 35},  {"down2.img", 36},
+        {"down3.img", 37},
+    };
+    for (const auto& [name, slot] : kSources)
+        if (name == file) return slot;
+    return -1;
+}
+
+}  // namespace
+
+const std::vector<PackagePicture> kPackagePictures = [] {
+    std::vector<PackagePicture> out;
+    for (const auto& p : kSkinPictures) out.push_back({p.file, PictureSlot(p.file), !p.required});
+    return out;
+}();
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Writes the description keys in the order the launcher's files have always
-// had them; the profile writer keeps the first position of each key.
-bool WriteDescription(const EditorModel& model, const std::string& file) {
-    bool ok = true;
-    auto put = [&](std::string_view section, std::string_view key, const std::string& value) {
-        ok = ok && WriteIniString(file, section, key, value);
+// The value the package gets for one key of skin.vsu: slot texts as typed,
+// element geometry in twips, border flags as 0/1.
+std::string PackageValue(const EditorModel& model, std::string_view section, std::string_view key) {
+    static constexpr struct {
+        std::string_view section, key;
+        int slot;
+    } kSlotKeys[] = {
+        {"SKIN", "Name", 44},        {"SKIN", "Version", 45},     {"SKIN", "Author", 46},
+        {"SKIN", "HomePage", 47},    {"SKIN", "Email", 51},       {"SKIN", "Note", 52},
+        {"TITLE", "TextColor", 11},  {"MENU", "TextColor1", 12},  {"MENU", "TextColor2", 13},
+        {"MENU", "TextColor3", 14},  {"MENU", "FontSize", 15},    {"MENU", "BackColor", 50},
+        {"MENU", "FrameColor", 9},   {"TEAM", "FontSize", 22},    {"TEAM", "TextColor1", 23},
+        {"TEAM", "TextColor2", 24},  {"TEAM", "TextColor3", 25},  {"TEAM", "BackColor1", 26},
+        {"TEAM", "BackColor2", 27},  {"TEAM", "BackColor3", 28},  {"TEAM", "BackColor", 29},
+        {"TEAM", "Width", 31},       {"TEAM", "Height", 48},      {"ITEM", "FontSize", 38},
+        {"ITEM", "TextColor1", 39},  {"ITEM", "TextColor2", 40},  {"ITEM", "BackColor1", 41},
+        {"ITEM", "BackColor2", 42},  {"ITEM", "Width", 43},       {"ITEM", "Height", 49},
     };
-    auto slots = [&](std::string_view section, std::initializer_list<std::pair<std::string_view, int>> keys) {
-        for (const auto& [key, slot] : keys) put(section, key, model.SlotText(slot));
-    };
-    auto corner = [&](std::string_view section, El e) {
-        put(section, "Left", FormatTwips(model.Get(e).rect.left));
-        put(section, "Top", FormatTwips(model.Get(e).rect.top));
-    };
-    const Rect window = model.Get(El::PicEditIn).rect;
-    const Rect title = model.Get(El::ShpTitle).rect;
+    for (const auto& k : kSlotKeys)
+        if (k.section == section && k.key == key) return model.SlotText(k.slot);
+    if (key == "Frame") return model.Frame(section == "TEAM" ? 0 : 1) ? "1" : "0";
 
-    slots("SKIN", {{"Name", 44}, {"Version", 45}, {"Author", 46}, {"HomePage", 47}, {"Email", 51}, {"Note", 52}});
-    put("SKIN", "Width", FormatTwips(window.width));
-    put("SKIN", "Height", FormatTwips(window.height));
-    slots("TITLE", {{"TextColor", 11}});
-    slots("MENU", {{"TextColor1", 12}, {"TextColor2", 13}, {"TextColor3", 14}, {"FontSize", 15}, {"BackColor", 50},
-                   {"FrameColor", 9}});
-    slots("TEAM", {{"FontSize", 22}, {"TextColor1", 23}, {"TextColor2", 24}, {"TextColor3", 25}, {"BackColor1", 26},
-                   {"BackColor2", 27}, {"BackColor3", 28}, {"BackColor", 29}, {"Width", 31}, {"Height", 48}});
-    put("TEAM", "Frame", model.Frame(0) ? "1" : "0");
-    slots("ITEM", {{"FontSize", 38}, {"TextColor1", 39}, {"TextColor2", 40}, {"BackColor1", 41}, {"BackColor2", 42},
-                   {"Width", 43}, {"Height", 49}});
-    put("ITEM", "Frame", model.Frame(1) ? "1" : "0");
-    put("TITLE", "Left", FormatTwips(title.left));
-    put("TITLE", "Top", FormatTwips(title.top));
-    put("TITLE", "Width", FormatTwips(title.width));
-    put("TITLE", "Height", FormatTwips(title.height));
-    corner("CLOSE_BUTTON", El::ImgClose);
-    corner("MIN_BUTTON", El::ImgMin);
-    corner("LOCK_BUTTON", El::ImgLock);
-    corner("MENU", El::LabMenu0);
-    corner("TEAM", El::PicTeam);
-    corner("LEFT_BUTTON", El::ImgLeft);
-    corner("RIGHT_BUTTON", El::ImgRight);
-    corner("ITEM", El::PicItem);
-    corner("UP_BUTTON", El::ImgUp);
-    corner("DOWN_BUTTON", El::ImgDown);
-    return ok;
+    static constexpr std::pair<std::string_view, El> kCorners[] = {
+        {"TITLE", El::ShpTitle},      {"CLOSE_BUTTON", El::ImgClose}, {"MIN_BUTTON", El::ImgMin},
+        {"LOCK_BUTTON", El::ImgLock}, {"MENU", El::LabMenu0},         {"TEAM", El::PicTeam},
+        {"LEFT_BUTTON", El::ImgLeft}, {"RIGHT_BUTTON", El::ImgRight}, {"ITEM", El::PicItem},
+        {"UP_BUTTON", El::ImgUp},     {"DOWN_BUTTON", El::ImgDown},   {"SKIN", El::PicEditIn},
+    };
+    for (const auto& [name, e] : kCorners) {
+        if (name != section) continue;
+        const Rect r = model.Get(e).rect;
+        if (key == "Left") return FormatTwips(r.left);
+        if (key == "Top") return FormatTwips(r.top);
+        if (key == "Width") return FormatTwips(r.width);
+        if (key == "Height") return FormatTwips(r.height);
+    }
+    return {};
+}
+
+// Key by key in the launcher's order; the profile writer keeps the first
+// position of each key, which gives the sections their familiar order.
+bool WriteDescription(const EditorModel& model, const std::string& file) {
+    for (const auto& k : kSkinKeys)
+        if (!WriteIniString(file, k.section, k.key, PackageValue(model, k.section, k.key))) return false;
+    return true;
 }
 
 }  // namespace
@@ -78,7 +94,7 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
     std::error_code ec;
     const fs::path dir = PathFromUtf8(folder);
     if (folder.empty() || !fs::is_directory(dir, ec)) return {false, "target folder missing: " + folder};
-    const fs::path image = dir / "image";
+    const fs::path image = dir / kSkinImageFolder;
     if (fs::exists(image, ec) && !fs::is_directory(image, ec)) return {false, "a file named image is in the way"};
 
     // Read every picture first: a build that stops halfway leaves a skin the
@@ -100,7 +116,7 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
 
     // The description goes to a side file first and replaces skin.vsu only
     // after every picture is in place.
-    const std::string vsu = JoinPath(folder, "skin.vsu");
+    const std::string vsu = JoinPath(folder, kSkinDescriptionFile);
     const std::string pending = JoinPath(folder, "skin.vsu.new");
     fs::remove(PathFromUtf8(pending), ec);
     if (fs::exists(PathFromUtf8(vsu), ec)) {

@@ -1,0 +1,401 @@
+#include "skineditor/editor_win32.h"  // <windows.h> first
+
+#include <windowsx.h>
+
+#include <cmath>
+
+#include "platform/win32/win_text.h"
+
+namespace vt {
+
+namespace {
+
+constexpr wchar_t kCanvasClass[] = L"VTSkinEditorCanvas";
+
+// Topmost first: handles, title buttons and menu captions stay pickable
+// where they lie over the title grip, which is picked last.
+constexpr El kHitOrder[] = {
+    El::LabMove0, El::LabMove1, El::LabMove2, El::LabMove3, El::ImgClose, El::ImgMin,   El::ImgLock,
+    El::LabMenu0, El::LabMenu1, El::LabMenu2, El::LabMenu3, El::ImgLeft,  El::ImgRight, El::ImgUp,
+    El::ImgDown,  El::LabTeam0, El::LabTeam1, El::LabTeam2, El::PicTeam,  El::PicIcon0, El::PicIcon1,
+    El::LabItem0, El::LabItem1, El::PicItem,  El::LabTitle, El::ImgTitle,
+};
+
+COLORREF Colour(int c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
+
+std::string_view TextOf(El e) {
+    switch (e) {
+    case El::LabTitle: return kTitleText;
+    case El::LabMenu0: return kMenuCaptions[0];
+    case El::LabMenu1: return kMenuCaptions[1];
+    case El::LabMenu2: return kMenuCaptions[2];
+    case El::LabMenu3: return kMenuCaptions[3];
+    case El::LabTeam0: return "未选的类别";
+    case El::LabTeam1: return "指向的类别";
+    case El::LabTeam2: return "选中的类别";
+    case El::LabItem0: return "选中的项目";
+    case El::LabItem1: return "未选的项目";
+    default: return {};
+    }
+}
+
+// The default skin's picture that stands in for an element before the user
+// chooses one.
+const char* DefaultPictureName(El e) {
+    switch (e) {
+    case El::PicEditIn: return "backdrop.img";
+    case El::ImgClose: return "close1.img";
+    case El::ImgMin: return "min1.img";
+    case El::ImgLock: return "lock1.img";
+    case El::ImgLeft: return "left1.img";
+    case El::ImgRight: return "right1.img";
+    case El::ImgUp: return "up1.img";
+    case El::ImgDown: return "down1.img";
+    default: return nullptr;
+    }
+}
+
+void Fill(HDC dc, const RECT& rc, COLORREF c) {
+    UniqueHbrush b(::CreateSolidBrush(c));
+    ::FillRect(dc, &rc, b.get());
+}
+
+void Frame(HDC dc, const RECT& rc, COLORREF c, int style = PS_SOLID) {
+    UniqueHpen pen(::CreatePen(style, 1, c));
+    SelectRestorer p(dc, pen.get());
+    SelectRestorer b(dc, ::GetStockObject(NULL_BRUSH));
+    ::Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
+}
+
+}  // namespace
+
+Canvas::Canvas(EditorModel& model, PicturesWin32& pictures, TextMeasureWin32& measure)
+    : model_(model), pictures_(pictures), measure_(measure) {
+    std::string dir = ProgramFolder() + "SKIN\\蓝色卷轴\\image\\";
+    defaultImages_ = dir;
+}
+
+Canvas::~Canvas() = default;
+
+bool Canvas::Create(HINSTANCE instance, HWND parent, int x, int y, int w, int h, int id) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (!::GetClassInfoExW(instance, kCanvasClass, &wc)) {
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = instance;
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kCanvasClass;
+        if (!::RegisterClassExW(&wc)) return false;
+    }
+    dpi_ = ScreenDpi();
+    hwnd_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, kCanvasClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, w,
+                              h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
+    return hwnd_ != nullptr;
+}
+
+void Canvas::Refresh() const {
+    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+LRESULT CALLBACK Canvas::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    try {
+        if (msg == WM_NCCREATE) {
+            auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+            static_cast<Canvas*>(cs->lpCreateParams)->hwnd_ = hwnd;
+        }
+        auto* self = reinterpret_cast<Canvas*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self) return self->HandleMessage(msg, wp, lp);
+    } catch (...) {
+        // A painting or drag failure must not take the editor down.
+    }
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT Canvas::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;  // everything is painted from the back buffer
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        OnMouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), wp);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (!(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+            pressed_.reset();
+            ::ReleaseCapture();
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lp) != hwnd_) pressed_.reset();
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && OnSetCursor()) return TRUE;
+        break;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+int Canvas::Px(double twips) const { return static_cast<int>(std::lround(twips / model_.TwipsPerPixel())); }
+double Canvas::Twips(int px) const { return px * model_.TwipsPerPixel(); }
+
+Rect Canvas::Absolute(El e) const {
+    Rect r = model_.Get(e).rect;
+    if (auto parent = ParentOf(e)) {
+        const Rect p = model_.Get(*parent).rect;
+        r.left += p.left;
+        r.top += p.top;
+    }
+    return r;
+}
+
+std::optional<El> Canvas::HitTest(int x, int y) const {
+    const double tx = Twips(x), ty = Twips(y);
+    const Rect window = model_.Get(El::PicEditIn).rect;
+    if (tx < 0 || ty < 0 || tx >= window.width || ty >= window.height) return std::nullopt;
+    for (El e : kHitOrder) {
+        Rect r = Absolute(e);
+        if (auto parent = ParentOf(e)) {
+            // Children are clipped by their panel.
+            const Rect p = model_.Get(*parent).rect;
+            if (tx < p.left || ty < p.top || tx >= p.Right() || ty >= p.Bottom()) continue;
+        }
+        if (tx >= r.left && ty >= r.top && tx < r.Right() && ty < r.Bottom()) return e;
+    }
+    return std::nullopt;
+}
+
+void Canvas::OnMouseDown(int x, int y) {
+    auto hit = HitTest(x, y);
+    if (!hit || !DragTargetOf(*hit)) return;
+    pressed_ = hit;
+    ::SetCapture(hwnd_);
+    const Rect r = Absolute(*hit);
+    model_.MouseDown(*DragTargetOf(*hit), Twips(x) - r.left, Twips(y) - r.top);
+}
+
+void Canvas::OnMouseMove(int x, int y, WPARAM buttons) {
+    if (!pressed_ || !(buttons & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) return;
+    // Positions are taken in the pressed element's own coordinates, which
+    // move with it; so the same anchor keeps working while it follows.
+    const Rect r = Absolute(*pressed_);
+    if (model_.MouseMove(*DragTargetOf(*pressed_), Twips(x) - r.left, Twips(y) - r.top)) {
+        ::InvalidateRect(hwnd_, nullptr, FALSE);
+        ::UpdateWindow(hwnd_);
+    }
+}
+
+bool Canvas::OnSetCursor() {
+    POINT pt;
+    ::GetCursorPos(&pt);
+    ::ScreenToClient(hwnd_, &pt);
+    auto hit = pressed_ ? pressed_ : HitTest(pt.x, pt.y);
+    if (!hit) return false;
+    const wchar_t* id = IDC_ARROW;
+    switch (CursorOf(*hit)) {
+    case DragCursor::SizeAll: id = IDC_SIZEALL; break;
+    case DragCursor::SizeWE: id = IDC_SIZEWE; break;
+    case DragCursor::SizeNS: id = IDC_SIZENS; break;
+    case DragCursor::Arrow: break;
+    }
+    ::SetCursor(::LoadCursorW(nullptr, id));
+    return true;
+}
+
+void Canvas::OnPaint() {
+    PaintDc pdc(hwnd_);
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    const int w = client.right, h = client.bottom;
+    if (w <= 0 || h <= 0) return;
+    UniqueMemDc mem(::CreateCompatibleDC(pdc.get()));
+    UniqueHbitmap bmp(::CreateCompatibleBitmap(pdc.get(), w, h));
+    if (!mem || !bmp) return;
+    {
+        SelectRestorer sel(mem.get(), bmp.get());
+        Paint(mem.get(), client);
+        ::BitBlt(pdc.get(), 0, 0, w, h, mem.get(), 0, 0, SRCCOPY);
+    }
+}
+
+HFONT Canvas::Font(int points) {
+    points = std::max(points, 1);
+    auto it = fonts_.find(points);
+    if (it == fonts_.end()) it = fonts_.emplace(points, CreateUiFont(points, dpi_)).first;
+    return it->second.get();
+}
+
+Gdiplus::Bitmap* Canvas::BuiltInPicture(El e) {
+    const char* name = DefaultPictureName(e);
+    if (!name) return nullptr;
+    Gdiplus::Bitmap* b = pictures_.Get(defaultImages_ + name);
+    if (!b) return nullptr;
+    // Only a picture of the stand-in's own size keeps the mock-up's
+    // geometry truthful.
+    const Rect r = model_.Get(e).rect;
+    if (static_cast<int>(b->GetWidth()) != Px(r.width) || static_cast<int>(b->GetHeight()) != Px(r.height))
+        return nullptr;
+    return b;
+}
+
+void Canvas::PaintBuiltIn(HDC dc, El e, RECT rc) {
+    if (Gdiplus::Bitmap* b = BuiltInPicture(e)) {
+        Gdiplus::Graphics g(dc);
+        g.DrawImage(b, rc.left, rc.top, static_cast<INT>(b->GetWidth()), static_cast<INT>(b->GetHeight()));
+        return;
+    }
+    const COLORREF deep = RGB(30, 74, 140), light = RGB(214, 229, 247), mid = RGB(111, 166, 230);
+    if (e == El::PicEditIn) {
+        // A plain stand-in window in the default skin's colours.
+        Fill(dc, rc, light);
+        RECT band = rc;
+        band.bottom = rc.top + Px(495);
+        TRIVERTEX v[2] = {{band.left, band.top, 0x1400, 0x3A00, 0x7300, 0},
+                          {band.right, band.bottom, 0x6F00, 0xA600, 0xE600, 0}};
+        GRADIENT_RECT gr{0, 1};
+        ::GradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_V);
+        Frame(dc, rc, deep);
+        return;
+    }
+    Fill(dc, rc, mid);
+    Frame(dc, rc, deep);
+    const wchar_t* glyph = L"";
+    switch (e) {
+    case El::ImgClose: glyph = L"×"; break;
+    case El::ImgMin: glyph = L"－"; break;
+    case El::ImgLock: glyph = L"◎"; break;
+    case El::ImgLeft: glyph = L"◀"; break;
+    case El::ImgRight: glyph = L"▶"; break;
+    case El::ImgUp: glyph = L"▲"; break;
+    case El::ImgDown: glyph = L"▼"; break;
+    default: break;
+    }
+    SelectRestorer f(dc, Font(9));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, RGB(255, 255, 255));
+    ::DrawTextW(dc, glyph, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void Canvas::PaintPicture(HDC dc, El e, const Rect& r) {
+    const Element& el = model_.Get(e);
+    RECT rc{Px(r.left), Px(r.top), Px(r.Right()), Px(r.Bottom())};
+    switch (el.picture) {
+    case PictureSource::BuiltIn:
+        PaintBuiltIn(dc, e, rc);
+        break;
+    case PictureSource::File:
+        if (Gdiplus::Bitmap* b = pictures_.Get(el.picturePath)) {
+            Gdiplus::Graphics g(dc);
+            g.DrawImage(b, rc.left, rc.top, static_cast<INT>(b->GetWidth()), static_cast<INT>(b->GetHeight()));
+        }
+        break;
+    case PictureSource::None:
+        if (e != El::PicEditIn) Frame(dc, rc, RGB(128, 128, 128), PS_DOT);  // keeps an empty button findable
+        break;
+    }
+}
+
+void Canvas::PaintLabel(HDC dc, El e, const Rect& r, const std::string& text, UINT format) {
+    const Element& el = model_.Get(e);
+    RECT rc{Px(r.left), Px(r.top), Px(r.Right()), Px(r.Bottom())};
+    if (el.opaque) Fill(dc, rc, Colour(el.backColor));
+    SelectRestorer f(dc, Font(el.fontSize));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, Colour(el.textColor));
+    std::wstring w = Widen(text);
+    ::DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &rc, format | DT_NOPREFIX | DT_NOCLIP | DT_SINGLELINE);
+}
+
+void Canvas::PaintElement(HDC dc, El e, const Rect& r) {
+    const Element& el = model_.Get(e);
+    RECT rc{Px(r.left), Px(r.top), Px(r.Right()), Px(r.Bottom())};
+    switch (e) {
+    case El::PicTeam:
+    case El::PicItem: {
+        Fill(dc, rc, e == El::PicTeam ? Colour(el.backColor) : RGB(255, 255, 255));
+        const int saved = ::SaveDC(dc);
+        ::IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
+        if (e == El::PicTeam && el.picture == PictureSource::File)
+            if (Gdiplus::Bitmap* b = pictures_.Get(el.picturePath)) {
+                Gdiplus::Graphics g(dc);
+                g.DrawImage(b, rc.left, rc.top, static_cast<INT>(b->GetWidth()), static_cast<INT>(b->GetHeight()));
+            }
+        const El kids[] = {El::LabTeam0, El::LabTeam1, El::LabTeam2};
+        const El itemKids[] = {El::PicIcon0, El::PicIcon1, El::LabItem0, El::LabItem1};
+        if (e == El::PicTeam)
+            for (El k : kids) PaintLabel(dc, k, Absolute(k), std::string(TextOf(k)), DT_CENTER | DT_VCENTER);
+        else
+            for (El k : itemKids) {
+                const Rect kr = Absolute(k);
+                if (k == El::PicIcon0 || k == El::PicIcon1)
+                    Fill(dc, RECT{Px(kr.left), Px(kr.top), Px(kr.Right()), Px(kr.Bottom())},
+                         Colour(model_.Get(k).backColor));
+                else
+                    PaintLabel(dc, k, kr, std::string(TextOf(k)), DT_CENTER | DT_VCENTER);
+            }
+        ::RestoreDC(dc, saved);
+        if (el.border) ::DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
+        break;
+    }
+    case El::ShpMenu: {
+        UniqueHbrush b(::CreateSolidBrush(Colour(el.backColor)));
+        UniqueHpen p(::CreatePen(PS_SOLID, 1, Colour(el.lineColor)));
+        SelectRestorer sb(dc, b.get());
+        SelectRestorer sp(dc, p.get());
+        ::Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
+        break;
+    }
+    case El::ShpTitle:
+        ::SetBkMode(dc, TRANSPARENT);
+        Frame(dc, rc, Colour(el.lineColor), PS_DOT);
+        break;
+    case El::LabMove0:
+    case El::LabMove1:
+    case El::LabMove2:
+    case El::LabMove3:
+        Fill(dc, rc, RGB(0, 0, 0));
+        break;
+    case El::LabTitle:
+    case El::LabMenu0:
+    case El::LabMenu1:
+    case El::LabMenu2:
+    case El::LabMenu3:
+        PaintLabel(dc, e, r, std::string(TextOf(e)), DT_LEFT | DT_TOP);
+        break;
+    default:
+        PaintPicture(dc, e, r);
+        break;
+    }
+}
+
+void Canvas::Paint(HDC dc, const RECT& client) {
+    Fill(dc, client, ::GetSysColor(COLOR_APPWORKSPACE));
+    const Rect window = model_.Get(El::PicEditIn).rect;
+    const int saved = ::SaveDC(dc);
+    ::IntersectClipRect(dc, 0, 0, Px(window.width), Px(window.height));
+    RECT wrc{0, 0, Px(window.width), Px(window.height)};
+    if (model_.Get(El::PicEditIn).picture == PictureSource::None)
+        Fill(dc, wrc, RGB(255, 255, 255));
+    else {
+        Fill(dc, wrc, RGB(255, 255, 255));
+        PaintPicture(dc, El::PicEditIn, window);
+    }
+    // Back to front: the reverse of the order the mouse picks elements in.
+    const El order[] = {El::PicItem, El::PicTeam, El::ImgUp,    El::ImgDown,  El::ImgLeft,  El::ImgRight,
+                        El::ShpMenu, El::LabMenu0, El::LabMenu1, El::LabMenu2, El::LabMenu3, El::ShpTitle,
+                        El::LabTitle, El::ImgLock, El::ImgMin,   El::ImgClose, El::LabMove0, El::LabMove1,
+                        El::LabMove2, El::LabMove3};
+    for (El e : order) PaintElement(dc, e, model_.Get(e).rect);
+    ::RestoreDC(dc, saved);
+}
+
+}  // namespace vt

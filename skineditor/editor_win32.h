@@ -1,0 +1,139 @@
+// The skin editor's windows: the main window with its property pages, the
+// canvas that paints the mock-up, the standard dialogs and the About box.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <memory>
+#include <string>
+
+#include "platform/win32/pictures_win32.h"
+#include "platform/win32/text_measure_win32.h"
+#include "platform/win32/unique_handle.h"
+#include "skineditor/editor_model.h"
+
+namespace vt {
+
+// ---- standard dialogs (editor_dialogs_win32.cpp) --------------------------
+// Empty text when cancelled. `filter` is one description/pattern pair.
+std::string ShowOpenFileDialog(HWND owner, const std::string& title, const std::string& filterDescription,
+                               const std::string& filterPattern);
+std::string ShowSaveFileDialog(HWND owner, const std::string& title, const std::string& filterDescription,
+                               const std::string& filterPattern);
+std::string BrowseForFolder(HWND owner, const std::string& prompt);
+// Opens with black selected and 16 black custom colours every time.
+int ShowColorDialog(HWND owner, int cancelValue);
+void ShowAboutForm(HINSTANCE instance, HWND owner);
+// Folder of the running program, with a trailing backslash.
+std::string ProgramFolder();
+
+// ---- canvas (canvas_win32.cpp) --------------------------------------------
+class Canvas {
+public:
+    Canvas(EditorModel& model, PicturesWin32& pictures, TextMeasureWin32& measure);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    bool Create(HINSTANCE instance, HWND parent, int x, int y, int w, int h, int id);
+    HWND Hwnd() const { return hwnd_; }
+    void Refresh() const;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnPaint();
+    void OnMouseDown(int x, int y);
+    void OnMouseMove(int x, int y, WPARAM buttons);
+    bool OnSetCursor();
+
+    // Element under a canvas pixel, topmost first.
+    std::optional<El> HitTest(int x, int y) const;
+    // Left/top of an element in canvas twips (children include their panel).
+    Rect Absolute(El e) const;
+    int Px(double twips) const;
+    double Twips(int px) const;
+
+    void Paint(HDC dc, const RECT& client);
+    void PaintElement(HDC dc, El e, const Rect& r);
+    void PaintPicture(HDC dc, El e, const Rect& r);
+    void PaintBuiltIn(HDC dc, El e, RECT rc);
+    void PaintLabel(HDC dc, El e, const Rect& r, const std::string& text, UINT format);
+    HFONT Font(int points);
+    Gdiplus::Bitmap* BuiltInPicture(El e);
+
+    EditorModel& model_;
+    PicturesWin32& pictures_;
+    TextMeasureWin32& measure_;
+    HWND hwnd_ = nullptr;
+    std::optional<El> pressed_;  // element the press started on
+    std::map<int, UniqueHfont> fonts_;
+    std::string defaultImages_;  // the default skin's picture folder, if beside the program
+    int dpi_ = 96;
+};
+
+// ---- main window (main_form_win32.cpp) ------------------------------------
+class MainForm {
+public:
+    // `onClosed(replaced)` runs when the window is gone; replaced is true when
+    // New is putting a fresh window in its place.
+    MainForm(HINSTANCE instance, std::function<void(bool)> onClosed, std::function<void()> onNew);
+    ~MainForm();
+    MainForm(const MainForm&) = delete;
+    MainForm& operator=(const MainForm&) = delete;
+
+    bool Create();
+    HWND Hwnd() const { return hwnd_; }
+    // Closes the window without asking; `replaced` is passed to onClosed.
+    void Close(bool replaced);
+    bool PreTranslate(MSG& msg);
+
+    // The slot whose value box has the given control id, or -1.
+    static int SlotOfControl(int id);
+    EditorModel& Model() { return model_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) noexcept;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+    void OnCreate();
+    void OnCommand(int id, int code, HWND control);
+    LRESULT OnCtlColor(HDC dc, HWND control);
+    void CreatePages();
+    void ShowPage(int n);
+    void ApplySlot(int slot);
+    void Choose(int slot);
+    void SyncBoxesFromModel();
+    void SyncChecksFromModel();
+    void OnNew();
+    void OnOpen();
+    void OnSave();
+    void OnMake();
+    void OnHelp();
+
+    HWND Control(int id) const { return ::GetDlgItem(pageOf_.count(id) ? pageOf_.at(id) : hwnd_, id); }
+    int Px(int twips) const { return ::MulDiv(twips, dpi_, 1440); }
+
+    HINSTANCE instance_;
+    std::function<void(bool)> onClosed_;
+    std::function<void()> onNew_;
+    PicturesWin32 pictures_;
+    TextMeasureWin32 measure_;
+    int dpi_;
+    EditorModel model_;
+    Canvas canvas_;
+    HWND hwnd_ = nullptr;
+    HWND pages_[6] = {};
+    std::map<int, HWND> pageOf_;  // control id -> page window holding it
+    UniqueHfont font_;
+    UniqueHbrush pageBrush_;
+    bool replaced_ = false;
+    bool syncing_ = false;  // boxes being filled from the model
+};
+
+}  // namespace vt

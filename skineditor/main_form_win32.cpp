@@ -1,0 +1,454 @@
+#include "skineditor/editor_win32.h"  // <windows.h> first
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/win32/win_text.h"
+#include "skineditor/editor_project.h"
+#include "skineditor/skin_builder.h"
+
+namespace vt {
+
+namespace {
+
+constexpr wchar_t kMainClass[] = L"VTSkinEditorMain";
+constexpr wchar_t kPageClass[] = L"VTSkinEditorPage";
+
+// Control ids.
+constexpr int kIdOptMenu = 100;   // + page
+constexpr int kIdTxtCon = 200;    // + slot
+constexpr int kIdChoose = 300;    // + slot
+constexpr int kIdChkFrame = 400;  // + 0..1
+constexpr int kIdChkLock = 410;   // + 0..3
+constexpr int kIdCmdNew = 500, kIdCmdOpen = 501, kIdCmdSave = 502, kIdCmdMake = 503, kIdCmdAbout = 504,
+              kIdCmdHelp = 505, kIdCmdExit = 506;
+constexpr int kIdCanvas = 600;
+
+// Twips.
+constexpr int kClientWidth = 10575, kClientHeight = 7335;
+constexpr int kPageLeft = 480, kPageTop = 120, kPageWidth = 2655, kPageHeight = 6615;
+constexpr int kRowLeft = 120, kRowWidth = 2415, kBoxHeight = 270, kChooserSize = 255;
+
+struct BottomButton {
+    int id;
+    const char* caption;
+    int left;
+};
+constexpr BottomButton kBottomButtons[] = {
+    {kIdCmdNew, "新建(&N)", 2640},   {kIdCmdOpen, "打开(&O)", 3720}, {kIdCmdSave, "保存(&S)", 4800},
+    {kIdCmdMake, "生成(&M)", 5880},  {kIdCmdAbout, "关于(&A)", 7320}, {kIdCmdHelp, "帮助(&H)", 8400},
+    {kIdCmdExit, "退出(&E)", 9480},
+};
+
+// A page's groups: consecutive slots sharing a caption.
+struct Group {
+    std::string_view label;
+    std::vector<const SlotInfo*> slots;
+};
+
+std::vector<Group> GroupsOf(int page) {
+    std::vector<Group> out;
+    for (const auto& s : kSlots) {
+        if (s.page != page) continue;
+        if (out.empty() || out.back().label != s.label || out.back().slots.front()->page != page)
+            out.push_back({s.label, {}});
+        out.back().slots.push_back(&s);
+    }
+    return out;
+}
+
+// Short single values share a row on the crowded team and item pages.
+bool IsHalfWidth(const Group& g) {
+    const SlotKind k = g.slots.front()->kind;
+    return g.slots.size() == 1 && (k == SlotKind::Points || k == SlotKind::Twips || k == SlotKind::Count);
+}
+
+class YesNoUi : public ProjectUi {
+public:
+    explicit YesNoUi(HWND owner) : owner_(owner) {}
+    bool AskYesNo(const std::string& text, const std::string& caption) override {
+        return ::MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), MB_YESNO | MB_ICONQUESTION) ==
+               IDYES;
+    }
+    std::string AskOpenPath() override { return ShowOpenFileDialog(owner_, "打开可编辑皮肤文件", "*.vse", "*.vse"); }
+    std::string AskSavePath() override { return ShowSaveFileDialog(owner_, "保存可编辑皮肤文件", "*.vse", "*.vse"); }
+    void ShowError(const std::string& text) override {
+        ::MessageBoxW(owner_, Widen(text).c_str(), L"VTSkinEditor", MB_OK);
+    }
+
+private:
+    HWND owner_;
+};
+
+}  // namespace
+
+MainForm::MainForm(HINSTANCE instance, std::function<void(bool)> onClosed, std::function<void()> onNew)
+    : instance_(instance),
+      onClosed_(std::move(onClosed)),
+      onNew_(std::move(onNew)),
+      dpi_(ScreenDpi()),
+      model_(pictures_, measure_, 1440.0 / ScreenDpi()),
+      canvas_(model_, pictures_, measure_) {}
+
+MainForm::~MainForm() {
+    if (hwnd_) {
+        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        ::DestroyWindow(hwnd_);
+    }
+}
+
+int MainForm::SlotOfControl(int id) {
+    const int slot = id - kIdTxtCon;
+    return IsSlot(slot) ? slot : -1;
+}
+
+bool MainForm::Create() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (!::GetClassInfoExW(instance_, kMainClass, &wc)) {
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = instance_;
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(1));
+        wc.hIconSm = wc.hIcon;
+        wc.lpszClassName = kMainClass;
+        if (!::RegisterClassExW(&wc)) return false;
+        WNDCLASSEXW pc{};
+        pc.cbSize = sizeof pc;
+        pc.lpfnWndProc = PageProc;
+        pc.hInstance = instance_;
+        pc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        pc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        pc.lpszClassName = kPageClass;
+        if (!::RegisterClassExW(&pc)) return false;
+    }
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    RECT rc{0, 0, Px(kClientWidth), Px(kClientHeight)};
+    ::AdjustWindowRectEx(&rc, style, FALSE, WS_EX_CONTROLPARENT);
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    RECT work;
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = work.left + std::max(0L, (work.right - work.left - w) / 2);
+    const int y = work.top + std::max(0L, (work.bottom - work.top - h) / 2);
+    hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, Widen(model_.windowTitle).c_str(), style, x, y, w, h,
+                              nullptr, nullptr, instance_, this);
+    if (!hwnd_) return false;
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::UpdateWindow(hwnd_);
+    return true;
+}
+
+void MainForm::Close(bool replaced) {
+    replaced_ = replaced;
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+bool MainForm::PreTranslate(MSG& msg) { return hwnd_ && ::IsDialogMessageW(hwnd_, &msg); }
+
+LRESULT CALLBACK MainForm::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    try {
+        if (msg == WM_NCCREATE) {
+            auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+            static_cast<MainForm*>(cs->lpCreateParams)->hwnd_ = hwnd;
+        }
+        auto* self = reinterpret_cast<MainForm*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self) return self->HandleMessage(msg, wp, lp);
+    } catch (...) {
+        // Keep the window alive; the failing step is simply skipped.
+    }
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// Pages only hold controls; their notifications belong to the main window.
+LRESULT CALLBACK MainForm::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+        return ::SendMessageW(::GetParent(hwnd), msg, wp, lp);
+    case WM_PAINT: {
+        // The page frame with its caption in the top border.
+        PaintDc dc(hwnd);
+        RECT rc;
+        ::GetClientRect(hwnd, &rc);
+        HFONT font = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
+        SelectRestorer f(dc.get(), font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+        TEXTMETRICW tm{};
+        ::GetTextMetricsW(dc.get(), &tm);
+        RECT frame = rc;
+        frame.top += tm.tmHeight / 2;
+        ::DrawEdge(dc.get(), &frame, EDGE_ETCHED, BF_RECT);
+        wchar_t caption[64] = {};
+        ::GetWindowTextW(hwnd, caption, 64);
+        ::SetBkColor(dc.get(), ::GetSysColor(COLOR_BTNFACE));
+        ::SetTextColor(dc.get(), ::GetSysColor(COLOR_BTNTEXT));
+        ::SetBkMode(dc.get(), OPAQUE);
+        std::wstring text = std::wstring(L" ") + caption + L" ";
+        ::TextOutW(dc.get(), 6, 0, text.c_str(), static_cast<int>(text.size()));
+        return 0;
+    }
+    case WM_SETFONT:
+        ::SetPropW(hwnd, L"VTFont", reinterpret_cast<HANDLE>(wp));
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(::GetPropW(hwnd, L"VTFont"));
+    case WM_NCDESTROY:
+        ::RemovePropW(hwnd, L"VTFont");
+        break;
+    }
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK MainForm::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) noexcept {
+    auto* self = reinterpret_cast<MainForm*>(ref);
+    if (msg == WM_GETDLGCODE && lp) {
+        auto* m = reinterpret_cast<MSG*>(lp);
+        if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTMESSAGE | DLGC_HASSETSEL;
+    }
+    if (msg == WM_CHAR && wp == '\r') {
+        try {
+            self->ApplySlot(SlotOfControl(::GetDlgCtrlID(hwnd)));
+        } catch (...) {
+        }
+        return 0;  // no beep
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT MainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_CLOSE:
+        Close(false);
+        return 0;
+    case WM_DESTROY: {
+        hwnd_ = nullptr;
+        auto closed = onClosed_;
+        bool replaced = replaced_;
+        if (closed) closed(replaced);
+        return 0;
+    }
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT MainForm::OnCtlColor(HDC dc, HWND control) {
+    (void)control;
+    ::SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void MainForm::OnCreate() {
+    font_ = CreateUiFont(9, dpi_);
+    auto make = [&](HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h,
+                    int id, DWORD ex = 0) {
+        HWND c = ::CreateWindowExW(ex, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, Px(x), Px(y), Px(w),
+                                   Px(h), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        if (parent != hwnd_ && id) pageOf_[id] = parent;
+        return c;
+    };
+    const int tops[6] = {240, 960, 1680, 2400, 3120, 3840};
+    for (int n = 0; n < kPageCount; ++n)
+        make(hwnd_, L"BUTTON", std::string(kPageButtonCaptions[static_cast<size_t>(n)]),
+             BS_AUTORADIOBUTTON | BS_PUSHLIKE | BS_MULTILINE | WS_TABSTOP | (n == 0 ? WS_GROUP : 0), 120, tops[n], 375,
+             735, kIdOptMenu + n);
+
+    for (int n = 0; n < kPageCount; ++n) {
+        pages_[n] = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass,
+                                      Widen(kPageFrameCaptions[static_cast<size_t>(n)]).c_str(),
+                                      WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, Px(kPageLeft), Px(kPageTop),
+                                      Px(kPageWidth), Px(kPageHeight), hwnd_, nullptr, instance_, nullptr);
+        ::SendMessageW(pages_[n], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    }
+    CreatePages();
+
+    for (const auto& b : kBottomButtons) make(hwnd_, L"BUTTON", b.caption, BS_PUSHBUTTON | WS_TABSTOP, b.left, 6840, 975, 375, b.id);
+    canvas_.Create(instance_, hwnd_, Px(3240), Px(120), Px(7215), Px(6615), kIdCanvas);
+
+    SyncBoxesFromModel();
+    SyncChecksFromModel();
+    ::SendMessageW(Control(kIdOptMenu), BM_SETCHECK, BST_CHECKED, 0);
+    ShowPage(0);
+}
+
+void MainForm::CreatePages() {
+    auto make = [&](HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h,
+                    int id, DWORD ex = 0) {
+        HWND c = ::CreateWindowExW(ex, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, Px(x),
+                                   Px(y), Px(w), Px(h), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   instance_, nullptr);
+        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        pageOf_[id] = parent;
+        return c;
+    };
+    auto box = [&](HWND page, const SlotInfo* s, int x, int y, int width) {
+        const bool chooser = ChooserOf(s->kind) != Chooser::None;
+        const int boxWidth = chooser ? width - kChooserSize - 15 : width;
+        HWND edit = make(page, L"EDIT", std::string(s->def), ES_AUTOHSCROLL | WS_TABSTOP, x, y, boxWidth, kBoxHeight,
+                         kIdTxtCon + s->slot, WS_EX_CLIENTEDGE);
+        ::SetWindowSubclass(edit, EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        if (chooser)
+            make(page, L"BUTTON", "...", BS_PUSHBUTTON, x + boxWidth + 15, y + (kBoxHeight - kChooserSize) / 2,
+                 kChooserSize, kChooserSize, kIdChoose + s->slot);
+    };
+
+    for (int n = 0; n < kPageCount; ++n) {
+        HWND page = pages_[n];
+        const int rhythm = n == 5 ? 600 : (n == 3 || n == 4) ? 660 : 720;
+        int row = 0;
+        auto groups = GroupsOf(n);
+        for (size_t g = 0; g < groups.size(); ++g) {
+            const int top = 360 + row * rhythm;
+            const bool pair = (n == 3 || n == 4) && IsHalfWidth(groups[g]) && g + 1 < groups.size() &&
+                              IsHalfWidth(groups[g + 1]);
+            const int count = pair ? 2 : 1;
+            const int cellWidth = pair ? (kRowWidth - 120) / 2 : kRowWidth;
+            for (int c = 0; c < count; ++c) {
+                const Group& grp = groups[g + static_cast<size_t>(c)];
+                const int left = kRowLeft + c * (cellWidth + 120);
+                make(page, L"STATIC", std::string(grp.label), SS_LEFT | SS_NOPREFIX, left, top, cellWidth, 240, 0);
+                const int k = static_cast<int>(grp.slots.size());
+                const int each = (cellWidth - (k - 1) * 60) / k;
+                for (int i = 0; i < k; ++i) box(page, grp.slots[static_cast<size_t>(i)], left + i * (each + 60), top + 240, each);
+            }
+            g += static_cast<size_t>(count - 1);
+            ++row;
+        }
+        int checkTop = 360 + row * rhythm;
+        if (n == 3 || n == 4) {
+            make(page, L"BUTTON", std::string(kFrameCaption), BS_AUTOCHECKBOX | WS_TABSTOP, kRowLeft, checkTop, kRowWidth,
+                 255, kIdChkFrame + (n - 3));
+            checkTop += 360;
+        }
+        if (n >= 1 && n <= 4)
+            make(page, L"BUTTON", std::string(kLockCaption), BS_AUTOCHECKBOX | WS_TABSTOP, kRowLeft, checkTop, kRowWidth,
+                 255, kIdChkLock + (n - 1));
+    }
+}
+
+void MainForm::ShowPage(int n) {
+    for (int k = 0; k < kPageCount; ++k) ::ShowWindow(pages_[k], k == n ? SW_SHOW : SW_HIDE);
+}
+
+void MainForm::SyncBoxesFromModel() {
+    syncing_ = true;
+    for (const auto& s : kSlots) {
+        HWND edit = Control(kIdTxtCon + s.slot);
+        std::wstring want = Widen(model_.SlotText(s.slot));
+        wchar_t buf[1024];
+        ::GetWindowTextW(edit, buf, 1024);
+        if (want != buf) ::SetWindowTextW(edit, want.c_str());
+    }
+    syncing_ = false;
+}
+
+void MainForm::SyncChecksFromModel() {
+    for (int k = 0; k < 2; ++k)
+        ::SendMessageW(Control(kIdChkFrame + k), BM_SETCHECK, model_.Frame(k) ? BST_CHECKED : BST_UNCHECKED, 0);
+    for (int k = 0; k < 4; ++k)
+        ::SendMessageW(Control(kIdChkLock + k), BM_SETCHECK, model_.Lock(k) ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void MainForm::ApplySlot(int slot) {
+    if (slot < 0) return;
+    model_.ApplyProperty(slot);
+    SyncBoxesFromModel();
+    canvas_.Refresh();
+}
+
+void MainForm::Choose(int slot) {
+    const SlotInfo* s = FindSlot(slot);
+    if (!s) return;
+    if (ChooserOf(s->kind) == Chooser::Picture)
+        model_.SetSlotText(slot, ShowOpenFileDialog(hwnd_, "选择图片", "*.*", "*.*"));
+    else
+        model_.SetSlotText(slot, std::to_string(ShowColorDialog(hwnd_, 0)));
+    SyncBoxesFromModel();
+    ApplySlot(slot);
+}
+
+void MainForm::OnCommand(int id, int code, HWND control) {
+    if (id >= kIdOptMenu && id < kIdOptMenu + kPageCount) {
+        if (code == BN_CLICKED) ShowPage(id - kIdOptMenu);
+        return;
+    }
+    if (int slot = SlotOfControl(id); slot >= 0) {
+        if (code == EN_CHANGE && !syncing_) {
+            wchar_t buf[1024];
+            ::GetWindowTextW(control, buf, 1024);
+            model_.SetSlotText(slot, Narrow(buf));
+        } else if (code == EN_KILLFOCUS) {
+            ApplySlot(slot);
+        }
+        return;
+    }
+    if (id >= kIdChoose && id < kIdChoose + kSlotLimit) {
+        Choose(id - kIdChoose);
+        return;
+    }
+    if (id >= kIdChkFrame && id < kIdChkFrame + 2) {
+        model_.SetFrame(id - kIdChkFrame, ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
+        canvas_.Refresh();
+        return;
+    }
+    if (id >= kIdChkLock && id < kIdChkLock + 4) {
+        model_.SetLock(id - kIdChkLock, ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
+        return;
+    }
+    switch (id) {
+    case kIdCmdNew: OnNew(); break;
+    case kIdCmdOpen: OnOpen(); break;
+    case kIdCmdSave: OnSave(); break;
+    case kIdCmdMake: OnMake(); break;
+    case kIdCmdAbout: ShowAboutForm(instance_, hwnd_); break;
+    case kIdCmdHelp: OnHelp(); break;
+    case kIdCmdExit: Close(false); break;
+    }
+}
+
+void MainForm::OnNew() {
+    if (onNew_) onNew_();
+}
+
+void MainForm::OnOpen() {
+    YesNoUi ui(hwnd_);
+    if (OpenCommand(model_, ui) != CommandResult::Done) return;
+    SyncBoxesFromModel();
+    SyncChecksFromModel();
+    ::SetWindowTextW(hwnd_, Widen(model_.windowTitle).c_str());
+    canvas_.Refresh();
+}
+
+void MainForm::OnSave() {
+    YesNoUi ui(hwnd_);
+    SaveCommand(model_, ui);
+}
+
+void MainForm::OnMake() {
+    const std::string folder = BrowseForFolder(hwnd_, std::string(kBuildFolderPrompt));
+    if (folder.empty()) return;
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    BuildResult r = BuildSkinPackage(model_, folder);
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    if (!r.ok) ::MessageBoxW(hwnd_, Widen(kBuildFailed).c_str(), L"VTSkinEditor", MB_OK);
+}
+
+void MainForm::OnHelp() {
+    std::string path = ProgramFolder() + "help.chm";
+    ::ShellExecuteW(hwnd_, L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+}  // namespace vt
