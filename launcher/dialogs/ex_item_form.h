@@ -22,6 +22,8 @@ inline constexpr const char* kControlPanelCaptions[] = {"Internet选项", "辅�
                                                         "键盘属性",     "显示属性",     "日期和时间设置", "复制磁盘",
                                                         "添加打印机",   "系统属性"};
 
+inline constexpr const char* kExRegistryLabels[] = {"注册表主键:", "注册表项:", "键名称:", "键类型:", "键值:"};
+
 inline constexpr const char* kExPathRecycle = "[RECYCLE]";
 inline constexpr const char* kExPathRegistry = "[REGCTRL]";
 inline constexpr const char* kExPathControl = "[CONTROL]";

@@ -57,6 +57,26 @@ std::string NameFromPath(const std::string& path) {
     return path;
 }
 
+bool PictureButtons::SameRow(PictureButton a, PictureButton b) {
+    auto row = [](PictureButton x) { return static_cast<int>(x) < static_cast<int>(PictureButton::Icon) ? 0 : 1; };
+    return row(a) == row(b);
+}
+
+void PictureButtons::OnHover(PictureButton b, bool buttonDown) {
+    if (buttonDown) return;
+    for (int i = 0; i < kPictureButtonCount; ++i)
+        if (SameRow(static_cast<PictureButton>(i), b)) images_[i] = 0;
+    images_[static_cast<int>(b)] = 1;
+}
+
+void PictureButtons::OnPress(PictureButton b) { images_[static_cast<int>(b)] = 2; }
+
+void PictureButtons::OnRelease(PictureButton b) { images_[static_cast<int>(b)] = 1; }
+
+void PictureButtons::OnBackground() {
+    for (int& image : images_) image = 0;
+}
+
 std::string IconIndexLabel(int index) { return "(序号:" + std::to_string(index) + ")"; }
 
 void ItemForm::OnLoad() {

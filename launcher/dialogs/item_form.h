@@ -33,6 +33,57 @@ inline constexpr const char* kMsgItemWriteFailed = "项目数据写入失败,项
 
 inline constexpr const char* kTitleChooseItemPath = "选择项目路径";
 inline constexpr const char* kTitleChooseItemIcon = "选择项目图标";
+// The file choosers offer one filter pair: description, pattern.
+inline constexpr const char* kChooseFileFilter[2] = {"*.*", "*.*"};
+
+// Labels in front of the fields and the check boxes' captions.
+inline constexpr const char* kLabelItemName = "项目名称:";
+inline constexpr const char* kLabelItemPath = "项目路径:";
+inline constexpr const char* kLabelItemPara = "运行参数:";
+inline constexpr const char* kLabelItemIcon = "项目图标:";
+inline constexpr const char* kLabelItemPassword = "启动密码:";
+inline constexpr const char* kLabelItemNote = "注释:";
+inline constexpr const char* kLabelItemType = "项目类型:";
+inline constexpr const char* kLabelItemMode = "运行模式:";
+inline constexpr const char* kLabelItemMethod = "启动行为:";
+inline constexpr const char* kLabelItemPreview = "预览:";
+inline constexpr const char* kCheckShowPassword = "直接显示";
+inline constexpr const char* kCheckShowAdvanced = "显示高级设置项";
+inline constexpr char kPasswordMask = '*';
+
+// The stock-icon popup ("Icon"): captions in the order of StockIcon.
+inline constexpr const char* kStockMenuCaptions[] = {"超级链接", "一般文件", "文件夹", "扩展项目"};
+// Where the popup opens under the button that shows it, in twips.
+inline constexpr int kStockMenuGap = 10;
+struct TwipPoint {
+    int x = 0;
+    int y = 0;
+};
+inline TwipPoint StockMenuPosition(int left, int top, int height) { return {left, top + height + kStockMenuGap}; }
+
+// The picture buttons: a transparent label over three stacked images (0
+// normal, 1 hover, 2 pressed). The first three stand beside the path, the
+// other four beside the icon.
+enum class PictureButton { File, Dir, Ex, Icon, Inside, Left, Right };
+inline constexpr int kPictureButtonCount = 7;
+inline constexpr const char* kPictureButtonTips[kPictureButtonCount] = {
+    "选择文件", "选择文件夹", "选择扩展项目", "选择图标", "选择内置图标", "上一个图标", "下一个图标"};
+
+// Which image each picture button shows.
+class PictureButtons {
+public:
+    // The mouse moves over button b; buttonDown: a mouse button is held.
+    void OnHover(PictureButton b, bool buttonDown);
+    void OnPress(PictureButton b);
+    void OnRelease(PictureButton b);
+    // The mouse moves over the dialog's background.
+    void OnBackground();
+    int Image(PictureButton b) const { return images_[static_cast<int>(b)]; }
+
+private:
+    static bool SameRow(PictureButton a, PictureButton b);
+    int images_[kPictureButtonCount] = {};
+};
 
 // Entries of the type and mode lists.
 inline constexpr const char* kItemTypeCaptions[] = {"应用程序", "DLL函数", "超级链接", "文件夹", "一般文件", "扩展项目"};

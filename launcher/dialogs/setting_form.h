@@ -17,6 +17,25 @@ inline constexpr const char* kMsgSettingsSaved = "软件设置成功";
 inline constexpr const char* kSettingPageCaptions[] = {"操作设置", "运行设置", "提示设置", "界面设置"};
 inline constexpr int kRollRateMax = 32767;
 
+// Captions of the controls, indexed like the controls.
+inline constexpr const char* kSettingSectionCaptions[] = {"项目显示方式", "界面设置", "提示设置", "热键设置",
+                                                          "其它设置",     "启动设置", "最小化设置", "滚动设置"};
+inline constexpr const char* kOptShowItemCaptions[] = {"显示图标和项目名称", "只显示项目图标", "以列表方式显示项目"};
+inline constexpr const char* kChkRunOneCaption = "只允许运行一个程序实例";
+inline constexpr const char* kChkHideCaption = "主窗口靠近桌面边缘时缩入隐藏";
+inline constexpr const char* kChkRmTeamCaption = "记忆最后一次展开的类别";
+inline constexpr const char* kChkOpenCaption = "\"打开\"对话框记忆路径";
+inline constexpr const char* kChkWinCaption = "窗口置于最上层";
+inline constexpr const char* kChkWarnCaptions[] = {"在遇到错误时提示", "在进行删除操作前确认", "在填写格式错误时提示",
+                                                   "在启动项目前确认", "在退出\"Vantrel\"时确认", "在功能执行后提示"};
+inline constexpr const char* kChkHotCaptions[] = {"使用全局热键", "Ctrl +", "Alt +", "Shift +"};
+inline constexpr const char* kChkShowCaption = "按下热键后主窗口出现在鼠标处";
+inline constexpr const char* kChkOtherCaptions[] = {"在启动计算机时自动运行", "记忆主窗口的位置"};
+inline constexpr const char* kOptLaunchCaptions[] = {"鼠标左键单击项目时启动项目", "鼠标左键双击项目时启动项目"};
+inline constexpr const char* kChkMinCaptions[] = {"启动项目后自动最小化", "点击主窗口关闭按钮时最小化"};
+inline constexpr const char* kChkRollCaptions[] = {"鼠标停在类别栏按钮上时自动滚动", "鼠标停在项目栏按钮上时自动滚动"};
+inline constexpr const char* kRollSpeedLabel = "滚动速度:";
+
 class SettingForm {
 public:
     // Every control from its registry value; a missing value is created with

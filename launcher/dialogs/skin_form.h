@@ -15,6 +15,16 @@ namespace vt {
 
 inline constexpr const char* kCaptionSkinForm = "皮肤设置";
 inline constexpr const char* kSkinPageCaptions[] = {"更换皮肤", "界面效果"};
+inline constexpr const char* kSkinInfoFrame = "皮肤信息";
+inline constexpr const char* kSkinInfoLabels[] = {"名称:", "版本:", "作者:", "主页:", "电邮:", "注释:"};
+inline constexpr const char* kSkinMsgGroup = "信息框";
+inline constexpr const char* kSkinMainGroup = "主窗口";
+inline constexpr const char* kSkinFrameColorLabel = "边框颜色";
+inline constexpr const char* kSkinBackColorLabel = "背景颜色";
+inline constexpr const char* kSkinFontColorLabel = "字体颜色";
+inline constexpr const char* kSkinFontSizeLabel = "字体大小";
+inline constexpr const char* kSkinOpacityLabel = "透明度";
+
 inline constexpr const char* kMsgSelectSkin = "请选择一个皮肤";
 inline constexpr const char* kMsgSkinSaved = "皮肤设置成功";
 inline constexpr const char* kMsgEffectsSaved = "界面效果设置成功";

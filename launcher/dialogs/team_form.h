@@ -13,6 +13,11 @@ inline constexpr const char* kCaptionTeamDesign = "添加/编辑类别";
 inline constexpr const char* kCaptionAddTeam = "添加类别";
 inline constexpr const char* kCaptionEditTeam = "编辑类别";
 
+inline constexpr const char* kLabelTeamName = "类别名称:";
+inline constexpr const char* kLabelTeamNote = "注释:";
+inline constexpr const char* kLabelTeamPassword = "密码:";
+inline constexpr const char* kCheckTeamShowPassword = "明文显示密码";
+
 inline constexpr const char* kMsgTeamNameEmpty = "类别名称不能为空";
 inline constexpr const char* kMsgTeamSucceeded = "成功";
 // Editing a protected team whose password was mistyped at the prompt: the

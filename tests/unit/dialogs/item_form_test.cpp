@@ -270,3 +270,27 @@ TEST_F(ItemFormTest, ChosenFilesAreRememberedWhileRememberPathIsOn) {
 
 }  // namespace
 }  // namespace vt
+
+namespace vt {
+namespace {
+
+TEST(PictureButtons, HoverPressAndReleaseWithinARow) {
+    PictureButtons b;
+    b.OnHover(PictureButton::File, false);
+    b.OnHover(PictureButton::Icon, false);
+    EXPECT_EQ(b.Image(PictureButton::File), 1);  // other row untouched
+    b.OnHover(PictureButton::Dir, false);
+    EXPECT_EQ(b.Image(PictureButton::File), 0);
+    EXPECT_EQ(b.Image(PictureButton::Dir), 1);
+    b.OnPress(PictureButton::Dir);
+    b.OnHover(PictureButton::Ex, true);  // dragging with the button down changes nothing
+    EXPECT_EQ(b.Image(PictureButton::Dir), 2);
+    EXPECT_EQ(b.Image(PictureButton::Ex), 0);
+    b.OnRelease(PictureButton::Dir);
+    EXPECT_EQ(b.Image(PictureButton::Dir), 1);
+    b.OnBackground();
+    for (int i = 0; i < kPictureButtonCount; ++i) EXPECT_EQ(b.Image(static_cast<PictureButton>(i)), 0);
+}
+
+}  // namespace
+}  // namespace vt
