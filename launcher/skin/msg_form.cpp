@@ -3,31 +3,28 @@
 #include <algorithm>
 #include <cmath>
 
+#include "launcher/settings/settings.h"
+
 namespace vt {
 
 namespace {
 
-constexpr const char* kDataKey = "SOFTWARE\\Oskarn\\Vantrel\\Data";
-
-uint32_t ReadDword(Registry& reg, const char* name, uint32_t def) {
-    if (auto v = reg.QueryDword(RegRoot::LocalMachine, kDataKey, name)) return *v;
-    reg.SetDword(RegRoot::LocalMachine, kDataKey, name, def);
-    return def;
+int32_t ReadData(Registry& reg, const char* name, int32_t def) {
+    return GetRegDword(reg, kSettingsRoot, kDataKey, name, def);
 }
 
 }  // namespace
 
 MsgLook ReadMsgLook(Registry& reg) {
     MsgLook look;
-    look.frameColor = ReadDword(reg, "MsgFrameColor", look.frameColor) & 0xFFFFFFu;
-    look.backColor = ReadDword(reg, "MsgBackColor", look.backColor) & 0xFFFFFFu;
-    look.fontColor = ReadDword(reg, "MsgFontColor", look.fontColor) & 0xFFFFFFu;
-    // The values are DWORDs; a negative number written by another tool arrives
-    // as a huge unsigned one, so compare as signed before clamping.
-    auto size = static_cast<int32_t>(ReadDword(reg, "MsgFontSize", static_cast<uint32_t>(look.fontSize)));
-    look.fontSize = std::clamp(size, 1, 72);
-    auto alpha = static_cast<int32_t>(ReadDword(reg, "MsgOpacity", look.opacity));
-    look.opacity = static_cast<uint8_t>(std::clamp(alpha, 0, 255));
+    auto colour = [&](const char* name, uint32_t def) {
+        return static_cast<uint32_t>(ReadData(reg, name, static_cast<int32_t>(def))) & 0xFFFFFFu;
+    };
+    look.frameColor = colour("MsgFrameColor", look.frameColor);
+    look.backColor = colour("MsgBackColor", look.backColor);
+    look.fontColor = colour("MsgFontColor", look.fontColor);
+    look.fontSize = std::clamp<int32_t>(ReadData(reg, "MsgFontSize", look.fontSize), 1, 72);
+    look.opacity = static_cast<uint8_t>(std::clamp<int32_t>(ReadData(reg, "MsgOpacity", look.opacity), 0, 255));
     return look;
 }
 

@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -84,6 +85,42 @@ Gdiplus::Bitmap* PicturesWin32::Get(const std::string& file) {
     auto& slot = cache_[file];
     slot = std::move(e);
     return slot.bitmap.get();
+}
+
+const PicturesWin32::Dib* PicturesWin32::GetDib(const std::string& file) {
+    Gdiplus::Bitmap* bitmap = Get(file);
+    if (!bitmap) return nullptr;
+    Entry& e = cache_[file];
+    if (e.dibOwner) return &e.dib;
+    int w = static_cast<int>(bitmap->GetWidth());
+    int h = static_cast<int>(bitmap->GetHeight());
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;  // top-down, rows in the order GDI+ gives them
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueHbitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || !bits) {
+        LogWin32Failure("CreateDIBSection");
+        return nullptr;
+    }
+    Gdiplus::Rect all(0, 0, w, h);
+    Gdiplus::BitmapData data{};
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return nullptr;
+    bool alpha = false;
+    auto* dst = static_cast<uint8_t*>(bits);
+    for (int y = 0; y < h; ++y) {
+        const auto* src = static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
+        std::memcpy(dst + static_cast<size_t>(y) * w * 4, src, static_cast<size_t>(w) * 4);
+        for (int x = 0; x < w && !alpha; ++x) alpha = src[x * 4 + 3] != 255;
+    }
+    bitmap->UnlockBits(&data);
+    e.dib = Dib{dib.get(), w, h, alpha};
+    e.dibOwner = std::move(dib);
+    return &e.dib;
 }
 
 std::optional<PictureSize> PicturesWin32::Probe(const std::string& file) {

@@ -9,6 +9,7 @@
 
 #include "platform/pictures.h"
 #include "platform/win32/gdiplus_inc.h"
+#include "platform/win32/unique_handle.h"
 
 namespace vt {
 
@@ -38,9 +39,22 @@ public:
     Gdiplus::Bitmap* Get(const std::string& file);
     void Clear() { cache_.clear(); }
 
+    // The same picture as a 32-bit premultiplied DIB section for BitBlt /
+    // AlphaBlend; `alpha` is false when every pixel is opaque (plain BitBlt
+    // then keeps colours exact, which the window's colour key relies on).
+    struct Dib {
+        HBITMAP bitmap = nullptr;
+        int width = 0;
+        int height = 0;
+        bool alpha = false;
+    };
+    const Dib* GetDib(const std::string& file);
+
 private:
     struct Entry {
         std::unique_ptr<Gdiplus::Bitmap> bitmap;  // null: unreadable
+        UniqueHbitmap dibOwner;                   // made on first GetDib
+        Dib dib;
         long long stamp = 0;
         unsigned long long size = 0;
     };

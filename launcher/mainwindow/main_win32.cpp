@@ -1,0 +1,56 @@
+// VT.exe entry: the single-instance rule, then the main window and its
+// message loop. The launcher reads no command line.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "launcher/mainwindow/main_window_win32.h"
+#include "launcher/settings/settings.h"
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/unique_handle.h"
+
+namespace vt {
+
+int Main(HINSTANCE instance) {
+    Win32Registry registry;
+    // The mutex marks this process as a running launcher whatever the
+    // setting, so that a later start with "OnlyLaunchOne" = 1 sees it.
+    UniqueHandleObj running(::CreateMutexW(nullptr, FALSE, kInstanceMutex));
+    bool another = running && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    if (GetRegDword(registry, kSettingsRoot, kSettingKey, "OnlyLaunchOne", 0) == 1 && another) return 0;
+
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    HRESULT com = ::OleInitialize(nullptr);  // shell execution and file drops want an STA
+
+    int code = 0;
+    {
+        MainWindow window(instance, registry);
+        if (!window.Create()) {
+            code = 1;
+        } else {
+            MSG msg;
+            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                // Modeless dialogs of the launcher get their keyboard handling.
+                HWND active = ::GetActiveWindow();
+                if (active && active != window.Hwnd() && ::IsDialogMessageW(active, &msg)) continue;
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+            code = static_cast<int>(msg.wParam);
+        }
+    }
+    if (SUCCEEDED(com)) ::OleUninitialize();
+    return code;
+}
+
+}  // namespace vt
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    try {
+        return vt::Main(instance);
+    } catch (...) {
+        return 1;
+    }
+}

@@ -1,0 +1,754 @@
+#include "launcher/mainwindow/main_window_win32.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/codepage.h"
+#include "launcher/mainwindow/hotkey.h"
+#include "launcher/mainwindow/launch.h"
+#include "launcher/skin/msg_form_win32.h"
+#include "launcher/store/migration.h"
+#include "platform/win32/ui_font.h"
+#include "platform/win32/win_text.h"
+
+namespace vt {
+
+namespace {
+
+// Window timers. TmrRollText (one per kind), TmrRollTeam, TmrRollItem, TmrHide.
+enum TimerId : UINT_PTR { kTmrRollTextTeam = 1, kTmrRollTextItem, kTmrRollTeam, kTmrRollItem, kTmrDock, kTimerCount };
+
+constexpr UINT kTrayMessage = WM_USER + 100;
+static_assert(kTrayMessage == kTrayCallbackMessage);
+constexpr COLORREF kColourKey = RGB(250, 250, 250);
+
+// Built-in tray menu entries (used until the menu holder takes the tray over).
+enum : UINT { kTrayShow = 40001, kTrayHide, kTrayExit };
+
+COLORREF Rgb(uint32_t vb) { return static_cast<COLORREF>(vb & 0xFFFFFFu); }
+
+std::string ProgramDir() {
+    std::wstring buf(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return {};
+        if (n < buf.size()) {
+            buf.resize(n);
+            break;
+        }
+        buf.resize(buf.size() * 2);
+    }
+    size_t slash = buf.find_last_of(L"\\/");
+    return Narrow(buf.substr(0, slash == std::wstring::npos ? 0 : slash + 1));
+}
+
+}  // namespace
+
+MainWindow* MainWindow::instance_ = nullptr;
+
+MainWindow::MainWindow(HINSTANCE instance, Registry& registry)
+    : hinstance_(instance),
+      registry_(registry),
+      dpi_(ScreenDpi()),
+      prompts_(instance, [this](const std::string& text) { ShowMessagePopup(hinstance_, registry_, text); }),
+      model_(MainModelServices{registry_, prompts_, measure_, pictures_, shell_}, settings_) {
+    model_.twipsPerPixel = std::max(1, 1440 / dpi_);
+}
+
+MainWindow::~MainWindow() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+    if (instance_ == this) instance_ = nullptr;
+}
+
+bool MainWindow::Create() {
+    int big = ::GetSystemMetrics(SM_CXICON), small = ::GetSystemMetrics(SM_CXSMICON);
+    iconLarge_.reset(static_cast<HICON>(::LoadImageW(hinstance_, MAKEINTRESOURCEW(1), IMAGE_ICON, big, big, 0)));
+    iconSmall_.reset(static_cast<HICON>(::LoadImageW(hinstance_, MAKEINTRESOURCEW(1), IMAGE_ICON, small, small, 0)));
+
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = hinstance_;
+    wc.hIcon = iconLarge_.get();
+    wc.hIconSm = iconSmall_.get();
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kMainWindowClass;
+    if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        LogWin32Failure("RegisterClassExW");
+        return false;
+    }
+    // A tool window: the launcher lives in the notification area, not the taskbar.
+    hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kMainWindowClass, kMainWindowTitle, WS_POPUP | WS_SYSMENU, 0, 0, 0,
+                              0, nullptr, nullptr, hinstance_, this);
+    if (!hwnd_) {
+        LogWin32Failure("CreateWindowExW");
+        return false;
+    }
+    instance_ = this;
+    prompts_.SetOwner(hwnd_);
+    shell_.SetOwner(hwnd_);
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
+
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                 hinstance_, nullptr);
+    if (tooltip_) {
+        TTTOOLINFOW ti{};
+        ti.cbSize = sizeof(ti);
+        ti.hwnd = hwnd_;
+        ti.uId = 1;
+        tipBuffer_.assign(1, L'\0');
+        ti.lpszText = tipBuffer_.data();
+        ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+        ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    }
+
+    taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    WireModelActions();
+    Load();
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::UpdateWindow(hwnd_);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Life cycle
+
+void MainWindow::Load() {
+    // 1. Settings. The window has no size until the skin is applied, so a
+    //    centred window is centred again once its size is known (below).
+    ApplyEnvironment env;
+    env.programDir = ProgramDir();
+    DockScreen screen = ScreenTwips();
+    env.screenWidth = screen.width;
+    env.screenHeight = screen.height;
+    ApplyResult r = ApplySettings(registry_, settings_, true, env);
+    model_.CurrentTeam = settings_.CurrentTeam;
+    model_.CurrentItem = settings_.CurrentItem;
+    ApplySettingsResult(r, true);
+
+    // 2. Data of the previous version, once.
+    MigrateOldData(settings_.AppDir, registry_, prompts_, settings_.WarnOnError);
+
+    // 4. The window hook: hotkey and tray messages first, the rest to us.
+    previousProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::HookProc)));
+
+    // 5. Tray icon.
+    AddTrayIcon();
+
+    // 6. Layered, with the colour key and "MainOpacity".
+    SetOpacity(GetRegDword(registry_, kSettingsRoot, kDataKey, "MainOpacity", 255));
+
+    // 7. The skin, which rebuilds the team bar and the item panel.
+    std::string skin = ReadSettingString(registry_, "SkinPath");
+    if (skin.empty()) skin = kDefaultSkinFolder;
+    model_.ApplySkin(settings_.AppDir + "SKIN\\" + skin);
+
+    // 3. The lock picture that matches StandOnTop (its pictures exist once a
+    //    skin is laid out), and the lock's tooltip, which the layout resets.
+    Scene& scene = model_.GetScene();
+    if (scene.Count(Part::ImgLock) >= 2) {
+        scene.At(Part::ImgLock, 0).visible = !settings_.StandOnTop;
+        scene.At(Part::ImgLock, 1).visible = settings_.StandOnTop;
+    }
+    scene.At(Part::LabLock).tooltip = settings_.StandOnTop ? kTipOnTopEnabled : kTipOnTopDisabled;
+
+    SyncWindowSize();
+    if (!settings_.RememberMainPos) {
+        DockWindow w = WindowTwips();
+        MoveToTwips((screen.width - w.width) / 2, (screen.height - w.height) / 2);
+    }
+    SyncTimers();
+}
+
+void MainWindow::ApplySettingsResult(const ApplyResult& r, bool first) {
+    if (r.moveTo && first) MoveToTwips(r.moveTo->left, r.moveTo->top);
+    if (r.rollTeamInterval) rollTeamMs_ = std::max(10, *r.rollTeamInterval);
+    if (r.rollItemInterval) rollItemMs_ = std::max(10, *r.rollItemInterval);
+    if (r.lockTooltip) model_.GetScene().At(Part::LabLock).tooltip = *r.lockTooltip;
+    if (r.hideTimerEnabled) hideTimerEnabled_ = *r.hideTimerEnabled;
+    if (r.unregisterHotKey && settings_.HotKeyRegistered) {
+        ::UnregisterHotKey(hwnd_, kHotkeyId);
+        settings_.HotKeyRegistered = false;
+    }
+    if (r.registerHotKey) {
+        // A combination taken by another program simply does nothing.
+        if (!::RegisterHotKey(hwnd_, kHotkeyId, r.registerHotKey->modifiers, r.registerHotKey->key))
+            LogWin32Failure("RegisterHotKey");
+        settings_.HotKeyRegistered = true;
+    }
+    // Intervals may have changed: restart running roll timers with the new rate.
+    for (UINT_PTR id : {kTmrRollTeam, kTmrRollItem})
+        if (timerOn_[id - 1]) {
+            ::KillTimer(hwnd_, id);
+            timerOn_[id - 1] = false;
+        }
+    if (!r.ok) prompts_.ShowMessage(r.message.empty() ? kMsgInitFailed : r.message);
+}
+
+void MainWindow::ReapplySettings() {
+    ApplyEnvironment env;
+    env.programDir = settings_.AppDir;
+    ApplyResult r = ApplySettings(registry_, settings_, false, env);
+    ApplySettingsResult(r, false);
+    AfterModelCall();
+}
+
+void MainWindow::OnActivate(bool active) {
+    if (!active) return;
+    ::SetWindowPos(hwnd_, settings_.StandOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void MainWindow::Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    // 1. Position, in twips. A window tucked behind an edge is saved where it
+    //    comes back to, so the next start does not open it off the screen.
+    if (GetRegDword(registry_, kSettingsRoot, kSettingKey, "RememberMainPos", 0) == 1) {
+        DockWindow w = WindowTwips();
+        DockPoint p{w.left, w.top};
+        if (docker_.DockSide() != DockEdge::None) p = docker_.Undock(w, ScreenTwips());
+        SetRegDword(registry_, kSettingsRoot, kDataKey, "mLeft", p.x);
+        SetRegDword(registry_, kSettingsRoot, kDataKey, "mTop", p.y);
+    }
+    // 2. Last team.
+    if (GetRegDword(registry_, kSettingsRoot, kSettingKey, "RememberLastTeam", 0) == 1)
+        SetRegDword(registry_, kSettingsRoot, kDataKey, "LastTeam", model_.CurrentTeam);
+    // 3. Tray icon.
+    if (trayAdded_) {
+        ::Shell_NotifyIconW(NIM_DELETE, &tray_);
+        trayAdded_ = false;
+    }
+    // 4. The window's own procedure back.
+    if (previousProc_) {
+        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+        previousProc_ = nullptr;
+    }
+    for (UINT_PTR id = 1; id < kTimerCount; ++id) ::KillTimer(hwnd_, id);
+    // 5. Every other window of the launcher: the popup, dialogs, the menu holder.
+    CloseMessagePopup();
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND w, LPARAM self) -> BOOL {
+            auto* me = reinterpret_cast<MainWindow*>(self);
+            if (w == me->hwnd_ || w == me->tooltip_) return TRUE;
+            // Only our own windows: dialogs and the launcher's window classes,
+            // not the helper windows the system keeps on this thread (IME, COM).
+            wchar_t cls[64] = {};
+            ::GetClassNameW(w, cls, 64);
+            if (wcscmp(cls, L"#32770") == 0 || wcsncmp(cls, L"Vantrel", 7) == 0) ::DestroyWindow(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
+}
+
+void MainWindow::Exit() {
+    if (hwnd_) ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Window placement
+
+DockScreen MainWindow::ScreenTwips() const {
+    return {Twips(::GetSystemMetrics(SM_CXSCREEN)), Twips(::GetSystemMetrics(SM_CYSCREEN))};
+}
+
+DockWindow MainWindow::WindowTwips() const {
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    return {Twips(r.left), Twips(r.top), Twips(r.right - r.left), Twips(r.bottom - r.top)};
+}
+
+DockPoint MainWindow::CursorTwips() const {
+    POINT p{};
+    ::GetCursorPos(&p);
+    return {Twips(p.x), Twips(p.y)};
+}
+
+void MainWindow::MoveToTwips(int left, int top) {
+    ::SetWindowPos(hwnd_, nullptr, Px(left), Px(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::SyncWindowSize() {
+    const Scene& scene = model_.GetScene();
+    int w = std::max(0, Px(scene.width)), h = std::max(0, Px(scene.height));
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    if (r.right - r.left != w || r.bottom - r.top != h) {
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void MainWindow::SetOpacity(int alpha) {
+    auto a = static_cast<BYTE>(std::clamp(alpha, 0, 255));
+    LONG_PTR ex = ::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+    if (!(ex & WS_EX_LAYERED)) ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    if (!::SetLayeredWindowAttributes(hwnd_, kColourKey, a, LWA_COLORKEY | LWA_ALPHA))
+        LogWin32Failure("SetLayeredWindowAttributes");
+}
+
+void MainWindow::ShowMain() {
+    ::ShowWindow(hwnd_, SW_SHOW);
+    DockWindow w = WindowTwips();
+    DockPoint p = docker_.Undock(w, ScreenTwips());
+    if (p.x != w.left || p.y != w.top) MoveToTwips(p.x, p.y);
+    ::SetForegroundWindow(hwnd_);
+}
+
+void MainWindow::HideMain() { ::ShowWindow(hwnd_, SW_HIDE); }
+
+void MainWindow::ChangeSkin(const std::string& skinFolder) {
+    HideMain();
+    model_.ApplySkin(skinFolder);
+    SyncWindowSize();
+    ::ShowWindow(hwnd_, SW_SHOW);
+    AfterModelCall();
+}
+
+void MainWindow::Refresh() { AfterModelCall(); }
+
+// ---------------------------------------------------------------------------
+// Tray icon, hotkey and the hook
+
+void MainWindow::AddTrayIcon() {
+    tray_ = {};
+    tray_.cbSize = sizeof(tray_);
+    tray_.hWnd = hwnd_;
+    tray_.uID = kTrayIconId;
+    tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    tray_.uCallbackMessage = kTrayMessage;
+    tray_.hIcon = iconSmall_ ? iconSmall_.get() : iconLarge_.get();
+    wcsncpy(tray_.szTip, Widen(kTrayTip).c_str(), std::size(tray_.szTip) - 1);
+    trayAdded_ = ::Shell_NotifyIconW(NIM_ADD, &tray_) != FALSE;
+    if (!trayAdded_) LogWin32Failure("Shell_NotifyIconW");
+}
+
+void MainWindow::ApplyWindowAction(const WindowAction& a) {
+    using V = WindowAction::Visibility;
+    if (a.visibility == V::Show) {
+        ::ShowWindow(hwnd_, SW_SHOW);
+        ::SetForegroundWindow(hwnd_);
+    } else if (a.visibility == V::Hide) {
+        ::ShowWindow(hwnd_, SW_HIDE);
+    }
+    if (a.moveTo) MoveToTwips(a.moveTo->x, a.moveTo->y);
+    if (a.trayMenu) {
+        POINT at{};
+        ::GetCursorPos(&at);
+        if (onTrayMenu)
+            onTrayMenu(a.showEntryEnabled, a.hideEntryEnabled, at);
+        else
+            ShowBuiltInTrayMenu(a.showEntryEnabled, a.hideEntryEnabled, at);
+    }
+}
+
+void MainWindow::ShowBuiltInTrayMenu(bool showEnabled, bool hideEnabled, POINT at) {
+    UniqueHmenu menu(::CreatePopupMenu());
+    if (!menu) return;
+    ::AppendMenuW(menu.get(), MF_STRING | (showEnabled ? 0 : MF_GRAYED), kTrayShow, L"显示主窗口(&S)");
+    ::AppendMenuW(menu.get(), MF_STRING | (hideEnabled ? 0 : MF_GRAYED), kTrayHide, L"隐藏主窗口(&H)");
+    ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu.get(), MF_STRING, kTrayExit, L"退出(&E)");
+    // The menu closes when the user clicks elsewhere only if we are foreground.
+    ::SetForegroundWindow(hwnd_);
+    UINT cmd = ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, hwnd_,
+                                nullptr);
+    ::PostMessageW(hwnd_, WM_NULL, 0, 0);
+    switch (cmd) {
+    case kTrayShow: ShowMain(); break;
+    case kTrayHide: HideMain(); break;
+    case kTrayExit: Exit(); break;
+    }
+}
+
+LRESULT CALLBACK MainWindow::HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    MainWindow* self = instance_;
+    if (!self || self->hwnd_ != hwnd || !self->previousProc_) return ::DefWindowProcW(hwnd, msg, wp, lp);
+    try {
+        return self->HandleHook(msg, wp, lp);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT MainWindow::HandleHook(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_HOTKEY) {
+        ApplyWindowAction(OnHotkey(settings_.ShowInMouse, CursorTwips(), WindowTwips(), ScreenTwips(), docker_));
+        return 0;
+    }
+    if (msg == kTrayMessage) {
+        bool visible = ::IsWindowVisible(hwnd_) != FALSE;
+        ApplyWindowAction(OnTrayMessage(static_cast<uint32_t>(lp), visible, WindowTwips(), ScreenTwips(), docker_));
+        return 0;
+    }
+    return ::CallWindowProcW(previousProc_, hwnd_, msg, wp, lp);
+}
+
+// ---------------------------------------------------------------------------
+// The model's requests
+
+void MainWindow::WireModelActions() {
+    MainWindowActions& a = model_.actions;
+    a.launchItem = [this](const std::string& teamFolder, int index) {
+        LaunchOptions o;
+        o.warnOnError = settings_.WarnOnError;
+        o.warnAfterDone = settings_.WarnAfterDone;
+        o.warnBeforeLaunch = settings_.WarnBeforeLaunch;
+        o.minAfterLaunch = settings_.MinAfterLaunch;
+        o.reorderInProgress = model_.ReorderState != 0;
+        LaunchResult r = LaunchItem(teamFolder, index, o, LaunchServices{shell_, registry_, prompts_});
+        if (r.hideWindow) {
+            HideMain();
+            model_.Chrome().Button(ChromeButton::Min).Reset();
+        }
+    };
+    a.popupMenu = [this](const std::string& menu, std::optional<std::pair<int, int>> atTwips) {
+        POINT p{};
+        if (atTwips) {
+            p = {Px(atTwips->first), Px(atTwips->second)};
+            ::ClientToScreen(hwnd_, &p);
+        } else {
+            ::GetCursorPos(&p);
+        }
+        if (onPopupMenu) onPopupMenu(menu, p);
+    };
+    a.doEvents = [this] {
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (m.message == WM_QUIT) {
+                ::PostQuitMessage(static_cast<int>(m.wParam));
+                break;
+            }
+            ::TranslateMessage(&m);
+            ::DispatchMessageW(&m);
+        }
+    };
+    a.setCommandsEnabled = [this](bool team, bool item) {
+        if (onCommandsEnabled) onCommandsEnabled(team, item);
+    };
+    a.hideWindow = [this] { HideMain(); };
+    a.closeWindow = [this] { Exit(); };
+    a.setTopmost = [this](bool topmost) {
+        ::SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                       SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
+    };
+    a.moveWindowBy = [this](int dx, int dy) {
+        RECT r{};
+        ::GetWindowRect(hwnd_, &r);
+        ::SetWindowPos(hwnd_, nullptr, r.left + Px(dx), r.top + Px(dy), 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+}
+
+// ---------------------------------------------------------------------------
+// Timers
+
+void MainWindow::SyncTimers() {
+    if (!hwnd_ || unloaded_) return;
+    const bool want[kTimerCount - 1] = {
+        model_.Roller().Running(RollKind::Team), model_.Roller().Running(RollKind::Item),
+        model_.Chrome().TeamRollRunning(),       model_.Chrome().ItemRollRunning(),
+        hideTimerEnabled_,
+    };
+    const UINT every[kTimerCount - 1] = {kNameRollTimerMs, kNameRollTimerMs, static_cast<UINT>(rollTeamMs_),
+                                         static_cast<UINT>(rollItemMs_), kDockTimerMs};
+    for (UINT_PTR id = 1; id < kTimerCount; ++id) {
+        bool& on = timerOn_[id - 1];
+        if (want[id - 1] && !on) on = ::SetTimer(hwnd_, id, every[id - 1], nullptr) != 0;
+        if (!want[id - 1] && on) {
+            ::KillTimer(hwnd_, id);
+            on = false;
+        }
+    }
+}
+
+void MainWindow::OnTimer(UINT_PTR id) {
+    switch (id) {
+    case kTmrRollTextTeam: model_.OnNameRollTick(RollKind::Team); break;
+    case kTmrRollTextItem: model_.OnNameRollTick(RollKind::Item); break;
+    case kTmrRollTeam: model_.OnTeamRollTick(); break;
+    case kTmrRollItem: model_.OnItemRollTick(); break;
+    case kTmrDock: {
+        if (!::IsWindowVisible(hwnd_)) return;
+        DockWindow w = WindowTwips();
+        DockPoint p = docker_.Tick(CursorTwips(), w, ScreenTwips());
+        if (p.x != w.left || p.y != w.top) MoveToTwips(p.x, p.y);
+        return;
+    }
+    default: return;
+    }
+    AfterModelCall();
+}
+
+void MainWindow::AfterModelCall() {
+    if (!hwnd_ || unloaded_) return;
+    SyncWindowSize();
+    SyncTimers();
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+// ---------------------------------------------------------------------------
+// Mouse
+
+ElementId MainWindow::HitAt(int xTwips, int yTwips) const {
+    return HitTest(model_.GetScene(), xTwips, yTwips).value_or(ElementId{Part::ImgForm, 0});
+}
+
+void MainWindow::UpdateTooltip(ElementId id) {
+    if (!tooltip_) return;
+    const Scene& scene = model_.GetScene();
+    std::string text = scene.Has(id) ? scene.At(id).tooltip : std::string();
+    if (tipElement_ && *tipElement_ == id && text == tipText_) return;
+    tipElement_ = id;
+    tipText_ = text;
+    tipBuffer_ = Widen(text);
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = hwnd_;
+    ti.uId = 1;
+    if (!text.empty()) {
+        Rect v = scene.VisibleRect(id);
+        ti.rect = {Px(v.left), Px(v.top), Px(v.left + v.width), Px(v.top + v.height)};
+    }
+    ti.lpszText = tipBuffer_.data();
+    ::SendMessageW(tooltip_, TTM_POP, 0, 0);
+    ::SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+    ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void MainWindow::OnMouseMove(int x, int y, WPARAM keys) {
+    if (!tracking_) {
+        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd_, 0};
+        tracking_ = ::TrackMouseEvent(&tme) != FALSE;
+    }
+    int tx = Twips(x), ty = Twips(y);
+    MouseButtons b;
+    b.left = (keys & MK_LBUTTON) != 0;
+    b.right = (keys & MK_RBUTTON) != 0;
+    b.middle = (keys & MK_MBUTTON) != 0;
+    ElementId under = HitAt(tx, ty);
+    model_.OnMouseMove(captured_ ? *captured_ : under, tx, ty, b);
+    if (!captured_) UpdateTooltip(under);
+    AfterModelCall();
+}
+
+void MainWindow::OnButtonDown(MouseButton button, int x, int y, bool doubleClick) {
+    int tx = Twips(x), ty = Twips(y);
+    ElementId id = HitAt(tx, ty);
+    if (captured_) return;  // a second button while one is held: ignored, as the core expects one at a time
+    captured_ = id;
+    capturedButton_ = button;
+    ::SetCapture(hwnd_);
+    if (doubleClick) {
+        // The second press of a double click: no MouseDown of its own.
+        suppressClick_ = true;
+        model_.OnDoubleClick(id);
+    } else {
+        suppressClick_ = false;
+        model_.OnMouseDown(id, button, tx, ty);
+    }
+    AfterModelCall();
+}
+
+void MainWindow::OnButtonUp(MouseButton button, int x, int y) {
+    if (!captured_ || button != capturedButton_) return;
+    ElementId id = *captured_;
+    captured_.reset();
+    ::ReleaseCapture();
+    int tx = Twips(x), ty = Twips(y);
+    model_.OnMouseUp(id, button, tx, ty);
+    if (button == MouseButton::Left && !suppressClick_ && HitAt(tx, ty) == id) model_.OnClick(id);
+    suppressClick_ = false;
+    AfterModelCall();
+}
+
+void MainWindow::OnMouseLeave() {
+    tracking_ = false;
+    if (captured_) return;  // a drag in progress keeps going outside the window
+    model_.OnMouseLeave();
+    tipElement_.reset();
+    AfterModelCall();
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+
+HFONT MainWindow::Font(int points, bool bold) {
+    FontKey key{std::clamp(points, 1, 400), bold};
+    auto it = fonts_.find(key);
+    if (it == fonts_.end()) it = fonts_.emplace(key, CreateUiFont(key.points, dpi_, bold)).first;
+    return it->second.get();
+}
+
+void MainWindow::OnPaint() {
+    PaintDc paint(hwnd_);
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    // Everything goes to a memory bitmap first and reaches the screen in one
+    // copy, so nothing flickers while captions repaint.
+    UniqueMemDc mem(::CreateCompatibleDC(paint.get()));
+    UniqueHbitmap bmp(::CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
+    if (!mem || !bmp) {
+        LogWin32Failure("CreateCompatibleBitmap");
+        return;
+    }
+    SelectRestorer sel(mem.get(), bmp.get());
+    PaintScene(mem.get(), client.right, client.bottom);
+    const RECT& d = paint.Dirty();
+    ::BitBlt(paint.get(), d.left, d.top, d.right - d.left, d.bottom - d.top, mem.get(), d.left, d.top, SRCCOPY);
+}
+
+namespace {
+
+void DrawDib(HDC dc, HDC src, const PicturesWin32::Dib& dib, int x, int y) {
+    SelectRestorer sel(src, dib.bitmap);
+    if (dib.alpha) {
+        BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        ::AlphaBlend(dc, x, y, dib.width, dib.height, src, 0, 0, dib.width, dib.height, bf);
+    } else {
+        ::BitBlt(dc, x, y, dib.width, dib.height, src, 0, 0, SRCCOPY);
+    }
+}
+
+}  // namespace
+
+void MainWindow::PaintScene(HDC dc, int width, int height) {
+    RECT all{0, 0, width, height};
+    UniqueHbrush key(::CreateSolidBrush(kColourKey));
+    ::FillRect(dc, &all, key.get());
+    const Scene& scene = model_.GetScene();
+    UniqueMemDc src(::CreateCompatibleDC(dc));
+    if (!scene.backdrop.empty())
+        if (const auto* dib = pictures_.GetDib(scene.backdrop)) DrawDib(dc, src.get(), *dib, 0, 0);
+    ::SetBkMode(dc, TRANSPARENT);
+    for (ElementId id : scene.PaintOrder())
+        if (scene.Shown(id)) PaintElement(dc, id);
+}
+
+void MainWindow::PaintElement(HDC dc, ElementId id) {
+    const Scene& scene = model_.GetScene();
+    const Element& e = scene.At(id);
+    Rect vis = scene.VisibleRect(id);
+    if (vis.width <= 0 || vis.height <= 0) return;
+    Rect win = scene.WindowRect(id);
+    RECT box{Px(win.left), Px(win.top), Px(win.left + win.width), Px(win.top + win.height)};
+
+    int saved = ::SaveDC(dc);
+    ::IntersectClipRect(dc, Px(vis.left), Px(vis.top), Px(vis.left + vis.width), Px(vis.top + vis.height));
+
+    bool fills = !e.transparent && (e.kind == ElementKind::Panel || e.kind == ElementKind::Label);
+    if (fills) {
+        UniqueHbrush b(::CreateSolidBrush(Rgb(e.backColor)));
+        ::FillRect(dc, &box, b.get());
+    }
+    if (!e.picture.empty() && (e.kind == ElementKind::Picture || e.kind == ElementKind::Panel)) {
+        if (const auto* dib = pictures_.GetDib(e.picture)) {
+            UniqueMemDc src(::CreateCompatibleDC(dc));
+            DrawDib(dc, src.get(), *dib, box.left, box.top);
+        }
+    }
+    if (e.kind == ElementKind::Label && !e.text.empty()) {
+        std::wstring text = Widen(e.text);
+        SelectRestorer font(dc, Font(e.fontSize, e.bold));
+        ::SetTextColor(dc, Rgb(e.foreColor));
+        UINT align = e.align == Align::Center ? DT_CENTER : e.align == Align::Right ? DT_RIGHT : DT_LEFT;
+        RECT r = box;
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, align | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+    }
+    if (e.kind == ElementKind::Shape) {
+        UniqueHpen pen(::CreatePen(PS_SOLID, 1, Rgb(e.borderColor)));
+        UniqueHbrush fill(e.transparent ? nullptr : ::CreateSolidBrush(Rgb(e.backColor)));
+        SelectRestorer p(dc, pen.get());
+        SelectRestorer b(dc, fill ? static_cast<HGDIOBJ>(fill.get()) : ::GetStockObject(NULL_BRUSH));
+        ::Rectangle(dc, box.left, box.top, box.right, box.bottom);
+    } else if (e.border) {
+        UniqueHbrush b(::CreateSolidBrush(Rgb(e.borderColor)));
+        ::FrameRect(dc, &box, b.get());
+    }
+    ::RestoreDC(dc, saved);
+}
+
+// ---------------------------------------------------------------------------
+// Messages
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (tooltip_ && (msg == WM_MOUSEMOVE || msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP || msg == WM_RBUTTONDOWN ||
+                     msg == WM_RBUTTONUP || msg == WM_MBUTTONDOWN || msg == WM_MBUTTONUP)) {
+        MSG m{hwnd_, msg, wp, lp, 0, {}};
+        ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+    }
+    int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    switch (msg) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_ACTIVATE: OnActivate(LOWORD(wp) != WA_INACTIVE); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(x, y, wp); return 0;
+    case WM_MOUSELEAVE: OnMouseLeave(); return 0;
+    case WM_LBUTTONDOWN: OnButtonDown(MouseButton::Left, x, y, false); return 0;
+    case WM_LBUTTONDBLCLK: OnButtonDown(MouseButton::Left, x, y, true); return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: OnButtonDown(MouseButton::Right, x, y, false); return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: OnButtonDown(MouseButton::Middle, x, y, false); return 0;
+    case WM_LBUTTONUP: OnButtonUp(MouseButton::Left, x, y); return 0;
+    case WM_RBUTTONUP: OnButtonUp(MouseButton::Right, x, y); return 0;
+    case WM_MBUTTONUP: OnButtonUp(MouseButton::Middle, x, y); return 0;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lp) != hwnd_) captured_.reset();  // a menu or another window took it
+        return 0;
+    case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wp)); return 0;
+    case WM_CLOSE:
+        Unload();
+        ::DestroyWindow(hwnd_);
+        return 0;
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION:
+        if (wp) Unload();
+        return 0;
+    case WM_DESTROY:
+        Unload();
+        ::PostQuitMessage(0);
+        return 0;
+    case WM_NCHITTEST: return HTCLIENT;
+    }
+    if (taskbarCreated_ && msg == taskbarCreated_) {
+        AddTrayIcon();  // Explorer restarted: the icon must come back
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    MainWindow* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->tooltip_ = nullptr;
+        if (instance_ == self) instance_ = nullptr;
+        return ::DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    try {
+        return self->HandleMessage(msg, wp, lp);
+    } catch (...) {
+        return ::DefWindowProcW(hwnd, msg, wp, lp);
+    }
+}
+
+}  // namespace vt

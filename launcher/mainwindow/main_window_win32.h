@@ -1,0 +1,168 @@
+// MainForm: the launcher's borderless, layered main window. It paints the
+// scene that MainModel keeps, forwards the mouse to it with the element under
+// the pointer, runs the timers the core asks for, and owns the tray icon and
+// the window hook (hotkey and tray callback).
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "launcher/mainwindow/docking.h"
+#include "launcher/mainwindow/hotkey.h"
+#include "launcher/mainwindow/main_model.h"
+#include "launcher/settings/settings.h"
+#include "platform/registry.h"
+#include "platform/win32/pictures_win32.h"
+#include "platform/win32/prompts_win32.h"
+#include "platform/win32/shell_win32.h"
+#include "platform/win32/text_measure_win32.h"
+#include "platform/win32/unique_handle.h"
+
+namespace vt {
+
+inline constexpr wchar_t kMainWindowClass[] = L"VantrelMainForm";
+inline constexpr wchar_t kMainWindowTitle[] = L"Vantrel";
+// Named mutex that marks a running launcher (for "OnlyLaunchOne").
+inline constexpr wchar_t kInstanceMutex[] = L"Local\\Oskarn.Vantrel.VT";
+
+class MainWindow {
+public:
+    MainWindow(HINSTANCE instance, Registry& registry);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window and runs its load step; false when the window could
+    // not be created at all.
+    bool Create();
+    HWND Hwnd() const { return hwnd_; }
+    // The one main window of the process (nullptr before Create / after exit).
+    static MainWindow* Instance() { return instance_; }
+
+    MainModel& Model() { return model_; }
+    Settings& GetSettings() { return settings_; }
+    Registry& GetRegistry() { return registry_; }
+    PromptsWin32& GetPrompts() { return prompts_; }
+    ShellWin32& GetShell() { return shell_; }
+    PicturesWin32& GetPictures() { return pictures_; }
+
+    // ---- What menus and dialogs ask of the main window ----
+    // ApplySettings(first = false) and its effects (after the settings dialog saved).
+    void ReapplySettings();
+    // Hides the window, applies the skin folder (full path, no trailing separator), shows it again.
+    void ChangeSkin(const std::string& skinFolder);
+    // Main window opacity, 0..255, with the colour key kept.
+    void SetOpacity(int alpha);
+    void ShowMain();  // visible and undocked
+    void HideMain();
+    void Exit();      // close without asking; the unload step runs
+    // Repaint after the model changed outside a mouse event (menu commands).
+    void Refresh();
+
+    // ---- Hooks for the menu holder (set by whoever builds the menus) ----
+    // A popup menu by name ("Menu0".."Menu3", "QuickTeam", "QuickItem",
+    // "QuickTeam2", "QuickItem2") at a screen point in pixels.
+    std::function<void(const std::string& menu, POINT screen)> onPopupMenu;
+    // The tray menu "NMIcon" at the pointer with its two entries enabled as given.
+    // When unset, a small built-in tray menu (show, hide, exit) is used.
+    std::function<void(bool showEnabled, bool hideEnabled, POINT screen)> onTrayMenu;
+    // The main menu's team and item commands became (un)available.
+    std::function<void(bool teamCommands, bool itemCommands)> onCommandsEnabled;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    static LRESULT CALLBACK HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleHook(UINT msg, WPARAM wp, LPARAM lp);
+
+    // Life cycle.
+    void Load();
+    void OnActivate(bool active);
+    void Unload();
+
+    // Painting.
+    void OnPaint();
+    void PaintScene(HDC dc, int width, int height);
+    void PaintElement(HDC dc, ElementId id);
+    HFONT Font(int points, bool bold);
+
+    // Mouse.
+    void OnMouseMove(int x, int y, WPARAM keys);
+    void OnButtonDown(MouseButton button, int x, int y, bool doubleClick);
+    void OnButtonUp(MouseButton button, int x, int y);
+    void OnMouseLeave();
+    ElementId HitAt(int xTwips, int yTwips) const;
+    void UpdateTooltip(ElementId id);
+
+    // Timers and the window's own state.
+    void OnTimer(UINT_PTR id);
+    void AfterModelCall();  // repaint, resize, timers, tooltip
+    void SyncTimers();
+    void SyncWindowSize();
+    void ApplySettingsResult(const ApplyResult& r, bool first);
+    void MoveToTwips(int left, int top);
+    DockWindow WindowTwips() const;
+    DockScreen ScreenTwips() const;
+    DockPoint CursorTwips() const;
+    void ApplyWindowAction(const WindowAction& a);
+    void ShowBuiltInTrayMenu(bool showEnabled, bool hideEnabled, POINT at);
+    void AddTrayIcon();
+    void WireModelActions();
+
+    int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    int Twips(int px) const { return MulDiv(px, 1440, dpi_); }
+
+    static MainWindow* instance_;
+
+    HINSTANCE hinstance_;
+    Registry& registry_;
+    int dpi_;
+    Settings settings_;
+    TextMeasureWin32 measure_;
+    PicturesWin32 pictures_;
+    ShellWin32 shell_;
+    PromptsWin32 prompts_;
+    MainModel model_;
+    EdgeDocker docker_;
+
+    HWND hwnd_ = nullptr;
+    WNDPROC previousProc_ = nullptr;
+    HWND tooltip_ = nullptr;
+    UniqueHicon iconLarge_, iconSmall_;
+    NOTIFYICONDATAW tray_{};
+    bool trayAdded_ = false;
+    UINT taskbarCreated_ = 0;
+    bool unloaded_ = false;
+
+    // Mouse state: the element a button went down on receives the moves and
+    // the release (like a captured control), and a click needs the release
+    // over the same element.
+    std::optional<ElementId> captured_;
+    MouseButton capturedButton_ = MouseButton::Left;
+    bool suppressClick_ = false;
+    bool tracking_ = false;
+    std::optional<ElementId> tipElement_;
+    std::string tipText_;
+    std::wstring tipBuffer_;
+
+    bool hideTimerEnabled_ = false;
+    int rollTeamMs_ = 150;
+    int rollItemMs_ = 150;
+    bool timerOn_[5] = {};
+
+    struct FontKey {
+        int points;
+        bool bold;
+        bool operator<(const FontKey& o) const { return points != o.points ? points < o.points : bold < o.bold; }
+    };
+    std::map<FontKey, UniqueHfont> fonts_;
+};
+
+}  // namespace vt
