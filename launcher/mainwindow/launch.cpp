@@ -170,7 +170,16 @@ LaunchResult LaunchItem(const std::string& teamFolder, int index, const LaunchOp
     try {
         ItemRecord item = ReadItemRecord(teamFolder, index);
         std::string key;
-        if (item.Password) key = services.prompts.AskPassword(kPromptLaunchItem);
+        if (item.Password) {
+            // No protected item has an empty password, so an empty answer is
+            // the Cancel button: starting the still scrambled path would only
+            // end in a misleading error.
+            key = services.prompts.AskPassword(kPromptLaunchItem);
+            if (key.empty()) {
+                result.outcome = LaunchOutcome::Cancelled;
+                return result;
+            }
+        }
         if (parameters == LaunchParameters::Skip) item.Para = 0;
         ItemTexts texts = ReadItemTexts(teamFolder, item, key);
         plan = PlanLaunch(item.Type, item.Mode, item.StartMethod, texts.Path, texts.Para);

@@ -88,7 +88,7 @@ struct LaunchServices {
 
 enum class LaunchOutcome {
     NotAttempted,  // no item, or an order swap under way
-    Cancelled,     // the confirmation was not answered with OK
+    Cancelled,     // the confirmation or the password box was cancelled
     Started,       // the shell accepted the program, or the extended action was done
     Failed,        // reported (when WarnOnError) with one of the kMsgLaunch* texts
 };

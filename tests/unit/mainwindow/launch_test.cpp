@@ -242,7 +242,12 @@ TEST_F(Launch, CancelledConfirmationReadsAndStartsNothing) {
 
 TEST_F(Launch, PasswordUnscramblesPathAndParameters) {
     PutItem(folder, 0, {0, 0, "C:\\秘密\\app.exe", "-p 1", "", "pw"});
-    prompts.passwordAnswers = {"pw", "wrong"};
+    prompts.passwordAnswers = {"", "pw", "wrong"};
+    EXPECT_EQ(Run(0).outcome, LaunchOutcome::Cancelled);  // Cancel in the password box
+    EXPECT_TRUE(shell.calls.empty());
+    EXPECT_TRUE(prompts.messages.empty());
+    prompts.passwordPrompts.clear();
+
     Run(0);
     EXPECT_EQ(prompts.passwordPrompts, std::vector<std::string>{"你想启动的项目带有密码,请输入启动密码!"});
     ASSERT_EQ(shell.calls.size(), 1u);
