@@ -13,7 +13,8 @@ inline constexpr const char* kMsgMigrationDone = "数据更新完成！欢迎您
 inline constexpr const char* kMsgMigrationFailed = "数据更新失败!旧版数据未作改动,请检查DATA文件夹";
 // Shown instead of kMsgMigrationDone when a write failed part way; the old
 // files are all still in the old-data folder.
-inline constexpr const char* kMsgMigrationIncomplete = "数据更新未能全部完成!旧版数据已保存在pDATA文件夹中";
+inline constexpr const char* kMsgMigrationIncomplete =
+    "数据更新未能全部完成!旧版数据已保存在pDATA文件夹中";
 
 enum class MigrationResult {
     NothingToDo,  // no "DATA/TEAM.QRD"

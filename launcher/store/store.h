@@ -132,7 +132,9 @@ StoreResult AddTeam(const std::string& appDir, const TeamInput& team);
 StoreResult EditTeam(const std::string& appDir, int index, const std::string& folderName, const TeamInput& team);
 // Deletes the files of the folder decoded with password and the folder
 // (nothing when it does not exist or is not a safe name), shifts the four keys
-// of the later teams down and writes Count - 1.
+// of the later teams down and writes Count - 1. All stored teams are shifted,
+// also those past the 500 shown. A failed write stops the shift before Count
+// changes, so a record may be doubled but none is lost.
 StoreResult DeleteTeam(const std::string& appDir, int index, const std::string& password);
 // Exchanges the four keys of two sections (same index: no change).
 StoreResult SwapTeams(const std::string& appDir, int first, int second);
@@ -164,8 +166,9 @@ struct ItemInput {
 // when editing; an empty text stores line 0 and the old line stays.
 StoreResult AddItem(const std::string& appDir, const std::string& teamFolder, const ItemInput& item);
 StoreResult EditItem(const std::string& appDir, const std::string& teamFolder, int index, const ItemInput& item);
-// Shifts the twelve keys of the later items down and writes Count - 1. Lines
-// and pictures stay.
+// Shifts the twelve keys of the later items down and writes Count - 1 (a key
+// missing in the next section is removed, not left behind). Lines and pictures
+// stay. Failures stop the shift as for DeleteTeam.
 StoreResult DeleteItem(const std::string& teamFolder, int index);
 // Exchanges two items of one folder (all twelve keys).
 StoreResult SwapItems(const std::string& teamFolder, int first, int second);

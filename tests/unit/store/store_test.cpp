@@ -24,7 +24,9 @@ protected:
         fs::create_directories(PathFromUtf8(DataDir(app)));
     }
 
-    std::string Team(int i, const char* key) { return ReadIniString(TeamSetFile(app), std::to_string(i), key, "<none>"); }
+    std::string Team(int i, const char* key) {
+        return ReadIniString(TeamSetFile(app), std::to_string(i), key, "<none>");
+    }
     std::string Item(const std::string& folder, int i, const char* key) {
         return ReadIniString(ItemSetFile(folder), std::to_string(i), key, "<none>");
     }
