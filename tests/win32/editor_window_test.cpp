@@ -1,0 +1,144 @@
+// Starts the real VTSkinEditor.exe and talks to its window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kMainClass[] = L"VTSkinEditorMain";
+
+struct Editor {
+    PROCESS_INFORMATION pi{};
+    bool Start() {
+        std::wstring exe = std::wstring(L"" VT_DIST_DIR) + L"/VTSkinEditor.exe";
+        for (auto& c : exe)
+            if (c == L'/') c = L'\\';
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        std::wstring cmd = L"\"" + exe + L"\"";
+        return ::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    }
+    ~Editor() {
+        if (pi.hProcess) {
+            if (::WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(pi.hProcess, 1);
+            ::CloseHandle(pi.hProcess);
+            ::CloseHandle(pi.hThread);
+        }
+    }
+    // The editor's main window other than `not`, waiting up to 20 s for it.
+    HWND WaitForWindow(HWND not_ = nullptr) const {
+        for (int i = 0; i < 400; ++i) {
+            HWND found = nullptr;
+            struct Ctx {
+                DWORD pid;
+                HWND skip;
+                HWND* out;
+            } ctx{pi.dwProcessId, not_, &found};
+            ::EnumWindows(
+                [](HWND h, LPARAM lp) -> BOOL {
+                    auto* c = reinterpret_cast<Ctx*>(lp);
+                    wchar_t cls[64];
+                    DWORD pid = 0;
+                    ::GetWindowThreadProcessId(h, &pid);
+                    if (pid == c->pid && h != c->skip && ::GetClassNameW(h, cls, 64) &&
+                        std::wstring(cls) == kMainClass && ::IsWindowVisible(h)) {
+                        *c->out = h;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&ctx));
+            if (found) return found;
+            // Wait on the process itself, so an early exit ends the wait.
+            if (::WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+        }
+        return nullptr;
+    }
+};
+
+// WM_GETTEXT, since GetWindowText does not ask controls of other processes.
+std::wstring Text(HWND h) {
+    wchar_t buf[512] = {};
+    DWORD_PTR n = 0;
+    ::SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &n);
+    return buf;
+}
+
+// Value boxes and buttons live on pages inside the main window.
+HWND FindControl(HWND main, int id) {
+    struct Ctx {
+        int id;
+        HWND out;
+    } ctx{id, nullptr};
+    ::EnumChildWindows(
+        main,
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            if (::GetDlgCtrlID(h) == c->id) {
+                c->out = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.out;
+}
+
+TEST(EditorWindow, StartsWithItsDefaultsAndCloses) {
+    Editor ed;
+    ASSERT_TRUE(ed.Start());
+    HWND main = ed.WaitForWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(Text(main), L"VT Skin Editor");
+
+    RECT rc;
+    ::GetClientRect(main, &rc);
+    const int dpi = ::GetDeviceCaps(::GetDC(nullptr), LOGPIXELSX);
+    EXPECT_EQ(rc.right, ::MulDiv(10575, dpi, 1440));
+    EXPECT_EQ(rc.bottom, ::MulDiv(7335, dpi, 1440));
+
+    struct Want {
+        int slot;
+        const wchar_t* text;
+    };
+    for (const Want& w : {Want{47, L"http://"}, Want{31, L"3255"}, Want{43, L"4"}, Want{29, L"16777215"},
+                          Want{0, L""}, Want{15, L"9"}}) {
+        HWND box = FindControl(main, 200 + w.slot);
+        ASSERT_NE(box, nullptr) << w.slot;
+        EXPECT_EQ(Text(box), w.text) << w.slot;
+    }
+    EXPECT_EQ(FindControl(main, 201), nullptr);  // there is no slot 1
+    HWND frame0 = FindControl(main, 400);
+    ASSERT_NE(frame0, nullptr);
+    EXPECT_EQ(::SendMessageW(frame0, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(Text(FindControl(main, 503)), L"生成(&M)");
+
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(ed.pi.hProcess, 20000), WAIT_OBJECT_0);
+}
+
+TEST(EditorWindow, NewReplacesTheWindowWithAFreshOne) {
+    Editor ed;
+    ASSERT_TRUE(ed.Start());
+    HWND main = ed.WaitForWindow();
+    ASSERT_NE(main, nullptr);
+    HWND name = FindControl(main, 200 + 44);
+    ASSERT_NE(name, nullptr);
+    ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"edited"));
+
+    ::PostMessageW(FindControl(main, 500), BM_CLICK, 0, 0);
+    HWND fresh = ed.WaitForWindow(main);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_FALSE(::IsWindow(main));
+    EXPECT_EQ(Text(fresh), L"VT Skin Editor");
+    EXPECT_EQ(Text(FindControl(fresh, 200 + 44)), L"");
+    EXPECT_EQ(::WaitForSingleObject(ed.pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    ::PostMessageW(FindControl(fresh, 506), BM_CLICK, 0, 0);  // 退出
+    EXPECT_EQ(::WaitForSingleObject(ed.pi.hProcess, 20000), WAIT_OBJECT_0);
+}
+
+}  // namespace
