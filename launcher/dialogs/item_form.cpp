@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/codepage.h"
+#include "common/line_file.h"
 #include "launcher/store/password.h"
 #include "launcher/store/store.h"
 
@@ -23,6 +24,13 @@ bool EndsWith(const std::string& s, const char* tail) {
 }
 
 bool StartsWith(const std::string& s, const char* head) { return s.rfind(head, 0) == 0; }
+
+// The right key turns a stored line back into exactly what was stored; a
+// wrong one almost never does (other key length, codes outside any
+// character).
+bool DecodesCleanly(const std::string& stored, const std::string& key) {
+    return stored.empty() || EncodePassword(DecodePassword(stored, key), key) == stored;
+}
 
 bool FolderExists(const std::string& path) {
     std::error_code ec;
@@ -107,6 +115,7 @@ void ItemForm::OpenForAdd(int team, const std::string& folder) {
     teamIndex = team;
     teamFolder = folder;
     itemIndex = -1;
+    passwordDoubtful_ = false;
     tLock = false;
 }
 
@@ -125,6 +134,10 @@ void ItemForm::OpenForEdit(int team, const std::string& folder, int item, const 
 
     const ItemRecord rec = ReadItemRecord(folder, item);
     const ItemTexts texts = ReadItemTexts(folder, rec, password);
+    passwordDoubtful_ = rec.Password && (password.empty() ||
+                                         !DecodesCleanly(ReadDataLine(PathSetFile(folder), rec.Path), password) ||
+                                         !DecodesCleanly(ReadDataLine(ParaSetFile(folder), rec.Para), password) ||
+                                         !DecodesCleanly(ReadDataLine(IconSetFile(folder), rec.IconPath), password));
     cboType = (rec.Type >= 0 && rec.Type <= kTypeExtended) ? rec.Type : -1;
     cboMode = (rec.Mode >= 0 && rec.Mode <= 3) ? rec.Mode : -1;
     txtPath = texts.Path;
@@ -289,6 +302,12 @@ FormOutcome ItemForm::OnOk(const Settings& settings, Prompts& prompts,
     // Writing into a folder that does not exist would report success for an
     // item that can never be shown.
     if (!FolderExists(teamFolder)) return refuse(kMsgItemNoTeamFolder, settings.WarnOnError);
+    if (IsEdit() && passwordDoubtful_) {
+        // The dialog cannot put this right: the password was asked before it opened.
+        if (settings.WarnOnError) prompts.ShowMessage(kMsgItemPasswordWrong);
+        out.close = true;
+        return out;
+    }
 
     ItemInput in;
     in.Name = txtName;

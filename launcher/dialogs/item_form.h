@@ -29,6 +29,9 @@ inline constexpr const char* kMsgItemSucceeded = "成功";
 // The team folder the item belongs to is gone (wrong team password, or the
 // folder was removed by hand): nothing is written.
 inline constexpr const char* kMsgItemNoTeamFolder = "类别文件夹不存在,项目未能保存";
+// Editing a protected item opened with a wrong (or no) password: its lines
+// decode to texts that would overwrite the real ones, so nothing is written.
+inline constexpr const char* kMsgItemPasswordWrong = "项目密码不正确,项目未作修改";
 inline constexpr const char* kMsgItemWriteFailed = "项目数据写入失败,项目未能完整保存";
 
 inline constexpr const char* kTitleChooseItemPath = "选择项目路径";
@@ -143,7 +146,7 @@ public:
     void OnItemFileChosen(const std::string& file);
     void OnIconFileChosen(const std::string& file);
 
-    void OnAdvancedClicked() {}  // the height follows chkEx; see WindowHeight()
+    // Height of the window: the advanced part shows while chkEx is checked.
     int WindowHeight() const { return chkEx ? kItemFormHeightExpanded : kItemFormHeightCollapsed; }
     bool PasswordMasked() const { return !chkPassword; }
     std::string IconIndexText() const { return IconIndexLabel(shared_.EditIconIndex); }
@@ -180,9 +183,14 @@ public:
 
     EditorShared& shared() { return shared_; }
 
+    // True when the item was opened for editing with a password that cannot
+    // be its own (see kMsgItemPasswordWrong).
+    bool PasswordDoubtful() const { return passwordDoubtful_; }
+
 private:
     void RememberFolderOf(const std::string& file);
 
+    bool passwordDoubtful_ = false;
     Registry& reg_;
     EditorShared& shared_;
 };

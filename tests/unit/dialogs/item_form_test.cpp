@@ -209,6 +209,29 @@ TEST_F(ItemFormTest, ProtectedItemIsScrambledAndReadsBackWithItsPassword) {
     EXPECT_EQ(edit.txtPath, "C:\\secret\\app.exe");
     EXPECT_EQ(edit.txtPara, "--key");
     EXPECT_EQ(edit.txtPassword, "pw");
+    EXPECT_FALSE(edit.PasswordDoubtful());
+}
+
+TEST_F(ItemFormTest, WrongPasswordEditLeavesTheProtectedItemAlone) {
+    form.SetPath("C:\\secret\\app.exe");
+    form.txtPassword = "pw";
+    ASSERT_TRUE(form.OnOk(settings, prompts, std::nullopt).close);
+    const std::string before = ReadDataLine(PathSetFile(team), 1);
+    for (const char* typed : {"wrong", ""}) {
+        ItemForm edit(reg, shared);
+        edit.OpenForEdit(0, team, 0, typed);
+        EXPECT_TRUE(edit.PasswordDoubtful()) << typed;
+        edit.txtName = "改名";
+        edit.txtPassword = "";
+        prompts.messages.clear();
+        FormOutcome out = edit.OnOk(settings, prompts, std::nullopt);
+        EXPECT_TRUE(out.close);
+        EXPECT_FALSE(out.showItems);
+        EXPECT_EQ(prompts.messages, std::vector<std::string>{kMsgItemPasswordWrong});
+        EXPECT_EQ(IniText(ItemSetFile(team), "0", "Name"), "app.exe");
+        EXPECT_EQ(IniText(ItemSetFile(team), "0", "Password"), "True");
+        EXPECT_EQ(ReadDataLine(PathSetFile(team), 1), before);
+    }
 }
 
 TEST_F(ItemFormTest, SharedIconPerExtensionIsWrittenOnce) {
