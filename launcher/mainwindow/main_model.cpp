@@ -33,7 +33,10 @@ bool IsItemPart(Part p) { return p == Part::PicIcon || p == Part::LabItem; }
 }  // namespace
 
 MainModel::MainModel(MainModelServices services, const Settings& settings)
-    : services_(services), settings_(settings), roller_(*this) {}
+    : services_(services), settings_(settings), roller_(*this) {
+    // The lock starts with its off picture whatever the setting; only the tooltip follows it.
+    scene_.At(Part::LabLock).tooltip = settings.StandOnTop ? kTipOnTopEnabled : kTipOnTopDisabled;
+}
 
 // ---- Rebuilds ----------------------------------------------------------------
 

@@ -34,7 +34,8 @@ enum class Part : int {
     LabTeam,    // team captions, children of PicTeamIn; index = team index
     PicItem,    // item panel viewport
     PicItemIn,  // item sheet, child of PicItem
-    PicIcon,    // item icons, children of PicItemIn; index = item index
+    PicIcon,    // item icons, children of PicItemIn; index = item index. Stock icons carry the
+                // path of the skin's own picture (link.img, file.img, ...), so every icon is a file.
     LabItem,    // item captions, children of PicItemIn; index = item index
     ImgClose,   // 0..2 normal / under the mouse / pressed
     ImgMin,     // 0..2

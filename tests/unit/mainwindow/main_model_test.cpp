@@ -540,6 +540,8 @@ TEST_F(MainModelTest, ButtonPicturesFollowTheMouseAndResetOnEmptyParts) {
     EXPECT_EQ(shown(Part::ImgClose), "100");
     EXPECT_EQ(shown(Part::ImgMin), "100");
 
+    EXPECT_EQ(shown(Part::ImgLock), "10");
+    EXPECT_EQ(s.At(Part::LabLock).tooltip, "置于顶层(已启用)");  // StandOnTop is on by default
     Click(Part::LabLock, 0);
     EXPECT_EQ(shown(Part::ImgLock), "01");
     EXPECT_EQ(s.At(Part::LabLock).tooltip, "置于顶层(已启用)");
