@@ -9,6 +9,7 @@
 
 #include "common/atomic_file.h"
 #include "common/codepage.h"
+#include "common/file_stamp.h"
 
 namespace vt {
 namespace {
@@ -27,9 +28,13 @@ struct Line {
 
 struct ParsedFile {
     bool exists = false;
-    fs::file_time_type mtime{};
-    uintmax_t size = 0;
+    FileStamp stamp;
     std::vector<Line> lines;
+    // Where the first header of each section and the first line of each key
+    // under it are, by folded name; rebuilt after every change to lines.
+    bool indexed = false;
+    std::unordered_map<std::string, size_t> sections;
+    std::unordered_map<std::string, size_t> keys;  // header index + '\n' + folded key
 };
 
 constexpr const char* kBlanks = " \t\v\f\r";
@@ -41,16 +46,20 @@ std::string_view Trim(std::string_view s) {
     return s.substr(b, e - b + 1);
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y) return false;
+// Names compare without regard to ASCII case. The second byte of a
+// double-byte character may look like a letter; it is part of that character
+// and is never folded, or two different characters would match.
+std::string Fold(std::string_view s) {
+    std::string out(s);
+    for (size_t i = 0; i < out.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(out[i]);
+        if (IsAnsiLeadByte(c) && i + 1 < out.size()) {
+            ++i;
+            continue;
+        }
+        if (c >= 'A' && c <= 'Z') out[i] = static_cast<char>(c - 'A' + 'a');
     }
-    return true;
+    return out;
 }
 
 void Classify(Line& line) {
@@ -111,42 +120,24 @@ std::string Serialize(const std::vector<Line>& lines) {
     return out;
 }
 
-struct FileStamp {
-    bool exists = false;
-    fs::file_time_type mtime{};
-    uintmax_t size = 0;
-};
-
-FileStamp Stamp(const fs::path& p) {
-    std::error_code ec;
-    FileStamp s;
-    auto st = fs::status(p, ec);
-    if (ec || !fs::is_regular_file(st)) return s;
-    s.mtime = fs::last_write_time(p, ec);
-    if (ec) return s;
-    s.size = fs::file_size(p, ec);
-    if (ec) return s;
-    s.exists = true;
-    return s;
-}
-
 class IniCache {
 public:
     // The parsed file, re-read only when its time stamp or size changed.
+    // One stat-like call per read: any write by anyone changes the time
+    // stamp, the size or (where the system has one) the file's identity.
     ParsedFile& Get(const std::string& file) {
-        fs::path p = PathFromUtf8(file);
-        FileStamp st = Stamp(p);
+        FileStamp st = GetFileStamp(file);
         auto it = files_.find(file);
-        if (it != files_.end() && it->second.exists == st.exists &&
-            (!st.exists || (it->second.mtime == st.mtime && it->second.size == st.size)))
-            return it->second;
+        if (it != files_.end() && it->second.stamp == st) return it->second;
         ParsedFile parsed;
+        parsed.stamp = st;
         if (st.exists) {
-            if (auto bytes = ReadFileBytes(p)) {
+            if (auto bytes = ReadFileBytes(PathFromUtf8(file))) {
                 parsed.exists = true;
-                parsed.mtime = st.mtime;
-                parsed.size = st.size;
                 parsed.lines = Parse(*bytes);
+            } else {
+                // Unreadable now (locked, vanished): read again next time.
+                parsed.stamp.mtime = -1;
             }
         }
         if (files_.size() > 64) files_.clear();
@@ -159,10 +150,13 @@ public:
             files_.erase(file);
             return false;
         }
-        FileStamp st = Stamp(p);
-        parsed.exists = st.exists;
-        parsed.mtime = st.mtime;
-        parsed.size = st.size;
+        // The stamp seen now might already belong to another writer's file
+        // that replaced ours in between; read the file again next time
+        // rather than trust it.
+        parsed.exists = true;
+        parsed.stamp = FileStamp{};
+        parsed.stamp.mtime = -1;
+        parsed.indexed = false;
         return true;
     }
 
@@ -179,11 +173,35 @@ IniCache& Cache() {
     return cache;
 }
 
+std::string KeySlot(size_t header, std::string_view foldedKey) {
+    std::string slot = std::to_string(header);
+    slot += '\n';
+    slot += foldedKey;
+    return slot;
+}
+
+void Index(ParsedFile& pf) {
+    if (pf.indexed) return;
+    pf.sections.clear();
+    pf.keys.clear();
+    size_t header = std::string::npos;
+    for (size_t i = 0; i < pf.lines.size(); ++i) {
+        const Line& l = pf.lines[i];
+        if (l.kind == Line::Section) {
+            header = i;
+            pf.sections.emplace(Fold(l.name), i);
+        } else if (l.kind == Line::Key && header != std::string::npos) {
+            pf.keys.emplace(KeySlot(header, Fold(l.name)), i);
+        }
+    }
+    pf.indexed = true;
+}
+
 // Index of the first section header with this name, or npos.
-size_t FindSection(const std::vector<Line>& lines, std::string_view section) {
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].kind == Line::Section && EqualNoCase(lines[i].name, section)) return i;
-    return std::string::npos;
+size_t FindSection(ParsedFile& pf, std::string_view section) {
+    Index(pf);
+    auto it = pf.sections.find(Fold(section));
+    return it == pf.sections.end() ? std::string::npos : it->second;
 }
 
 // One past the last line of the section that starts at header.
@@ -193,11 +211,10 @@ size_t SectionEnd(const std::vector<Line>& lines, size_t header) {
     return i;
 }
 
-size_t FindKey(const std::vector<Line>& lines, size_t header, std::string_view key) {
-    size_t end = SectionEnd(lines, header);
-    for (size_t i = header + 1; i < end; ++i)
-        if (lines[i].kind == Line::Key && EqualNoCase(lines[i].name, key)) return i;
-    return std::string::npos;
+size_t FindKey(ParsedFile& pf, size_t header, std::string_view key) {
+    Index(pf);
+    auto it = pf.keys.find(KeySlot(header, Fold(key)));
+    return it == pf.keys.end() ? std::string::npos : it->second;
 }
 
 // The number at the start of a value, read the way the system reads profile
@@ -242,13 +259,21 @@ int ParseProfileInt(std::string_view s) {
 // system ignores around names removed.
 std::string Name(std::string_view utf8) { return std::string(Trim(Utf8ToAnsi(utf8))); }
 
+// A line break inside a value would end the line early and turn the rest
+// into a key or section of its own; it is stored as a blank instead.
+std::string OneLine(std::string s) {
+    for (char& c : s)
+        if (c == '\r' || c == '\n') c = ' ';
+    return s;
+}
+
 std::optional<std::string> Lookup(const std::string& file, std::string_view section, std::string_view key) {
     ParsedFile& pf = Cache().Get(file);
     std::string sec = Name(section);
     std::string k = Name(key);
-    size_t s = FindSection(pf.lines, sec);
+    size_t s = FindSection(pf, sec);
     if (s == std::string::npos) return std::nullopt;
-    size_t i = FindKey(pf.lines, s, k);
+    size_t i = FindKey(pf, s, k);
     if (i == std::string::npos) return std::nullopt;
     return pf.lines[i].value;
 }
@@ -286,9 +311,9 @@ bool WriteIniString(const std::string& file, std::string_view section, std::stri
                     std::string_view value) {
     std::lock_guard lock(Cache().mutex);
     ParsedFile& pf = Cache().Get(file);
-    std::string sec = Name(section);
-    std::string k = Name(key);
-    std::string v = Utf8ToAnsi(value);
+    std::string sec = OneLine(Name(section));
+    std::string k = OneLine(Name(key));
+    std::string v = OneLine(Utf8ToAnsi(value));
     auto& lines = pf.lines;
     // Keep the file's own line ends when it has them; CR LF otherwise.
     std::string eol = "\r\n";
@@ -297,13 +322,13 @@ bool WriteIniString(const std::string& file, std::string_view section, std::stri
             eol = l.eol;
             break;
         }
-    size_t s = FindSection(lines, sec);
+    size_t s = FindSection(pf, sec);
     if (s == std::string::npos) {
         if (!lines.empty() && lines.back().eol.empty()) lines.back().eol = eol;
         lines.push_back(MakeLine("[" + sec + "]", eol));
         lines.push_back(MakeLine(k + "=" + v, eol));
     } else {
-        size_t i = FindKey(lines, s, k);
+        size_t i = FindKey(pf, s, k);
         if (i != std::string::npos) {
             std::string name = lines[i].name;
             std::string keepEol = lines[i].eol.empty() ? std::string() : lines[i].eol;
@@ -328,9 +353,9 @@ bool WriteIniString(const std::string& file, std::string_view section, std::stri
 bool DeleteIniKey(const std::string& file, std::string_view section, std::string_view key) {
     std::lock_guard lock(Cache().mutex);
     ParsedFile& pf = Cache().Get(file);
-    size_t s = FindSection(pf.lines, Name(section));
+    size_t s = FindSection(pf, Name(section));
     if (s == std::string::npos) return true;
-    size_t i = FindKey(pf.lines, s, Name(key));
+    size_t i = FindKey(pf, s, Name(key));
     if (i == std::string::npos) return true;
     pf.lines.erase(pf.lines.begin() + static_cast<std::ptrdiff_t>(i));
     return Cache().Store(file, pf);
@@ -339,7 +364,7 @@ bool DeleteIniKey(const std::string& file, std::string_view section, std::string
 bool DeleteIniSection(const std::string& file, std::string_view section) {
     std::lock_guard lock(Cache().mutex);
     ParsedFile& pf = Cache().Get(file);
-    size_t s = FindSection(pf.lines, Name(section));
+    size_t s = FindSection(pf, Name(section));
     if (s == std::string::npos) return true;
     size_t end = SectionEnd(pf.lines, s);
     pf.lines.erase(pf.lines.begin() + static_cast<std::ptrdiff_t>(s), pf.lines.begin() + static_cast<std::ptrdiff_t>(end));

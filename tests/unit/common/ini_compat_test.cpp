@@ -2,6 +2,7 @@
 // test under Wine) to read or write differently from a naive parser.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "common/atomic_file.h"
@@ -50,6 +51,51 @@ TEST(IniCompat, BlanksAroundRequestedNamesAreIgnored) {
     ASSERT_TRUE(DeleteIniKey(f, "new ", " key"));
     ASSERT_TRUE(DeleteIniSection(f, " NEW"));
     EXPECT_EQ(ReadFileBytes(PathFromUtf8(f)), "[TEAM]\r\nCount=4\r\n");
+}
+
+}  // namespace
+}  // namespace vt
+
+namespace vt {
+namespace {
+
+TEST(IniCompat, LineBreaksInWrittenTextCannotAddLines) {
+    TempDir dir;
+    std::string f = dir.File("b.ini");
+    ASSERT_TRUE(WriteIniString(f, "0", "Name", "evil\r\n[TEAM]\r\nCount=999"));
+    EXPECT_EQ(ReadIniInt(f, "TEAM", "Count", 0), 0);
+    EXPECT_EQ(ReadIniString(f, "0", "Name", ""), "evil  [TEAM]  Count=999");
+    EXPECT_EQ(ReadFileBytes(PathFromUtf8(f)), "[0]\r\nName=evil  [TEAM]  Count=999\r\n");
+}
+
+TEST(IniCompat, CaseFoldingLeavesDoubleByteCharactersAlone) {
+    // GBK 0x81 0x41 and 0x81 0x61 are two different characters whose second
+    // bytes happen to be 'A' and 'a'.
+    TempDir dir;
+    std::string f = dir.File("g.ini");
+    WriteRaw(f, "[S]\r\n\x81\x41=first\r\n\x81\x61=second\r\nKey=k\r\n");
+    EXPECT_EQ(ReadIniString(f, "S", AnsiToUtf8("\x81\x41"), ""), "first");
+    EXPECT_EQ(ReadIniString(f, "S", AnsiToUtf8("\x81\x61"), ""), "second");
+    EXPECT_EQ(ReadIniString(f, "s", "KEY", ""), "k");
+}
+
+TEST(IniCompat, ChangesByOtherWritersAreSeenAtOnce) {
+    TempDir dir;
+    std::string f = dir.File("c.ini");
+    ASSERT_TRUE(WriteIniString(f, "S", "K", "1"));
+    EXPECT_EQ(ReadIniString(f, "S", "K", ""), "1");
+    // Same size, written right away without flushing the cache: another
+    // program replacing the file between two reads.
+    {
+        std::filesystem::path tmp = PathFromUtf8(f + ".new");
+        std::ofstream(tmp, std::ios::binary) << "[S]\r\nK=2\r\n";
+        std::filesystem::rename(tmp, PathFromUtf8(f));
+    }
+    EXPECT_EQ(ReadIniString(f, "S", "K", ""), "2");
+    std::ofstream(PathFromUtf8(f), std::ios::binary | std::ios::trunc) << "[S]\r\nK=3\r\n";
+    EXPECT_EQ(ReadIniString(f, "S", "K", ""), "3");
+    std::filesystem::remove(PathFromUtf8(f));
+    EXPECT_EQ(ReadIniString(f, "S", "K", "gone"), "gone");
 }
 
 }  // namespace
