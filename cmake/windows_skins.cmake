@@ -19,15 +19,20 @@ add_custom_command(
     COMMENT "Drawing the pictures of skin ${_vt_skin_name}"
     VERBATIM)
 
-# skin.vsu is kept as UTF-8 text and stored in the ANSI code page (GBK) with
-# CRLF line ends, as the profile functions expect.
+# skin.vsu comes from the editable project 蓝色卷轴.vse through the skin
+# editor's own package builder (vt_skin_build, run under Wine). The project
+# is staged beside a copy of the drawn pictures, which it names relative to
+# its own folder.
+set(_vt_skin_stage ${CMAKE_BINARY_DIR}/skin_project/${_vt_skin_name})
 add_custom_command(
     OUTPUT ${_vt_skin_out}/skin.vsu
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${_vt_skin_out}
-    COMMAND sh -c "sed 's/$/\\r/' \"$0\" | ${VT_ICONV} -f UTF-8 -t GBK > \"$1.tmp\" && mv \"$1.tmp\" \"$1\""
-            ${_vt_skin_src}/skin.vsu.in ${_vt_skin_out}/skin.vsu
-    DEPENDS ${_vt_skin_src}/skin.vsu.in
-    COMMENT "Writing skin.vsu of skin ${_vt_skin_name}"
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${_vt_skin_stage}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${_vt_skin_stage}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${_vt_skin_out}/image ${_vt_skin_stage}/image
+    COMMAND ${CMAKE_COMMAND} -E copy ${_vt_skin_src}/${_vt_skin_name}.vse ${_vt_skin_stage}/${_vt_skin_name}.vse
+    COMMAND vt_skin_build ${_vt_skin_stage}/${_vt_skin_name}.vse ${_vt_skin_out}
+    DEPENDS ${_vt_skin_src}/${_vt_skin_name}.vse ${_vt_skin_stamp} vt_skin_build
+    COMMENT "Building skin ${_vt_skin_name} from its project"
     VERBATIM)
 
 add_custom_target(vt_skin_default ALL DEPENDS ${_vt_skin_stamp} ${_vt_skin_out}/skin.vsu)
