@@ -228,9 +228,11 @@ ItemRecord ReadItemRecord(const std::string& teamFolder, int index) {
 ItemTexts ReadItemTexts(const std::string& teamFolder, const ItemRecord& item, const std::string& password) {
     ItemTexts t;
     if (teamFolder.empty()) return t;
-    t.Path = DecodePassword(ReadDataLine(PathSetFile(teamFolder), item.Path), password);
-    t.Para = DecodePassword(ReadDataLine(ParaSetFile(teamFolder), item.Para), password);
-    t.Icon = DecodePassword(ReadDataLine(IconSetFile(teamFolder), item.IconPath), password);
+    // An unprotected item's lines are plain whatever key the caller holds.
+    const std::string key = item.Password ? password : std::string();
+    t.Path = DecodePassword(ReadDataLine(PathSetFile(teamFolder), item.Path), key);
+    t.Para = DecodePassword(ReadDataLine(ParaSetFile(teamFolder), item.Para), key);
+    t.Icon = DecodePassword(ReadDataLine(IconSetFile(teamFolder), item.IconPath), key);
     return t;
 }
 

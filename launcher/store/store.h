@@ -88,10 +88,12 @@ int ReadItemCount(const std::string& teamFolder, Prompts& prompts, bool warnOnEr
 
 TeamRecord ReadTeamRecord(const std::string& appDir, int index);
 ItemRecord ReadItemRecord(const std::string& teamFolder, int index);
-// Reads the item's three lines and decodes them with password.
+// Reads the item's three lines and decodes them with password (ignored for
+// an item whose "Password" is not "True": its lines are plain).
 ItemTexts ReadItemTexts(const std::string& teamFolder, const ItemRecord& item, const std::string& password);
 
-// AppDir + "DATA/" + DecodePassword(team "Path", password). Empty when the
+// AppDir + "DATA/" + DecodePassword(team "Path", password), the password
+// ignored for an unprotected team. Empty when the
 // decoded name is not a usable folder name (see TeamFolderPath). A wrong
 // password gives a folder that does not exist.
 std::string ResolveTeamFolder(const std::string& appDir, int index, const std::string& password);

@@ -258,6 +258,7 @@ TEST_F(StoreTest, ItemsAreWrittenInTheirFiles) {
     EXPECT_EQ(t.Path, "C:\\工具\\ed.exe");
     EXPECT_EQ(t.Para, "-n");
     EXPECT_EQ(t.Icon, "C:\\工具\\ed.exe");
+    EXPECT_EQ(ReadItemTexts(folder, rec, "any key").Path, "C:\\工具\\ed.exe") << "plain lines of an unprotected item";
 
     // A protected item: lines scrambled, readable only with the password.
     ItemInput locked = Input("秘密", "D:\\secret.doc", "/p");
