@@ -142,4 +142,18 @@ long Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std:
     return RegDeleteValueW(k.get(), Widen(value).c_str());
 }
 
+std::vector<std::string> Win32Registry::EnumSubKeys(RegRoot root, const std::string& key) {
+    Place p = Resolve(root, key);
+    Key k;
+    std::vector<std::string> names;
+    if (Open(p.root, p.key, k) != ERROR_SUCCESS) return names;
+    wchar_t name[513];
+    for (DWORD i = 0;; ++i) {
+        DWORD len = static_cast<DWORD>(std::size(name));
+        if (RegEnumKeyExW(k.get(), i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.push_back(Narrow(std::wstring_view(name, len)));
+    }
+    return names;
+}
+
 }  // namespace vt

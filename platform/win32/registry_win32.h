@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -27,6 +28,8 @@ public:
     long SetBinary(RegRoot root, const std::string& key, const std::string& value, const std::string& bytes) override;
     // 0 when the key does not exist (nothing to delete).
     long DeleteValue(RegRoot root, const std::string& key, const std::string& value) override;
+    // Subkey names by index from 0 until the enumeration fails.
+    std::vector<std::string> EnumSubKeys(RegRoot root, const std::string& key) override;
 
     // Sends every access to `root` to `target`\`prefix` instead, so tests can
     // work on HKEY_LOCAL_MACHINE paths inside a throw-away key of the user.
