@@ -120,14 +120,22 @@ std::string Serialize(const std::vector<Line>& lines) {
     return out;
 }
 
+// Files pinned by an IniReadScope on this thread, with their nesting depth,
+// and those of them already checked since they were pinned.
+thread_local std::unordered_map<std::string, int> tPinned;
+thread_local std::unordered_map<std::string, bool> tChecked;
+
 class IniCache {
 public:
     // The parsed file, re-read only when its time stamp or size changed.
     // One stat-like call per read: any write by anyone changes the time
     // stamp, the size or (where the system has one) the file's identity.
     ParsedFile& Get(const std::string& file) {
-        FileStamp st = GetFileStamp(file);
         auto it = files_.find(file);
+        bool pinned = !tPinned.empty() && tPinned.count(file) > 0;
+        if (pinned && it != files_.end() && tChecked.count(file) > 0) return it->second;
+        if (pinned) tChecked[file] = true;
+        FileStamp st = GetFileStamp(file);
         if (it != files_.end() && it->second.stamp == st) return it->second;
         ParsedFile parsed;
         parsed.stamp = st;
@@ -369,6 +377,15 @@ bool DeleteIniSection(const std::string& file, std::string_view section) {
     size_t end = SectionEnd(pf.lines, s);
     pf.lines.erase(pf.lines.begin() + static_cast<std::ptrdiff_t>(s), pf.lines.begin() + static_cast<std::ptrdiff_t>(end));
     return Cache().Store(file, pf);
+}
+
+IniReadScope::IniReadScope(std::string file) : file_(std::move(file)) { ++tPinned[file_]; }
+
+IniReadScope::~IniReadScope() {
+    auto it = tPinned.find(file_);
+    if (it == tPinned.end() || --it->second > 0) return;
+    tPinned.erase(it);
+    tChecked.erase(file_);
 }
 
 void FlushIniCache() {

@@ -21,6 +21,22 @@ bool WriteIniString(const std::string& file, std::string_view section, std::stri
 bool DeleteIniKey(const std::string& file, std::string_view section, std::string_view key);
 bool DeleteIniSection(const std::string& file, std::string_view section);
 
+// Pins one file for a batch of reads on this thread (the item panel reading a
+// whole team, say): while the scope lives, the file is checked for changes on
+// the first read only, so the batch sees one consistent version of it. The
+// first read after the scope ends checks again, so nothing stays stale.
+// Writes through this engine inside the scope are seen at once.
+class IniReadScope {
+public:
+    explicit IniReadScope(std::string file);
+    ~IniReadScope();
+    IniReadScope(const IniReadScope&) = delete;
+    IniReadScope& operator=(const IniReadScope&) = delete;
+
+private:
+    std::string file_;
+};
+
 // Forgets every cached file (tests that edit files behind the engine's back
 // within one clock tick use it).
 void FlushIniCache();

@@ -80,6 +80,12 @@ int main() {
     auto t1 = Clock::now();
     theirs();
     auto t2 = Clock::now();
+    {
+        // The way the item panel reads a team: one batch, one change check.
+        vt::IniReadScope scope(file);
+        ours();
+    }
+    auto t2b = Clock::now();
 
     // Where our time goes: the change check on the file, and the code page
     // conversions of names and values.
@@ -92,10 +98,14 @@ int main() {
     double a = Seconds(t0, t1), b = Seconds(t1, t2);
     std::printf("ini_bench: %d reads of a %d-item ITEM.SET\n", reads, kItems);
     std::printf("  our engine: %8.1f ms  (%.2f us/read)\n", a * 1000, a * 1e6 / reads);
+    std::printf("  our engine, one read scope: %8.1f ms  (%.2f us/read)\n", Seconds(t2, t2b) * 1000,
+                Seconds(t2, t2b) * 1e6 / reads);
     std::printf("  kernel32:   %8.1f ms  (%.2f us/read)\n", b * 1000, b * 1e6 / reads);
     std::printf("  of ours:    %8.1f ms in %d change checks, %.1f ms in %d name conversions\n",
                 Seconds(t3, t4) * 1000, reads, Seconds(t4, t5) * 1000, reads);
-    std::printf("  ratio:      %8.1fx faster (checksum %lld)\n", a > 0 ? b / a : 0.0, checksum);
+    double c = Seconds(t2, t2b);
+    std::printf("  ratio:      %8.1fx faster read by read, %.1fx in one read scope (checksum %lld)\n",
+                a > 0 ? b / a : 0.0, c > 0 ? b / c : 0.0, checksum);
 
     std::error_code ec;
     std::filesystem::remove_all(vt::PathFromUtf8(dir), ec);

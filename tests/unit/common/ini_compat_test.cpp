@@ -100,3 +100,41 @@ TEST(IniCompat, ChangesByOtherWritersAreSeenAtOnce) {
 
 }  // namespace
 }  // namespace vt
+
+namespace vt {
+namespace {
+
+TEST(IniCompat, ReadScopeGivesOneVersionThenChecksAgain) {
+    TempDir dir;
+    std::string f = dir.File("scope.ini");
+    std::string other = dir.File("other.ini");
+    ASSERT_TRUE(WriteIniString(f, "S", "K", "1"));
+    ASSERT_TRUE(WriteIniString(other, "S", "K", "a"));
+    auto replace = [](const std::string& file, const std::string& bytes) {
+        std::filesystem::path tmp = PathFromUtf8(file + ".new");
+        std::ofstream(tmp, std::ios::binary) << bytes;
+        std::filesystem::rename(tmp, PathFromUtf8(file));
+    };
+    {
+        IniReadScope scope(f);
+        EXPECT_EQ(ReadIniString(f, "S", "K", ""), "1");
+        replace(f, "[S]\r\nK=2\r\n");
+        replace(other, "[S]\r\nK=b\r\n");
+        EXPECT_EQ(ReadIniString(f, "S", "K", ""), "1");      // the batch's version
+        EXPECT_EQ(ReadIniString(other, "S", "K", ""), "b");  // files not pinned are checked as always
+        {
+            IniReadScope nested(f);
+        }
+        EXPECT_EQ(ReadIniString(f, "S", "K", ""), "1");  // still pinned by the outer scope
+        ASSERT_TRUE(WriteIniString(f, "S", "W", "mine"));
+        EXPECT_EQ(ReadIniString(f, "S", "W", ""), "mine");  // own writes are seen
+    }
+    // Out of the scope: the file on disk is what counts again. Our write
+    // above went over the pinned version, as any writer's would.
+    EXPECT_EQ(ReadIniString(f, "S", "W", ""), "mine");
+    replace(f, "[S]\r\nK=3\r\n");
+    EXPECT_EQ(ReadIniString(f, "S", "K", ""), "3");
+}
+
+}  // namespace
+}  // namespace vt
