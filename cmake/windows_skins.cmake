@@ -54,3 +54,13 @@ if(TARGET VT)
     set_source_files_properties(${CMAKE_SOURCE_DIR}/launcher/vt.rc PROPERTIES
         OBJECT_DEPENDS "${_vt_gen}/vt.ico;${CMAKE_SOURCE_DIR}/launcher/vt.manifest")
 endif()
+
+# The start-up tests under Wine run VT.exe from the program folder, so the
+# test program needs VT and its skin built first. The test target is defined
+# after this file is read; attach the dependency once everything is defined.
+function(_vt_win32_tests_need_program)
+    if(TARGET vt_win32_tests AND TARGET VT)
+        add_dependencies(vt_win32_tests VT vt_skin_default)
+    endif()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _vt_win32_tests_need_program)
