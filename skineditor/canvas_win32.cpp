@@ -148,10 +148,10 @@ LRESULT Canvas::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 int Canvas::Px(double twips) const { return static_cast<int>(std::lround(twips / model_.TwipsPerPixel())); }
 double Canvas::Twips(int px) const { return px * model_.TwipsPerPixel(); }
 
-Rect Canvas::Absolute(El e) const {
-    Rect r = model_.Get(e).rect;
+MockRect Canvas::Absolute(El e) const {
+    MockRect r = model_.Get(e).rect;
     if (auto parent = ParentOf(e)) {
-        const Rect p = model_.Get(*parent).rect;
+        const MockRect p = model_.Get(*parent).rect;
         r.left += p.left;
         r.top += p.top;
     }
@@ -160,13 +160,13 @@ Rect Canvas::Absolute(El e) const {
 
 std::optional<El> Canvas::HitTest(int x, int y) const {
     const double tx = Twips(x), ty = Twips(y);
-    const Rect window = model_.Get(El::PicEditIn).rect;
+    const MockRect window = model_.Get(El::PicEditIn).rect;
     if (tx < 0 || ty < 0 || tx >= window.width || ty >= window.height) return std::nullopt;
     for (El e : kHitOrder) {
-        Rect r = Absolute(e);
+        MockRect r = Absolute(e);
         if (auto parent = ParentOf(e)) {
             // Children are clipped by their panel.
-            const Rect p = model_.Get(*parent).rect;
+            const MockRect p = model_.Get(*parent).rect;
             if (tx < p.left || ty < p.top || tx >= p.Right() || ty >= p.Bottom()) continue;
         }
         if (tx >= r.left && ty >= r.top && tx < r.Right() && ty < r.Bottom()) return e;
@@ -175,11 +175,13 @@ std::optional<El> Canvas::HitTest(int x, int y) const {
 }
 
 void Canvas::OnMouseDown(int x, int y) {
+    // Taking the focus makes a value box being typed into apply its value.
+    ::SetFocus(hwnd_);
     auto hit = HitTest(x, y);
     if (!hit || !DragTargetOf(*hit)) return;
     pressed_ = hit;
     ::SetCapture(hwnd_);
-    const Rect r = Absolute(*hit);
+    const MockRect r = Absolute(*hit);
     model_.MouseDown(*DragTargetOf(*hit), Twips(x) - r.left, Twips(y) - r.top);
 }
 
@@ -187,7 +189,7 @@ void Canvas::OnMouseMove(int x, int y, WPARAM buttons) {
     if (!pressed_ || !(buttons & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) return;
     // Positions are taken in the pressed element's own coordinates, which
     // move with it; so the same anchor keeps working while it follows.
-    const Rect r = Absolute(*pressed_);
+    const MockRect r = Absolute(*pressed_);
     if (model_.MouseMove(*DragTargetOf(*pressed_), Twips(x) - r.left, Twips(y) - r.top)) {
         ::InvalidateRect(hwnd_, nullptr, FALSE);
         ::UpdateWindow(hwnd_);
@@ -241,7 +243,7 @@ Gdiplus::Bitmap* Canvas::BuiltInPicture(El e) {
     if (!b) return nullptr;
     // Only a picture of the stand-in's own size keeps the mock-up's
     // geometry truthful.
-    const Rect r = model_.Get(e).rect;
+    const MockRect r = model_.Get(e).rect;
     if (static_cast<int>(b->GetWidth()) != Px(r.width) || static_cast<int>(b->GetHeight()) != Px(r.height))
         return nullptr;
     return b;
@@ -285,8 +287,8 @@ void Canvas::PaintBuiltIn(HDC dc, El e, RECT rc) {
     ::DrawTextW(dc, glyph, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-void Canvas::PaintPicture(HDC dc, El e, const Rect& r) {
-    const Element& el = model_.Get(e);
+void Canvas::PaintPicture(HDC dc, El e, const MockRect& r) {
+    const MockElement& el = model_.Get(e);
     RECT rc{Px(r.left), Px(r.top), Px(r.Right()), Px(r.Bottom())};
     switch (el.picture) {
     case PictureSource::BuiltIn:
@@ -304,8 +306,8 @@ void Canvas::PaintPicture(HDC dc, El e, const Rect& r) {
     }
 }
 
-void Canvas::PaintLabel(HDC dc, El e, const Rect& r, const std::string& text, UINT format) {
-    const Element& el = model_.Get(e);
+void Canvas::PaintLabel(HDC dc, El e, const MockRect& r, const std::string& text, UINT format) {
+    const MockElement& el = model_.Get(e);
     RECT rc{Px(r.left), Px(r.top), Px(r.Right()), Px(r.Bottom())};
     if (el.opaque) Fill(dc, rc, Colour(el.backColor));
     SelectRestorer f(dc, Font(el.fontSize));
@@ -315,8 +317,8 @@ void Canvas::PaintLabel(HDC dc, El e, const Rect& r, const std::string& text, UI
     ::DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &rc, format | DT_NOPREFIX | DT_NOCLIP | DT_SINGLELINE);
 }
 
-void Canvas::PaintElement(HDC dc, El e, const Rect& r) {
-    const Element& el = model_.Get(e);
+void Canvas::PaintElement(HDC dc, El e, const MockRect& r) {
+    const MockElement& el = model_.Get(e);
     RECT rc{Px(r.left), Px(r.top), Px(r.Right()), Px(r.Bottom())};
     switch (e) {
     case El::PicTeam:
@@ -332,10 +334,10 @@ void Canvas::PaintElement(HDC dc, El e, const Rect& r) {
         const El kids[] = {El::LabTeam0, El::LabTeam1, El::LabTeam2};
         const El itemKids[] = {El::PicIcon0, El::PicIcon1, El::LabItem0, El::LabItem1};
         if (e == El::PicTeam)
-            for (El k : kids) PaintLabel(dc, k, Absolute(k), std::string(TextOf(k)), DT_CENTER | DT_VCENTER);
+            for (El k : kids) PaintLabel(dc, k, Absolute(k), std::string(TextOf(k)), DT_CENTER | DT_TOP);
         else
             for (El k : itemKids) {
-                const Rect kr = Absolute(k);
+                const MockRect kr = Absolute(k);
                 if (k == El::PicIcon0 || k == El::PicIcon1)
                     Fill(dc, RECT{Px(kr.left), Px(kr.top), Px(kr.Right()), Px(kr.Bottom())},
                          Colour(model_.Get(k).backColor));
@@ -379,7 +381,7 @@ void Canvas::PaintElement(HDC dc, El e, const Rect& r) {
 
 void Canvas::Paint(HDC dc, const RECT& client) {
     Fill(dc, client, ::GetSysColor(COLOR_APPWORKSPACE));
-    const Rect window = model_.Get(El::PicEditIn).rect;
+    const MockRect window = model_.Get(El::PicEditIn).rect;
     const int saved = ::SaveDC(dc);
     ::IntersectClipRect(dc, 0, 0, Px(window.width), Px(window.height));
     RECT wrc{0, 0, Px(window.width), Px(window.height)};

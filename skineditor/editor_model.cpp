@@ -176,21 +176,21 @@ void EditorModel::Reset() {
     windowTitle = std::string(kEditorTitle);
     anchorX_ = anchorY_ = 0;
 
-    auto set = [&](El e, double l, double t, double w, double h) -> Element& {
-        Element& el = Mutable(e);
-        el = Element{};
+    auto set = [&](El e, double l, double t, double w, double h) -> MockElement& {
+        MockElement& el = Mutable(e);
+        el = MockElement{};
         el.rect = {l, t, w, h};
         return el;
     };
     set(El::PicEditIn, 0, 0, 4500, 5250).picture = PictureSource::BuiltIn;
-    Element& title = set(El::ShpTitle, 0, 0, 4500, 495);
+    MockElement& title = set(El::ShpTitle, 0, 0, 4500, 495);
     title.lineColor = 255;
     set(El::ImgTitle, 0, 0, 4500, 495);
-    Element& labTitle = set(El::LabTitle, 240, 120, 1200, 240);
+    MockElement& labTitle = set(El::LabTitle, 240, 120, 1200, 240);
     labTitle.fontSize = 12;
     labTitle.opaque = false;
     for (int k = 0; k < 4; ++k) {
-        Element& h = set(MoveEl(k), 0, 0, 105, 105);
+        MockElement& h = set(MoveEl(k), 0, 0, 105, 105);
         h.backColor = 0;
     }
     set(El::ImgClose, 3960, 120, 300, 300).picture = PictureSource::BuiltIn;
@@ -198,17 +198,17 @@ void EditorModel::Reset() {
     set(El::ImgLock, 3240, 120, 300, 300).picture = PictureSource::BuiltIn;
     const double menuLefts[4] = {240, 840, 1320, 1800};
     for (int k = 0; k < 4; ++k) set(MenuEl(k), menuLefts[k], 600, 360, 180).opaque = false;
-    Element& shp = set(El::ShpMenu, 120, 550, 615, 255);
+    MockElement& shp = set(El::ShpMenu, 120, 550, 615, 255);
     shp.backColor = 0xFFFFFF;
     shp.lineColor = 0;
-    Element& team = set(El::PicTeam, 600, 960, 3255, 300);
+    MockElement& team = set(El::PicTeam, 600, 960, 3255, 300);
     team.border = true;
     set(El::LabTeam0, 0, 0, 960, 180);
     set(El::LabTeam1, 1080, 0, 960, 180);
     set(El::LabTeam2, 2280, 0, 960, 180);
     set(El::ImgLeft, 240, 960, 300, 300).picture = PictureSource::BuiltIn;
     set(El::ImgRight, 3960, 960, 300, 300).picture = PictureSource::BuiltIn;
-    Element& item = set(El::PicItem, 90, 1680, 4300, 3015);
+    MockElement& item = set(El::PicItem, 90, 1680, 4300, 3015);
     item.border = true;
     set(El::PicIcon0, 360, 120, 495, 495).backColor = 14737632;
     set(El::PicIcon1, 1560, 120, 495, 495).backColor = 14737632;
@@ -242,13 +242,13 @@ void EditorModel::SetFrame(int k, bool on) {
 }
 
 void EditorModel::MoveTo(El e, double left, double top) {
-    Element& el = Mutable(e);
+    MockElement& el = Mutable(e);
     el.rect.left = left;
     el.rect.top = top;
 }
 
 bool EditorModel::ApplyPicture(El e, const std::string& text, bool takeSize) {
-    Element& el = Mutable(e);
+    MockElement& el = Mutable(e);
     if (text.empty()) {
         el.picture = PictureSource::None;
         el.picturePath.clear();
@@ -297,7 +297,7 @@ bool EditorModel::ApplyProperty(int slot) {
         auto v = ParseInteger(text);
         if (!v || *v < 1 || *v > 255) { ok = false; break; }
         for (int k = 0; k < 4; ++k) {
-            Element& m = Mutable(MenuEl(k));
+            MockElement& m = Mutable(MenuEl(k));
             m.fontSize = *v;
             m.rect.width = measure_.TextWidthTwips(std::string(kMenuCaptions[static_cast<size_t>(k)]), *v);
             m.rect.height = *v * 20.0;
@@ -356,7 +356,7 @@ bool EditorModel::ApplyProperty(int slot) {
 }
 
 void EditorModel::LayoutTitleBar() {
-    const Rect t = Get(El::ShpTitle).rect;
+    const MockRect t = Get(El::ShpTitle).rect;
     MoveTo(El::LabMove0, t.left, t.top + (t.height - kHandleSize) / 2);
     MoveTo(El::LabMove1, t.left + (t.width - kHandleSize) / 2, t.top);
     MoveTo(El::LabMove2, t.left + t.width - kHandleSize, Get(El::LabMove0).rect.top);
@@ -369,24 +369,24 @@ void EditorModel::LayoutTitleBar() {
 void EditorModel::PlaceMenuRowFromFirst() {
     const double top = Get(El::LabMenu0).rect.top;
     for (int k = 1; k < 4; ++k) {
-        const Rect prev = Get(MenuEl(k - 1)).rect;
+        const MockRect prev = Get(MenuEl(k - 1)).rect;
         MoveTo(MenuEl(k), prev.left + prev.width + kMenuGap, top);
     }
 }
 
 void EditorModel::FitMenuHighlight() {
-    const Rect m = Get(El::LabMenu0).rect;
+    const MockRect m = Get(El::LabMenu0).rect;
     Mutable(El::ShpMenu).rect = {m.left - 50, m.top - 50, m.width + 100, m.height + 100};
 }
 
 void EditorModel::MenuDragged(int k) {
     const double top = Get(MenuEl(k)).rect.top;
     for (int j = k + 1; j < 4; ++j) {
-        const Rect left = Get(MenuEl(j - 1)).rect;
+        const MockRect left = Get(MenuEl(j - 1)).rect;
         MoveTo(MenuEl(j), left.left + left.width + kMenuGap, top);
     }
     for (int j = k - 1; j >= 0; --j) {
-        const Rect right = Get(MenuEl(j + 1)).rect;
+        const MockRect right = Get(MenuEl(j + 1)).rect;
         MoveTo(MenuEl(j), right.left - kMenuGap - Get(MenuEl(j)).rect.width, top);
     }
     FitMenuHighlight();
@@ -405,18 +405,18 @@ bool EditorModel::MouseMove(El target, double x, double y) {
     if (lock >= 0 && Lock(lock)) return false;
     const double dx = x - anchorX_;
     const double dy = y - anchorY_;
-    Element& el = Mutable(target);
+    MockElement& el = Mutable(target);
     el.rect.left += dx;
     el.rect.top += dy;
 
     if (target == El::ImgTitle) {
-        Rect& t = Mutable(El::ShpTitle).rect;
+        MockRect& t = Mutable(El::ShpTitle).rect;
         t.left = el.rect.left;
         t.top = el.rect.top;
         LayoutTitleBar();
     } else if (IsMove(target)) {
-        Rect& t = Mutable(El::ShpTitle).rect;
-        const Rect h = el.rect;
+        MockRect& t = Mutable(El::ShpTitle).rect;
+        const MockRect h = el.rect;
         // A step that would make the rectangle's size negative is skipped.
         switch (MoveIndex(target)) {
         case 0: {

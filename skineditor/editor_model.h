@@ -52,7 +52,7 @@ enum class El {
 };
 constexpr int kElementCount = static_cast<int>(El::Count);
 
-struct Rect {
+struct MockRect {
     double left = 0, top = 0, width = 0, height = 0;
     double Right() const { return left + width; }
     double Bottom() const { return top + height; }
@@ -62,8 +62,8 @@ struct Rect {
 // or the file the user chose.
 enum class PictureSource { BuiltIn, None, File };
 
-struct Element {
-    Rect rect;
+struct MockElement {
+    MockRect rect;
     PictureSource picture = PictureSource::None;
     std::string picturePath;
     int textColor = 0;
@@ -109,8 +109,8 @@ public:
     void SetLock(int k, bool on) { lock_[static_cast<size_t>(k)] = on; }
 
     // ---- mock-up ---------------------------------------------------------
-    const Element& Get(El e) const { return elements_[static_cast<size_t>(e)]; }
-    Element& Mutable(El e) { return elements_[static_cast<size_t>(e)]; }
+    const MockElement& Get(El e) const { return elements_[static_cast<size_t>(e)]; }
+    MockElement& Mutable(El e) { return elements_[static_cast<size_t>(e)]; }
     void MoveTo(El e, double left, double top);
 
     // Press on a grip: x, y in the pressed element's own coordinates.
@@ -144,7 +144,7 @@ private:
     std::array<std::string, kSlotLimit> slots_;
     std::array<bool, 2> frame_{};
     std::array<bool, 4> lock_{};
-    std::array<Element, kElementCount> elements_{};
+    std::array<MockElement, kElementCount> elements_{};
     double anchorX_ = 0, anchorY_ = 0;
 };
 

@@ -108,7 +108,7 @@ bool SaveProject(const EditorModel& model, const std::string& file) {
     each({38, 39, 40, 41, 42, 43, 49}, text);
     ok = WriteIniString(file, "ITEM", "Frame", model.Frame(1) ? "1" : "0") && ok;
 
-    const Rect title = model.Get(El::ShpTitle).rect;
+    const MockRect title = model.Get(El::ShpTitle).rect;
     number("TITLE", "Left", title.left);
     number("TITLE", "Top", title.top);
     number("TITLE", "Width", title.width);
@@ -145,7 +145,7 @@ void LoadProject(EditorModel& model, const std::string& file) {
     // Geometry first, so that sizes applied from the slots below start from
     // the stored positions.
     {
-        Rect& t = model.Mutable(El::ShpTitle).rect;
+        MockRect& t = model.Mutable(El::ShpTitle).rect;
         t.left = readInt("TITLE", "Left");
         t.top = readInt("TITLE", "Top");
         // A negative size cannot be shown; that step is skipped.

@@ -50,18 +50,18 @@ private:
     void OnMouseMove(int x, int y, WPARAM buttons);
     bool OnSetCursor();
 
-    // Element under a canvas pixel, topmost first.
+    // MockElement under a canvas pixel, topmost first.
     std::optional<El> HitTest(int x, int y) const;
     // Left/top of an element in canvas twips (children include their panel).
-    Rect Absolute(El e) const;
+    MockRect Absolute(El e) const;
     int Px(double twips) const;
     double Twips(int px) const;
 
     void Paint(HDC dc, const RECT& client);
-    void PaintElement(HDC dc, El e, const Rect& r);
-    void PaintPicture(HDC dc, El e, const Rect& r);
+    void PaintElement(HDC dc, El e, const MockRect& r);
+    void PaintPicture(HDC dc, El e, const MockRect& r);
     void PaintBuiltIn(HDC dc, El e, RECT rc);
-    void PaintLabel(HDC dc, El e, const Rect& r, const std::string& text, UINT format);
+    void PaintLabel(HDC dc, El e, const MockRect& r, const std::string& text, UINT format);
     HFONT Font(int points);
     Gdiplus::Bitmap* BuiltInPicture(El e);
 

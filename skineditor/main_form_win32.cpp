@@ -210,6 +210,7 @@ LRESULT CALLBACK MainForm::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
         auto* m = reinterpret_cast<MSG*>(lp);
         if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTMESSAGE | DLGC_HASSETSEL;
     }
+    if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, EditProc, 1);
     if (msg == WM_CHAR && wp == '\r') {
         try {
             self->ApplySlot(SlotOfControl(::GetDlgCtrlID(hwnd)));

@@ -71,7 +71,7 @@ std::string PackageValue(const EditorModel& model, std::string_view section, std
     };
     for (const auto& [name, e] : kCorners) {
         if (name != section) continue;
-        const Rect r = model.Get(e).rect;
+        const MockRect r = model.Get(e).rect;
         if (key == "Left") return FormatTwips(r.left);
         if (key == "Top") return FormatTwips(r.top);
         if (key == "Width") return FormatTwips(r.width);

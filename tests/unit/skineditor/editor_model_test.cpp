@@ -14,7 +14,7 @@ struct EditorModelTest : ::testing::Test {
     FakeTextMeasure measure{90};
     EditorModel model{pictures, measure};
 
-    Rect R(El e) const { return model.Get(e).rect; }
+    MockRect R(El e) const { return model.Get(e).rect; }
     void Drag(El hit, double x0, double y0, double x1, double y1) {
         El target = *DragTargetOf(hit);
         model.MouseDown(target, x0, y0);
@@ -70,7 +70,7 @@ TEST_F(EditorModelTest, RejectedValuesEmptyTheBoxAndKeepTheMockUp) {
         {31, "-5", El::PicTeam},   {49, "x", El::PicItem},  {9, "-1", El::ShpMenu},
     };
     for (const auto& c : cases) {
-        const Element before = model.Get(c.element);
+        const MockElement before = model.Get(c.element);
         model.SetSlotText(c.slot, c.text);
         EXPECT_FALSE(model.ApplyProperty(c.slot)) << c.slot;
         EXPECT_EQ(model.SlotText(c.slot), "") << c.slot;
@@ -198,7 +198,7 @@ TEST_F(EditorModelTest, TitleGripMovesTheTitleArea) {
 
 TEST_F(EditorModelTest, LocksGuardOnlyTheirPage) {
     model.SetLock(0, true);
-    const Rect title = R(El::ShpTitle), close = R(El::ImgClose);
+    const MockRect title = R(El::ShpTitle), close = R(El::ImgClose);
     Drag(El::ImgTitle, 0, 0, 100, 100);
     Drag(El::ImgClose, 0, 0, 100, 100);
     Drag(El::LabMove2, 0, 0, 100, 0);
@@ -217,7 +217,7 @@ TEST_F(EditorModelTest, LocksGuardOnlyTheirPage) {
 }
 
 TEST_F(EditorModelTest, PressingAnItemCaptionMovesTheWholePanel) {
-    const Rect icon = R(El::PicIcon0);
+    const MockRect icon = R(El::PicIcon0);
     Drag(El::LabItem0, 10.4, 10.6, -200, 400);
     EXPECT_EQ(R(El::PicItem).left, 90 - 210);
     EXPECT_EQ(R(El::PicItem).top, 1680 + 389);
