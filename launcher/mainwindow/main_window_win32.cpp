@@ -113,6 +113,8 @@ bool MainWindow::Create() {
     WireModelActions();
     Load();
     ::ShowWindow(hwnd_, SW_SHOW);
+    ::SetForegroundWindow(hwnd_);
+    OnActivate(true);  // the activation step, also when the system did not activate us
     ::UpdateWindow(hwnd_);
     return true;
 }
@@ -202,9 +204,11 @@ void MainWindow::ReapplySettings() {
 }
 
 void MainWindow::OnActivate(bool active) {
-    if (!active) return;
+    // Only the z-order: the system may activate the window while it is being
+    // hidden, and showing it again then would undo "minimise" and the tray.
+    if (!active || !::IsWindowVisible(hwnd_)) return;
     ::SetWindowPos(hwnd_, settings_.StandOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                   SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void MainWindow::Unload() {
