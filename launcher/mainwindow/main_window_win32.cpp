@@ -627,12 +627,20 @@ void DrawDib(HDC dc, HDC src, const PicturesWin32::Dib& dib, int x, int y) {
 
 void MainWindow::PaintScene(HDC dc, int width, int height) {
     RECT all{0, 0, width, height};
-    UniqueHbrush key(::CreateSolidBrush(kColourKey));
-    ::FillRect(dc, &all, key.get());
     const Scene& scene = model_.GetScene();
-    UniqueMemDc src(::CreateCompatibleDC(dc));
-    if (!scene.backdrop.empty())
-        if (const auto* dib = pictures_.GetDib(scene.backdrop)) DrawDib(dc, src.get(), *dib, 0, 0);
+    const PicturesWin32::Dib* backdrop = scene.backdrop.empty() ? nullptr : pictures_.GetDib(scene.backdrop);
+    if (backdrop) {
+        // Where the backdrop does not reach, the window is see-through.
+        UniqueHbrush key(::CreateSolidBrush(kColourKey));
+        ::FillRect(dc, &all, key.get());
+        UniqueMemDc src(::CreateCompatibleDC(dc));
+        DrawDib(dc, src.get(), *backdrop, 0, 0);
+    } else {
+        // A skin without a usable backdrop (already reported) still gives a
+        // solid window that can be seen, dragged and closed.
+        ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_3DFACE));
+        ::FrameRect(dc, &all, ::GetSysColorBrush(COLOR_3DSHADOW));
+    }
     ::SetBkMode(dc, TRANSPARENT);
     for (ElementId id : scene.PaintOrder())
         if (scene.Shown(id)) PaintElement(dc, id);
