@@ -109,6 +109,7 @@ bool MainWindow::Create() {
         ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
     }
 
+    ::DragAcceptFiles(hwnd_, TRUE);
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
     WireModelActions();
     Load();
@@ -582,6 +583,25 @@ void MainWindow::OnMouseLeave() {
     AfterModelCall();
 }
 
+void MainWindow::OnDropFiles(HDROP drop) {
+    std::vector<std::string> files;
+    UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        UINT len = ::DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring name(len + 1, L'\0');
+        ::DragQueryFileW(drop, i, name.data(), len + 1);
+        name.resize(len);
+        files.push_back(Narrow(name));
+    }
+    POINT at{};
+    ::DragQueryPoint(drop, &at);
+    ::DragFinish(drop);
+    if (onDropFiles && !files.empty()) {
+        onDropFiles(files, HitAt(Twips(at.x), Twips(at.y)));
+        AfterModelCall();
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Painting
 
@@ -718,6 +738,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (reinterpret_cast<HWND>(lp) != hwnd_) captured_.reset();  // a menu or another window took it
         return 0;
     case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wp)); return 0;
+    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
     case WM_CLOSE:
         Unload();
         ::DestroyWindow(hwnd_);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "launcher/mainwindow/docking.h"
 #include "launcher/mainwindow/hotkey.h"
@@ -75,6 +76,9 @@ public:
     std::function<void(bool showEnabled, bool hideEnabled, POINT screen)> onTrayMenu;
     // The main menu's team and item commands became (un)available.
     std::function<void(bool teamCommands, bool itemCommands)> onCommandsEnabled;
+    // Files dropped on the window (UTF-8 paths) and the element they landed on.
+    // Drops are ignored while this is unset.
+    std::function<void(const std::vector<std::string>& files, ElementId target)> onDropFiles;
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
@@ -98,6 +102,7 @@ private:
     void OnButtonDown(MouseButton button, int x, int y, bool doubleClick);
     void OnButtonUp(MouseButton button, int x, int y);
     void OnMouseLeave();
+    void OnDropFiles(HDROP drop);
     ElementId HitAt(int xTwips, int yTwips) const;
     void UpdateTooltip(ElementId id);
 
