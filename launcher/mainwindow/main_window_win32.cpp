@@ -29,7 +29,9 @@ constexpr COLORREF kColourKey = RGB(250, 250, 250);
 // Built-in tray menu entries (used until the menu holder takes the tray over).
 enum : UINT { kTrayShow = 40001, kTrayHide, kTrayExit };
 
-COLORREF Rgb(uint32_t vb) { return static_cast<COLORREF>(vb & 0xFFFFFFu); }
+COLORREF Rgb(uint32_t vb) {
+    return static_cast<COLORREF>(vb & 0xFFFFFFu);
+}
 
 std::string ProgramDir() {
     std::wstring buf(MAX_PATH, L'\0');
@@ -83,8 +85,8 @@ bool MainWindow::Create() {
         return false;
     }
     // A tool window: the launcher lives in the notification area, not the taskbar.
-    hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kMainWindowClass, kMainWindowTitle, WS_POPUP | WS_SYSMENU, 0, 0, 0,
-                              0, nullptr, nullptr, hinstance_, this);
+    hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kMainWindowClass, kMainWindowTitle, WS_POPUP | WS_SYSMENU, 0, 0, 0, 0,
+                              nullptr, nullptr, hinstance_, this);
     if (!hwnd_) {
         LogWin32Failure("CreateWindowExW");
         return false;
@@ -96,8 +98,8 @@ bool MainWindow::Create() {
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
 
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                 hinstance_, nullptr);
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, hinstance_,
+                                 nullptr);
     if (tooltip_) {
         TTTOOLINFOW ti{};
         ti.cbSize = sizeof(ti);
@@ -237,7 +239,8 @@ void MainWindow::Unload() {
         ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
         previousProc_ = nullptr;
     }
-    for (UINT_PTR id = 1; id < kTimerCount; ++id) ::KillTimer(hwnd_, id);
+    for (UINT_PTR id = 1; id < kTimerCount; ++id)
+        ::KillTimer(hwnd_, id);
     // 5. Every other window of the launcher: the popup, dialogs, the menu holder.
     CloseMessagePopup();
     ::EnumThreadWindows(
@@ -308,7 +311,9 @@ void MainWindow::ShowMain() {
     ::SetForegroundWindow(hwnd_);
 }
 
-void MainWindow::HideMain() { ::ShowWindow(hwnd_, SW_HIDE); }
+void MainWindow::HideMain() {
+    ::ShowWindow(hwnd_, SW_HIDE);
+}
 
 void MainWindow::ChangeSkin(const std::string& skinFolder) {
     HideMain();
@@ -318,7 +323,9 @@ void MainWindow::ChangeSkin(const std::string& skinFolder) {
     AfterModelCall();
 }
 
-void MainWindow::Refresh() { AfterModelCall(); }
+void MainWindow::Refresh() {
+    AfterModelCall();
+}
 
 // ---------------------------------------------------------------------------
 // Tray icon, hotkey and the hook
@@ -364,13 +371,19 @@ void MainWindow::ShowBuiltInTrayMenu(bool showEnabled, bool hideEnabled, POINT a
     ::AppendMenuW(menu.get(), MF_STRING, kTrayExit, L"退出(&E)");
     // The menu closes when the user clicks elsewhere only if we are foreground.
     ::SetForegroundWindow(hwnd_);
-    UINT cmd = ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, hwnd_,
-                                nullptr);
+    UINT cmd =
+        ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr);
     ::PostMessageW(hwnd_, WM_NULL, 0, 0);
     switch (cmd) {
-    case kTrayShow: ShowMain(); break;
-    case kTrayHide: HideMain(); break;
-    case kTrayExit: Exit(); break;
+        case kTrayShow:
+            ShowMain();
+            break;
+        case kTrayHide:
+            HideMain();
+            break;
+        case kTrayExit:
+            Exit();
+            break;
     }
 }
 
@@ -459,8 +472,10 @@ void MainWindow::WireModelActions() {
 void MainWindow::SyncTimers() {
     if (!hwnd_ || unloaded_) return;
     const bool want[kTimerCount - 1] = {
-        model_.Roller().Running(RollKind::Team), model_.Roller().Running(RollKind::Item),
-        model_.Chrome().TeamRollRunning(),       model_.Chrome().ItemRollRunning(),
+        model_.Roller().Running(RollKind::Team),
+        model_.Roller().Running(RollKind::Item),
+        model_.Chrome().TeamRollRunning(),
+        model_.Chrome().ItemRollRunning(),
         hideTimerEnabled_,
     };
     const UINT every[kTimerCount - 1] = {kNameRollTimerMs, kNameRollTimerMs, static_cast<UINT>(rollTeamMs_),
@@ -477,18 +492,27 @@ void MainWindow::SyncTimers() {
 
 void MainWindow::OnTimer(UINT_PTR id) {
     switch (id) {
-    case kTmrRollTextTeam: model_.OnNameRollTick(RollKind::Team); break;
-    case kTmrRollTextItem: model_.OnNameRollTick(RollKind::Item); break;
-    case kTmrRollTeam: model_.OnTeamRollTick(); break;
-    case kTmrRollItem: model_.OnItemRollTick(); break;
-    case kTmrDock: {
-        if (!::IsWindowVisible(hwnd_)) return;
-        DockWindow w = WindowTwips();
-        DockPoint p = docker_.Tick(CursorTwips(), w, ScreenTwips());
-        if (p.x != w.left || p.y != w.top) MoveToTwips(p.x, p.y);
-        return;
-    }
-    default: return;
+        case kTmrRollTextTeam:
+            model_.OnNameRollTick(RollKind::Team);
+            break;
+        case kTmrRollTextItem:
+            model_.OnNameRollTick(RollKind::Item);
+            break;
+        case kTmrRollTeam:
+            model_.OnTeamRollTick();
+            break;
+        case kTmrRollItem:
+            model_.OnItemRollTick();
+            break;
+        case kTmrDock: {
+            if (!::IsWindowVisible(hwnd_)) return;
+            DockWindow w = WindowTwips();
+            DockPoint p = docker_.Tick(CursorTwips(), w, ScreenTwips());
+            if (p.x != w.left || p.y != w.top) MoveToTwips(p.x, p.y);
+            return;
+        }
+        default:
+            return;
     }
     AfterModelCall();
 }
@@ -720,38 +744,67 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
     switch (msg) {
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: OnPaint(); return 0;
-    case WM_ACTIVATE: OnActivate(LOWORD(wp) != WA_INACTIVE); return 0;
-    case WM_MOUSEMOVE: OnMouseMove(x, y, wp); return 0;
-    case WM_MOUSELEAVE: OnMouseLeave(); return 0;
-    case WM_LBUTTONDOWN: OnButtonDown(MouseButton::Left, x, y, false); return 0;
-    case WM_LBUTTONDBLCLK: OnButtonDown(MouseButton::Left, x, y, true); return 0;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK: OnButtonDown(MouseButton::Right, x, y, false); return 0;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK: OnButtonDown(MouseButton::Middle, x, y, false); return 0;
-    case WM_LBUTTONUP: OnButtonUp(MouseButton::Left, x, y); return 0;
-    case WM_RBUTTONUP: OnButtonUp(MouseButton::Right, x, y); return 0;
-    case WM_MBUTTONUP: OnButtonUp(MouseButton::Middle, x, y); return 0;
-    case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lp) != hwnd_) captured_.reset();  // a menu or another window took it
-        return 0;
-    case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wp)); return 0;
-    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
-    case WM_CLOSE:
-        Unload();
-        ::DestroyWindow(hwnd_);
-        return 0;
-    case WM_QUERYENDSESSION: return TRUE;
-    case WM_ENDSESSION:
-        if (wp) Unload();
-        return 0;
-    case WM_DESTROY:
-        Unload();
-        ::PostQuitMessage(0);
-        return 0;
-    case WM_NCHITTEST: return HTCLIENT;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_ACTIVATE:
+            OnActivate(LOWORD(wp) != WA_INACTIVE);
+            return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(x, y, wp);
+            return 0;
+        case WM_MOUSELEAVE:
+            OnMouseLeave();
+            return 0;
+        case WM_LBUTTONDOWN:
+            OnButtonDown(MouseButton::Left, x, y, false);
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            OnButtonDown(MouseButton::Left, x, y, true);
+            return 0;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+            OnButtonDown(MouseButton::Right, x, y, false);
+            return 0;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+            OnButtonDown(MouseButton::Middle, x, y, false);
+            return 0;
+        case WM_LBUTTONUP:
+            OnButtonUp(MouseButton::Left, x, y);
+            return 0;
+        case WM_RBUTTONUP:
+            OnButtonUp(MouseButton::Right, x, y);
+            return 0;
+        case WM_MBUTTONUP:
+            OnButtonUp(MouseButton::Middle, x, y);
+            return 0;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lp) != hwnd_) captured_.reset();  // a menu or another window took it
+            return 0;
+        case WM_TIMER:
+            OnTimer(static_cast<UINT_PTR>(wp));
+            return 0;
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wp));
+            return 0;
+        case WM_CLOSE:
+            Unload();
+            ::DestroyWindow(hwnd_);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wp) Unload();
+            return 0;
+        case WM_DESTROY:
+            Unload();
+            ::PostQuitMessage(0);
+            return 0;
+        case WM_NCHITTEST:
+            return HTCLIENT;
     }
     if (taskbarCreated_ && msg == taskbarCreated_) {
         AddTrayIcon();  // Explorer restarted: the icon must come back

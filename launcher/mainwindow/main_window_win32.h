@@ -63,7 +63,7 @@ public:
     void SetOpacity(int alpha);
     void ShowMain();  // visible and undocked
     void HideMain();
-    void Exit();      // close without asking; the unload step runs
+    void Exit();  // close without asking; the unload step runs
     // Repaint after the model changed outside a mouse event (menu commands).
     void Refresh();
 

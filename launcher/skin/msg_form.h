@@ -29,10 +29,10 @@ inline constexpr unsigned kMsgHideMs = 20;
 
 // Appearance values, as stored in the settings data key.
 struct MsgLook {
-    uint32_t frameColor = 32768;     // green 128
-    uint32_t backColor = 12648384;   // pale green
-    uint32_t fontColor = 12582912;   // dark blue
-    int fontSize = 9;                // points
+    uint32_t frameColor = 32768;    // green 128
+    uint32_t backColor = 12648384;  // pale green
+    uint32_t fontColor = 12582912;  // dark blue
+    int fontSize = 9;               // points
     uint8_t opacity = 255;
 };
 

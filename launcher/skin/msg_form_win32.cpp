@@ -19,7 +19,9 @@ constexpr UINT_PTR kTmrShow = 1;
 constexpr UINT_PTR kTmrWait = 2;
 constexpr UINT_PTR kTmrHide = 3;
 
-COLORREF Rgb(uint32_t vbColour) { return static_cast<COLORREF>(vbColour & 0xFFFFFFu); }
+COLORREF Rgb(uint32_t vbColour) {
+    return static_cast<COLORREF>(vbColour & 0xFFFFFFu);
+}
 
 class MsgForm {
 public:
@@ -140,10 +142,17 @@ void MsgForm::Follow() {
 
 void MsgForm::OnTimer(UINT_PTR id) {
     switch (id) {
-    case kTmrShow: slide_.OnShowTick(HeightTwips()); break;
-    case kTmrWait: slide_.OnWaitTick(); break;
-    case kTmrHide: slide_.OnHideTick(HeightTwips()); break;
-    default: return;
+        case kTmrShow:
+            slide_.OnShowTick(HeightTwips());
+            break;
+        case kTmrWait:
+            slide_.OnWaitTick();
+            break;
+        case kTmrHide:
+            slide_.OnHideTick(HeightTwips());
+            break;
+        default:
+            return;
     }
     Follow();
 }
@@ -186,12 +195,20 @@ void MsgForm::OnPaint() {
 
 LRESULT MsgForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: OnPaint(); return 0;
-    case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wp)); return 0;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP: OnClick(); return 0;
-    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_TIMER:
+            OnTimer(static_cast<UINT_PTR>(wp));
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            OnClick();
+            return 0;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
@@ -227,8 +244,12 @@ void ShowMessagePopup(HINSTANCE instance, Registry& reg, const std::string& text
     if (form->Create()) g_current = std::move(form);
 }
 
-void CloseMessagePopup() { g_current.reset(); }
+void CloseMessagePopup() {
+    g_current.reset();
+}
 
-HWND MessagePopupWindow() { return g_current ? g_current->Hwnd() : nullptr; }
+HWND MessagePopupWindow() {
+    return g_current ? g_current->Hwnd() : nullptr;
+}
 
 }  // namespace vt

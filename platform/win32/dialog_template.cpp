@@ -24,7 +24,8 @@ void DialogTemplate::Align() {
 }
 
 void DialogTemplate::Text(const std::wstring& s) {
-    for (wchar_t c : s) Word(static_cast<WORD>(c));
+    for (wchar_t c : s)
+        Word(static_cast<WORD>(c));
     Word(0);
 }
 

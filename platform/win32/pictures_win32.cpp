@@ -60,8 +60,7 @@ std::unique_ptr<Gdiplus::Bitmap> PicturesWin32::Load(const std::string& file) {
     UINT h = image->GetHeight();
     if (w == 0 || h == 0 || w > 16384 || h > 16384) return nullptr;
     // Decode once into a plain bitmap so the stream can go and drawing is fast.
-    auto bitmap = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(w), static_cast<INT>(h),
-                                                    PixelFormat32bppPARGB);
+    auto bitmap = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(w), static_cast<INT>(h), PixelFormat32bppPARGB);
     if (bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
     {
         Gdiplus::Graphics g(bitmap.get());
@@ -115,7 +114,8 @@ const PicturesWin32::Dib* PicturesWin32::GetDib(const std::string& file) {
     for (int y = 0; y < h; ++y) {
         const auto* src = static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
         std::memcpy(dst + static_cast<size_t>(y) * w * 4, src, static_cast<size_t>(w) * 4);
-        for (int x = 0; x < w && !alpha; ++x) alpha = src[x * 4 + 3] != 255;
+        for (int x = 0; x < w && !alpha; ++x)
+            alpha = src[x * 4 + 3] != 255;
     }
     bitmap->UnlockBits(&data);
     e.dib = Dib{dib.get(), w, h, alpha};

@@ -22,33 +22,33 @@ struct PasswordBox {
 INT_PTR CALLBACK PasswordProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     try {
         switch (msg) {
-        case WM_INITDIALOG: {
-            auto* box = reinterpret_cast<PasswordBox*>(lp);
-            ::SetWindowLongPtrW(dlg, DWLP_USER, lp);
-            ::SetDlgItemTextW(dlg, kIdPrompt, box->prompt.c_str());
-            ::SendDlgItemMessageW(dlg, kIdPassword, EM_LIMITTEXT, 254, 0);
-            ::SetFocus(::GetDlgItem(dlg, kIdPassword));
-            return FALSE;  // focus set by hand
-        }
-        case WM_COMMAND: {
-            auto* box = reinterpret_cast<PasswordBox*>(::GetWindowLongPtrW(dlg, DWLP_USER));
-            switch (LOWORD(wp)) {
-            case IDOK: {
-                HWND edit = ::GetDlgItem(dlg, kIdPassword);
-                int len = ::GetWindowTextLengthW(edit);
-                std::vector<wchar_t> buf(static_cast<size_t>(len) + 1);
-                ::GetWindowTextW(edit, buf.data(), len + 1);
-                if (box) box->answer = Narrow(std::wstring_view(buf.data(), static_cast<size_t>(len)));
-                ::SecureZeroMemory(buf.data(), buf.size() * sizeof(wchar_t));
-                ::EndDialog(dlg, IDOK);
-                return TRUE;
+            case WM_INITDIALOG: {
+                auto* box = reinterpret_cast<PasswordBox*>(lp);
+                ::SetWindowLongPtrW(dlg, DWLP_USER, lp);
+                ::SetDlgItemTextW(dlg, kIdPrompt, box->prompt.c_str());
+                ::SendDlgItemMessageW(dlg, kIdPassword, EM_LIMITTEXT, 254, 0);
+                ::SetFocus(::GetDlgItem(dlg, kIdPassword));
+                return FALSE;  // focus set by hand
             }
-            case IDCANCEL:
-                ::EndDialog(dlg, IDCANCEL);
-                return TRUE;
+            case WM_COMMAND: {
+                auto* box = reinterpret_cast<PasswordBox*>(::GetWindowLongPtrW(dlg, DWLP_USER));
+                switch (LOWORD(wp)) {
+                    case IDOK: {
+                        HWND edit = ::GetDlgItem(dlg, kIdPassword);
+                        int len = ::GetWindowTextLengthW(edit);
+                        std::vector<wchar_t> buf(static_cast<size_t>(len) + 1);
+                        ::GetWindowTextW(edit, buf.data(), len + 1);
+                        if (box) box->answer = Narrow(std::wstring_view(buf.data(), static_cast<size_t>(len)));
+                        ::SecureZeroMemory(buf.data(), buf.size() * sizeof(wchar_t));
+                        ::EndDialog(dlg, IDOK);
+                        return TRUE;
+                    }
+                    case IDCANCEL:
+                        ::EndDialog(dlg, IDCANCEL);
+                        return TRUE;
+                }
+                break;
             }
-            break;
-        }
         }
     } catch (...) {
         ::EndDialog(dlg, IDCANCEL);
@@ -76,7 +76,9 @@ bool PromptsWin32::Confirm(const std::string& text, const std::string& caption) 
     return ::MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), MB_OKCANCEL | MB_ICONWARNING) == IDOK;
 }
 
-std::string PromptsWin32::AskPassword(const std::string& prompt) { return AskPasswordBox(instance_, owner_, prompt); }
+std::string PromptsWin32::AskPassword(const std::string& prompt) {
+    return AskPasswordBox(instance_, owner_, prompt);
+}
 
 void PromptsWin32::ShowMessage(const std::string& text) {
     if (sink_) sink_(text);

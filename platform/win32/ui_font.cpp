@@ -21,7 +21,7 @@ bool FaceInstalled(HDC dc, const wchar_t* face) {
 }
 
 std::wstring PickFace() {
-    static constexpr std::array kFaces = {L"Microsoft YaHei", L"微软雅黑", L"SimSun", L"宋体",
+    static constexpr std::array kFaces = {L"Microsoft YaHei",     L"微软雅黑", L"SimSun", L"宋体",
                                           L"WenQuanYi Micro Hei", L"NSimSun"};
     WindowDc dc(nullptr);
     for (const wchar_t* face : kFaces)

@@ -44,7 +44,9 @@ struct Simple {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { CloseFn(h); }
 };
-inline void DeleteGdi(HGDIOBJ h) { ::DeleteObject(h); }
+inline void DeleteGdi(HGDIOBJ h) {
+    ::DeleteObject(h);
+}
 struct File {
     using Handle = HANDLE;
     static Handle Invalid() { return nullptr; }

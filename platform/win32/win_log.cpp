@@ -7,9 +7,9 @@ namespace vt {
 
 void LogWin32Failure(const char* call, DWORD error) {
     wchar_t* text = nullptr;
-    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                   FORMAT_MESSAGE_IGNORE_INSERTS,
-                               nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    DWORD n =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring line = L"Vantrel: " + Widen(call) + L" failed (" + std::to_wstring(error) + L"): ";
     if (n && text) line += text;
     if (text) ::LocalFree(text);

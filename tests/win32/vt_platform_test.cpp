@@ -119,7 +119,8 @@ protected:
         std::ofstream f(dir_ / PathFromUtf8(name), std::ios::binary);
         f.write(reinterpret_cast<const char*>(&fh), sizeof(fh));
         f.write(reinterpret_cast<const char*>(&ih), sizeof(ih));
-        for (int y = 0; y < h; ++y) f.write(row.data(), stride);
+        for (int y = 0; y < h; ++y)
+            f.write(row.data(), stride);
     }
     fs::path dir_;
 };
@@ -168,7 +169,8 @@ TEST(DefaultSkin, AllPicturesLoadAndButtonsMatchTheirFirstPicture) {
     const char* names[] = {"backdrop", "teamback", "close1", "close2", "close3", "min1",   "min2",   "min3",  "lock1",
                            "lock2",    "left1",    "left2",  "left3",  "right1", "right2", "right3", "up1",   "up2",
                            "up3",      "down1",    "down2",  "down3",  "link",   "file",   "dir",    "exitem"};
-    for (const char* n : names) EXPECT_TRUE(pics.Probe(PathToUtf8(image / (std::string(n) + ".img")))) << n;
+    for (const char* n : names)
+        EXPECT_TRUE(pics.Probe(PathToUtf8(image / (std::string(n) + ".img")))) << n;
     for (const char* b : {"close", "min", "left", "right", "up", "down"}) {
         auto first = pics.Probe(PathToUtf8(image / (std::string(b) + "1.img")));
         for (int i = 2; i <= 3; ++i) {

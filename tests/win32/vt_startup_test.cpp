@@ -102,7 +102,9 @@ void WriteDword(const wchar_t* key, const wchar_t* name, DWORD d) {
     WriteRaw(key, name, v);
 }
 
-void WriteSetting(const wchar_t* name, DWORD d) { WriteDword(kSettingKey, name, d); }
+void WriteSetting(const wchar_t* name, DWORD d) {
+    WriteDword(kSettingKey, name, d);
+}
 
 void WriteString(const wchar_t* key, const wchar_t* name, const std::wstring& text) {
     auto* p = reinterpret_cast<const BYTE*>(text.c_str());
@@ -133,7 +135,9 @@ HWND FindProcessWindow(DWORD pid, const wchar_t* cls) {
     return s.found;
 }
 
-HWND FindMainWindow(DWORD pid) { return FindProcessWindow(pid, L"VantrelMainForm"); }
+HWND FindMainWindow(DWORD pid) {
+    return FindProcessWindow(pid, L"VantrelMainForm");
+}
 
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
@@ -153,10 +157,12 @@ protected:
         fs::copy_file(dist / "VT.exe", dir_ / "VT.exe");
         fs::copy(dist / "SKIN", dir_ / "SKIN", fs::copy_options::recursive);
         // Every value a test here changes, or the program writes at exit, is put back.
-        for (const auto& [key, name] : touched_) saved_.push_back(ReadRaw(key, name));
+        for (const auto& [key, name] : touched_)
+            saved_.push_back(ReadRaw(key, name));
     }
     void TearDown() override {
-        for (size_t i = 0; i < touched_.size(); ++i) WriteRaw(touched_[i].first, touched_[i].second, saved_[i]);
+        for (size_t i = 0; i < touched_.size(); ++i)
+            WriteRaw(touched_[i].first, touched_[i].second, saved_[i]);
         std::error_code ec;
         fs::remove_all(dir_, ec);
     }
@@ -166,8 +172,8 @@ protected:
         std::wstring cmd = L"\"" + exe + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof(si);
-        ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   dir_.wstring().c_str(), &si, &p.pi))
+        ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.wstring().c_str(),
+                                   &si, &p.pi))
             << GetLastError();
     }
 
@@ -189,8 +195,12 @@ protected:
 
     fs::path dir_;
     const std::vector<std::pair<const wchar_t*, const wchar_t*>> touched_ = {
-        {kSettingKey, L"OnlyLaunchOne"},    {kSettingKey, L"RememberMainPos"}, {kSettingKey, L"SkinPath"},
-        {kSettingKey, L"RememberLastTeam"}, {kDataKey, L"mLeft"},              {kDataKey, L"mTop"},
+        {kSettingKey, L"OnlyLaunchOne"},
+        {kSettingKey, L"RememberMainPos"},
+        {kSettingKey, L"SkinPath"},
+        {kSettingKey, L"RememberLastTeam"},
+        {kDataKey, L"mLeft"},
+        {kDataKey, L"mTop"},
         {kDataKey, L"LastTeam"},
     };
     std::vector<std::optional<RawValue>> saved_;

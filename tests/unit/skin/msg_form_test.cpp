@@ -79,7 +79,8 @@ TEST(MsgStart, RoundHalfEven) {
         double in;
         long long out;
     } cases[] = {{229.5, 230}, {230.5, 230}, {231.5, 232}, {0.5, 0}, {1.5, 2}, {-0.5, 0}, {2.4, 2}, {2.6, 3}};
-    for (auto c : cases) EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
+    for (auto c : cases)
+        EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
 }
 
 TEST(MsgSlide, FullCycleSlidesInWaitsAndSlidesOutToWhereItStarted) {
@@ -88,7 +89,8 @@ TEST(MsgSlide, FullCycleSlidesInWaitsAndSlidesOutToWhereItStarted) {
     EXPECT_FALSE(s.WaitRunning());
     EXPECT_FALSE(s.HideRunning());
 
-    int in = RunUntil(s, [&] { s.OnShowTick(kMsgHeight); }, &MsgSlide::ShowRunning);
+    int in = RunUntil(
+        s, [&] { s.OnShowTick(kMsgHeight); }, &MsgSlide::ShowRunning);
     EXPECT_EQ(in, 8);
     EXPECT_DOUBLE_EQ(s.Top(), 11550 - 8 * 229.5);
     EXPECT_EQ(s.Moved(), 0);
@@ -103,7 +105,8 @@ TEST(MsgSlide, FullCycleSlidesInWaitsAndSlidesOutToWhereItStarted) {
     EXPECT_FALSE(s.WaitRunning());
     EXPECT_TRUE(s.HideRunning());
 
-    int out = RunUntil(s, [&] { s.OnHideTick(kMsgHeight); }, &MsgSlide::HideRunning);
+    int out = RunUntil(
+        s, [&] { s.OnHideTick(kMsgHeight); }, &MsgSlide::HideRunning);
     EXPECT_EQ(out, 8);
     EXPECT_TRUE(s.Closed());
     EXPECT_DOUBLE_EQ(s.Top(), 11550);
@@ -124,16 +127,21 @@ TEST(MsgSlide, TallerPopupNeedsMoreTicks) {
     } cases[] = {{1830, 8}, {1840, 8}, {1841, 9}, {230, 1}, {1, 1}, {0, 1}};
     for (auto c : cases) {
         MsgSlide s(0);
-        EXPECT_EQ(RunUntil(s, [&] { s.OnShowTick(c.height); }, &MsgSlide::ShowRunning), c.ticks) << c.height;
+        EXPECT_EQ(RunUntil(
+                      s, [&] { s.OnShowTick(c.height); }, &MsgSlide::ShowRunning),
+                  c.ticks)
+            << c.height;
     }
 }
 
 TEST(MsgSlide, ClickWhileWaitingSlidesOutAtOnce) {
     MsgSlide s(1000);
-    RunUntil(s, [&] { s.OnShowTick(kMsgHeight); }, &MsgSlide::ShowRunning);
+    RunUntil(
+        s, [&] { s.OnShowTick(kMsgHeight); }, &MsgSlide::ShowRunning);
     s.OnClick();
     EXPECT_TRUE(s.HideRunning());
-    int out = RunUntil(s, [&] { s.OnHideTick(kMsgHeight); }, &MsgSlide::HideRunning);
+    int out = RunUntil(
+        s, [&] { s.OnHideTick(kMsgHeight); }, &MsgSlide::HideRunning);
     EXPECT_EQ(out, 8);
     EXPECT_TRUE(s.Closed());
     // The wait timer's late tick after closing changes nothing.
@@ -177,7 +185,8 @@ TEST(MsgSlide, ClickWhileSlidingInCancelsMovementAndCloses) {
 TEST(MsgSlide, NothingMovesAfterClose) {
     MsgSlide s(0);
     s.OnClick();
-    RunUntil(s, [&] { s.OnHideTick(100); }, &MsgSlide::HideRunning);
+    RunUntil(
+        s, [&] { s.OnHideTick(100); }, &MsgSlide::HideRunning);
     ASSERT_TRUE(s.Closed());
     double top = s.Top();
     s.OnShowTick(kMsgHeight);
