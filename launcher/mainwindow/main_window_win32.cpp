@@ -564,45 +564,35 @@ void MainWindow::OnMouseMove(int x, int y, WPARAM keys) {
     b.right = (keys & MK_RBUTTON) != 0;
     b.middle = (keys & MK_MBUTTON) != 0;
     ElementId under = HitAt(tx, ty);
-    model_.OnMouseMove(captured_ ? *captured_ : under, tx, ty, b);
-    if (!captured_) UpdateTooltip(under);
+    bool pressed = router_.Captured().has_value();
+    Dispatch(model_, router_.Move(under, tx, ty, b));
+    if (!pressed) UpdateTooltip(under);
     AfterModelCall();
 }
 
 void MainWindow::OnButtonDown(MouseButton button, int x, int y, bool doubleClick) {
     int tx = Twips(x), ty = Twips(y);
-    ElementId id = HitAt(tx, ty);
-    if (captured_) return;  // a second button while one is held: ignored, as the core expects one at a time
-    captured_ = id;
-    capturedButton_ = button;
+    auto events = router_.Down(HitAt(tx, ty), button, tx, ty, doubleClick);
+    if (events.empty()) return;
     ::SetCapture(hwnd_);
-    if (doubleClick) {
-        // The second press of a double click: no MouseDown of its own.
-        suppressClick_ = true;
-        model_.OnDoubleClick(id);
-    } else {
-        suppressClick_ = false;
-        model_.OnMouseDown(id, button, tx, ty);
-    }
+    Dispatch(model_, events);
     AfterModelCall();
 }
 
 void MainWindow::OnButtonUp(MouseButton button, int x, int y) {
-    if (!captured_ || button != capturedButton_) return;
-    ElementId id = *captured_;
-    captured_.reset();
-    ::ReleaseCapture();
     int tx = Twips(x), ty = Twips(y);
-    model_.OnMouseUp(id, button, tx, ty);
-    if (button == MouseButton::Left && !suppressClick_ && HitAt(tx, ty) == id) model_.OnClick(id);
-    suppressClick_ = false;
+    auto events = router_.Up(HitAt(tx, ty), button, tx, ty);
+    if (events.empty()) return;
+    if (::GetCapture() == hwnd_) ::ReleaseCapture();
+    Dispatch(model_, events);
     AfterModelCall();
 }
 
 void MainWindow::OnMouseLeave() {
     tracking_ = false;
-    if (captured_) return;  // a drag in progress keeps going outside the window
-    model_.OnMouseLeave();
+    auto events = router_.Leave();
+    if (events.empty()) return;
+    Dispatch(model_, events);
     tipElement_.reset();
     AfterModelCall();
 }
@@ -782,7 +772,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             OnButtonUp(MouseButton::Middle, x, y);
             return 0;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lp) != hwnd_) captured_.reset();  // a menu or another window took it
+            if (reinterpret_cast<HWND>(lp) != hwnd_) router_.CaptureLost();  // a menu or another window took it
             return 0;
         case WM_TIMER:
             OnTimer(static_cast<UINT_PTR>(wp));

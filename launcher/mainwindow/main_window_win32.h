@@ -18,6 +18,7 @@
 #include "launcher/mainwindow/docking.h"
 #include "launcher/mainwindow/hotkey.h"
 #include "launcher/mainwindow/main_model.h"
+#include "launcher/mainwindow/mouse_router.h"
 #include "launcher/settings/settings.h"
 #include "platform/registry.h"
 #include "platform/win32/pictures_win32.h"
@@ -146,12 +147,7 @@ private:
     UINT taskbarCreated_ = 0;
     bool unloaded_ = false;
 
-    // Mouse state: the element a button went down on receives the moves and
-    // the release (like a captured control), and a click needs the release
-    // over the same element.
-    std::optional<ElementId> captured_;
-    MouseButton capturedButton_ = MouseButton::Left;
-    bool suppressClick_ = false;
+    MouseRouter router_;
     bool tracking_ = false;
     std::optional<ElementId> tipElement_;
     std::string tipText_;
