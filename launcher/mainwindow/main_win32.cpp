@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/mainwindow/main_window_win32.h"
 #include "launcher/settings/settings.h"
 #include "platform/win32/registry_win32.h"
@@ -33,8 +34,7 @@ int Main(HINSTANCE instance) {
             MSG msg;
             while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
                 // Modeless dialogs of the launcher get their keyboard handling.
-                HWND active = ::GetActiveWindow();
-                if (active && active != window.Hwnd() && ::IsDialogMessageW(active, &msg)) continue;
+                if (PreTranslateDialogMessage(msg)) continue;
                 ::TranslateMessage(&msg);
                 ::DispatchMessageW(&msg);
             }

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "common/codepage.h"
+#include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/mainwindow/hotkey.h"
 #include "launcher/mainwindow/launch.h"
 #include "launcher/skin/msg_form_win32.h"
@@ -243,6 +244,7 @@ void MainWindow::Unload() {
         ::KillTimer(hwnd_, id);
     // 5. Every other window of the launcher: the popup, dialogs, the menu holder.
     CloseMessagePopup();
+    CloseAllDialogs();
     ::EnumThreadWindows(
         ::GetCurrentThreadId(),
         [](HWND w, LPARAM self) -> BOOL {
@@ -610,8 +612,8 @@ void MainWindow::OnDropFiles(HDROP drop) {
     POINT at{};
     ::DragQueryPoint(drop, &at);
     ::DragFinish(drop);
-    if (onDropFiles && !files.empty()) {
-        onDropFiles(files, HitAt(Twips(at.x), Twips(at.y)));
+    if (!files.empty()) {
+        AddDroppedFiles(*this, files, HitAt(Twips(at.x), Twips(at.y)));
         AfterModelCall();
     }
 }

@@ -77,9 +77,6 @@ public:
     std::function<void(bool showEnabled, bool hideEnabled, POINT screen)> onTrayMenu;
     // The main menu's team and item commands became (un)available.
     std::function<void(bool teamCommands, bool itemCommands)> onCommandsEnabled;
-    // Files dropped on the window (UTF-8 paths) and the element they landed on.
-    // Drops are ignored while this is unset.
-    std::function<void(const std::vector<std::string>& files, ElementId target)> onDropFiles;
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
