@@ -7,7 +7,8 @@
 # Pixels of exactly RGB(250,250,250) are see-through in the launcher window;
 # only the area outside the scroll uses that colour, and the outline is drawn
 # without anti-aliasing so no light fringe shows against a dark desktop.
-# Positions below must match skin.vsu (there in twips, 15 per pixel).
+# Positions below must match the skin project 蓝色卷轴.vse (there in twips,
+# 15 per pixel), from which the build writes skin.vsu.
 set -euo pipefail
 
 out="${1:?usage: make_pictures.sh <image folder>}"
