@@ -1,0 +1,672 @@
+// The item editor window: a thin view over ItemForm. Control values are copied
+// into the form before a handler runs and copied back afterwards, with the
+// controls' own change notifications held off while that happens.
+#include "launcher/dialogs/item_form_win32.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "launcher/dialogs/dialogs_win32.h"
+#include "launcher/dialogs/item_form.h"
+#include "launcher/mainwindow/main_window_win32.h"
+#include "platform/win32/dialog_template.h"
+#include "platform/win32/icon_extract_win32.h"
+#include "platform/win32/ui_font.h"
+#include "platform/win32/win_text.h"
+
+// <shellapi.h> names a function ExtractIcon, which would rename IconPlan's kind.
+#undef ExtractIcon
+
+namespace vt {
+
+namespace {
+
+constexpr int kPreviewSize = 32;  // pixels: what the item panel shows per item
+constexpr int kButtonSize = 22;
+
+EditorShared& Shared() { return ItemEditorShared(); }
+
+COLORREF ToColorref(uint32_t c) { return RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+std::string GetText(HWND w) {
+    int n = ::GetWindowTextLengthW(w);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    n = ::GetWindowTextW(w, s.data(), n + 1);
+    s.resize(static_cast<size_t>(std::max(n, 0)));
+    return Narrow(s);
+}
+
+void SetTextIfChanged(HWND w, const std::string& text) {
+    if (GetText(w) != text) ::SetWindowTextW(w, Widen(text).c_str());
+}
+
+// The file chooser of the editor: one filter pair, an initial folder when one
+// is remembered; the empty text on Cancel.
+std::string ChooseFile(HWND owner, const char* title, const std::string& initialFolder) {
+    std::wstring filter = Widen(kChooseFileFilter[0]);
+    filter.push_back(L'\0');
+    filter += Widen(kChooseFileFilter[1]);
+    filter.push_back(L'\0');
+    filter.push_back(L'\0');
+    std::wstring file(1024, L'\0');
+    std::wstring wtitle = Widen(title);
+    std::wstring folder = Widen(initialFolder);
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.hInstance = ::GetModuleHandleW(nullptr);
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrTitle = wtitle.c_str();
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!::GetOpenFileNameW(&ofn)) return {};
+    file.resize(wcslen(file.c_str()));
+    return Narrow(file);
+}
+
+class ItemDialog;
+std::unique_ptr<ItemDialog> g_item;
+
+class ItemDialog {
+public:
+    explicit ItemDialog(MainWindow& main)
+        : main_(main), form_(main.GetRegistry(), Shared()), canvas_(kPreviewSize, PanelColor(main)) {}
+    ~ItemDialog() {
+        CloseExItemDialog();
+        if (hwnd_) {
+            // Messages sent while the window goes must not reach this object.
+            ::SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+            ::DestroyWindow(hwnd_);
+        }
+    }
+    ItemDialog(const ItemDialog&) = delete;
+    ItemDialog& operator=(const ItemDialog&) = delete;
+
+    ItemForm& Form() { return form_; }
+    HWND Hwnd() const { return hwnd_; }
+
+    bool Create() {
+        DialogTemplate t(Widen(kCaptionItemDesign), 280, 200,
+                         WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_NOIDLEMSG, 0, UiFontFace(), 9);
+        hwnd_ = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), t.Get(), main_.Hwnd(), DlgProc,
+                                             reinterpret_cast<LPARAM>(this));
+        return hwnd_ != nullptr;
+    }
+
+    // Fields -> controls, preview included. Change notifications are held off.
+    void WriteControls() {
+        syncing_ = true;
+        ::SetWindowTextW(hwnd_, Widen(form_.caption).c_str());
+        SetTextIfChanged(Item(item_ids::kName), form_.txtName);
+        SetTextIfChanged(Item(item_ids::kPath), form_.txtPath);
+        SetTextIfChanged(Item(item_ids::kPara), form_.txtPara);
+        SetTextIfChanged(Item(item_ids::kIcon), form_.txtIcon);
+        SetTextIfChanged(Item(item_ids::kPassword), form_.txtPassword);
+        SetTextIfChanged(Item(item_ids::kNote), form_.txtNote);
+        ::SendMessageW(Item(item_ids::kType), CB_SETCURSEL, static_cast<WPARAM>(form_.cboType), 0);
+        ::SendMessageW(Item(item_ids::kMode), CB_SETCURSEL, static_cast<WPARAM>(form_.cboMode), 0);
+        if (shownVerbs_ != form_.cboMethodList) {
+            HWND method = Item(item_ids::kMethod);
+            ::SendMessageW(method, CB_RESETCONTENT, 0, 0);
+            for (const std::string& v : form_.cboMethodList)
+                ::SendMessageW(method, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(v).c_str()));
+            shownVerbs_ = form_.cboMethodList;
+        }
+        ::SendMessageW(Item(item_ids::kMethod), CB_SETCURSEL, static_cast<WPARAM>(form_.cboMethod), 0);
+        ::CheckDlgButton(hwnd_, item_ids::kShowPassword, form_.chkPassword ? BST_CHECKED : BST_UNCHECKED);
+        ::CheckDlgButton(hwnd_, item_ids::kShowAdvanced, form_.chkEx ? BST_CHECKED : BST_UNCHECKED);
+        HWND password = Item(item_ids::kPassword);
+        WPARAM mask = form_.PasswordMasked() ? static_cast<WPARAM>(kPasswordMask) : 0;
+        if (::SendMessageW(password, EM_GETPASSWORDCHAR, 0, 0) != static_cast<LRESULT>(mask)) {
+            ::SendMessageW(password, EM_SETPASSWORDCHAR, mask, 0);
+            ::InvalidateRect(password, nullptr, TRUE);
+        }
+        HWND para = Item(item_ids::kPara);
+        if ((::IsWindowEnabled(para) != FALSE) != form_.paraEnabled) ::EnableWindow(para, form_.paraEnabled);
+        if (paraBack_ != form_.paraBackColor) {
+            paraBack_ = form_.paraBackColor;
+            paraBrush_.reset(::CreateSolidBrush(ToColorref(paraBack_)));
+            ::InvalidateRect(para, nullptr, TRUE);
+        }
+        SetTextIfChanged(Item(item_ids::kIconIndex), form_.IconIndexText());
+        RenderPreview();
+        ApplyHeight();
+        syncing_ = false;
+    }
+
+    // Controls -> fields.
+    void ReadControls() {
+        form_.txtName = GetText(Item(item_ids::kName));
+        form_.txtPath = GetText(Item(item_ids::kPath));
+        form_.txtPara = GetText(Item(item_ids::kPara));
+        form_.txtIcon = GetText(Item(item_ids::kIcon));
+        form_.txtPassword = GetText(Item(item_ids::kPassword));
+        form_.txtNote = GetText(Item(item_ids::kNote));
+        form_.cboType = static_cast<int>(::SendMessageW(Item(item_ids::kType), CB_GETCURSEL, 0, 0));
+        form_.cboMode = static_cast<int>(::SendMessageW(Item(item_ids::kMode), CB_GETCURSEL, 0, 0));
+        form_.cboMethod = static_cast<int>(::SendMessageW(Item(item_ids::kMethod), CB_GETCURSEL, 0, 0));
+        form_.chkPassword = ::IsDlgButtonChecked(hwnd_, item_ids::kShowPassword) == BST_CHECKED;
+        form_.chkEx = ::IsDlgButtonChecked(hwnd_, item_ids::kShowAdvanced) == BST_CHECKED;
+    }
+
+    void Run(const std::function<void(ItemForm&)>& fn) {
+        ReadControls();
+        fn(form_);
+        WriteControls();
+    }
+
+    void Show() {
+        CenterOnWorkArea();
+        ::ShowWindow(hwnd_, SW_SHOW);
+        ::SetForegroundWindow(hwnd_);
+    }
+
+private:
+    static uint32_t PanelColor(MainWindow& main) {
+        return main.Model().GetScene().At(Part::PicItemIn).backColor;
+    }
+
+    HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
+    int S(int px) const { return MulDiv(px, dpi_, 96); }
+
+    static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+        ItemDialog* self = nullptr;
+        if (msg == WM_INITDIALOG) {
+            self = reinterpret_cast<ItemDialog*>(lp);
+            ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+            self->hwnd_ = hwnd;
+        } else {
+            self = reinterpret_cast<ItemDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+        }
+        if (!self) return FALSE;
+        try {
+            return self->Handle(msg, wp, lp);
+        } catch (...) {
+            return FALSE;
+        }
+    }
+
+    static LRESULT CALLBACK ButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) noexcept {
+        auto* self = reinterpret_cast<ItemDialog*>(ref);
+        auto b = static_cast<PictureButton>(::GetDlgCtrlID(w) - item_ids::kPictureButtonFirst);
+        switch (msg) {
+            case WM_MOUSEMOVE: {
+                self->buttons_.OnHover(b, (wp & (MK_LBUTTON | MK_RBUTTON)) != 0);
+                TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, w, 0};
+                ::TrackMouseEvent(&tme);
+                self->RepaintButtons();
+                break;
+            }
+            case WM_MOUSELEAVE:
+                self->buttons_.OnBackground();
+                self->RepaintButtons();
+                break;
+            case WM_LBUTTONDOWN:
+                self->buttons_.OnPress(b);
+                self->RepaintButtons();
+                break;
+            case WM_LBUTTONUP:
+                self->buttons_.OnRelease(b);
+                self->RepaintButtons();
+                break;
+            case WM_NCDESTROY:
+                ::RemoveWindowSubclass(w, ButtonProc, 0);
+                break;
+        }
+        return ::DefSubclassProc(w, msg, wp, lp);
+    }
+
+    void RepaintButtons() {
+        for (int i = 0; i < kPictureButtonCount; ++i)
+            ::InvalidateRect(Item(item_ids::kPictureButtonFirst + i), nullptr, FALSE);
+    }
+
+    HWND Add(const wchar_t* cls, int id, const std::string& text, int x, int y, int w, int h, DWORD style,
+             DWORD ex = 0) {
+        HWND c = ::CreateWindowExW(ex, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, S(x), S(y), S(w),
+                                   S(h), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   ::GetModuleHandleW(nullptr), nullptr);
+        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        return c;
+    }
+    void Label(const char* text, int x, int y, int w = 68) { Add(L"STATIC", -1, text, x, y + 3, w, 18, SS_LEFT); }
+    HWND Edit(int id, int x, int y, int w, DWORD style = 0) {
+        return Add(L"EDIT", id, "", x, y, w, 22, WS_TABSTOP | ES_AUTOHSCROLL | style, WS_EX_CLIENTEDGE);
+    }
+    HWND Combo(int id, int x, int y, int w) {
+        return Add(L"COMBOBOX", id, "", x, y, w, 200, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
+    }
+    void PictureButtonAt(PictureButton b, int x, int y) {
+        int id = item_ids::kPictureButtonFirst + static_cast<int>(b);
+        HWND c = Add(L"BUTTON", id, "", x, y, kButtonSize, kButtonSize, BS_OWNERDRAW);
+        ::SetWindowSubclass(c, ButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        TTTOOLINFOW ti{};
+        ti.cbSize = sizeof(ti);
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = reinterpret_cast<UINT_PTR>(c);
+        tipTexts_.push_back(Widen(kPictureButtonTips[static_cast<int>(b)]));
+        ti.lpszText = tipTexts_.back().data();
+        ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+
+    void BuildControls() {
+        dpi_ = ScreenDpi();
+        font_ = CreateUiFont(9, dpi_);
+        tooltip_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                     ::GetModuleHandleW(nullptr), nullptr);
+        tipTexts_.reserve(kPictureButtonCount);
+        // Upper part, always shown: name, path, and the dialog's buttons.
+        Label(kLabelItemName, 10, 10);
+        Edit(item_ids::kName, 80, 10, 330);
+        Label(kLabelItemPath, 10, 38);
+        Edit(item_ids::kPath, 80, 38, 226);
+        PictureButtonAt(PictureButton::File, 312, 38);
+        PictureButtonAt(PictureButton::Dir, 337, 38);
+        PictureButtonAt(PictureButton::Ex, 362, 38);
+        Add(L"BUTTON", item_ids::kShowAdvanced, kCheckShowAdvanced, 10, 69, 150, 20, WS_TABSTOP | BS_AUTOCHECKBOX);
+        Add(L"BUTTON", IDOK, kCaptionOk, 252, 66, 76, 26, WS_TABSTOP | BS_DEFPUSHBUTTON);
+        Add(L"BUTTON", IDCANCEL, kCaptionCancel, 334, 66, 76, 26, WS_TABSTOP | BS_PUSHBUTTON);
+        collapsedBottom_ = 100;
+        // Advanced part.
+        Add(L"STATIC", -1, "", 10, 102, 400, 2, SS_ETCHEDHORZ);
+        Label(kLabelItemPara, 10, 112);
+        Edit(item_ids::kPara, 80, 112, 330);
+        Label(kLabelItemIcon, 10, 140);
+        Edit(item_ids::kIcon, 80, 140, 226);
+        PictureButtonAt(PictureButton::Icon, 312, 140);
+        PictureButtonAt(PictureButton::Inside, 337, 140);
+        PictureButtonAt(PictureButton::Left, 362, 140);
+        PictureButtonAt(PictureButton::Right, 387, 140);
+        Label(kLabelItemPassword, 10, 168);
+        Edit(item_ids::kPassword, 80, 168, 150, ES_PASSWORD);
+        Add(L"BUTTON", item_ids::kShowPassword, kCheckShowPassword, 240, 169, 100, 20, WS_TABSTOP | BS_AUTOCHECKBOX);
+        Label(kLabelItemNote, 10, 196);
+        Edit(item_ids::kNote, 80, 196, 150);
+        Label(kLabelItemType, 10, 224);
+        HWND type = Combo(item_ids::kType, 80, 224, 150);
+        for (const char* c : kItemTypeCaptions)
+            ::SendMessageW(type, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(c).c_str()));
+        Label(kLabelItemMode, 10, 252);
+        HWND mode = Combo(item_ids::kMode, 80, 252, 150);
+        for (const char* c : kItemModeCaptions)
+            ::SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(c).c_str()));
+        Label(kLabelItemMethod, 10, 280);
+        Combo(item_ids::kMethod, 80, 280, 150);
+        Label(kLabelItemPreview, 262, 210, 40);
+        Add(L"STATIC", item_ids::kPreview, "", 312, 198, 48, 48, SS_OWNERDRAW);
+        Add(L"STATIC", item_ids::kIconIndex, IconIndexLabel(0), 290, 254, 100, 18, SS_CENTER);
+        expandedBottom_ = 314;
+
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, WindowWidth(), 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        iconMenu_.reset(::CreatePopupMenu());
+        for (int i = 0; i < 4; ++i)
+            ::AppendMenuW(iconMenu_.get(), MF_STRING, static_cast<UINT_PTR>(item_ids::kStockMenuFirst + i),
+                          Widen(kStockMenuCaptions[i]).c_str());
+    }
+
+    RECT Frame(int clientW, int clientH) const {
+        RECT r{0, 0, clientW, clientH};
+        ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+        return r;
+    }
+    int WindowWidth() const {
+        RECT r = Frame(S(420), 10);
+        return r.right - r.left;
+    }
+    // The designed height, never so small that the dialog's buttons are cut.
+    void ApplyHeight() {
+        RECT r = Frame(S(420), S(form_.chkEx ? expandedBottom_ : collapsedBottom_));
+        int needed = r.bottom - r.top;
+        int h = std::max(MulDiv(form_.WindowHeight(), dpi_, 1440), needed);
+        RECT now{};
+        ::GetWindowRect(hwnd_, &now);
+        if (now.bottom - now.top != h)
+            ::SetWindowPos(hwnd_, nullptr, 0, 0, now.right - now.left, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    void CenterOnWorkArea() {
+        RECT work{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        RECT me{};
+        ::GetWindowRect(hwnd_, &me);
+        int w = me.right - me.left;
+        int full = Frame(S(420), S(expandedBottom_)).bottom - Frame(S(420), S(expandedBottom_)).top;
+        full = std::max(full, MulDiv(kItemFormHeightExpanded, dpi_, 1440));
+        int x = static_cast<int>(work.left + (work.right - work.left - w) / 2);
+        int y = static_cast<int>(work.top) + std::max(0, static_cast<int>(work.bottom - work.top - full) / 2);
+        ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    void RenderPreview() {
+        if (rendered_ && *rendered_ == form_.preview) return;
+        rendered_ = form_.preview;
+        canvas_.SetBackColor(PanelColor(main_));
+        DrawPlan(main_, canvas_, form_.preview);
+        previewBytes_ = canvas_.ToBmpBytes();
+        ::InvalidateRect(Item(item_ids::kPreview), nullptr, FALSE);
+    }
+
+    void DrawButton(const DRAWITEMSTRUCT& d) {
+        auto b = static_cast<PictureButton>(d.CtlID - item_ids::kPictureButtonFirst);
+        int image = buttons_.Image(b);
+        if (d.itemState & ODS_SELECTED) image = 2;
+        HDC dc = d.hDC;
+        RECT r = d.rcItem;
+        ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+        if (image == 1) ::DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+        if (image == 2) ::DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+        int off = image == 2 ? 1 : 0;
+        int cx = (r.left + r.right) / 2 + off;
+        int cy = (r.top + r.bottom) / 2 + off;
+        int u = std::max(1, S(1));
+        UniqueHpen pen(::CreatePen(PS_SOLID, 1, RGB(64, 64, 64)));
+        SelectRestorer sp(dc, pen.get());
+        auto poly = [&](std::initializer_list<POINT> pts, COLORREF fill) {
+            UniqueHbrush brush(::CreateSolidBrush(fill));
+            SelectRestorer sb(dc, brush.get());
+            std::vector<POINT> v(pts);
+            ::Polygon(dc, v.data(), static_cast<int>(v.size()));
+        };
+        switch (b) {
+            case PictureButton::File:
+                poly({{cx - 5 * u, cy - 7 * u}, {cx + 2 * u, cy - 7 * u}, {cx + 5 * u, cy - 4 * u},
+                      {cx + 5 * u, cy + 7 * u}, {cx - 5 * u, cy + 7 * u}},
+                     RGB(255, 255, 255));
+                for (int i = 0; i < 3; ++i) {
+                    ::MoveToEx(dc, cx - 3 * u, cy - 2 * u + i * 3 * u, nullptr);
+                    ::LineTo(dc, cx + 4 * u, cy - 2 * u + i * 3 * u);
+                }
+                break;
+            case PictureButton::Dir:
+                poly({{cx - 7 * u, cy - 5 * u}, {cx - 2 * u, cy - 5 * u}, {cx, cy - 3 * u}, {cx + 7 * u, cy - 3 * u},
+                      {cx + 7 * u, cy + 6 * u}, {cx - 7 * u, cy + 6 * u}},
+                     RGB(250, 210, 90));
+                break;
+            case PictureButton::Ex:
+                for (int i = 0; i < 4; ++i) {
+                    int x = cx - 6 * u + (i % 2) * 7 * u;
+                    int y = cy - 6 * u + (i / 2) * 7 * u;
+                    poly({{x, y}, {x + 5 * u, y}, {x + 5 * u, y + 5 * u}, {x, y + 5 * u}},
+                         i == 3 ? RGB(230, 120, 40) : RGB(80, 140, 220));
+                }
+                break;
+            case PictureButton::Icon:
+                poly({{cx - 7 * u, cy - 6 * u}, {cx + 7 * u, cy - 6 * u}, {cx + 7 * u, cy + 6 * u},
+                      {cx - 7 * u, cy + 6 * u}},
+                     RGB(200, 230, 255));
+                poly({{cx - 6 * u, cy + 5 * u}, {cx - 2 * u, cy}, {cx + 1 * u, cy + 3 * u}, {cx + 3 * u, cy + 1 * u},
+                      {cx + 6 * u, cy + 5 * u}},
+                     RGB(60, 160, 80));
+                break;
+            case PictureButton::Inside:
+                poly({{cx - 5 * u, cy - 2 * u}, {cx + 5 * u, cy - 2 * u}, {cx, cy + 3 * u}}, RGB(64, 64, 64));
+                break;
+            case PictureButton::Left:
+                poly({{cx + 3 * u, cy - 5 * u}, {cx + 3 * u, cy + 5 * u}, {cx - 3 * u, cy}}, RGB(64, 64, 64));
+                break;
+            case PictureButton::Right:
+                poly({{cx - 3 * u, cy - 5 * u}, {cx - 3 * u, cy + 5 * u}, {cx + 3 * u, cy}}, RGB(64, 64, 64));
+                break;
+        }
+        if (d.itemState & ODS_FOCUS) {
+            RECT f = r;
+            ::InflateRect(&f, -2, -2);
+            ::DrawFocusRect(dc, &f);
+        }
+    }
+
+    void DrawPreview(const DRAWITEMSTRUCT& d) {
+        HDC dc = d.hDC;
+        RECT r = d.rcItem;
+        ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+        // ShpIcon: the frame around the picture.
+        int x = (r.left + r.right - kPreviewSize) / 2;
+        int y = (r.top + r.bottom - kPreviewSize) / 2;
+        RECT frame{x - 3, y - 3, x + kPreviewSize + 3, y + kPreviewSize + 3};
+        ::FrameRect(dc, &frame, ::GetSysColorBrush(COLOR_BTNSHADOW));
+        UniqueMemDc mem(::CreateCompatibleDC(dc));
+        SelectRestorer sel(mem.get(), canvas_.Bitmap());
+        ::BitBlt(dc, x, y, kPreviewSize, kPreviewSize, mem.get(), 0, 0, SRCCOPY);
+    }
+
+    INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) {
+        switch (msg) {
+            case WM_INITDIALOG:
+                BuildControls();
+                return TRUE;
+            case WM_ACTIVATE:
+                if (LOWORD(wp) != WA_INACTIVE) PlaceItemDialogOnTop(main_, hwnd_);
+                return FALSE;
+            case WM_DRAWITEM: {
+                const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+                if (d.CtlID == static_cast<UINT>(item_ids::kPreview)) DrawPreview(d);
+                else DrawButton(d);
+                return TRUE;
+            }
+            case WM_CTLCOLOREDIT:
+            case WM_CTLCOLORSTATIC:
+                if (reinterpret_cast<HWND>(lp) == Item(item_ids::kPara) && paraBrush_) {
+                    auto dc = reinterpret_cast<HDC>(wp);
+                    ::SetBkColor(dc, ToColorref(paraBack_));
+                    return reinterpret_cast<INT_PTR>(paraBrush_.get());
+                }
+                return FALSE;
+            case WM_MOUSEMOVE:
+                buttons_.OnBackground();
+                RepaintButtons();
+                return FALSE;
+            case WM_COMMAND:
+                OnCommand(LOWORD(wp), HIWORD(wp));
+                return TRUE;
+            case WM_CLOSE:
+                Close();
+                return TRUE;
+        }
+        return FALSE;
+    }
+
+    void OnCommand(int id, int code) {
+        if (syncing_) return;
+        switch (id) {
+            case item_ids::kPath:
+                if (code == EN_CHANGE) Run([](ItemForm& f) { f.OnPathChanged(); });
+                return;
+            case item_ids::kIcon:
+                if (code == EN_CHANGE) Run([](ItemForm& f) { f.OnIconChanged(); });
+                return;
+            case item_ids::kType:
+                if (code == CBN_SELCHANGE) Run([](ItemForm& f) { f.OnTypeChanged(); });
+                return;
+            case item_ids::kShowPassword:
+            case item_ids::kShowAdvanced:
+                if (code == BN_CLICKED) Run([](ItemForm&) {});
+                return;
+            case IDOK:
+                OnOk();
+                return;
+            case IDCANCEL:
+                Close();
+                return;
+        }
+        if (id >= item_ids::kStockMenuFirst && id < item_ids::kStockMenuFirst + 4) {
+            Run([id](ItemForm& f) { f.OnStockIcon(static_cast<StockIcon>(id - item_ids::kStockMenuFirst)); });
+            return;
+        }
+        if (id >= item_ids::kPictureButtonFirst && id < item_ids::kPictureButtonFirst + kPictureButtonCount &&
+            code == BN_CLICKED)
+            OnPictureButton(static_cast<PictureButton>(id - item_ids::kPictureButtonFirst));
+    }
+
+    void OnPictureButton(PictureButton b) {
+        switch (b) {
+            case PictureButton::File: {
+                ReadControls();
+                std::string file = ChooseFile(hwnd_, kTitleChooseItemPath, form_.ChooserInitialFolder());
+                Run([&](ItemForm& f) { f.OnItemFileChosen(file); });
+                break;
+            }
+            case PictureButton::Icon: {
+                ReadControls();
+                std::string file = ChooseFile(hwnd_, kTitleChooseItemIcon, form_.ChooserInitialFolder());
+                Run([&](ItemForm& f) { f.OnIconFileChosen(file); });
+                break;
+            }
+            case PictureButton::Dir: {
+                ReadControls();
+                if (RunFolderPicker(main_, hwnd_, form_)) WriteControls();
+                break;
+            }
+            case PictureButton::Ex:
+                OpenExItemEditor(main_, hwnd_);
+                break;
+            case PictureButton::Inside: {
+                RECT r{};
+                ::GetWindowRect(Item(item_ids::kPictureButtonFirst + static_cast<int>(b)), &r);
+                TwipPoint at = StockMenuPosition(0, 0, MulDiv(r.bottom - r.top, 1440, dpi_));
+                ::TrackPopupMenu(iconMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left,
+                                 r.top + MulDiv(at.y, dpi_, 1440), 0, hwnd_, nullptr);
+                buttons_.OnBackground();
+                RepaintButtons();
+                break;
+            }
+            case PictureButton::Left:
+                Run([](ItemForm& f) { f.OnPreviousIcon(); });
+                break;
+            case PictureButton::Right:
+                Run([](ItemForm& f) { f.OnNextIcon(); });
+                break;
+        }
+    }
+
+    void OnOk() {
+        ReadControls();
+        FormOutcome out = form_.OnOk(main_.GetSettings(), main_.GetPrompts(), previewBytes_);
+        MainWindow& main = main_;
+        if (out.showItems && main.Model().CurrentTeam == out.showItemsTeam) {
+            main.Model().ShowItems(out.showItemsTeam);
+            main.Refresh();
+        }
+        if (out.close) Close();  // destroys this
+    }
+
+    void Close() {
+        // Destroyed through the owner so that the unique_ptr and the window go together.
+        if (g_item.get() == this) g_item.reset();
+    }
+
+public:
+    // Draws a plan onto a canvas: stock pictures come from the skin, icons
+    // from their program files, pictures from their files.
+    static void DrawPlan(MainWindow& main, IconCanvas& canvas, const IconPlan& plan) {
+        canvas.Clear();
+        switch (plan.kind) {
+            case IconPlan::Kind::Empty:
+                break;
+            case IconPlan::Kind::Stock: {
+                const Scene& scene = main.Model().GetScene();
+                int i = static_cast<int>(plan.stock);
+                if (i < scene.Count(Part::ImgInside))
+                    canvas.DrawBitmap(main.GetPictures().Get(scene.At(Part::ImgInside, i).picture));
+                break;
+            }
+            case IconPlan::Kind::ExtractIcon:
+                canvas.DrawIconOf(plan.file, plan.index);
+                break;
+            case IconPlan::Kind::PictureFile:
+                canvas.DrawPictureFile(plan.file);
+                break;
+        }
+    }
+
+private:
+    MainWindow& main_;
+    ItemForm form_;
+    IconCanvas canvas_;
+    HWND hwnd_ = nullptr;
+    HWND tooltip_ = nullptr;
+    int dpi_ = 96;
+    UniqueHfont font_;
+    UniqueHmenu iconMenu_;
+    UniqueHbrush paraBrush_;
+    uint32_t paraBack_ = 0xFFFFFFFF;
+    std::vector<std::wstring> tipTexts_;
+    std::vector<std::string> shownVerbs_;
+    std::optional<IconPlan> rendered_;
+    std::string previewBytes_;
+    PictureButtons buttons_;
+    bool syncing_ = false;
+    int collapsedBottom_ = 100;
+    int expandedBottom_ = 314;
+};
+
+// Opens a fresh editor (any open one is discarded first), fills it with fill
+// while its handlers are held off, then shows it.
+void OpenEditor(MainWindow& main, const std::function<void(ItemForm&)>& fill) {
+    g_item.reset();
+    auto dialog = std::make_unique<ItemDialog>(main);
+    if (!dialog->Create()) return;
+    ItemForm& form = dialog->Form();
+    form.OnLoad();
+    fill(form);
+    dialog->WriteControls();
+    g_item = std::move(dialog);
+    g_item->Show();
+}
+
+}  // namespace
+
+EditorShared& ItemEditorShared() {
+    static EditorShared shared;
+    return shared;
+}
+
+std::string RenderIconPlanBmp(MainWindow& main, const IconPlan& plan) {
+    IconCanvas canvas(kPreviewSize, main.Model().GetScene().At(Part::PicItemIn).backColor);
+    ItemDialog::DrawPlan(main, canvas, plan);
+    return canvas.ToBmpBytes();
+}
+
+bool WithItemEditor(const std::function<void(ItemForm&)>& fn) {
+    if (!g_item) return false;
+    g_item->Run(fn);
+    return true;
+}
+
+void PlaceItemDialogOnTop(MainWindow& main, HWND dialog) {
+    ::SetWindowPos(dialog, main.GetSettings().StandOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ShowItemEditorForAdd(MainWindow& main) {
+    MainModel& model = main.Model();
+    OpenEditor(main, [&](ItemForm& f) { f.OpenForAdd(model.CurrentTeam, model.TeamFolder); });
+}
+
+void ShowItemEditorForEdit(MainWindow& main, const std::string& password) {
+    MainModel& model = main.Model();
+    if (model.CurrentTeam < 0 || model.CurrentItem < 0) return;
+    OpenEditor(main, [&](ItemForm& f) {
+        f.OpenForEdit(model.CurrentTeam, model.TeamFolder, model.CurrentItem, password);
+    });
+}
+
+bool PreTranslateItemDialogs(MSG& msg) {
+    if (PreTranslateExItemDialog(msg)) return true;
+    return g_item && g_item->Hwnd() && ::IsDialogMessageW(g_item->Hwnd(), &msg);
+}
+
+void CloseItemDialogs() {
+    CloseExItemDialog();
+    g_item.reset();
+}
+
+}  // namespace vt
