@@ -1,0 +1,134 @@
+// The team editor window over TeamForm, and the family's entry points.
+#include <memory>
+
+#include "launcher/dialogs/dialogs_win32.h"
+#include "launcher/dialogs/team_dialog_ids.h"
+#include "launcher/dialogs/team_dialogs_win32.h"
+#include "launcher/dialogs/team_form.h"
+#include "launcher/mainwindow/main_window_win32.h"
+#include "platform/win32/ui_font.h"
+#include "platform/win32/win_text.h"
+
+namespace vt {
+
+namespace {
+
+// A profile value reads back at most 254 ANSI bytes; 120 characters stay
+// below that even when every one is double-byte.
+constexpr int kMaxTextChars = 120;
+
+class TeamDialog : public ModelessDialog {
+public:
+    explicit TeamDialog(MainWindow& main) : ModelessDialog(main) {}
+
+    bool Open(const TeamForm& form) {
+        form_ = form;
+        DialogTemplate t(Widen(form_.caption), 230, 104, kTeamDialogStyle, 0, UiFontFace(), 9);
+        using T = DialogTemplate;
+        t.Add(T::kStatic, kIdTeamNameLabel, Widen(kLabelTeamName), 8, 10, 54, 10, SS_LEFT);
+        t.Add(T::kEdit, kIdTxtName, L"", 64, 8, 158, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
+        t.Add(T::kStatic, kIdTeamNoteLabel, Widen(kLabelTeamNote), 8, 28, 54, 10, SS_LEFT);
+        t.Add(T::kEdit, kIdTxtNote, L"", 64, 26, 158, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
+        t.Add(T::kStatic, kIdTeamPasswordLabel, Widen(kLabelTeamPassword), 8, 46, 54, 10, SS_LEFT);
+        t.Add(T::kEdit, kIdTxtPassword, L"", 64, 44, 158, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD);
+        t.Add(T::kButton, kIdChkPassword, Widen(kCheckTeamShowPassword), 64, 62, 158, 12,
+              BS_AUTOCHECKBOX | WS_TABSTOP);
+        t.Add(T::kButton, IDOK, Widen(kCaptionOk), 110, 82, 54, 15, BS_DEFPUSHBUTTON | WS_TABSTOP);
+        t.Add(T::kButton, IDCANCEL, Widen(kCaptionCancel), 168, 82, 54, 15, BS_PUSHBUTTON | WS_TABSTOP);
+        return Create(t);
+    }
+
+private:
+    void OnInit() override {
+        for (int id : {kIdTxtName, kIdTxtNote}) ::SendDlgItemMessageW(hwnd_, id, EM_LIMITTEXT, kMaxTextChars, 0);
+        ::SendDlgItemMessageW(hwnd_, kIdTxtPassword, EM_LIMITTEXT, kMaxTextChars, 0);
+        SetText(kIdTxtName, form_.txtName);
+        SetText(kIdTxtNote, form_.txtNote);
+        SetText(kIdTxtPassword, form_.txtPassword);
+        SetChecked(kIdChkPassword, form_.chkPassword);
+        ApplyMask();
+        ::SetFocus(Item(kIdTxtName));
+    }
+
+    bool OnCommand(WORD id, WORD code, HWND) override {
+        switch (id) {
+            case kIdChkPassword:
+                if (code == BN_CLICKED) {
+                    form_.chkPassword = Checked(kIdChkPassword);
+                    ApplyMask();
+                }
+                return true;
+            case IDOK:
+                OnOk();
+                return true;
+            case IDCANCEL:
+                Close();
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    void ApplyMask() {
+        HWND edit = Item(kIdTxtPassword);
+        ::SendMessageW(edit, EM_SETPASSWORDCHAR, form_.PasswordMasked() ? L'*' : 0, 0);
+        ::InvalidateRect(edit, nullptr, TRUE);
+    }
+
+    void OnOk() {
+        form_.txtName = Text(kIdTxtName);
+        form_.txtNote = Text(kIdTxtNote);
+        form_.txtPassword = Text(kIdTxtPassword);
+        form_.chkPassword = Checked(kIdChkPassword);
+        const FormOutcome out = form_.OnOk(main_.GetSettings(), main_.GetPrompts());
+        if (!out.close) {
+            ::SetFocus(Item(kIdTxtName));
+            return;
+        }
+        MainWindow& main = main_;
+        Close();
+        if (out.showTeams) main.Model().ShowTeams();
+        if (out.showItems) main.Model().ShowItems(out.showItemsTeam);
+        main.Refresh();
+        if (!out.messageAfter.empty()) main.GetPrompts().ShowMessage(out.messageAfter);
+    }
+
+    TeamForm form_;
+};
+
+std::unique_ptr<TeamDialog> g_teamDialog;
+
+void OpenTeamDialog(MainWindow& main, const TeamForm& form) {
+    g_teamDialog.reset();  // the next add or edit replaces an open editor
+    auto dialog = std::make_unique<TeamDialog>(main);
+    if (dialog->Open(form)) g_teamDialog = std::move(dialog);
+}
+
+}  // namespace
+
+void ShowTeamEditorForAdd(MainWindow& main) {
+    TeamForm form;
+    form.OpenForAdd();
+    OpenTeamDialog(main, form);
+}
+
+void ShowTeamEditorForEdit(MainWindow& main, const std::string& password) {
+    const int team = main.Model().CurrentTeam;
+    if (team < 0) return;  // the menu entry is greyed without a team
+    TeamForm form;
+    form.OpenForEdit(main.GetSettings().AppDir, team, password);
+    OpenTeamDialog(main, form);
+}
+
+bool PreTranslateTeamDialogs(MSG& msg) {
+    if (g_teamDialog && g_teamDialog->PreTranslate(msg)) return true;
+    return PreTranslateSettingsDialog(msg) || PreTranslateSkinChooser(msg);
+}
+
+void CloseTeamDialogs() {
+    g_teamDialog.reset();
+    CloseSettingsDialog();
+    CloseSkinChooser();
+}
+
+}  // namespace vt
