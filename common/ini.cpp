@@ -124,6 +124,10 @@ std::string Serialize(const std::vector<Line>& lines) {
 // and those of them already checked since they were pinned.
 thread_local std::unordered_map<std::string, int> tPinned;
 thread_local std::unordered_map<std::string, bool> tChecked;
+// Files under an IniWriteBatch on this thread -> whether writes are pending.
+thread_local std::unordered_map<std::string, bool> tDeferred;
+
+bool Deferred(const std::string& file) { return !tDeferred.empty() && tDeferred.count(file) > 0; }
 
 class IniCache {
 public:
@@ -132,6 +136,8 @@ public:
     // stamp, the size or (where the system has one) the file's identity.
     ParsedFile& Get(const std::string& file) {
         auto it = files_.find(file);
+        // Pending batch writes live only here until the batch commits.
+        if (it != files_.end() && Deferred(file)) return it->second;
         bool pinned = !tPinned.empty() && tPinned.count(file) > 0;
         if (pinned && it != files_.end() && tChecked.count(file) > 0) return it->second;
         if (pinned) tChecked[file] = true;
@@ -148,11 +154,40 @@ public:
                 parsed.stamp.mtime = -1;
             }
         }
-        if (files_.size() > 64) files_.clear();
+        if (files_.size() > 64) {
+            for (auto e = files_.begin(); e != files_.end();)
+                e = Deferred(e->first) ? std::next(e) : files_.erase(e);
+        }
         return files_[file] = std::move(parsed);
     }
 
     bool Store(const std::string& file, ParsedFile& parsed) {
+        if (Deferred(file)) {
+            tDeferred[file] = true;
+            parsed.indexed = false;
+            return true;
+        }
+        return Flush(file, parsed);
+    }
+
+    // Writes the batch's pending version of file, if any.
+    bool CommitDeferred(const std::string& file) {
+        auto pending = tDeferred.find(file);
+        bool dirty = pending != tDeferred.end() && pending->second;
+        if (pending != tDeferred.end()) tDeferred.erase(pending);
+        if (!dirty) return true;
+        auto it = files_.find(file);
+        if (it == files_.end()) return false;
+        return Flush(file, it->second);
+    }
+
+    // Drops the batch's pending version so the next read sees the disk.
+    void DiscardDeferred(const std::string& file) {
+        tDeferred.erase(file);
+        files_.erase(file);
+    }
+
+    bool Flush(const std::string& file, ParsedFile& parsed) {
         fs::path p = PathFromUtf8(file);
         if (!WriteFileAtomic(p, Serialize(parsed.lines))) {
             files_.erase(file);
@@ -377,6 +412,29 @@ bool DeleteIniSection(const std::string& file, std::string_view section) {
     size_t end = SectionEnd(pf.lines, s);
     pf.lines.erase(pf.lines.begin() + static_cast<std::ptrdiff_t>(s), pf.lines.begin() + static_cast<std::ptrdiff_t>(end));
     return Cache().Store(file, pf);
+}
+
+IniWriteBatch::IniWriteBatch(std::string file) : file_(std::move(file)) {
+    std::lock_guard lock(Cache().mutex);
+    // A nested batch on the same file joins the outer one.
+    if (Deferred(file_)) {
+        open_ = false;
+        return;
+    }
+    tDeferred[file_] = false;
+}
+
+IniWriteBatch::~IniWriteBatch() {
+    if (open_) (void)Commit();
+}
+
+bool IniWriteBatch::Commit() {
+    if (!open_) return true;
+    open_ = false;
+    std::lock_guard lock(Cache().mutex);
+    if (Cache().CommitDeferred(file_)) return true;
+    Cache().DiscardDeferred(file_);
+    return false;
 }
 
 IniReadScope::IniReadScope(std::string file) : file_(std::move(file)) { ++tPinned[file_]; }

@@ -37,6 +37,25 @@ private:
     std::string file_;
 };
 
+// Groups many writes to one file into a single atomic replacement (shifting
+// a hundred sections down after a delete rewrites the file once instead of a
+// thousand times). Reads on this thread see the pending changes; other
+// processes see the old file until Commit, then the whole new one: a crash
+// in between leaves the old file, never half of the change.
+class IniWriteBatch {
+public:
+    explicit IniWriteBatch(std::string file);
+    ~IniWriteBatch();  // commits what is still pending
+    IniWriteBatch(const IniWriteBatch&) = delete;
+    IniWriteBatch& operator=(const IniWriteBatch&) = delete;
+    // Writes the pending changes; false (and nothing written) on failure.
+    [[nodiscard]] bool Commit();
+
+private:
+    std::string file_;
+    bool open_ = true;
+};
+
 // Forgets every cached file (tests that edit files behind the engine's back
 // within one clock tick use it).
 void FlushIniCache();

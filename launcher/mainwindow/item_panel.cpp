@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/ini.h"
 #include "launcher/mainwindow/main_model.h"
 #include "launcher/store/password.h"
 #include "launcher/store/store.h"
@@ -156,6 +157,8 @@ void MainModel::ShowItems(int team) {
     }
 
     TeamFolder = AskTeamFolder(settings_.AppDir, team, services_.prompts, kPromptOpenTeam);
+    // One look at ITEM.SET for the whole rebuild instead of one per key.
+    IniReadScope itemsScope(ItemSetFile(TeamFolder));
     int count = ReadItemCount(TeamFolder, services_.prompts, settings_.WarnOnError);
     itemCount_ = count;
     scene_.Resize(Part::PicIcon, count);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/ini.h"
 #include "launcher/mainwindow/main_model.h"
 #include "launcher/store/store.h"
 
@@ -25,6 +26,7 @@ void MainModel::PaintTeam(int index, int colourSet) {
 void MainModel::ShowTeams() {
     if (CurrentTeam >= 0) roller_.StopNameRoll(RollKind::Team, CurrentTeam);
 
+    IniReadScope teamsScope(TeamSetFile(settings_.AppDir));
     int count = ReadTeamCount(settings_.AppDir, services_.prompts, settings_.WarnOnError);
     teamCount_ = count;
     if (CurrentTeam > count - 1) CurrentTeam = -1;

@@ -270,26 +270,28 @@ bool WriteTeamKeys(const std::string& file, const std::string& sec, const std::s
 // so a failure can duplicate a record but never lose one.
 bool ShiftDown(const std::string& file, const char* countSection, int index, int count, const char* const* keys,
                size_t keyCount) {
+    IniWriteBatch batch(file);
     for (int i = index; i <= count - 2; ++i) {
         const std::string from = Section(i + 1);
         const std::string to = Section(i);
         for (size_t k = 0; k < keyCount; ++k)
             if (!WriteRaw(file, to, keys[k], ReadRaw(file, from, keys[k]))) return false;
     }
-    return WriteIniString(file, countSection, "Count", static_cast<long long>(count - 1));
+    return WriteIniString(file, countSection, "Count", static_cast<long long>(count - 1)) && batch.Commit();
 }
 
 bool SwapSections(const std::string& file, int first, int second, const char* const* keys, size_t keyCount) {
     if (first == second) return true;
     const std::string a = Section(first);
     const std::string b = Section(second);
+    IniWriteBatch batch(file);
     std::vector<std::optional<std::string>> kept;
     for (size_t k = 0; k < keyCount; ++k) kept.push_back(ReadRaw(file, a, keys[k]));
     for (size_t k = 0; k < keyCount; ++k)
         if (!WriteRaw(file, a, keys[k], ReadRaw(file, b, keys[k]))) return false;
     for (size_t k = 0; k < keyCount; ++k)
         if (!WriteRaw(file, b, keys[k], kept[k])) return false;
-    return true;
+    return batch.Commit();
 }
 
 }  // namespace

@@ -113,3 +113,42 @@ TEST(Common, RandomNamesAreTenUpperAlnum) {
     for (char c : a) EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'));
     EXPECT_NE(a, MakeRandomName());
 }
+
+TEST(Ini, WriteBatchReplacesTheFileOnceAtCommit) {
+    TempDir dir;
+    std::string f = dir.File("batch.ini");
+    ASSERT_TRUE(WriteIniString(f, "ITEM", "Count", 3LL));
+    const std::string before = Raw(f);
+    {
+        IniWriteBatch batch(f);
+        for (int i = 0; i < 50; ++i) ASSERT_TRUE(WriteIniString(f, std::to_string(i), "Name", "n" + std::to_string(i)));
+        // This thread sees its own pending writes; the disk still holds the old file.
+        EXPECT_EQ(ReadIniString(f, "49", "Name", ""), "n49");
+        EXPECT_EQ(Raw(f), before);
+        {
+            IniWriteBatch nested(f);  // joins the outer batch
+            ASSERT_TRUE(WriteIniString(f, "ITEM", "Count", 50LL));
+            ASSERT_TRUE(nested.Commit());
+        }
+        EXPECT_EQ(Raw(f), before);
+        ASSERT_TRUE(batch.Commit());
+    }
+    FlushIniCache();
+    EXPECT_EQ(ReadIniInt(f, "ITEM", "Count", 0), 50);
+    EXPECT_EQ(ReadIniString(f, "7", "Name", ""), "n7");
+}
+
+TEST(Ini, FailedBatchLeavesTheOldFileAndForgetsThePendingWrites) {
+    TempDir dir;
+    std::string sub = dir.File("gone");
+    std::filesystem::create_directories(PathFromUtf8(sub));
+    std::string f = sub + "/x.ini";
+    ASSERT_TRUE(WriteIniString(f, "S", "K", "old"));
+    {
+        IniWriteBatch batch(f);
+        ASSERT_TRUE(WriteIniString(f, "S", "K", "new"));
+        std::filesystem::remove_all(PathFromUtf8(sub));  // the folder vanishes before the commit
+        EXPECT_FALSE(batch.Commit());
+    }
+    EXPECT_EQ(ReadIniString(f, "S", "K", "none"), "none");
+}
