@@ -6,6 +6,7 @@
 #include <objbase.h>
 
 #include "launcher/dialogs/dialogs_win32.h"
+#include "launcher/dialogs/menu_form_win32.h"
 #include "launcher/mainwindow/main_window_win32.h"
 #include "launcher/settings/settings.h"
 #include "platform/win32/registry_win32.h"
@@ -28,6 +29,7 @@ int Main(HINSTANCE instance) {
     int code = 0;
     {
         MainWindow window(instance, registry);
+        InstallMenuForm(window);
         if (!window.Create()) {
             code = 1;
         } else {
@@ -35,6 +37,8 @@ int Main(HINSTANCE instance) {
             while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
                 // Modeless dialogs of the launcher get their keyboard handling.
                 if (PreTranslateDialogMessage(msg)) continue;
+                // The menu-bar shortcuts, while the main window has the keyboard.
+                if (TranslateMenuAccelerator(msg)) continue;
                 ::TranslateMessage(&msg);
                 ::DispatchMessageW(&msg);
             }

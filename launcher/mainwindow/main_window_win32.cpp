@@ -782,6 +782,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wp));
             return 0;
+        case WM_COMMAND:
+            if (lp == 0 && onCommand && onCommand(LOWORD(wp), HIWORD(wp) == 1)) return 0;
+            break;
         case WM_CLOSE:
             Unload();
             ::DestroyWindow(hwnd_);

@@ -77,6 +77,8 @@ public:
     std::function<void(bool showEnabled, bool hideEnabled, POINT screen)> onTrayMenu;
     // The main menu's team and item commands became (un)available.
     std::function<void(bool teamCommands, bool itemCommands)> onCommandsEnabled;
+    // WM_COMMAND of a menu entry or a shortcut key (fromAccelerator); true when handled.
+    std::function<bool(unsigned id, bool fromAccelerator)> onCommand;
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;

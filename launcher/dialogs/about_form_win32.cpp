@@ -1,0 +1,160 @@
+// AboutForm, and the dispatch of keyboard messages and the unload step's
+// closing to every dialog family of the launcher.
+#include <windows.h>
+
+#include <memory>
+
+#include "launcher/dialogs/commands.h"
+#include "launcher/dialogs/dialogs_win32.h"
+#include "launcher/dialogs/team_dialogs_win32.h"
+#include "launcher/mainwindow/main_window_win32.h"
+#include "platform/win32/dialog_template.h"
+#include "platform/win32/ui_font.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/win_text.h"
+
+#ifndef VT_VERSION_TEXT
+#define VT_VERSION_TEXT "1.0"
+#endif
+
+namespace vt {
+namespace {
+
+inline constexpr const char* kAboutCaption = "关于\"Vantrel\"";
+inline constexpr const char* kAboutName = "程序名称:Vantrel";
+inline constexpr const char* kAboutVersion = "程序版本:" VT_VERSION_TEXT;
+inline constexpr const char* kAboutEmail = "电子邮件:";
+inline constexpr const char* kAboutWeb = "程序主页:";
+inline constexpr const char* kAboutMaker = "Oskarn 出品";
+inline constexpr const char* kAboutNotice =
+    "Vantrel 是一个可以换皮肤的程序启动器。使用中有任何问题或建议,欢迎来信或访问程序主页。";
+
+enum : WORD {
+    kIdIcon = 100,
+    kIdName,
+    kIdVersion,
+    kIdEmailLabel,
+    kIdEmail,
+    kIdWebLabel,
+    kIdWeb,
+    kIdMaker,
+    kIdNotice,
+    kIdLine,
+};
+
+class AboutForm : public ModelessDialog {
+public:
+    explicit AboutForm(MainWindow& main) : ModelessDialog(main) {}
+
+    bool Open() {
+        DialogTemplate t(Widen(kAboutCaption), 230, 122, kTeamDialogStyle, 0, UiFontFace(), 9);
+        constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+        t.Add(DialogTemplate::kStatic, kIdIcon, L"", 12, 12, 21, 20, kChild | SS_ICON);
+        t.Add(DialogTemplate::kStatic, kIdName, Widen(kAboutName), 44, 12, 176, 10, kChild | SS_LEFT);
+        t.Add(DialogTemplate::kStatic, kIdVersion, Widen(kAboutVersion), 44, 25, 176, 10, kChild | SS_LEFT);
+        t.Add(DialogTemplate::kStatic, kIdEmailLabel, Widen(kAboutEmail), 44, 38, 40, 10, kChild | SS_LEFT);
+        t.Add(DialogTemplate::kStatic, kIdEmail, Widen(kMakerEmail), 84, 38, 136, 10, kChild | SS_LEFT | SS_NOTIFY);
+        t.Add(DialogTemplate::kStatic, kIdWebLabel, Widen(kAboutWeb), 44, 51, 40, 10, kChild | SS_LEFT);
+        t.Add(DialogTemplate::kStatic, kIdWeb, Widen(kMakerWeb), 84, 51, 136, 10, kChild | SS_LEFT | SS_NOTIFY);
+        t.Add(DialogTemplate::kStatic, kIdMaker, Widen(kAboutMaker), 44, 64, 176, 10, kChild | SS_LEFT);
+        t.Add(DialogTemplate::kStatic, kIdNotice, Widen(kAboutNotice), 12, 78, 208, 20, kChild | SS_LEFT);
+        t.Add(DialogTemplate::kStatic, kIdLine, L"", 12, 99, 206, 1, kChild | SS_ETCHEDHORZ);
+        t.Add(DialogTemplate::kButton, IDOK, L"确定(&O)", 166, 103, 54, 14,
+              kChild | WS_TABSTOP | BS_DEFPUSHBUTTON);
+        return Create(t);
+    }
+
+private:
+    void OnInit() override {
+        HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(main_.Hwnd(), GWLP_HINSTANCE));
+        HICON icon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+        if (icon) ::SendDlgItemMessageW(hwnd_, kIdIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        // The links: the dialog's font, underlined.
+        HFONT base = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+        LOGFONTW lf{};
+        if (base && ::GetObjectW(base, sizeof(lf), &lf)) {
+            lf.lfUnderline = TRUE;
+            linkFont_.reset(::CreateFontIndirectW(&lf));
+            for (int id : {kIdEmail, kIdWeb})
+                ::SendDlgItemMessageW(hwnd_, id, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+        }
+        ::SetFocus(Item(IDOK));
+    }
+
+    bool OnCommand(WORD id, WORD code, HWND) override {
+        switch (id) {
+            case kIdEmail:
+                if (code == STN_CLICKED) Open(std::string("mailto:") + kMakerEmail);
+                return true;
+            case kIdWeb:
+                if (code == STN_CLICKED) Open(kMakerWeb);
+                return true;
+            case IDOK:
+            case IDCANCEL:
+                Close();
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    bool OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override {
+        if (msg == WM_CTLCOLORSTATIC) {
+            int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+            if (id == kIdEmail || id == kIdWeb) {
+                HDC dc = reinterpret_cast<HDC>(wp);
+                ::SetTextColor(dc, RGB(0, 0, 224));
+                ::SetBkMode(dc, TRANSPARENT);
+                result = reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
+                return true;
+            }
+        }
+        if (msg == WM_SETCURSOR) {
+            int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(wp));
+            if (id == kIdEmail || id == kIdWeb) {
+                ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+                result = TRUE;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void Open(const std::string& target) {
+        // Not checked: without a mail program or browser nothing can be done about it.
+        ::ShellExecuteW(hwnd_, L"open", Widen(target).c_str(), L"", L"", SW_SHOW);
+    }
+
+    UniqueHfont linkFont_;
+};
+
+std::unique_ptr<AboutForm>& About() {
+    static std::unique_ptr<AboutForm> form;
+    return form;
+}
+
+}  // namespace
+
+void ShowAboutBox(MainWindow& main) {
+    // Single instance: a second request brings the open box forward.
+    if (About() && About()->IsOpen()) {
+        ::ShowWindow(About()->Hwnd(), SW_SHOW);
+        ::SetForegroundWindow(About()->Hwnd());
+        return;
+    }
+    About() = std::make_unique<AboutForm>(main);
+    About()->Open();
+}
+
+bool PreTranslateDialogMessage(MSG& msg) {
+    if (About() && About()->PreTranslate(msg)) return true;
+    return PreTranslateItemDialogs(msg) || PreTranslateTeamDialogs(msg);
+}
+
+void CloseAllDialogs() {
+    CloseItemDialogs();
+    CloseTeamDialogs();
+    if (About()) About()->Close();
+}
+
+}  // namespace vt

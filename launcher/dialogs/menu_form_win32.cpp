@@ -1,0 +1,161 @@
+#include "launcher/dialogs/menu_form_win32.h"
+
+#include <array>
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+#include "launcher/dialogs/commands.h"
+#include "launcher/dialogs/dialogs_win32.h"
+#include "launcher/mainwindow/main_window_win32.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/win_text.h"
+
+namespace vt {
+namespace {
+
+constexpr size_t kPopupCount = 9;
+
+class MenuForm : public CommandHost {
+public:
+    explicit MenuForm(MainWindow& main) : main_(main) {}
+
+    void Install() {
+        main_.onPopupMenu = [this](const std::string& name, POINT at) {
+            PopupMenu menu;
+            if (PopupFromName(name, menu)) Popup(menu, at);
+        };
+        main_.onTrayMenu = [this](bool showEnabled, bool hideEnabled, POINT at) {
+            enabling_.showMain = showEnabled;
+            enabling_.hideMain = hideEnabled;
+            Popup(PopupMenu::NMIcon, at);
+        };
+        main_.onCommandsEnabled = [this](bool team, bool item) {
+            enabling_.teamCommands = team;
+            enabling_.itemCommands = item;
+        };
+        main_.onCommand = [this](unsigned id, bool fromAccelerator) { return OnCommand(id, fromAccelerator); };
+    }
+
+    bool TranslateAccelerator(MSG& msg) {
+        HWND hwnd = main_.Hwnd();
+        if (!hwnd || msg.hwnd != hwnd) return false;
+        if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+        if (!accelerators_) BuildAccelerators();
+        return accelerators_ && ::TranslateAcceleratorW(hwnd, accelerators_.get(), &msg) != 0;
+    }
+
+    // ---- CommandHost ----
+    void ShowMain() override { main_.ShowMain(); }
+    void HideMain() override { main_.HideMain(); }
+    void Exit() override { main_.Exit(); }
+    void Repaint() override { main_.Refresh(); }
+    void ShowItemEditorForAdd() override { vt::ShowItemEditorForAdd(main_); }
+    void ShowItemEditorForEdit(const std::string& password) override { vt::ShowItemEditorForEdit(main_, password); }
+    void ShowTeamEditorForAdd() override { vt::ShowTeamEditorForAdd(main_); }
+    void ShowTeamEditorForEdit(const std::string& password) override { vt::ShowTeamEditorForEdit(main_, password); }
+    void ShowSettingsDialog() override { vt::ShowSettingsDialog(main_); }
+    void ShowSkinChooser() override { vt::ShowSkinChooser(main_); }
+    void ShowAboutBox() override { vt::ShowAboutBox(main_); }
+    void HideAfterLaunch() override {
+        main_.HideMain();
+        main_.Model().Chrome().Button(ChromeButton::Min).Reset();
+        main_.Refresh();
+    }
+
+private:
+    HMENU Menu(PopupMenu which) {
+        UniqueHmenu& slot = menus_[static_cast<size_t>(which)];
+        if (slot) return slot.get();
+        slot.reset(::CreatePopupMenu());
+        if (!slot) {
+            LogWin32Failure("CreatePopupMenu");
+            return nullptr;
+        }
+        for (const MenuEntry& e : MenuEntries(which)) {
+            if (e.id == 0) {
+                ::AppendMenuW(slot.get(), MF_SEPARATOR, 0, nullptr);
+                continue;
+            }
+            // A tab puts the shortcut text in the menu's right-aligned column.
+            std::string text = e.caption;
+            if (*e.shortcut) text += std::string("\t") + e.shortcut;
+            ::AppendMenuW(slot.get(), MF_STRING, e.id, Widen(text).c_str());
+        }
+        return slot.get();
+    }
+
+    void Popup(PopupMenu which, POINT at) {
+        HMENU menu = Menu(which);
+        HWND hwnd = main_.Hwnd();
+        if (!menu || !hwnd) return;
+        for (const MenuEntry& e : MenuEntries(which)) {
+            if (e.id != 0)
+                ::EnableMenuItem(menu, e.id, MF_BYCOMMAND | (enabling_.IsEnabled(e.id) ? MF_ENABLED : MF_GRAYED));
+        }
+        // Without the foreground the menu would not close on a click elsewhere
+        // (the tray menu opens while another program is active).
+        ::SetForegroundWindow(hwnd);
+        UINT id = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                                                     at.x, at.y, 0, hwnd, nullptr));
+        // The command runs from the message loop once the mouse handler that
+        // opened the menu has finished, never inside it.
+        if (id != 0) ::PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    }
+
+    bool OnCommand(unsigned id, bool fromAccelerator) {
+        if (id < kFirstMenuId || id > kLastMenuId) return false;
+        // A shortcut acts only while its menu entry could be chosen.
+        if (fromAccelerator && !enabling_.IsEnabled(id)) return true;
+        RunCommandSafely(id);
+        return true;
+    }
+
+    void RunCommandSafely(unsigned id) {
+        CommandContext ctx{main_.Model(),   main_.GetSettings(), main_.GetRegistry(),
+                           main_.GetPrompts(), main_.GetShell(),    *this};
+        try {
+            RunCommand(id, ctx);
+        } catch (...) {
+            LogWin32Failure("menu command (exception)", 0);
+        }
+        main_.Refresh();
+    }
+
+    void BuildAccelerators() {
+        std::vector<ACCEL> table;
+        for (const MenuShortcut& k : MenuShortcuts()) {
+            ACCEL a{};
+            a.fVirt = static_cast<BYTE>(FVIRTKEY | (k.ctrl ? FCONTROL : 0));
+            a.key = static_cast<WORD>(k.virtualKey);
+            a.cmd = static_cast<WORD>(k.id);
+            table.push_back(a);
+        }
+        accelerators_.reset(::CreateAcceleratorTableW(table.data(), static_cast<int>(table.size())));
+        if (!accelerators_) LogWin32Failure("CreateAcceleratorTableW");
+    }
+
+    MainWindow& main_;
+    MenuEnabling enabling_;
+    std::array<UniqueHmenu, kPopupCount> menus_;
+    std::unique_ptr<std::remove_pointer_t<HACCEL>, decltype(&::DestroyAcceleratorTable)> accelerators_{
+        nullptr, &::DestroyAcceleratorTable};
+};
+
+std::unique_ptr<MenuForm>& Instance() {
+    static std::unique_ptr<MenuForm> form;
+    return form;
+}
+
+}  // namespace
+
+void InstallMenuForm(MainWindow& main) {
+    Instance() = std::make_unique<MenuForm>(main);
+    Instance()->Install();
+}
+
+bool TranslateMenuAccelerator(MSG& msg) {
+    return Instance() && Instance()->TranslateAccelerator(msg);
+}
+
+}  // namespace vt
