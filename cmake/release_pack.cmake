@@ -1,0 +1,63 @@
+# Stages the program folder for a user and zips it (run by the `release`
+# target with -DDIST -DSTAGE -DZIP -DSKINS -DOBJDUMP).
+cmake_minimum_required(VERSION 3.25)
+
+foreach(v DIST STAGE ZIP SKINS)
+    if(NOT DEFINED ${v})
+        message(FATAL_ERROR "release_pack.cmake: ${v} is not set")
+    endif()
+endforeach()
+
+set(top ${STAGE}/Vantrel)
+file(REMOVE_RECURSE ${STAGE})
+file(MAKE_DIRECTORY ${top}/SKIN)
+
+foreach(f VT.exe VTSkinEditor.exe help.chm)
+    if(NOT EXISTS ${DIST}/${f})
+        message(FATAL_ERROR "release: ${DIST}/${f} is missing; build the programs and the manual first")
+    endif()
+    file(COPY ${DIST}/${f} DESTINATION ${top})
+endforeach()
+
+foreach(skin ${SKINS})
+    set(src ${DIST}/SKIN/${skin})
+    file(GLOB pictures ${src}/image/*.img)
+    list(LENGTH pictures count)
+    if(NOT EXISTS ${src}/skin.vsu OR count LESS 25)
+        message(FATAL_ERROR "release: skin ${skin} is incomplete in ${src}")
+    endif()
+    file(COPY ${src} DESTINATION ${top}/SKIN)
+endforeach()
+
+# A program that needs a DLL of the compiler (libstdc++, libgcc, winpthread)
+# or any other non-system DLL would fail on a clean Windows.
+if(OBJDUMP)
+    set(system_dlls
+        kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll shlwapi.dll comctl32.dll comdlg32.dll
+        ole32.dll oleaut32.dll gdiplus.dll msimg32.dll uxtheme.dll msvcrt.dll version.dll winmm.dll
+        ws2_32.dll imm32.dll)
+    foreach(exe VT.exe VTSkinEditor.exe)
+        execute_process(COMMAND ${OBJDUMP} -p ${top}/${exe} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+        if(NOT rc EQUAL 0)
+            message(FATAL_ERROR "release: ${OBJDUMP} cannot read ${exe}")
+        endif()
+        string(REGEX MATCHALL "DLL Name: [^\r\n]+" names "${dump}")
+        foreach(line ${names})
+            string(REPLACE "DLL Name: " "" dll "${line}")
+            string(TOLOWER "${dll}" dll)
+            if(NOT dll IN_LIST system_dlls AND NOT dll MATCHES "^api-ms-win-")
+                message(FATAL_ERROR "release: ${exe} imports ${dll}, which a clean Windows does not have")
+            endif()
+        endforeach()
+    endforeach()
+else()
+    message(WARNING "release: objdump not found, the programs' DLL imports are not checked")
+endif()
+
+file(REMOVE ${ZIP})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip Vantrel
+                WORKING_DIRECTORY ${STAGE} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "release: could not write ${ZIP}")
+endif()
+message(STATUS "release: ${ZIP}")
