@@ -102,6 +102,9 @@ private:
         for (const char* c : kExKindCaptions)
             ::SendMessageW(kinds, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(c).c_str()));
 
+        // Before a kind is chosen: an empty frame, so the dialog does not look unfinished.
+        idleFrame_ = Add(-1, L"BUTTON", -1, "", 130, 4, 280, 232, BS_GROUPBOX);
+
         // Frame(0): nothing to fill in for the recycle bin.
         Add(0, L"BUTTON", -1, kExKindCaptions[kExRecycle], 130, 4, 280, 232, BS_GROUPBOX);
 
@@ -153,6 +156,7 @@ private:
         ::SendMessageW(Item(exitem_ids::kKinds), LB_SETCURSEL, static_cast<WPARAM>(form_.lstItem), 0);
         for (int i = 0; i < 3; ++i)
             for (HWND c : frames_[i]) ::ShowWindow(c, form_.visibleFrame == i ? SW_SHOW : SW_HIDE);
+        ::ShowWindow(idleFrame_, form_.visibleFrame < 0 ? SW_SHOW : SW_HIDE);
         ::SendMessageW(Item(exitem_ids::kMainKey), CB_SETCURSEL, static_cast<WPARAM>(form_.cboMainKey), 0);
         ::SendMessageW(Item(exitem_ids::kType), CB_SETCURSEL, static_cast<WPARAM>(form_.cboType), 0);
         SetTextIfChanged(Item(exitem_ids::kKey), form_.txtKey);
@@ -244,6 +248,7 @@ private:
     int dpi_ = 96;
     UniqueHfont font_;
     std::vector<HWND> frames_[3];
+    HWND idleFrame_ = nullptr;
     bool syncing_ = false;
 };
 

@@ -222,9 +222,14 @@ private:
         return ::DefSubclassProc(w, msg, wp, lp);
     }
 
+    // Repaints the buttons whose image changed since they were last drawn.
     void RepaintButtons() {
-        for (int i = 0; i < kPictureButtonCount; ++i)
+        for (int i = 0; i < kPictureButtonCount; ++i) {
+            int image = buttons_.Image(static_cast<PictureButton>(i));
+            if (drawnImages_[i] == image) continue;
+            drawnImages_[i] = image;
             ::InvalidateRect(Item(item_ids::kPictureButtonFirst + i), nullptr, FALSE);
+        }
     }
 
     HWND Add(const wchar_t* cls, int id, const std::string& text, int x, int y, int w, int h, DWORD style,
@@ -271,39 +276,42 @@ private:
         PictureButtonAt(PictureButton::File, 312, 38);
         PictureButtonAt(PictureButton::Dir, 337, 38);
         PictureButtonAt(PictureButton::Ex, 362, 38);
+        collapsedBottom_ = 100;
+        // Advanced part: hidden with the lower half of the window, so that
+        // the keyboard never lands in a field the user cannot see.
+        advancedFirst_ = Add(L"STATIC", -1, "", 10, 102, 400, 2, SS_ETCHEDHORZ);
+        Label(kLabelItemPara, 10, 114);
+        Edit(item_ids::kPara, 80, 114, 330);
+        Label(kLabelItemIcon, 10, 146);
+        Edit(item_ids::kIcon, 80, 146, 226);
+        PictureButtonAt(PictureButton::Icon, 312, 146);
+        PictureButtonAt(PictureButton::Inside, 337, 146);
+        PictureButtonAt(PictureButton::Left, 362, 146);
+        PictureButtonAt(PictureButton::Right, 387, 146);
+        Label(kLabelItemPassword, 10, 178);
+        Edit(item_ids::kPassword, 80, 178, 150, ES_PASSWORD);
+        Add(L"BUTTON", item_ids::kShowPassword, kCheckShowPassword, 240, 179, 100, 20, WS_TABSTOP | BS_AUTOCHECKBOX);
+        Label(kLabelItemNote, 10, 210);
+        Edit(item_ids::kNote, 80, 210, 150);
+        Label(kLabelItemType, 10, 242);
+        HWND type = Combo(item_ids::kType, 80, 242, 150);
+        for (const char* c : kItemTypeCaptions)
+            ::SendMessageW(type, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(c).c_str()));
+        Label(kLabelItemMode, 10, 274);
+        HWND mode = Combo(item_ids::kMode, 80, 274, 150);
+        for (const char* c : kItemModeCaptions)
+            ::SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(c).c_str()));
+        Label(kLabelItemMethod, 10, 306);
+        Combo(item_ids::kMethod, 80, 306, 150);
+        Label(kLabelItemPreview, 262, 238, 40);
+        Add(L"STATIC", item_ids::kPreview, "", 312, 222, 52, 52, SS_OWNERDRAW);
+        Add(L"STATIC", item_ids::kIconIndex, IconIndexLabel(0), 288, 282, 100, 18, SS_CENTER);
+        expandedBottom_ = 338;
+        // Created last so that the tab order runs through the fields first.
+        advancedEnd_ = ::GetWindow(Item(item_ids::kIconIndex), GW_HWNDNEXT);
         Add(L"BUTTON", item_ids::kShowAdvanced, kCheckShowAdvanced, 10, 69, 150, 20, WS_TABSTOP | BS_AUTOCHECKBOX);
         Add(L"BUTTON", IDOK, kCaptionOk, 252, 66, 76, 26, WS_TABSTOP | BS_DEFPUSHBUTTON);
         Add(L"BUTTON", IDCANCEL, kCaptionCancel, 334, 66, 76, 26, WS_TABSTOP | BS_PUSHBUTTON);
-        collapsedBottom_ = 100;
-        // Advanced part.
-        Add(L"STATIC", -1, "", 10, 102, 400, 2, SS_ETCHEDHORZ);
-        Label(kLabelItemPara, 10, 112);
-        Edit(item_ids::kPara, 80, 112, 330);
-        Label(kLabelItemIcon, 10, 140);
-        Edit(item_ids::kIcon, 80, 140, 226);
-        PictureButtonAt(PictureButton::Icon, 312, 140);
-        PictureButtonAt(PictureButton::Inside, 337, 140);
-        PictureButtonAt(PictureButton::Left, 362, 140);
-        PictureButtonAt(PictureButton::Right, 387, 140);
-        Label(kLabelItemPassword, 10, 168);
-        Edit(item_ids::kPassword, 80, 168, 150, ES_PASSWORD);
-        Add(L"BUTTON", item_ids::kShowPassword, kCheckShowPassword, 240, 169, 100, 20, WS_TABSTOP | BS_AUTOCHECKBOX);
-        Label(kLabelItemNote, 10, 196);
-        Edit(item_ids::kNote, 80, 196, 150);
-        Label(kLabelItemType, 10, 224);
-        HWND type = Combo(item_ids::kType, 80, 224, 150);
-        for (const char* c : kItemTypeCaptions)
-            ::SendMessageW(type, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(c).c_str()));
-        Label(kLabelItemMode, 10, 252);
-        HWND mode = Combo(item_ids::kMode, 80, 252, 150);
-        for (const char* c : kItemModeCaptions)
-            ::SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(c).c_str()));
-        Label(kLabelItemMethod, 10, 280);
-        Combo(item_ids::kMethod, 80, 280, 150);
-        Label(kLabelItemPreview, 262, 210, 40);
-        Add(L"STATIC", item_ids::kPreview, "", 312, 198, 48, 48, SS_OWNERDRAW);
-        Add(L"STATIC", item_ids::kIconIndex, IconIndexLabel(0), 290, 254, 100, 18, SS_CENTER);
-        expandedBottom_ = 314;
 
         ::SetWindowPos(hwnd_, nullptr, 0, 0, WindowWidth(), 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         iconMenu_.reset(::CreatePopupMenu());
@@ -324,6 +332,11 @@ private:
     }
     // The designed height, never so small that the dialog's buttons are cut.
     void ApplyHeight() {
+        bool show = form_.chkEx;
+        for (HWND c = advancedFirst_; c && c != advancedEnd_; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            if ((::IsWindowVisible(c) != FALSE) != show) ::ShowWindow(c, show ? SW_SHOWNA : SW_HIDE);
+            if (::GetDlgCtrlID(c) == item_ids::kIconIndex) break;
+        }
         RECT r = Frame(S(420), S(form_.chkEx ? expandedBottom_ : collapsedBottom_));
         int needed = r.bottom - r.top;
         int h = std::max(MulDiv(form_.WindowHeight(), dpi_, 1440), needed);
@@ -506,23 +519,32 @@ private:
             OnPictureButton(static_cast<PictureButton>(id - item_ids::kPictureButtonFirst));
     }
 
+    // The file choosers, the folder picker and the popup run their own message
+    // loops, in which the main window can still open another editor (which
+    // ends this one) or exit.
+    static bool Alive(const ItemDialog* self) { return g_item.get() == self; }
+
     void OnPictureButton(PictureButton b) {
+        const ItemDialog* self = this;
         switch (b) {
             case PictureButton::File: {
                 ReadControls();
                 std::string file = ChooseFile(hwnd_, kTitleChooseItemPath, form_.ChooserInitialFolder());
+                if (!Alive(self)) return;
                 Run([&](ItemForm& f) { f.OnItemFileChosen(file); });
                 break;
             }
             case PictureButton::Icon: {
                 ReadControls();
                 std::string file = ChooseFile(hwnd_, kTitleChooseItemIcon, form_.ChooserInitialFolder());
+                if (!Alive(self)) return;
                 Run([&](ItemForm& f) { f.OnIconFileChosen(file); });
                 break;
             }
             case PictureButton::Dir: {
                 ReadControls();
-                if (RunFolderPicker(main_, hwnd_, form_)) WriteControls();
+                bool chosen = RunFolderPicker(main_, hwnd_, form_);
+                if (Alive(self) && chosen) WriteControls();
                 break;
             }
             case PictureButton::Ex:
@@ -534,6 +556,7 @@ private:
                 TwipPoint at = StockMenuPosition(0, 0, MulDiv(r.bottom - r.top, 1440, dpi_));
                 ::TrackPopupMenu(iconMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left,
                                  r.top + MulDiv(at.y, dpi_, 1440), 0, hwnd_, nullptr);
+                if (!Alive(self)) return;
                 buttons_.OnBackground();
                 RepaintButtons();
                 break;
@@ -603,9 +626,12 @@ private:
     std::optional<IconPlan> rendered_;
     std::string previewBytes_;
     PictureButtons buttons_;
+    int drawnImages_[kPictureButtonCount] = {};
     bool syncing_ = false;
     int collapsedBottom_ = 100;
-    int expandedBottom_ = 314;
+    int expandedBottom_ = 338;
+    HWND advancedFirst_ = nullptr;
+    HWND advancedEnd_ = nullptr;
 };
 
 // Opens a fresh editor (any open one is discarded first), fills it with fill
