@@ -21,7 +21,7 @@ trap 'rm -rf "$work"' EXIT
 
 KEY='#FAFAFA'
 W=240
-H=500
+H=432
 INK='#1F4A3B'
 INK_DARK='#163528'
 IVORY='#F4F1E8'
@@ -36,19 +36,18 @@ convert -size ${W}x${H} xc:black +antialias -fill white \
 
 convert -size ${W}x${H} xc:"$IVORY" \
     "$work/header.png" -geometry +0+0 -composite \
-    "$work/footer.png" -geometry +0+464 -composite \
+    "$work/footer.png" -geometry +0+396 -composite \
     -fill none -strokewidth 1 \
     -stroke '#3F7A62' -draw "line 10,1 229,1" \
     -stroke "$INK_DARK" -draw "line 0,44 239,44" \
     -stroke '#D9D3C2' -draw "line 0,45 239,45" \
-    -stroke '#0F2A20' -draw "line 0,463 239,463" \
-    -stroke '#2C604C' -draw "line 0,464 239,464" \
+    -stroke '#0F2A20' -draw "line 0,395 239,395" \
+    -stroke '#2C604C' -draw "line 0,396 239,396" \
     -stroke '#D6CFBC' -fill '#E9E4D6' -draw "roundrectangle 8,52 231,77 4,4" \
-    -stroke '#CFC8B4' -fill none -draw "rectangle 9,85 229,426" \
-    -stroke '#E6E0D0' -draw "line 10,427 229,427" \
-    -stroke '#E0DACB' -draw "line 20,452 219,452" \
+    -stroke '#CFC8B4' -fill none -draw "rectangle 9,85 229,358" \
+    -stroke '#E6E0D0' -draw "line 10,359 229,359" \
     -stroke none -fill '#5E8A76' -font DejaVu-Sans -pointsize 8 \
-    -draw "text 200,494 'Vantrel'" \
+    -draw "text 200,426 'Vantrel'" \
     "$work/mask.png" -alpha off -compose CopyOpacity -composite \
     -compose Over -background "$KEY" -flatten \
     -type TrueColor "$work/backdrop.png"
@@ -97,8 +96,8 @@ states() {  # name x y w h chevron
 }
 states left 10 54 16 22 "10,6.5 5.5,11 10,15.5"
 states right 214 54 16 22 "6,6.5 10.5,11 6,15.5"
-states up 68 434 48 18 "18.5,11 23.5,6 28.5,11"
-states down 124 434 48 18 "18.5,7 23.5,12 28.5,7"
+states up 68 366 48 18 "18.5,11 23.5,6 28.5,11"
+states down 124 366 48 18 "18.5,7 23.5,12 28.5,7"
 
 # Team bar background: a faint stripe the height of the bar.
 convert -size 1600x22 gradient:'#EFEBDF'-'#E3DDCC' -type TrueColor "BMP3:$out/teamback.img"
