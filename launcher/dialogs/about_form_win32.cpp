@@ -105,7 +105,8 @@ private:
                 HDC dc = reinterpret_cast<HDC>(wp);
                 ::SetTextColor(dc, RGB(0, 0, 224));
                 ::SetBkMode(dc, TRANSPARENT);
-                result = reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
+                // The dialog paints the background; the link only draws its text.
+                result = reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));
                 return true;
             }
         }

@@ -98,6 +98,10 @@ private:
         ::SetForegroundWindow(hwnd);
         UINT id = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
                                                      at.x, at.y, 0, hwnd, nullptr));
+        // The menu caption that opened the menu lost the pointer to the menu
+        // without a mouse move telling the window so.
+        main_.Model().ResetHover();
+        main_.Refresh();
         // The command runs from the message loop once the mouse handler that
         // opened the menu has finished, never inside it.
         if (id != 0) ::PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
