@@ -25,13 +25,13 @@ public:
         form_ = form;
         DialogTemplate t(Widen(form_.caption), 230, 104, kTeamDialogStyle, 0, UiFontFace(), 9);
         using T = DialogTemplate;
-        t.Add(T::kStatic, kIdTeamNameLabel, Widen(kLabelTeamName), 8, 10, 54, 10, SS_LEFT);
-        t.Add(T::kEdit, kIdTxtName, L"", 64, 8, 158, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
-        t.Add(T::kStatic, kIdTeamNoteLabel, Widen(kLabelTeamNote), 8, 28, 54, 10, SS_LEFT);
-        t.Add(T::kEdit, kIdTxtNote, L"", 64, 26, 158, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
-        t.Add(T::kStatic, kIdTeamPasswordLabel, Widen(kLabelTeamPassword), 8, 46, 54, 10, SS_LEFT);
-        t.Add(T::kEdit, kIdTxtPassword, L"", 64, 44, 158, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD);
-        t.Add(T::kButton, kIdChkPassword, Widen(kCheckTeamShowPassword), 64, 62, 158, 12,
+        t.Add(T::kStatic, kIdTeamNameLabel, Widen(kLabelTeamName), 8, 10, 46, 10, SS_LEFT);
+        t.Add(T::kEdit, kIdTxtName, L"", 56, 8, 166, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
+        t.Add(T::kStatic, kIdTeamNoteLabel, Widen(kLabelTeamNote), 8, 28, 46, 10, SS_LEFT);
+        t.Add(T::kEdit, kIdTxtNote, L"", 56, 26, 166, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
+        t.Add(T::kStatic, kIdTeamPasswordLabel, Widen(kLabelTeamPassword), 8, 46, 46, 10, SS_LEFT);
+        t.Add(T::kEdit, kIdTxtPassword, L"", 56, 44, 166, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD);
+        t.Add(T::kButton, kIdChkPassword, Widen(kCheckTeamShowPassword), 56, 62, 166, 12,
               BS_AUTOCHECKBOX | WS_TABSTOP);
         t.Add(T::kButton, IDOK, Widen(kCaptionOk), 110, 82, 54, 15, BS_DEFPUSHBUTTON | WS_TABSTOP);
         t.Add(T::kButton, IDCANCEL, Widen(kCaptionCancel), 168, 82, 54, 15, BS_PUSHBUTTON | WS_TABSTOP);
