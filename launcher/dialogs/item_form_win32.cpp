@@ -553,6 +553,7 @@ private:
             case PictureButton::Inside: {
                 RECT r{};
                 ::GetWindowRect(Item(item_ids::kPictureButtonFirst + static_cast<int>(b)), &r);
+                ::SendMessageW(tooltip_, TTM_POP, 0, 0);  // its tip would cover the first entry
                 TwipPoint at = StockMenuPosition(0, 0, MulDiv(r.bottom - r.top, 1440, dpi_));
                 ::TrackPopupMenu(iconMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left,
                                  r.top + MulDiv(at.y, dpi_, 1440), 0, hwnd_, nullptr);

@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -258,8 +259,23 @@ protected:
                                  (dir_ / "DATA" / "TEAM.SET").wstring().c_str());
         return Narrow(buf);
     }
+    // "Count" of the team's ITEM.SET, read with every sharing mode allowed:
+    // VT replaces the file by renaming over it, which a reader that does not
+    // share deletion would make fail while it polls.
     int ItemCount() {
-        return static_cast<int>(GetPrivateProfileIntW(L"ITEM", L"Count", 0, (team_ / "ITEM.SET").wstring().c_str()));
+        HANDLE h = CreateFileW((team_ / "ITEM.SET").wstring().c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        if (h == INVALID_HANDLE_VALUE) return 0;
+        std::string text(1 << 16, '\0');
+        DWORD got = 0;
+        ReadFile(h, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+        CloseHandle(h);
+        text.resize(got);
+        size_t section = text.find("[ITEM]");
+        if (section == std::string::npos) return 0;
+        size_t key = text.find("\nCount=", section);
+        return key == std::string::npos ? 0 : std::atoi(text.c_str() + key + 7);
     }
     StoredItem Item(int index) {
         // Names are stored in the ANSI code page; read them as bytes.
@@ -320,6 +336,30 @@ protected:
         SIZE_T written = 0;
         if (!WriteProcessMemory(pi_.hProcess, remote, block.data(), block.size(), &written)) return false;
         return PostMessageW(main, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
+    }
+
+    // Opens the add-item editor through its accelerator (Ctrl+F4); null when
+    // it did not open.
+    HWND OpenAddEditor(HWND main) {
+        SetForegroundWindow(main);
+        INPUT keys[4] = {};
+        for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = VK_CONTROL;
+        keys[1].ki.wVk = VK_F4;
+        keys[2].ki.wVk = VK_F4;
+        keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+        keys[3].ki.wVk = VK_CONTROL;
+        keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(4, keys, sizeof(INPUT));
+        return WaitForWindow(L"添加项目");
+    }
+    HWND WaitForWindow(const wchar_t* title) {
+        HWND w = nullptr;
+        WaitFor(pi_.hProcess, 10000, [&] {
+            w = FindWindowOf(pi_.dwProcessId, nullptr, title);
+            return w != nullptr && IsWindowVisible(w);
+        });
+        return w;
     }
 
     static constexpr std::pair<const wchar_t*, const wchar_t*> kTouched[] = {
@@ -404,21 +444,7 @@ TEST_F(VtItemEditing, EditorFilledThroughItsControlsWritesTheItem) {
     const int before = ItemCount();
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    SetForegroundWindow(main);
-    INPUT keys[4] = {};
-    for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = VK_CONTROL;
-    keys[1].ki.wVk = VK_F4;
-    keys[2].ki.wVk = VK_F4;
-    keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    keys[3].ki.wVk = VK_CONTROL;
-    keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, keys, sizeof(INPUT));
-    HWND editor = nullptr;
-    WaitFor(pi_.hProcess, 10000, [&] {
-        editor = FindWindowOf(pi_.dwProcessId, nullptr, L"添加项目");
-        return editor != nullptr;
-    });
+    HWND editor = OpenAddEditor(main);
     if (!editor) {
         CloseVt(main);
         GTEST_SKIP() << "the add-item command did not open the editor (no accelerator, or input went elsewhere)";
@@ -441,8 +467,8 @@ TEST_F(VtItemEditing, EditorFilledThroughItsControlsWritesTheItem) {
     set(item_ids::kNote, L"note");
     SendMessageW(GetDlgItem(editor, item_ids::kMode), CB_SETCURSEL, 1, 0);
     PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, IDOK)));
-    EXPECT_TRUE(WaitFor(pi_.hProcess, kTimeoutMs, [&] { return ItemCount() == before + 1; }));
-    EXPECT_TRUE(WaitFor(pi_.hProcess, 10000, [&] { return !IsWindow(editor); })) << "OK left the editor open";
+    EXPECT_TRUE(WaitFor(pi_.hProcess, kTimeoutMs, [&] { return !IsWindow(editor); })) << "OK left the editor open";
+    EXPECT_EQ(ItemCount(), before + 1);
     CloseVt(main);
 
     StoredItem item = Item(before);
@@ -452,6 +478,80 @@ TEST_F(VtItemEditing, EditorFilledThroughItsControlsWritesTheItem) {
     EXPECT_TRUE(fs::exists(team_ / PathFromUtf8(item.icon.substr(item.icon.empty() ? 0 : 1))));
     EXPECT_EQ(GetPrivateProfileIntW(std::to_wstring(before).c_str(), L"Mode", -1, (team_ / "ITEM.SET").wstring().c_str()),
               1u);
+}
+
+std::wstring TextOf(HWND w) {
+    wchar_t buf[512] = {};
+    SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
+    return buf;
+}
+
+void ClickPictureButton(HWND editor, int index) {
+    // Posted: the folder picker is modal and would hold a sent message.
+    HWND button = GetDlgItem(editor, item_ids::kPictureButtonFirst + index);
+    PostMessageW(editor, WM_COMMAND, MAKEWPARAM(item_ids::kPictureButtonFirst + index, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}
+
+TEST_F(VtItemEditing, FolderPickerAndExtendedItemEditorFillTheEditor) {
+    auto savedRememberPath = Save(kSettingKey, L"RememberPath");
+    SetDword(kSettingKey, L"RememberPath", 1);
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = OpenAddEditor(main);
+    if (!editor) {
+        CloseVt(main);
+        Restore(savedRememberPath);
+        GTEST_SKIP() << "the add-item command did not open the editor";
+    }
+
+    // The picker opens at VT's current folder, the program folder.
+    ClickPictureButton(editor, 1);
+    HWND picker = WaitForWindow(L"选择文件夹");
+    ASSERT_NE(picker, nullptr) << "no folder picker";
+    PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(picker, IDOK)));
+    ASSERT_TRUE(WaitFor(pi_.hProcess, 10000, [&] { return !IsWindow(picker); }));
+    const std::wstring folder = dir_.wstring() + L"\\";
+    EXPECT_TRUE(WaitFor(pi_.hProcess, 10000, [&] { return TextOf(GetDlgItem(editor, item_ids::kPath)) == folder; }))
+        << Narrow(TextOf(GetDlgItem(editor, item_ids::kPath)));
+    EXPECT_EQ(TextOf(GetDlgItem(editor, item_ids::kName)), dir_.filename().wstring());
+    EXPECT_EQ(TextOf(GetDlgItem(editor, item_ids::kIcon)), L"[DIRECTORY]");
+    EXPECT_EQ(SendMessageW(GetDlgItem(editor, item_ids::kType), CB_GETCURSEL, 0, 0), 3);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, item_ids::kPara)));
+
+    // Extended item: the first control-panel page is chosen with the kind.
+    ClickPictureButton(editor, 2);
+    HWND ex = WaitForWindow(L"扩展项目设置");
+    ASSERT_NE(ex, nullptr) << "no extended item editor";
+    HWND kinds = GetDlgItem(ex, exitem_ids::kKinds);
+    SendMessageW(kinds, LB_SETCURSEL, 1, 0);
+    SendMessageW(ex, WM_COMMAND, MAKEWPARAM(exitem_ids::kKinds, LBN_SELCHANGE), reinterpret_cast<LPARAM>(kinds));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(ex, IDOK))) << "registry kind needs its three texts first";
+    SendMessageW(kinds, LB_SETCURSEL, 2, 0);
+    SendMessageW(ex, WM_COMMAND, MAKEWPARAM(exitem_ids::kKinds, LBN_SELCHANGE), reinterpret_cast<LPARAM>(kinds));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(ex, IDOK)));
+    EXPECT_EQ(SendMessageW(GetDlgItem(ex, exitem_ids::kControls), LB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(TextOf(GetDlgItem(ex, exitem_ids::kSelected)), L"选中项:Internet选项");
+    SendMessageW(ex, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(ex, IDOK)));
+    EXPECT_FALSE(IsWindow(ex));
+    EXPECT_EQ(TextOf(GetDlgItem(editor, item_ids::kPath)), L"[CONTROL]");
+    EXPECT_EQ(TextOf(GetDlgItem(editor, item_ids::kName)), L"控制面板:Internet选项");
+    EXPECT_EQ(TextOf(GetDlgItem(editor, item_ids::kPara)), L"0");
+    EXPECT_EQ(TextOf(GetDlgItem(editor, item_ids::kIcon)), L"[EXITEM]");
+    EXPECT_EQ(SendMessageW(GetDlgItem(editor, item_ids::kType), CB_GETCURSEL, 0, 0), 5);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(editor, item_ids::kPara)));
+
+    // Cancel writes nothing.
+    const int before = ItemCount();
+    SendMessageW(editor, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_FALSE(IsWindow(editor));
+    CloseVt(main);
+    EXPECT_EQ(ItemCount(), before);
+    // The chosen folder is remembered for the next pick.
+    SavedValue rPath = Save(kDataKey, L"rPath");
+    ASSERT_TRUE(rPath.present);
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(rPath.bytes.data())), folder);
+    Restore(savedRememberPath);
 }
 
 }  // namespace
