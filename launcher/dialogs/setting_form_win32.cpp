@@ -26,8 +26,7 @@ public:
         form_.OnLoad(main_.GetRegistry(), main_.GetSettings());
         using T = DialogTemplate;
         DialogTemplate t(Widen(kCaptionSetForm), 262, 208, kTeamDialogStyle, 0, UiFontFace(), 9);
-        const auto add = [&](int page, WORD cls, WORD id, const char* text, int x, int y, int w, int h,
-                             DWORD style) {
+        const auto add = [&](int page, WORD cls, WORD id, const char* text, int x, int y, int w, int h, DWORD style) {
             t.Add(cls, id, Widen(text), x, y, w, h, style);
             if (page >= 0) pageOf_.push_back({id, page});
         };
@@ -71,21 +70,21 @@ public:
         // Page 2 "提示设置"
         add(2, T::kButton, kIdFraWarn, kSettingSectionCaptions[2], 8, 28, 246, 94, group);
         for (int i = 0; i < 6; ++i)
-            add(2, T::kButton, static_cast<WORD>(kIdChkWarn + i), kChkWarnCaptions[i], 16, 40 + i * 13, 230, 11,
-                check);
+            add(2, T::kButton, static_cast<WORD>(kIdChkWarn + i), kChkWarnCaptions[i], 16, 40 + i * 13, 230, 11, check);
 
         // Page 3 "界面设置"
         add(3, T::kButton, kIdFraShowItem, kSettingSectionCaptions[0], 8, 28, 246, 52, group | WS_GROUP);
         for (int i = 0; i < 3; ++i)
-            add(3, T::kButton, static_cast<WORD>(kIdOptShowItem + i), kOptShowItemCaptions[i], 16, 40 + i * 13, 230,
-                11, BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0));
+            add(3, T::kButton, static_cast<WORD>(kIdOptShowItem + i), kOptShowItemCaptions[i], 16, 40 + i * 13, 230, 11,
+                BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0));
         add(3, T::kButton, kIdFraUi, kSettingSectionCaptions[1], 8, 84, 246, 84, group | WS_GROUP);
         const std::pair<WORD, const char*> ui[] = {{kIdChkRunOne, kChkRunOneCaption},
                                                    {kIdChkHide, kChkHideCaption},
                                                    {kIdChkRmTeam, kChkRmTeamCaption},
                                                    {kIdChkOpen, kChkOpenCaption},
                                                    {kIdChkWin, kChkWinCaption}};
-        for (int i = 0; i < 5; ++i) add(3, T::kButton, ui[i].first, ui[i].second, 16, 96 + i * 13, 230, 11, check);
+        for (int i = 0; i < 5; ++i)
+            add(3, T::kButton, ui[i].first, ui[i].second, 16, 96 + i * 13, 230, 11, check);
 
         add(-1, T::kButton, IDOK, kCaptionOk, 142, 186, 54, 15, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP);
         add(-1, T::kButton, IDCANCEL, kCaptionCancel, 200, 186, 54, 15, BS_PUSHBUTTON | WS_TABSTOP);
@@ -103,14 +102,16 @@ private:
             ::SendDlgItemMessageW(hwnd_, kIdTxtRoll + i, EM_LIMITTEXT, 5, 0);
             SetText(kIdTxtRoll + i, f.txtRoll[i]);
         }
-        for (int i = 0; i < 4; ++i) SetChecked(kIdChkHot + i, f.chkHot[i]);
+        for (int i = 0; i < 4; ++i)
+            SetChecked(kIdChkHot + i, f.chkHot[i]);
         // The hotkey uses the first character only.
         ::SendDlgItemMessageW(hwnd_, kIdTxtHot, EM_LIMITTEXT, 1, 0);
         SetText(kIdTxtHot, f.txtHot);
         SetChecked(kIdChkShow, f.chkShow);
         SetChecked(kIdChkOther, f.chkOther[0]);
         SetChecked(kIdChkOther1, f.chkOther[1]);
-        for (int i = 0; i < 6; ++i) SetChecked(kIdChkWarn + i, f.chkWarn[i]);
+        for (int i = 0; i < 6; ++i)
+            SetChecked(kIdChkWarn + i, f.chkWarn[i]);
         if (f.optShowItem >= 0) SetChecked(kIdOptShowItem + f.optShowItem, true);
         SetChecked(kIdChkRunOne, f.chkRunOne);
         SetChecked(kIdChkHide, f.chkHide);
@@ -122,8 +123,10 @@ private:
 
     void ShowPage(int page) {
         form_.OnPageClicked(page);
-        for (int i = 0; i < 4; ++i) SetChecked(kIdOptSet + i, i == form_.optSet);
-        for (const auto& [id, p] : pageOf_) ::ShowWindow(Item(id), p == form_.optSet ? SW_SHOW : SW_HIDE);
+        for (int i = 0; i < 4; ++i)
+            SetChecked(kIdOptSet + i, i == form_.optSet);
+        for (const auto& [id, p] : pageOf_)
+            ::ShowWindow(Item(id), p == form_.optSet ? SW_SHOW : SW_HIDE);
     }
 
     bool OnCommand(WORD id, WORD code, HWND) override {
@@ -167,11 +170,13 @@ private:
             f.chkRoll[i] = Checked(kIdChkRoll + i);
             f.txtRoll[i] = Text(kIdTxtRoll + i);
         }
-        for (int i = 0; i < 4; ++i) f.chkHot[i] = Checked(kIdChkHot + i);
+        for (int i = 0; i < 4; ++i)
+            f.chkHot[i] = Checked(kIdChkHot + i);
         f.txtHot = Text(kIdTxtHot);
         f.chkShow = Checked(kIdChkShow);
         f.chkOther = {Checked(kIdChkOther), Checked(kIdChkOther1)};
-        for (int i = 0; i < 6; ++i) f.chkWarn[i] = Checked(kIdChkWarn + i);
+        for (int i = 0; i < 6; ++i)
+            f.chkWarn[i] = Checked(kIdChkWarn + i);
         f.optShowItem = Checked(kIdOptShowItem) ? 0 : Checked(kIdOptShowItem + 1) ? 1 : 2;
         f.chkRunOne = Checked(kIdChkRunOne);
         f.chkHide = Checked(kIdChkHide);

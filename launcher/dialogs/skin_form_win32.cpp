@@ -70,8 +70,7 @@ public:
             add(0, T::kStatic, static_cast<WORD>(kIdInfoCaption + i), kSkinInfoLabels[i], 116, y, 28, 10, SS_LEFT);
             const DWORD valueStyle =
                 i == 5 ? SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL : SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS;
-            add(0, T::kStatic, static_cast<WORD>(kIdInfoValue + i), "", 146, y, 104, i == 5 ? 168 - y : 10,
-                valueStyle);
+            add(0, T::kStatic, static_cast<WORD>(kIdInfoValue + i), "", 146, y, 104, i == 5 ? 168 - y : 10, valueStyle);
         }
 
         // Page 1 "界面效果"
@@ -80,8 +79,7 @@ public:
         for (int i = 0; i < 3; ++i) {
             const int x = 16 + i * 80;
             add(1, T::kStatic, static_cast<WORD>(kIdSwatchLabel + i), swatchLabels[i], x, 42, 36, 10, SS_LEFT);
-            add(1, T::kButton, static_cast<WORD>(kIdPicFrame + i), "", x + 38, 39, 30, 14,
-                BS_OWNERDRAW | WS_TABSTOP);
+            add(1, T::kButton, static_cast<WORD>(kIdPicFrame + i), "", x + 38, 39, 30, 14, BS_OWNERDRAW | WS_TABSTOP);
         }
         add(1, T::kStatic, kIdSizeLabel, kSkinFontSizeLabel, 16, 64, 36, 10, SS_LEFT);
         add(1, T::kEdit, kIdTxtSize, "", 54, 62, 28, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER);
@@ -105,7 +103,8 @@ private:
         HWND list = Item(kIdLstSkin);
         for (const std::string& name : form_.lstSkin)
             ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(name).c_str()));
-        for (int id : {kIdTxtSize, kIdTxtMO, kIdTxtFO}) ::SendDlgItemMessageW(hwnd_, id, EM_LIMITTEXT, 4, 0);
+        for (int id : {kIdTxtSize, kIdTxtMO, kIdTxtFO})
+            ::SendDlgItemMessageW(hwnd_, id, EM_LIMITTEXT, 4, 0);
         ShowValues();
         ShowInfo();
         ShowPage(form_.optPage);
@@ -113,14 +112,17 @@ private:
 
     void ShowPage(int page) {
         form_.OnPageClicked(page);
-        for (int i = 0; i < 2; ++i) SetChecked(kIdOptPage + i, i == form_.optPage);
-        for (const auto& [id, p] : pageOf_) ::ShowWindow(Item(id), p == form_.optPage ? SW_SHOW : SW_HIDE);
+        for (int i = 0; i < 2; ++i)
+            SetChecked(kIdOptPage + i, i == form_.optPage);
+        for (const auto& [id, p] : pageOf_)
+            ::ShowWindow(Item(id), p == form_.optPage ? SW_SHOW : SW_HIDE);
     }
 
     void ShowInfo() {
         const std::string* values[6] = {&form_.labName,     &form_.labVersion, &form_.labAuthor,
                                         &form_.labHomePage, &form_.labEmail,   &form_.labNote};
-        for (int i = 0; i < 6; ++i) SetText(kIdInfoValue + i, *values[i]);
+        for (int i = 0; i < 6; ++i)
+            SetText(kIdInfoValue + i, *values[i]);
     }
 
     void ShowValues() {
@@ -186,9 +188,12 @@ private:
     bool OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override {
         if (msg == WM_DRAWITEM) {
             const auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-            if (di->CtlID >= kIdPicFrame && di->CtlID < kIdPicFrame + 3u) DrawSwatch(*di);
-            else if (di->CtlID == kIdPreview) DrawPreview(*di);
-            else return false;
+            if (di->CtlID >= kIdPicFrame && di->CtlID < kIdPicFrame + 3u)
+                DrawSwatch(*di);
+            else if (di->CtlID == kIdPreview)
+                DrawPreview(*di);
+            else
+                return false;
             result = TRUE;
             return true;
         }

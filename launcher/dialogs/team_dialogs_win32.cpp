@@ -99,8 +99,7 @@ void ModelessDialog::SetChecked(int id, bool on) {
 }
 
 void PlaceDialogOnTop(HWND dialog, bool onTop) {
-    ::SetWindowPos(dialog, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetWindowPos(dialog, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 int ArrowStep(WORD scrollCode) {

@@ -31,8 +31,7 @@ public:
         t.Add(T::kEdit, kIdTxtNote, L"", 56, 26, 166, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
         t.Add(T::kStatic, kIdTeamPasswordLabel, Widen(kLabelTeamPassword), 8, 46, 46, 10, SS_LEFT);
         t.Add(T::kEdit, kIdTxtPassword, L"", 56, 44, 166, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD);
-        t.Add(T::kButton, kIdChkPassword, Widen(kCheckTeamShowPassword), 56, 62, 166, 12,
-              BS_AUTOCHECKBOX | WS_TABSTOP);
+        t.Add(T::kButton, kIdChkPassword, Widen(kCheckTeamShowPassword), 56, 62, 166, 12, BS_AUTOCHECKBOX | WS_TABSTOP);
         t.Add(T::kButton, IDOK, Widen(kCaptionOk), 110, 82, 54, 15, BS_DEFPUSHBUTTON | WS_TABSTOP);
         t.Add(T::kButton, IDCANCEL, Widen(kCaptionCancel), 168, 82, 54, 15, BS_PUSHBUTTON | WS_TABSTOP);
         return Create(t);
@@ -40,7 +39,8 @@ public:
 
 private:
     void OnInit() override {
-        for (int id : {kIdTxtName, kIdTxtNote}) ::SendDlgItemMessageW(hwnd_, id, EM_LIMITTEXT, kMaxTextChars, 0);
+        for (int id : {kIdTxtName, kIdTxtNote})
+            ::SendDlgItemMessageW(hwnd_, id, EM_LIMITTEXT, kMaxTextChars, 0);
         ::SendDlgItemMessageW(hwnd_, kIdTxtPassword, EM_LIMITTEXT, kMaxTextChars, 0);
         SetText(kIdTxtName, form_.txtName);
         SetText(kIdTxtNote, form_.txtNote);

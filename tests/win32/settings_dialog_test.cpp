@@ -106,7 +106,8 @@ TEST_F(SettingsDialogTest, OkWritesEveryControlAndTheAutorunEntry) {
     SetChecked(dlg, kIdChkOther1, true);
     Click(dlg, kIdOptSet + 2);
     const bool warn[6] = {true, false, true, false, false, false};
-    for (int i = 0; i < 6; ++i) SetChecked(dlg, kIdChkWarn + i, warn[i]);
+    for (int i = 0; i < 6; ++i)
+        SetChecked(dlg, kIdChkWarn + i, warn[i]);
     Click(dlg, kIdOptSet + 3);
     Click(dlg, kIdOptShowItem + 1);
     SetChecked(dlg, kIdChkRunOne, false);
@@ -118,17 +119,18 @@ TEST_F(SettingsDialogTest, OkWritesEveryControlAndTheAutorunEntry) {
     ASSERT_TRUE(launcher_.WaitGone(dlg));
 
     const std::pair<const wchar_t*, DWORD> settingValues[] = {
-        {L"AutoRollOnTeam", 0},   {L"AutoRollOnItem", 1},   {L"MinAfterLaunch", 1},    {L"MinAfterClickClose", 1},
-        {L"LaunchMode", 0},       {L"UseHotKey", 1},        {L"ShowInMouse", 1},       {L"LaunchOnStart", 1},
-        {L"RememberMainPos", 1},  {L"WarnOnError", 1},      {L"WarnOnDelete", 0},      {L"WarnOnFormat", 1},
-        {L"WarnBeforeLaunch", 0}, {L"WarnOnExit", 0},       {L"WarnAfterDone", 0},     {L"StandOnTop", 0},
-        {L"RememberPath", 1},     {L"RememberLastTeam", 1}, {L"HideInSide", 0},        {L"OnlyLaunchOne", 0},
+        {L"AutoRollOnTeam", 0},   {L"AutoRollOnItem", 1},   {L"MinAfterLaunch", 1}, {L"MinAfterClickClose", 1},
+        {L"LaunchMode", 0},       {L"UseHotKey", 1},        {L"ShowInMouse", 1},    {L"LaunchOnStart", 1},
+        {L"RememberMainPos", 1},  {L"WarnOnError", 1},      {L"WarnOnDelete", 0},   {L"WarnOnFormat", 1},
+        {L"WarnBeforeLaunch", 0}, {L"WarnOnExit", 0},       {L"WarnAfterDone", 0},  {L"StandOnTop", 0},
+        {L"RememberPath", 1},     {L"RememberLastTeam", 1}, {L"HideInSide", 0},     {L"OnlyLaunchOne", 0},
         {L"ShowItemType", 1}};
     for (const auto& [name, value] : settingValues)
         EXPECT_EQ(ReadDword(kSettingKeyW, name), value) << Narrow(name);
     const std::pair<const wchar_t*, DWORD> dataValues[] = {
         {L"RollTeamRate", 151}, {L"RollItemRate", 300}, {L"HKUseCtrl", 1}, {L"HKUseAlt", 1}, {L"HKUseShift", 0}};
-    for (const auto& [name, value] : dataValues) EXPECT_EQ(ReadDword(kDataKeyW, name), value) << Narrow(name);
+    for (const auto& [name, value] : dataValues)
+        EXPECT_EQ(ReadDword(kDataKeyW, name), value) << Narrow(name);
     EXPECT_EQ(ReadString(kDataKeyW, L"HKUseKey"), L"Q");
     const std::wstring exe = launcher_.Dir().wstring() + L"\\VT.exe";
     EXPECT_EQ(ReadString(kRunKeyW, L"Vantrel"), exe);

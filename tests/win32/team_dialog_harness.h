@@ -69,7 +69,8 @@ public:
                 if (RegEnumValueW(k, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
                 now.emplace_back(name, nameLen);
             }
-            for (const auto& n : now) RegDeleteValueW(k, n.c_str());
+            for (const auto& n : now)
+                RegDeleteValueW(k, n.c_str());
             for (const auto& v : values_)
                 RegSetValueExW(k, v.name.c_str(), 0, v.type, v.bytes.data(), static_cast<DWORD>(v.bytes.size()));
             RegCloseKey(k);
@@ -94,8 +95,7 @@ class RunValueSnapshot {
 public:
     RunValueSnapshot() {
         DWORD size = 0;
-        if (RegGetValueW(HKEY_LOCAL_MACHINE, kRunKeyW, L"Vantrel", RRF_RT_ANY, &type_, nullptr, &size) !=
-            ERROR_SUCCESS)
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, kRunKeyW, L"Vantrel", RRF_RT_ANY, &type_, nullptr, &size) != ERROR_SUCCESS)
             return;
         bytes_.resize(size);
         if (RegGetValueW(HKEY_LOCAL_MACHINE, kRunKeyW, L"Vantrel", RRF_RT_ANY, &type_, bytes_.data(), &size) ==
@@ -109,8 +109,10 @@ public:
         if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKeyW, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) !=
             ERROR_SUCCESS)
             return;
-        if (had_) RegSetValueExW(k, L"Vantrel", 0, type_, bytes_.data(), static_cast<DWORD>(bytes_.size()));
-        else RegDeleteValueW(k, L"Vantrel");
+        if (had_)
+            RegSetValueExW(k, L"Vantrel", 0, type_, bytes_.data(), static_cast<DWORD>(bytes_.size()));
+        else
+            RegDeleteValueW(k, L"Vantrel");
         RegCloseKey(k);
     }
     RunValueSnapshot(const RunValueSnapshot&) = delete;

@@ -69,14 +69,13 @@ TEST_F(TeamDialogTest, AddOnAFreshInstallationWritesTheFirstTeamAndItsFolder) {
     HWND dlg = OpenEditor(kMenuAddTeam, L"添加类别");
     ASSERT_NE(dlg, nullptr) << "the add-team command opened no editor";
 
-    const std::pair<int, const wchar_t*> captions[] = {{kIdTeamNameLabel, L"类别名称:"},
-                                                       {kIdTeamNoteLabel, L"注释:"},
-                                                       {kIdTeamPasswordLabel, L"密码:"},
-                                                       {kIdChkPassword, L"明文显示密码"},
-                                                       {IDOK, L"确定(&O)"},
-                                                       {IDCANCEL, L"取消(&C)"}};
-    for (const auto& [id, text] : captions) EXPECT_EQ(ControlText(dlg, id), text) << "control " << id;
-    for (int id : {kIdTxtName, kIdTxtNote, kIdTxtPassword}) EXPECT_EQ(ControlText(dlg, id), L"");
+    const std::pair<int, const wchar_t*> captions[] = {
+        {kIdTeamNameLabel, L"类别名称:"},  {kIdTeamNoteLabel, L"注释:"}, {kIdTeamPasswordLabel, L"密码:"},
+        {kIdChkPassword, L"明文显示密码"}, {IDOK, L"确定(&O)"},          {IDCANCEL, L"取消(&C)"}};
+    for (const auto& [id, text] : captions)
+        EXPECT_EQ(ControlText(dlg, id), text) << "control " << id;
+    for (int id : {kIdTxtName, kIdTxtNote, kIdTxtPassword})
+        EXPECT_EQ(ControlText(dlg, id), L"");
     EXPECT_FALSE(IsChecked(dlg, kIdChkPassword));
 
     // The check box lifts the mask and puts it back.
