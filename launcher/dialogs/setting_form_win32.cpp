@@ -100,6 +100,7 @@ private:
         for (int i = 0; i < 2; ++i) {
             SetChecked(kIdChkRoll + i, f.chkRoll[i]);
             ::SendDlgItemMessageW(hwnd_, kIdTxtRoll + i, EM_LIMITTEXT, 5, 0);
+            PrepareArrows(Item(kIdVScrRoll + i));
             SetText(kIdTxtRoll + i, f.txtRoll[i]);
         }
         for (int i = 0; i < 4; ++i)

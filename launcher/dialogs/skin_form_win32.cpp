@@ -79,7 +79,9 @@ public:
         for (int i = 0; i < 3; ++i) {
             const int x = 16 + i * 80;
             add(1, T::kStatic, static_cast<WORD>(kIdSwatchLabel + i), swatchLabels[i], x, 42, 36, 10, SS_LEFT);
-            add(1, T::kButton, static_cast<WORD>(kIdPicFrame + i), "", x + 38, 39, 30, 14, BS_OWNERDRAW | WS_TABSTOP);
+            // Owner-drawn, so the text is only for screen readers.
+            add(1, T::kButton, static_cast<WORD>(kIdPicFrame + i), swatchLabels[i], x + 38, 39, 30, 14,
+                BS_OWNERDRAW | WS_TABSTOP);
         }
         add(1, T::kStatic, kIdSizeLabel, kSkinFontSizeLabel, 16, 64, 36, 10, SS_LEFT);
         add(1, T::kEdit, kIdTxtSize, "", 54, 62, 28, 13, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER);

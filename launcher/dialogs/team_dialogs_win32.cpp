@@ -115,4 +115,15 @@ int ArrowStep(WORD scrollCode) {
     }
 }
 
+void PrepareArrows(HWND scrollBar) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
+    si.nMin = 0;
+    si.nMax = 2;
+    si.nPage = 1;
+    si.nPos = 1;
+    ::SetScrollInfo(scrollBar, SB_CTL, &si, FALSE);
+}
+
 }  // namespace vt

@@ -61,6 +61,9 @@ inline constexpr DWORD kTeamDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | D
 // The small vertical arrow pair beside a number box: the step a scroll
 // notification asks for (up raises the value), 0 for a drag or an end.
 int ArrowStep(WORD scrollCode);
+// Gives such an arrow pair a range with room on both sides, so neither arrow
+// is ever greyed: the value lives in the box, not in the bar.
+void PrepareArrows(HWND scrollBar);
 
 bool PreTranslateSettingsDialog(MSG& msg);
 void CloseSettingsDialog();
