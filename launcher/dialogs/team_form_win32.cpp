@@ -1,5 +1,7 @@
 // The team editor window over TeamForm, and the family's entry points.
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/dialogs/team_dialog_ids.h"
@@ -12,6 +14,24 @@
 namespace vt {
 
 namespace {
+
+// Holds the popup texts of an OK step until the team bar shows its result.
+class MessagesAfter : public Prompts {
+public:
+    explicit MessagesAfter(Prompts& inner) : inner_(inner) {}
+    bool Confirm(const std::string& text, const std::string& caption) override { return inner_.Confirm(text, caption); }
+    std::string AskPassword(const std::string& prompt) override { return inner_.AskPassword(prompt); }
+    void ShowMessage(const std::string& text) override { held_.push_back(text); }
+    void Release() {
+        for (const std::string& text : held_)
+            inner_.ShowMessage(text);
+        held_.clear();
+    }
+
+private:
+    Prompts& inner_;
+    std::vector<std::string> held_;
+};
 
 // A profile value reads back at most 254 ANSI bytes; 120 characters stay
 // below that even when every one is double-byte.
@@ -80,8 +100,10 @@ private:
         form_.txtNote = Text(kIdTxtNote);
         form_.txtPassword = Text(kIdTxtPassword);
         form_.chkPassword = Checked(kIdChkPassword);
-        const FormOutcome out = form_.OnOk(main_.GetSettings(), main_.GetPrompts());
+        MessagesAfter messages(main_.GetPrompts());
+        const FormOutcome out = form_.OnOk(main_.GetSettings(), messages);
         if (!out.close) {
+            messages.Release();
             ::SetFocus(Item(kIdTxtName));
             return;
         }
@@ -90,6 +112,7 @@ private:
         if (out.showTeams) main.Model().ShowTeams();
         if (out.showItems) main.Model().ShowItems(out.showItemsTeam);
         main.Refresh();
+        messages.Release();
         if (!out.messageAfter.empty()) main.GetPrompts().ShowMessage(out.messageAfter);
     }
 
