@@ -59,8 +59,7 @@ public:
         t.Add(DialogTemplate::kStatic, kIdMaker, Widen(kAboutMaker), 44, 64, 176, 10, kChild | SS_LEFT);
         t.Add(DialogTemplate::kStatic, kIdNotice, Widen(kAboutNotice), 12, 78, 208, 20, kChild | SS_LEFT);
         t.Add(DialogTemplate::kStatic, kIdLine, L"", 12, 99, 206, 1, kChild | SS_ETCHEDHORZ);
-        t.Add(DialogTemplate::kButton, IDOK, L"确定(&O)", 166, 103, 54, 14,
-              kChild | WS_TABSTOP | BS_DEFPUSHBUTTON);
+        t.Add(DialogTemplate::kButton, IDOK, L"确定(&O)", 166, 103, 54, 14, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON);
         return Create(t);
     }
 

@@ -33,7 +33,10 @@ const std::array<std::vector<MenuEntry>, 9>& AllMenus() {
          {},
          {kMenuChangePos, "位置调整", "Ctrl+F7"}},
         // Tools
-        {{kMenuSet, "软件设置", "Ctrl+S"}, {kMenuChangeSkin, "皮肤设置", "Ctrl+K"}, {}, {kMenuSkinEditor, "皮肤编辑器", ""}},
+        {{kMenuSet, "软件设置", "Ctrl+S"},
+         {kMenuChangeSkin, "皮肤设置", "Ctrl+K"},
+         {},
+         {kMenuSkinEditor, "皮肤编辑器", ""}},
         // Info
         {{kMenuHelp, "使用帮助", "F1"},
          {},
@@ -82,9 +85,11 @@ const std::vector<MenuEntry>& MenuEntries(PopupMenu menu) {
 
 bool PopupFromName(const std::string& name, PopupMenu& menu) {
     static const std::pair<const char*, PopupMenu> names[] = {
-        {"Menu0", PopupMenu::Operation},   {"Menu1", PopupMenu::Manage},         {"Menu2", PopupMenu::Tools},
-        {"Menu3", PopupMenu::Info},        {"QuickTeam", PopupMenu::QuickTeam},  {"QuickTeam2", PopupMenu::QuickTeam2},
-        {"QuickItem", PopupMenu::QuickItem}, {"QuickItem2", PopupMenu::QuickItem2}, {"NMIcon", PopupMenu::NMIcon},
+        {"Menu0", PopupMenu::Operation},     {"Menu1", PopupMenu::Manage},
+        {"Menu2", PopupMenu::Tools},         {"Menu3", PopupMenu::Info},
+        {"QuickTeam", PopupMenu::QuickTeam}, {"QuickTeam2", PopupMenu::QuickTeam2},
+        {"QuickItem", PopupMenu::QuickItem}, {"QuickItem2", PopupMenu::QuickItem2},
+        {"NMIcon", PopupMenu::NMIcon},
     };
     for (const auto& [n, m] : names) {
         if (name == n) {

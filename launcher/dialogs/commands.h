@@ -88,8 +88,8 @@ public:
     virtual ~CommandHost() = default;
     virtual void ShowMain() = 0;  // visible and undocked
     virtual void HideMain() = 0;
-    virtual void Exit() = 0;      // close without asking
-    virtual void Repaint() = 0;   // the model changed outside a mouse event
+    virtual void Exit() = 0;     // close without asking
+    virtual void Repaint() = 0;  // the model changed outside a mouse event
     virtual void ShowItemEditorForAdd() = 0;
     virtual void ShowItemEditorForEdit(const std::string& password) = 0;
     virtual void ShowTeamEditorForAdd() = 0;

@@ -96,8 +96,8 @@ private:
         // Without the foreground the menu would not close on a click elsewhere
         // (the tray menu opens while another program is active).
         ::SetForegroundWindow(hwnd);
-        UINT id = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
-                                                     at.x, at.y, 0, hwnd, nullptr));
+        UINT id = static_cast<UINT>(::TrackPopupMenu(
+            menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, hwnd, nullptr));
         // The menu caption that opened the menu lost the pointer to the menu
         // without a mouse move telling the window so.
         main_.Model().ResetHover();
@@ -116,7 +116,7 @@ private:
     }
 
     void RunCommandSafely(unsigned id) {
-        CommandContext ctx{main_.Model(),   main_.GetSettings(), main_.GetRegistry(),
+        CommandContext ctx{main_.Model(),      main_.GetSettings(), main_.GetRegistry(),
                            main_.GetPrompts(), main_.GetShell(),    *this};
         try {
             RunCommand(id, ctx);

@@ -103,7 +103,8 @@ protected:
         fs::copy_file(dist / "VT.exe", dir_ / "VT.exe");
         fs::copy(dist / "SKIN", dir_ / "SKIN", fs::copy_options::recursive);
         fs::copy(dist / "DATA", dir_ / "DATA", fs::copy_options::recursive);
-        for (auto& s : saved_) s.value = ReadValue(s.name);
+        for (auto& s : saved_)
+            s.value = ReadValue(s.name);
         // The layout the clicks below aim at, and single clicks that only select.
         WriteDword(L"OnlyLaunchOne", 0);
         WriteDword(L"LaunchMode", 1);
@@ -123,7 +124,8 @@ protected:
             CloseHandle(pi_.hProcess);
             CloseHandle(pi_.hThread);
         }
-        for (const auto& s : saved_) WriteValue(s.name, s.value);
+        for (const auto& s : saved_)
+            WriteValue(s.name, s.value);
         std::error_code ec;
         fs::remove_all(dir_, ec);
     }
@@ -181,9 +183,7 @@ protected:
         GetPrivateProfileStringW(section, key, L"<missing>", buf, 256, file.wstring().c_str());
         return buf;
     }
-    fs::path FirstTeamItems() {
-        return dir_ / "DATA" / Ini(dir_ / "DATA" / "TEAM.SET", L"0", L"Path") / "ITEM.SET";
-    }
+    fs::path FirstTeamItems() { return dir_ / "DATA" / Ini(dir_ / "DATA" / "TEAM.SET", L"0", L"Path") / "ITEM.SET"; }
 
     void ExitAndExpectEnd() {
         Command(kMenuExit);
@@ -196,7 +196,7 @@ protected:
     fs::path dir_;
     PROCESS_INFORMATION pi_{};
     HWND main_ = nullptr;
-    std::vector<SavedValue> saved_ = {{L"OnlyLaunchOne", {}},   {L"LaunchMode", {}},       {L"ShowItemType", {}},
+    std::vector<SavedValue> saved_ = {{L"OnlyLaunchOne", {}},    {L"LaunchMode", {}},       {L"ShowItemType", {}},
                                       {L"WarnBeforeLaunch", {}}, {L"RememberLastTeam", {}}, {L"SkinPath", {}}};
 };
 

@@ -133,9 +133,9 @@ TEST(MenuModel, ShortcutsComeFromTheShownTexts) {
         unsigned key;
     };
     const Case cases[] = {
-        {kMenuLaunch, true, 'L'},        {kMenuCopyPath, true, 'C'},  {kMenuExit, true, 'E'},
-        {kMenuAddTeam, true, 0x70},      {kMenuChangePos, true, 0x76}, {kMenuSet, true, 'S'},
-        {kMenuChangeSkin, true, 'K'},    {kMenuHelp, false, 0x70},    {kMenuAbout, false, 0x71},
+        {kMenuLaunch, true, 'L'},     {kMenuCopyPath, true, 'C'},   {kMenuExit, true, 'E'},
+        {kMenuAddTeam, true, 0x70},   {kMenuChangePos, true, 0x76}, {kMenuSet, true, 'S'},
+        {kMenuChangeSkin, true, 'K'}, {kMenuHelp, false, 0x70},     {kMenuAbout, false, 0x71},
     };
     std::vector<MenuShortcut> keys = MenuShortcuts();
     EXPECT_EQ(keys.size(), 17u);
@@ -147,7 +147,8 @@ TEST(MenuModel, ShortcutsComeFromTheShownTexts) {
     }
     // No two entries answer the same key.
     std::set<std::pair<bool, unsigned>> seen;
-    for (const MenuShortcut& k : keys) EXPECT_TRUE(seen.insert({k.ctrl, k.virtualKey}).second) << k.id;
+    for (const MenuShortcut& k : keys)
+        EXPECT_TRUE(seen.insert({k.ctrl, k.virtualKey}).second) << k.id;
 }
 
 TEST_F(CommandsTest, MainMenuEntriesFollowTeamAndItemWhileRightClickMenusStayEnabled) {
@@ -190,7 +191,8 @@ TEST_F(CommandsTest, DeletingTheMiddleOfFiveItemsShiftsTheLaterOnesDown) {
     std::string set = ItemSetFile(folder);
     EXPECT_EQ(Key(set, "ITEM", "Count"), "4");
     const char* names[] = {"项目0", "项目1", "项目3", "项目4"};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(Key(set, std::to_string(i), "Name"), names[i]) << i;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Key(set, std::to_string(i), "Name"), names[i]) << i;
     EXPECT_EQ(Key(set, "4", "Name"), "项目4");  // the old last section stays behind Count
     // The shifted item still finds its own path line.
     EXPECT_EQ(ReadItemTexts(folder, ReadItemRecord(folder, 2), "").Path, "C:\\dir3\\prog3.exe");
@@ -272,7 +274,8 @@ TEST(CommandPaths, FolderIsCutAfterTheLastBackslash) {
         {"mailto:someone@vantrel.example", "mailto:someone@vantrel.example"},
         {"", ""},
     };
-    for (const auto& [path, folder] : cases) EXPECT_EQ(FolderOfPath(path), folder) << path;
+    for (const auto& [path, folder] : cases)
+        EXPECT_EQ(FolderOfPath(path), folder) << path;
 }
 
 TEST_F(CommandsTest, OpenFolderHandsTheCutPathToTheShell) {
@@ -367,12 +370,18 @@ TEST_F(CommandsTest, CommandsReachTheHostAndTheShell) {
         std::string call;
     };
     const Case cases[] = {
-        {kNMShowMain, {}, "ShowMain"},       {kNMHideMain, {}, "HideMain"},
-        {kMenuExit, {}, "Exit"},             {kNMExit, {}, "Exit"},
-        {kMenuSet, {}, "Settings"},          {kNMSet, {}, "Settings"},
-        {kMenuChangeSkin, {}, "Skin"},       {kMenuAbout, {}, "About"},
-        {kNMAbout, {}, "About"},             {kQuickAddTeam2, {}, "TeamAdd"},
-        {kQuickAddItem2, {}, "ItemAdd"},     {kMenuEditTeam, {"typed"}, "TeamEdit:typed"},
+        {kNMShowMain, {}, "ShowMain"},
+        {kNMHideMain, {}, "HideMain"},
+        {kMenuExit, {}, "Exit"},
+        {kNMExit, {}, "Exit"},
+        {kMenuSet, {}, "Settings"},
+        {kNMSet, {}, "Settings"},
+        {kMenuChangeSkin, {}, "Skin"},
+        {kMenuAbout, {}, "About"},
+        {kNMAbout, {}, "About"},
+        {kQuickAddTeam2, {}, "TeamAdd"},
+        {kQuickAddItem2, {}, "ItemAdd"},
+        {kMenuEditTeam, {"typed"}, "TeamEdit:typed"},
         {kQuickEditItem, {"ip"}, "ItemEdit:ip"},
     };
     for (const Case& c : cases) {
@@ -384,13 +393,15 @@ TEST_F(CommandsTest, CommandsReachTheHostAndTheShell) {
     EXPECT_FALSE(RunCommand(12345, *ctx));
 
     shell.calls.clear();
-    for (unsigned id : {kMenuHelp, kMenuSkinEditor, kMenuConnect, kMenuWeb}) Run(id);
+    for (unsigned id : {kMenuHelp, kMenuSkinEditor, kMenuConnect, kMenuWeb})
+        Run(id);
     ASSERT_EQ(shell.calls.size(), 4u);
     EXPECT_EQ(shell.calls[0].file, settings.AppDir + "help.chm");
     EXPECT_EQ(shell.calls[1].file, settings.AppDir + "VTSkinEditor.exe");
     EXPECT_EQ(shell.calls[2].file, "mailto:support@vantrel.example");
     EXPECT_EQ(shell.calls[3].file, "https://vantrel.example/");
-    for (const auto& c : shell.calls) EXPECT_EQ(c.verb, "open");
+    for (const auto& c : shell.calls)
+        EXPECT_EQ(c.verb, "open");
 }
 
 TEST_F(CommandsTest, LaunchWithoutParametersStartsThePathAlone) {
