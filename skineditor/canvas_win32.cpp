@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/win32/win_text.h"
@@ -93,8 +94,99 @@ bool Canvas::Create(HINSTANCE instance, HWND parent, int x, int y, int w, int h,
     return hwnd_ != nullptr;
 }
 
-void Canvas::Refresh() const {
-    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, FALSE);
+void Canvas::Refresh() {
+    if (!hwnd_) return;
+    UpdateScrollBars();
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void Canvas::UpdateScrollBars() {
+    if (updatingBars_) return;
+    updatingBars_ = true;
+    // The frame is the client area with any bar shown now given back.
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    const int vbar = ::GetSystemMetrics(SM_CXVSCROLL), hbar = ::GetSystemMetrics(SM_CYHSCROLL);
+    const int frameW = client.right + (scroll_.y.bar ? vbar : 0);
+    const int frameH = client.bottom + (scroll_.x.bar ? hbar : 0);
+    const MockRect window = model_.Get(El::PicEditIn).rect;
+    const ScrollLayout next = LayoutScroll(frameW, frameH, Px(window.width), Px(window.height), vbar, hbar,
+                                           scroll_.x.pos, scroll_.y.pos);
+    const bool barsChanged = next.x.bar != scroll_.x.bar || next.y.bar != scroll_.y.bar;
+    scroll_ = next;
+    auto apply = [&](int bar, const ScrollAxis& a) {
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        if (a.bar) {
+            si.nMax = a.content - 1;
+            si.nPage = static_cast<UINT>(a.view);
+            si.nPos = a.pos;
+        }
+        ::SetScrollInfo(hwnd_, bar, &si, TRUE);
+    };
+    if (barsChanged) {
+        ::ShowScrollBar(hwnd_, SB_HORZ, scroll_.x.bar);
+        ::ShowScrollBar(hwnd_, SB_VERT, scroll_.y.bar);
+    }
+    apply(SB_HORZ, scroll_.x);
+    apply(SB_VERT, scroll_.y);
+    updatingBars_ = false;
+}
+
+void Canvas::ScrollToPos(int x, int y) {
+    x = std::clamp(x, 0, scroll_.x.Max());
+    y = std::clamp(y, 0, scroll_.y.Max());
+    if (x == scroll_.x.pos && y == scroll_.y.pos) return;
+    scroll_.x.pos = x;
+    scroll_.y.pos = y;
+    ::SetScrollPos(hwnd_, SB_HORZ, x, TRUE);
+    ::SetScrollPos(hwnd_, SB_VERT, y, TRUE);
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+    ::UpdateWindow(hwnd_);
+}
+
+void Canvas::OnScroll(int bar, WPARAM wp) {
+    const ScrollAxis& a = bar == SB_HORZ ? scroll_.x : scroll_.y;
+    const int line = ::MulDiv(16, dpi_, 96);
+    int track = a.pos;
+    ScrollRequest req;
+    switch (LOWORD(wp)) {
+    case SB_LINEUP: req = ScrollRequest::LineBack; break;
+    case SB_LINEDOWN: req = ScrollRequest::LineForward; break;
+    case SB_PAGEUP: req = ScrollRequest::PageBack; break;
+    case SB_PAGEDOWN: req = ScrollRequest::PageForward; break;
+    case SB_TOP: req = ScrollRequest::ToStart; break;
+    case SB_BOTTOM: req = ScrollRequest::ToEnd; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        // The 32-bit track position; the message only carries 16 bits.
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_TRACKPOS;
+        ::GetScrollInfo(hwnd_, bar, &si);
+        track = si.nTrackPos;
+        req = ScrollRequest::ToPosition;
+        break;
+    }
+    default: return;
+    }
+    const int pos = ScrollTo(a, req, line, track);
+    if (bar == SB_HORZ)
+        ScrollToPos(pos, scroll_.y.pos);
+    else
+        ScrollToPos(scroll_.x.pos, pos);
+}
+
+void Canvas::OnWheel(int bar, int delta) {
+    UINT lines = 3;
+    ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    const int perNotch = lines == WHEEL_PAGESCROLL ? -1 : static_cast<int>(lines);
+    const int line = ::MulDiv(16, dpi_, 96);
+    if (bar == SB_HORZ)
+        ScrollToPos(WheelTo(scroll_.x, delta, perNotch, line), scroll_.y.pos);
+    else
+        ScrollToPos(scroll_.x.pos, WheelTo(scroll_.y, delta, perNotch, line));
 }
 
 LRESULT CALLBACK Canvas::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
@@ -126,6 +218,22 @@ LRESULT Canvas::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), wp);
+        return 0;
+    case WM_HSCROLL:
+        OnScroll(SB_HORZ, wp);
+        return 0;
+    case WM_VSCROLL:
+        OnScroll(SB_VERT, wp);
+        return 0;
+    case WM_MOUSEWHEEL:
+        // Shift turns the wheel sideways, as in most viewers.
+        OnWheel((GET_KEYSTATE_WPARAM(wp) & MK_SHIFT) ? SB_HORZ : SB_VERT, GET_WHEEL_DELTA_WPARAM(wp));
+        return 0;
+    case WM_MOUSEHWHEEL:
+        OnWheel(SB_HORZ, -GET_WHEEL_DELTA_WPARAM(wp));
+        return 0;
+    case WM_SIZE:
+        UpdateScrollBars();
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
@@ -177,6 +285,8 @@ std::optional<El> Canvas::HitTest(int x, int y) const {
 void Canvas::OnMouseDown(int x, int y) {
     // Taking the focus makes a value box being typed into apply its value.
     ::SetFocus(hwnd_);
+    x += scroll_.x.pos;
+    y += scroll_.y.pos;
     auto hit = HitTest(x, y);
     if (!hit || !DragTargetOf(*hit)) return;
     pressed_ = hit;
@@ -187,6 +297,8 @@ void Canvas::OnMouseDown(int x, int y) {
 
 void Canvas::OnMouseMove(int x, int y, WPARAM buttons) {
     if (!pressed_ || !(buttons & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) return;
+    x += scroll_.x.pos;
+    y += scroll_.y.pos;
     // Positions are taken in the pressed element's own coordinates, which
     // move with it; so the same anchor keeps working while it follows.
     const MockRect r = Absolute(*pressed_);
@@ -200,7 +312,7 @@ bool Canvas::OnSetCursor() {
     POINT pt;
     ::GetCursorPos(&pt);
     ::ScreenToClient(hwnd_, &pt);
-    auto hit = pressed_ ? pressed_ : HitTest(pt.x, pt.y);
+    auto hit = pressed_ ? pressed_ : HitTest(pt.x + scroll_.x.pos, pt.y + scroll_.y.pos);
     if (!hit) return false;
     const wchar_t* id = IDC_ARROW;
     switch (CursorOf(*hit)) {
@@ -217,15 +329,19 @@ void Canvas::OnPaint() {
     PaintDc pdc(hwnd_);
     RECT client;
     ::GetClientRect(hwnd_, &client);
-    const int w = client.right, h = client.bottom;
-    if (w <= 0 || h <= 0) return;
+    if (client.right <= 0 || client.bottom <= 0) return;
+    // The whole visible part of the mock-up is painted unscrolled into the
+    // back buffer (pictures are drawn by GDI+, which takes no DC origin), and
+    // the part in view is copied out in one step, so nothing flickers.
+    const int x0 = scroll_.x.pos, y0 = scroll_.y.pos;
+    const int w = client.right + x0, h = client.bottom + y0;
     UniqueMemDc mem(::CreateCompatibleDC(pdc.get()));
     UniqueHbitmap bmp(::CreateCompatibleBitmap(pdc.get(), w, h));
     if (!mem || !bmp) return;
     {
         SelectRestorer sel(mem.get(), bmp.get());
-        Paint(mem.get(), client);
-        ::BitBlt(pdc.get(), 0, 0, w, h, mem.get(), 0, 0, SRCCOPY);
+        Paint(mem.get(), RECT{0, 0, w, h});
+        ::BitBlt(pdc.get(), 0, 0, client.right, client.bottom, mem.get(), x0, y0, SRCCOPY);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/text_measure_win32.h"
 #include "platform/win32/unique_handle.h"
+#include "skineditor/canvas_scroll.h"
 #include "skineditor/editor_model.h"
 
 namespace vt {
@@ -40,7 +41,9 @@ public:
 
     bool Create(HINSTANCE instance, HWND parent, int x, int y, int w, int h, int id);
     HWND Hwnd() const { return hwnd_; }
-    void Refresh() const;
+    // Repaints, and fits the scroll bars to the mock-up's current size.
+    void Refresh();
+    const ScrollLayout& Scroll() const { return scroll_; }
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
@@ -49,6 +52,10 @@ private:
     void OnMouseDown(int x, int y);
     void OnMouseMove(int x, int y, WPARAM buttons);
     bool OnSetCursor();
+    void UpdateScrollBars();
+    void OnScroll(int bar, WPARAM wp);
+    void OnWheel(int bar, int delta);
+    void ScrollToPos(int x, int y);
 
     // MockElement under a canvas pixel, topmost first.
     std::optional<El> HitTest(int x, int y) const;
@@ -73,6 +80,8 @@ private:
     std::map<int, UniqueHfont> fonts_;
     std::string defaultImages_;  // the default skin's picture folder, if beside the program
     int dpi_ = 96;
+    ScrollLayout scroll_;
+    bool updatingBars_ = false;  // showing a bar resizes the client and re-enters
 };
 
 // ---- main window (main_form_win32.cpp) ------------------------------------

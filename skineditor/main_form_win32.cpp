@@ -146,7 +146,15 @@ void MainForm::Close(bool replaced) {
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
-bool MainForm::PreTranslate(MSG& msg) { return hwnd_ && ::IsDialogMessageW(hwnd_, &msg); }
+bool MainForm::PreTranslate(MSG& msg) {
+    if (!hwnd_) return false;
+    // The dialog manager treats a plain letter typed outside a value box as a
+    // button's mnemonic, so a stray "m" would build a package. Mnemonics are
+    // Alt+letter here (WM_SYSCHAR, still handled below); plain characters go
+    // to the control that has the focus.
+    if (msg.message == WM_CHAR && msg.wParam >= 0x20) return false;
+    return ::IsDialogMessageW(hwnd_, &msg);
+}
 
 LRESULT CALLBACK MainForm::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     try {
@@ -283,6 +291,7 @@ void MainForm::OnCreate() {
     SyncChecksFromModel();
     ::SendMessageW(Control(kIdOptMenu), BM_SETCHECK, BST_CHECKED, 0);
     ShowPage(0);
+    canvas_.Refresh();
 }
 
 void MainForm::CreatePages() {
