@@ -23,7 +23,16 @@ bool WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes) 
     }
     ok = ok && FlushFileBuffers(h);
     ok = CloseHandle(h) && ok;
-    if (ok && MoveFileExW(tmp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (ok) {
+        // A virus scanner, an indexer or an editor may hold the old file open
+        // for a moment; give it a little time before calling the write failed.
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            if (MoveFileExW(tmp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+            DWORD err = GetLastError();
+            if (err != ERROR_ACCESS_DENIED && err != ERROR_SHARING_VIOLATION && err != ERROR_LOCK_VIOLATION) break;
+            Sleep(25);
+        }
+    }
     DeleteFileW(tmp.c_str());
     return false;
 }

@@ -437,6 +437,13 @@ bool IniWriteBatch::Commit() {
     return false;
 }
 
+void IniWriteBatch::Discard() {
+    if (!open_) return;
+    open_ = false;
+    std::lock_guard lock(Cache().mutex);
+    Cache().DiscardDeferred(file_);
+}
+
 IniReadScope::IniReadScope(std::string file) : file_(std::move(file)) { ++tPinned[file_]; }
 
 IniReadScope::~IniReadScope() {

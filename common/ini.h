@@ -50,6 +50,8 @@ public:
     IniWriteBatch& operator=(const IniWriteBatch&) = delete;
     // Writes the pending changes; false (and nothing written) on failure.
     [[nodiscard]] bool Commit();
+    // Drops the pending changes; the file stays as it is on disk.
+    void Discard();
 
 private:
     std::string file_;

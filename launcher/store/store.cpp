@@ -430,23 +430,36 @@ StoreResult WriteItem(const std::string& appDir, const std::string& teamFolder, 
     return r;
 }
 
+StoreResult CommitItem(IniWriteBatch& batch, StoreResult written) {
+    if (!written.ok()) {
+        batch.Discard();
+        return written;
+    }
+    if (!batch.Commit()) return Fail(StoreError::WriteFailed, written.index);
+    return written;
+}
+
 }  // namespace
 
 StoreResult AddItem(const std::string& appDir, const std::string& teamFolder, const ItemInput& item) {
     if (teamFolder.empty() || !IsDirectory(teamFolder)) return Fail(StoreError::FolderMissing);
     const std::string file = ItemSetFile(teamFolder);
+    // The record, Count included, reaches ITEM.SET in one replacement: a
+    // failure part way (a locked file, a full disk) leaves no half item.
+    IniWriteBatch batch(file);
     const int index = StoredCount(file, kItemSection);
     if (!WriteIniString(file, kItemSection, "Count", static_cast<long long>(index) + 1))
         return Fail(StoreError::WriteFailed);
-    return WriteItem(appDir, teamFolder, index, item, 0, 0, 0);
+    return CommitItem(batch, WriteItem(appDir, teamFolder, index, item, 0, 0, 0));
 }
 
 StoreResult EditItem(const std::string& appDir, const std::string& teamFolder, int index, const ItemInput& item) {
     if (teamFolder.empty() || !IsDirectory(teamFolder)) return Fail(StoreError::FolderMissing, index);
     if (index < 0 || index >= StoredCount(ItemSetFile(teamFolder), kItemSection))
         return Fail(StoreError::BadIndex, index);
+    IniWriteBatch batch(ItemSetFile(teamFolder));
     ItemRecord old = ReadItemRecord(teamFolder, index);
-    return WriteItem(appDir, teamFolder, index, item, old.Path, old.Para, old.IconPath);
+    return CommitItem(batch, WriteItem(appDir, teamFolder, index, item, old.Path, old.Para, old.IconPath));
 }
 
 StoreResult DeleteItem(const std::string& teamFolder, int index) {

@@ -435,3 +435,28 @@ TEST_F(StoreTest, SwappingItemsAcrossTeamsMovesLinesAndPictures) {
     EXPECT_EQ(ReadItemTexts(f2, ReadItemRecord(f2, 0), "").Path, "pad");
     EXPECT_EQ(SwapItems(f1, 0, f2, 2).error, StoreError::BadIndex);
 }
+
+// A write that fails part way through an item leaves no half record behind:
+// neither Count nor any key of the new section reaches ITEM.SET.
+TEST(StoreAtomicItem, FailedAddLeavesItemSetUntouched) {
+    vt::TempDir dir;
+    const std::string team = dir.File("TEAM");
+    std::filesystem::create_directories(vt::PathFromUtf8(team));
+    vt::ItemInput item;
+    item.Name = "第一";
+    item.Path = "C:\\a.exe";
+    item.IconText = "[FILE]";
+    ASSERT_TRUE(vt::AddItem(dir.Dir(), team, item).ok());
+    const auto before = vt::ReadFileBytes(vt::PathFromUtf8(vt::ItemSetFile(team)));
+    ASSERT_TRUE(before);
+    // PARA.SET being a folder makes the parameters' line unwritable.
+    std::filesystem::create_directories(vt::PathFromUtf8(vt::ParaSetFile(team)));
+    item.Name = "第二";
+    item.Para = "-x";
+    EXPECT_FALSE(vt::AddItem(dir.Dir(), team, item).ok());
+    EXPECT_FALSE(vt::EditItem(dir.Dir(), team, 0, item).ok());
+    vt::FlushIniCache();
+    EXPECT_EQ(vt::ReadFileBytes(vt::PathFromUtf8(vt::ItemSetFile(team))), before);
+    EXPECT_EQ(vt::ReadIniInt(vt::ItemSetFile(team), "ITEM", "Count", 0), 1);
+    EXPECT_EQ(vt::ReadIniString(vt::ItemSetFile(team), "0", "Name", ""), "第一");
+}
