@@ -1,29 +1,12 @@
 #include "launcher/dialogs/icon_rules.h"
 
+#include "common/text.h"
+
 #include <cctype>
 
 namespace vt {
 
 namespace {
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
 
 // Leading whole number, blanks and a sign allowed, 0 when there is none.
 int LeadingNumber(const std::string& s) {
@@ -46,7 +29,7 @@ std::string RegDefault(Registry& reg, const std::string& key) {
 }  // namespace
 
 std::optional<StockIcon> StockIconOf(const std::string& iconText) {
-    const std::string u = Upper(iconText);
+    const std::string u = AsciiUpper(iconText);
     if (u == kIconLink) return StockIcon::Link;
     if (u == kIconFile) return StockIcon::File;
     if (u == kIconDirectory) return StockIcon::Directory;
@@ -54,12 +37,12 @@ std::optional<StockIcon> StockIconOf(const std::string& iconText) {
     return std::nullopt;
 }
 
-bool IsRegisteredIconToken(const std::string& iconText) { return Upper(iconText) == kIconRegistered; }
+bool IsRegisteredIconToken(const std::string& iconText) { return AsciiUpper(iconText) == kIconRegistered; }
 
 IconPlan PlanForIconFile(const std::string& path, int index) {
     IconPlan plan;
     if (path.size() < 4) return plan;
-    const std::string ext4 = Lower(path.substr(path.size() - 4));
+    const std::string ext4 = AsciiLower(path.substr(path.size() - 4));
     if (ext4 == ".dll" || ext4 == ".exe" || ext4 == ".ocx") {
         plan.kind = IconPlan::Kind::ExtractIcon;
         plan.file = path;
@@ -84,7 +67,7 @@ std::optional<IconLocation> ParseDefaultIcon(const std::string& value) {
         if (value[d] == '\\') return std::nullopt;
         if (value[d] != ',') continue;
         IconLocation loc;
-        loc.file = Trim(value.substr(0, d));
+        loc.file = TrimBlanks(value.substr(0, d));
         // Registered values often quote the file: "C:\x y\app.exe",2
         if (loc.file.size() >= 2 && loc.file.front() == '"' && loc.file.back() == '"')
             loc.file = loc.file.substr(1, loc.file.size() - 2);
@@ -99,11 +82,11 @@ RegisteredIcon LookUpRegisteredIcon(Registry& reg, const std::string& path) {
     auto ext = ExtensionOf(path);
     if (!ext) return out;
     out.ext = *ext;
-    const std::string progid = Trim(RegDefault(reg, out.ext));
+    const std::string progid = TrimBlanks(RegDefault(reg, out.ext));
     if (progid.empty()) return out;
 
     for (const std::string& raw : reg.EnumSubKeys(RegRoot::ClassesRoot, progid + "\\shell")) {
-        const std::string verb = Trim(raw);
+        const std::string verb = TrimBlanks(raw);
         out.verbs.push_back(verb);
         std::string caption = RegDefault(reg, progid + "\\shell\\" + verb);
         out.verbCaptions.push_back(caption.empty() ? verb : caption);

@@ -1,5 +1,7 @@
 #include "launcher/dialogs/item_form.h"
 
+#include "common/text.h"
+
 #include <algorithm>
 #include <filesystem>
 
@@ -11,12 +13,6 @@
 namespace vt {
 
 namespace {
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 bool EndsWith(const std::string& s, const char* tail) {
     const std::string t(tail);
@@ -40,7 +36,7 @@ bool FolderExists(const std::string& path) {
 }  // namespace
 
 int TypeFromPath(const std::string& path) {
-    const std::string p = Lower(path);
+    const std::string p = AsciiLower(path);
     if (EndsWith(p, ".exe")) return kTypeProgram;
     if (EndsWith(p, ".dll")) return kTypeDllFunction;
     // "https:" did not exist when the rule was made; it is a link all the same.

@@ -1,5 +1,7 @@
 #include "launcher/mainwindow/launch.h"
 
+#include "common/text.h"
+
 #include <array>
 #include <charconv>
 #include <exception>
@@ -25,19 +27,6 @@ constexpr std::array<const char*, 10> kControlPanel = {
     "shell32.dll,Control_RunDLL sysdm.cpl,,0",          // 系统属性
 };
 
-std::string AsciiUpper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
-
 // The first `count - 1` fields end at a "|"; the last one is the rest of the
 // text, so a string value that itself holds "|" is written whole.
 std::vector<std::string> SplitFields(const std::string& s, size_t count) {
@@ -56,7 +45,7 @@ std::vector<std::string> SplitFields(const std::string& s, size_t count) {
 // A DWORD value typed as a decimal number: negative numbers give their
 // two's-complement bit pattern, as a 32-bit signed conversion would.
 bool ParseDword(const std::string& text, uint32_t& out) {
-    std::string t = Trim(text);
+    std::string t = TrimBlanks(text);
     if (t.empty()) return false;
     long long v = 0;
     auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
@@ -80,15 +69,15 @@ std::string ProgramFolder(const std::string& path) {
 }
 
 LaunchPlan PlanExtended(const std::string& path, int mode, const std::string& verb, const std::string& parameters) {
-    const std::string kind = AsciiUpper(Trim(path));
+    const std::string kind = AsciiUpper(TrimBlanks(path));
     if (kind == kTokenRegistry) {
         std::vector<std::string> f = SplitFields(parameters, 5);
         if (f.size() < 5) return LaunchRefused{kMsgLaunchFailed};
         RegistryStep step;
-        if (!RootKeyFromCode(Trim(f[0]), step.root)) return LaunchRefused{kMsgLaunchFailed};
+        if (!RootKeyFromCode(TrimBlanks(f[0]), step.root)) return LaunchRefused{kMsgLaunchFailed};
         step.key = f[1];
         step.valueName = f[2];
-        const std::string type = Trim(f[3]);
+        const std::string type = TrimBlanks(f[3]);
         if (type == "1") {
             step.dword = true;
             if (!ParseDword(f[4], step.number)) return LaunchRefused{kMsgLaunchFailed};
@@ -101,7 +90,7 @@ LaunchPlan PlanExtended(const std::string& path, int mode, const std::string& ve
     }
     if (kind == kTokenRecycle) return RecycleStep{};
     if (kind == kTokenControl) {
-        std::string command = ControlPanelCommand(Trim(SplitFields(parameters, 2)[0]));
+        std::string command = ControlPanelCommand(TrimBlanks(SplitFields(parameters, 2)[0]));
         if (command.empty()) return LaunchRefused{kMsgLaunchFailed};
         return ExecuteStep{verb, kRunDll, command, {}, ShowCmdFromMode(mode)};
     }

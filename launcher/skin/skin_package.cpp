@@ -1,5 +1,7 @@
 #include "launcher/skin/skin_package.h"
 
+#include "common/text.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -87,15 +89,7 @@ constexpr NumericKey kNumeric[] = {
     {"DOWN_BUTTON", "Top", &SkinPackage::downTop, SkinValueKind::Twips},
 };
 
-std::string Upper(const char* s) {
-    std::string r(s);
-    for (char& c : r) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return r;
-}
-
-std::string KeyName(const NumericKey& k) { return "[" + Upper(k.section) + "] " + k.key; }
+std::string KeyName(const NumericKey& k) { return "[" + AsciiUpper(k.section) + "] " + k.key; }
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "platform/fake/fakes.h"
 
+#include "common/text.h"
+
 #include <algorithm>
 #include <filesystem>
 
@@ -15,22 +17,16 @@ std::string FakeRegistry::Norm(RegRoot root, const std::string& key) {
     return k;
 }
 
-static std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 bool FakeRegistry::KeyExists(RegRoot root, const std::string& key) { return keys.count(Norm(root, key)) > 0; }
 
 std::optional<uint32_t> FakeRegistry::QueryDword(RegRoot root, const std::string& key, const std::string& value) {
-    auto it = values.find(Norm(root, key) + "|" + Lower(value));
+    auto it = values.find(Norm(root, key) + "|" + AsciiLower(value));
     if (it == values.end() || !std::holds_alternative<uint32_t>(it->second)) return std::nullopt;
     return std::get<uint32_t>(it->second);
 }
 
 std::optional<std::string> FakeRegistry::QueryString(RegRoot root, const std::string& key, const std::string& value) {
-    auto it = values.find(Norm(root, key) + "|" + Lower(value));
+    auto it = values.find(Norm(root, key) + "|" + AsciiLower(value));
     if (it == values.end() || !std::holds_alternative<std::string>(it->second)) return std::nullopt;
     return std::get<std::string>(it->second);
 }
@@ -39,7 +35,7 @@ long FakeRegistry::SetDword(RegRoot root, const std::string& key, const std::str
     if (failStatus) return failStatus;
     keys[Norm(root, key)] = true;
     keySpelling.emplace(Norm(root, key), key);
-    values[Norm(root, key) + "|" + Lower(value)] = data;
+    values[Norm(root, key) + "|" + AsciiLower(value)] = data;
     return 0;
 }
 
@@ -47,7 +43,7 @@ long FakeRegistry::SetString(RegRoot root, const std::string& key, const std::st
     if (failStatus) return failStatus;
     keys[Norm(root, key)] = true;
     keySpelling.emplace(Norm(root, key), key);
-    values[Norm(root, key) + "|" + Lower(value)] = data;
+    values[Norm(root, key) + "|" + AsciiLower(value)] = data;
     return 0;
 }
 
@@ -56,7 +52,7 @@ long FakeRegistry::SetBinary(RegRoot root, const std::string& key, const std::st
 }
 
 long FakeRegistry::DeleteValue(RegRoot root, const std::string& key, const std::string& value) {
-    values.erase(Norm(root, key) + "|" + Lower(value));
+    values.erase(Norm(root, key) + "|" + AsciiLower(value));
     return 0;
 }
 
@@ -80,7 +76,7 @@ std::vector<std::string> FakeRegistry::EnumSubKeys(RegRoot root, const std::stri
 }
 
 bool FakeRegistry::Has(RegRoot root, const std::string& key, const std::string& value) const {
-    return values.count(Norm(root, key) + "|" + Lower(value)) > 0;
+    return values.count(Norm(root, key) + "|" + AsciiLower(value)) > 0;
 }
 
 bool FakePrompts::Confirm(const std::string& text, const std::string&) {

@@ -1,5 +1,7 @@
 #include "platform/win32/icon_extract_win32.h"
 
+#include "common/text.h"
+
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -17,12 +19,6 @@ namespace vt {
 namespace {
 
 COLORREF ToColorref(uint32_t c) { return RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 bool EndsWith(const std::string& s, const char* tail) {
     size_t n = std::strlen(tail);
@@ -109,7 +105,7 @@ bool IconCanvas::DrawBitmap(Gdiplus::Bitmap* bitmap) {
 
 bool IconCanvas::DrawPictureFile(const std::string& file) {
     if (file.empty() || !bitmap_) return false;
-    if (EndsWith(Lower(file), ".cur")) {
+    if (EndsWith(AsciiLower(file), ".cur")) {
         std::wstring wide = Widen(file);
         auto cursor = static_cast<HICON>(::LoadImageW(nullptr, wide.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE));
         if (!cursor) return false;
