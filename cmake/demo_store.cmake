@@ -5,6 +5,10 @@
 #   DIST   the program's DATA folder; filled from WORK only when it holds no
 #          TEAM.SET yet, so a user's own teams are never overwritten
 #   ICONV  the iconv program
+#   ICON_TOOL, EMULATOR, ICON_BACK (optional): the console tool that saves the
+#          program items' icons into WORK, how to run it, and the colour the
+#          icons are drawn on. Without a usable tool the items keep naming their
+#          pictures and the launcher shows its stock file picture for them.
 foreach(var SRC WORK DIST ICONV)
     if(NOT DEFINED ${var})
         message(FATAL_ERROR "demo_store.cmake: ${var} is not set")
@@ -30,6 +34,22 @@ foreach(rel ${sources})
         message(FATAL_ERROR "demo store: ${rel} cannot be converted to GBK: ${err}")
     endif()
 endforeach()
+
+if(ICON_TOOL)
+    get_filename_component(app "${WORK}" DIRECTORY)
+    if(EMULATOR)
+        set(app "Z:${app}")  # Wine's drive for the build machine's root
+    endif()
+    execute_process(COMMAND ${EMULATOR} "${ICON_TOOL}" "${app}/" "${ICON_BACK}"
+                    OUTPUT_VARIABLE out
+                    ERROR_VARIABLE err
+                    RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(WARNING "demo store: the program icons could not be taken (${rc}): ${err}")
+    elseif(err)
+        message(STATUS "${err}")
+    endif()
+endif()
 
 if(EXISTS "${DIST}/TEAM.SET")
     return()

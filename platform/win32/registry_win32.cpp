@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "platform/win32/win_text.h"
@@ -39,6 +41,20 @@ LSTATUS Open(RegRoot root, const std::string& key, Key& out) {
     return RegOpenKeyExW(RootHandle(root), Widen(key).c_str(), 0, Win32Registry::kAccess, out.put());
 }
 
+LSTATUS OpenForReading(RegRoot root, const std::string& key, Key& out) {
+    return RegOpenKeyExW(RootHandle(root), Widen(key).c_str(), 0, KEY_READ, out.put());
+}
+
+std::string CanonicalKey(const std::string& key) {
+    std::string k = key;
+    while (!k.empty() && k.front() == '\\') k.erase(k.begin());
+    while (!k.empty() && k.back() == '\\') k.pop_back();
+    std::transform(k.begin(), k.end(), k.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return k;
+}
+
+bool MissingKeyOrValue(long status) { return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND; }
+
 LSTATUS Create(RegRoot root, const std::string& key, Key& out) {
     return RegCreateKeyExW(RootHandle(root), Widen(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                            Win32Registry::kAccess, nullptr, out.put(), nullptr);
@@ -50,6 +66,19 @@ long SetRaw(RegRoot root, const std::string& key, const std::string& value, DWOR
     LSTATUS st = Create(root, key, k);
     if (st != ERROR_SUCCESS) return st;
     return RegSetValueExW(k.get(), Widen(value).c_str(), 0, type, static_cast<const BYTE*>(data), size);
+}
+
+long DeleteRaw(RegRoot root, const std::string& key, const std::string& value) {
+    Key k;
+    LSTATUS st = Open(root, key, k);
+    if (st != ERROR_SUCCESS) return MissingKeyOrValue(st) ? ERROR_SUCCESS : st;
+    return RegDeleteValueW(k.get(), Widen(value).c_str());
+}
+
+bool ValueExists(RegRoot root, const std::string& key, const std::string& value) {
+    Key k;
+    if (OpenForReading(root, key, k) != ERROR_SUCCESS) return false;
+    return RegQueryValueExW(k.get(), Widen(value).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -72,16 +101,33 @@ Win32Registry::Place Win32Registry::Resolve(RegRoot root, const std::string& key
     return {it->second.target, it->second.prefix + "\\" + k};
 }
 
+bool Win32Registry::HasUserOverlay(RegRoot root, const std::string& key) {
+    if (root != RegRoot::LocalMachine) return false;
+    const std::string k = CanonicalKey(key);
+    const std::string own = "SOFTWARE\\OSKARN\\VANTREL";
+    if (k == own || k.rfind(own + "\\", 0) == 0) return true;
+    return k == "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN";
+}
+
 bool Win32Registry::KeyExists(RegRoot root, const std::string& key) {
-    Place p = Resolve(root, key);
     Key k;
-    return Open(p.root, p.key, k) == ERROR_SUCCESS;
+    if (HasUserOverlay(root, key)) {
+        Place user = Resolve(RegRoot::CurrentUser, key);
+        if (OpenForReading(user.root, user.key, k) == ERROR_SUCCESS) return true;
+    }
+    Place p = Resolve(root, key);
+    Key m;
+    return OpenForReading(p.root, p.key, m) == ERROR_SUCCESS;
 }
 
 std::optional<uint32_t> Win32Registry::QueryDword(RegRoot root, const std::string& key, const std::string& value) {
+    if (HasUserOverlay(root, key)) {
+        Place user = Resolve(RegRoot::CurrentUser, key);
+        if (ValueExists(user.root, user.key, value)) return QueryDword(RegRoot::CurrentUser, key, value);
+    }
     Place p = Resolve(root, key);
     Key k;
-    if (Open(p.root, p.key, k) != ERROR_SUCCESS) return std::nullopt;
+    if (OpenForReading(p.root, p.key, k) != ERROR_SUCCESS) return std::nullopt;
     DWORD type = 0;
     DWORD data = 0;
     DWORD size = sizeof(data);
@@ -92,9 +138,13 @@ std::optional<uint32_t> Win32Registry::QueryDword(RegRoot root, const std::strin
 
 std::optional<std::string> Win32Registry::QueryString(RegRoot root, const std::string& key,
                                                       const std::string& value) {
+    if (HasUserOverlay(root, key)) {
+        Place user = Resolve(RegRoot::CurrentUser, key);
+        if (ValueExists(user.root, user.key, value)) return QueryString(RegRoot::CurrentUser, key, value);
+    }
     Place p = Resolve(root, key);
     Key k;
-    if (Open(p.root, p.key, k) != ERROR_SUCCESS) return std::nullopt;
+    if (OpenForReading(p.root, p.key, k) != ERROR_SUCCESS) return std::nullopt;
     std::wstring name = Widen(value);
     std::vector<wchar_t> buf(256);
     for (int attempt = 0; attempt < 8; ++attempt) {
@@ -116,37 +166,68 @@ std::optional<std::string> Win32Registry::QueryString(RegRoot root, const std::s
     return std::nullopt;
 }
 
-long Win32Registry::SetDword(RegRoot root, const std::string& key, const std::string& value, uint32_t data) {
+long Win32Registry::SetDirect(RegRoot root, const std::string& key, const std::string& value, unsigned long type,
+                              const void* data, unsigned long size) {
+    if (refused_.count(root)) return ERROR_ACCESS_DENIED;
     Place p = Resolve(root, key);
+    return SetRaw(p.root, p.key, value, type, data, size);
+}
+
+long Win32Registry::DeleteDirect(RegRoot root, const std::string& key, const std::string& value) {
+    if (refused_.count(root)) return ERROR_ACCESS_DENIED;
+    Place p = Resolve(root, key);
+    return DeleteRaw(p.root, p.key, value);
+}
+
+long Win32Registry::SetValue(RegRoot root, const std::string& key, const std::string& value, unsigned long type,
+                             const void* data, unsigned long size) {
+    long st = SetDirect(root, key, value, type, data, size);
+    if (!HasUserOverlay(root, key)) return st;
+    if (st == ERROR_ACCESS_DENIED) return SetDirect(RegRoot::CurrentUser, key, value, type, data, size);
+    // An older per-user copy would hide what the machine key now holds.
+    if (st == ERROR_SUCCESS) (void)DeleteDirect(RegRoot::CurrentUser, key, value);
+    return st;
+}
+
+long Win32Registry::SetDword(RegRoot root, const std::string& key, const std::string& value, uint32_t data) {
     DWORD d = data;
-    return SetRaw(p.root, p.key, value, REG_DWORD, &d, sizeof(d));
+    return SetValue(root, key, value, REG_DWORD, &d, sizeof(d));
 }
 
 long Win32Registry::SetString(RegRoot root, const std::string& key, const std::string& value,
                               const std::string& data) {
-    Place p = Resolve(root, key);
     std::wstring w = Widen(data);
-    return SetRaw(p.root, p.key, value, REG_SZ, w.c_str(), static_cast<DWORD>(w.size() * sizeof(wchar_t)));
+    return SetValue(root, key, value, REG_SZ, w.c_str(), static_cast<DWORD>(w.size() * sizeof(wchar_t)));
 }
 
 long Win32Registry::SetBinary(RegRoot root, const std::string& key, const std::string& value,
                               const std::string& bytes) {
-    Place p = Resolve(root, key);
-    return SetRaw(p.root, p.key, value, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+    return SetValue(root, key, value, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
 long Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std::string& value) {
-    Place p = Resolve(root, key);
-    Key k;
-    if (Open(p.root, p.key, k) != ERROR_SUCCESS) return 0;
-    return RegDeleteValueW(k.get(), Widen(value).c_str());
+    if (!HasUserOverlay(root, key)) return DeleteDirect(root, key, value);
+    Place user = Resolve(RegRoot::CurrentUser, key);
+    const bool userHad = ValueExists(user.root, user.key, value);
+    if (userHad) {
+        long st = DeleteDirect(RegRoot::CurrentUser, key, value);
+        if (st != ERROR_SUCCESS) return st;
+    }
+    long machine = DeleteDirect(root, key, value);
+    if (machine == ERROR_ACCESS_DENIED) {
+        // Refused even to open the key for writing: fine when there was nothing to delete.
+        Place p = Resolve(root, key);
+        if (!ValueExists(p.root, p.key, value)) return ERROR_SUCCESS;
+    }
+    if (userHad && MissingKeyOrValue(machine)) return ERROR_SUCCESS;
+    return machine;
 }
 
 std::vector<std::string> Win32Registry::EnumSubKeys(RegRoot root, const std::string& key) {
     Place p = Resolve(root, key);
     Key k;
     std::vector<std::string> names;
-    if (Open(p.root, p.key, k) != ERROR_SUCCESS) return names;
+    if (OpenForReading(p.root, p.key, k) != ERROR_SUCCESS) return names;
     wchar_t name[513];
     for (DWORD i = 0;; ++i) {
         DWORD len = static_cast<DWORD>(std::size(name));
