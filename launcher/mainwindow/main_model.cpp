@@ -111,9 +111,26 @@ void MainModel::ResetHover() {
     ApplyButtonPictures();
 }
 
+// Only the element under the pointer may look hovered. The window reports a
+// move only where the pointer lands, so a quick move from a menu caption onto
+// a team caption, or from one button onto another, never crosses the empty
+// parts whose hover reset would have cleared the first one.
+void MainModel::LeaveOtherHovers(ElementId under) {
+    if (under.part != Part::LabMenu) {
+        scene_.At(Part::ShpMenu).visible = false;
+        PaintMenus(-1, 0);
+    }
+    if (under.part != Part::LabTeam && HoverTeam != CurrentTeam && HoverTeam >= 0 && HoverTeam < teamCount_)
+        PaintTeam(HoverTeam, 0);
+    const ChromePart* c = ChromeFor(under.part);
+    chrome_.PointerOver(c ? &c->button : nullptr);
+    ApplyButtonPictures();
+}
+
 // ---- Input --------------------------------------------------------------------
 
 void MainModel::OnMouseMove(ElementId id, int xTwips, int yTwips, MouseButtons buttons) {
+    LeaveOtherHovers(id);
     switch (id.part) {
         case Part::ImgForm:
         case Part::PicTeam:

@@ -145,6 +145,7 @@ private:
     void SetItemIcons(int count);
     void CommandsEnabled(bool team, bool item);
     void PaintMenus(int highlighted, int colour);
+    void LeaveOtherHovers(ElementId under);
     void ApplyButtonPictures();
     void ApplyStrips(const StripGeometry& g);
     StripGeometry Strips() const;

@@ -587,6 +587,14 @@ void MainWindow::OnButtonUp(MouseButton button, int x, int y) {
     if (events.empty()) return;
     if (::GetCapture() == hwnd_) ::ReleaseCapture();
     Dispatch(model_, events);
+    // Released outside the window: the leave was swallowed while the press
+    // held the mouse, and no further move will come to clear the hover looks.
+    RECT client{};
+    POINT at{x, y};
+    if (hwnd_ && !unloaded_ && ::GetClientRect(hwnd_, &client) && !::PtInRect(&client, at)) {
+        tracking_ = false;
+        Dispatch(model_, router_.Leave());
+    }
     AfterModelCall();
 }
 
@@ -710,7 +718,14 @@ void MainWindow::PaintElement(HDC dc, ElementId id) {
         ::SetTextColor(dc, Rgb(e.foreColor));
         UINT align = e.align == Align::Center ? DT_CENTER : e.align == Align::Right ? DT_RIGHT : DT_LEFT;
         RECT r = box;
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, align | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+        // A caption one line high would wrap a long name at a word or a
+        // punctuation mark and hide the rest ("关于Windows" showing "关于");
+        // cut it at the label's edge instead, so the reader sees there is more.
+        UINT flags = align | DT_TOP | DT_NOPREFIX;
+        RECT need = box;
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, flags | DT_WORDBREAK | DT_CALCRECT);
+        flags |= need.bottom - need.top > box.bottom - box.top ? DT_SINGLELINE : DT_WORDBREAK;
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
     }
     if (e.kind == ElementKind::Shape) {
         UniqueHpen pen(::CreatePen(PS_SOLID, 1, Rgb(e.borderColor)));

@@ -88,6 +88,14 @@ HoverResetAction ScrollChrome::ResetHover(int hoverTeam, int currentTeam, int te
     return action;
 }
 
+void ScrollChrome::PointerOver(const ChromeButton* under) {
+    for (int i = 0; i < kChromeButtonCount; ++i) {
+        if (!under || static_cast<int>(*under) != i) buttons_[i].Reset();
+    }
+    if (!under || !IsTeamButton(*under)) teamRoll_ = false;
+    if (!under || !IsItemButton(*under)) itemRoll_ = false;
+}
+
 void ScrollChrome::ResetCloseAndMin() {
     Button(ChromeButton::Close).Reset();
     Button(ChromeButton::Min).Reset();

@@ -100,6 +100,12 @@ public:
     // Dragging the title area puts these two back to normal.
     void ResetCloseAndMin();
 
+    // The pointer is over `under` (nullptr: over no button). Only one button
+    // can be under the mouse, so every other one looks normal again, and a
+    // roll stops once the pointer is off the scroll buttons: a quick move can
+    // skip the empty parts that would otherwise reset them.
+    void PointerOver(const ChromeButton* under);
+
 private:
     std::array<ThreeStateButton, kChromeButtonCount> buttons_{};
     RollDirection direction_ = RollDirection::TeamsLeft;

@@ -535,7 +535,8 @@ TEST_F(MainModelTest, ButtonPicturesFollowTheMouseAndResetOnEmptyParts) {
     model->OnMouseUp({Part::LabClose, 0}, MouseButton::Left, 0, 0);
     EXPECT_EQ(shown(Part::ImgClose), "010");
     model->OnMouseMove({Part::LabMin, 0}, 0, 0, {});
-    EXPECT_EQ(shown(Part::ImgClose), "010");  // stays until a hover reset
+    EXPECT_EQ(shown(Part::ImgClose), "100");  // only one button is under the mouse
+    EXPECT_EQ(shown(Part::ImgMin), "010");
     model->OnMouseMove({Part::PicItemIn, 0}, 0, 0, {});
     EXPECT_EQ(shown(Part::ImgClose), "100");
     EXPECT_EQ(shown(Part::ImgMin), "100");
@@ -567,6 +568,57 @@ TEST_F(MainModelTest, MenuCaptionsHighlightAndDropTheirMenuUnderTheBox) {
     model->OnMouseLeave();
     EXPECT_FALSE(shp.visible);
     EXPECT_EQ(s.At(Part::LabMenu, 2).foreColor, 1u);
+}
+
+// A quick move lands straight on the next element without crossing an empty
+// part: whatever looked hovered before must look normal afterwards.
+TEST_F(MainModelTest, QuickMovesLeaveNoStaleHover) {
+    WriteTeams({{"一"}, {"二"}, {"三"}});
+    model->CurrentTeam = 0;
+    settings.AutoRollOnTeam = true;
+    settings.AutoRollOnItem = true;
+    Start();
+    const Scene& s = model->GetScene();
+    auto hoverLeft = [&]() {
+        std::string r;
+        if (s.At(Part::ShpMenu).visible) r += "box ";
+        for (int i = 0; i < 4; ++i)
+            if (s.At(Part::LabMenu, i).foreColor != 1u) r += "menu" + std::to_string(i) + " ";
+        for (int i = 1; i < 3; ++i)
+            if (s.At(Part::LabTeam, i).backColor != 11u) r += "team" + std::to_string(i) + " ";
+        for (Part p : {Part::ImgClose, Part::ImgMin, Part::ImgLeft, Part::ImgRight, Part::ImgUp, Part::ImgDown})
+            if (!s.At(p, 0).visible || s.At(p, 1).visible || s.At(p, 2).visible) r += std::string(PartName(p)) + " ";
+        if (model->Chrome().TeamRollRunning() || model->Chrome().ItemRollRunning()) r += "rolling";
+        return r;
+    };
+    const ElementId froms[] = {{Part::LabMenu, 1}, {Part::LabTeam, 2}, {Part::LabClose, 0},
+                               {Part::LabMin, 0},  {Part::LabLeft, 0}, {Part::LabDown, 0}};
+    const ElementId tos[] = {{Part::LabTeam, 0}, {Part::PicIcon, 0}, {Part::LabLock, 0},
+                             {Part::ImgTitle, 0}, {Part::LabTitle, 0}};
+    for (const ElementId& from : froms) {
+        for (const ElementId& to : tos) {
+            model->OnMouseMove(from, 0, 0, {});
+            ASSERT_NE(hoverLeft(), "") << PartName(from.part);
+            model->OnMouseMove(to, 0, 0, {});
+            EXPECT_EQ(hoverLeft(), "") << PartName(from.part) << " -> " << PartName(to.part);
+        }
+    }
+    EXPECT_EQ(Team(0).backColor, 31u);  // the current team never loses its colours
+
+    // Between two elements of the same kind only the new one looks hovered.
+    model->OnMouseMove({Part::LabMenu, 1}, 0, 0, {});
+    model->OnMouseMove({Part::LabMenu, 3}, 0, 0, {});
+    EXPECT_EQ(s.At(Part::LabMenu, 1).foreColor, 1u);
+    EXPECT_EQ(s.At(Part::LabMenu, 3).foreColor, 2u);
+    model->OnMouseMove({Part::LabLeft, 0}, 0, 0, {});
+    model->OnMouseMove({Part::LabUp, 0}, 0, 0, {});
+    EXPECT_FALSE(model->Chrome().TeamRollRunning());
+    EXPECT_TRUE(model->Chrome().ItemRollRunning());
+
+    // A held button keeps its pressed picture while the pointer drags over others.
+    model->OnMouseDown({Part::LabClose, 0}, MouseButton::Left, 0, 0);
+    model->OnMouseMove({Part::LabClose, 0}, 0, 0, MouseButtons{true, false, false});
+    EXPECT_TRUE(s.At(Part::ImgClose, 2).visible);
 }
 
 TEST_F(MainModelTest, TitleDragMovesTheWindowByThePointersTravel) {
