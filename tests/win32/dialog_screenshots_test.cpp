@@ -1,0 +1,223 @@
+// Every dialog of VT.exe opened the way a user opens it, photographed for
+// people to look at, and checked for what they would notice at once: a
+// control off the dialog's edge, two controls on top of each other, or a
+// caption too long for its control (Chinese text is cut, not wrapped).
+#include "tests/win32/team_dialog_harness.h"
+
+#include "launcher/dialogs/item_form_win32.h"
+#include "launcher/dialogs/menu_ids.h"
+#include "launcher/dialogs/team_dialog_ids.h"
+#include "platform/win32/ui_font.h"
+#include "tests/win32/layout_check.h"
+
+namespace vt::dialog_test {
+namespace {
+
+class DialogScreenshots : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const fs::path dist = PathFromUtf8(VT_DIST_DIR);
+        ASSERT_TRUE(fs::exists(dist / "DATA" / "TEAM.SET")) << "build the demo store first";
+        fs::copy(dist / "DATA", launcher_.Dir() / "DATA", fs::copy_options::recursive);
+        // The default skin, one click to select an item, icons with names: the
+        // clicks below aim at that layout.
+        DeleteValue(kSettingKeyW, L"SkinPath");
+        WriteDword(kSettingKeyW, L"OnlyLaunchOne", 0);
+        WriteDword(kSettingKeyW, L"LaunchMode", 1);
+        WriteDword(kSettingKeyW, L"ShowItemType", 0);
+        WriteDword(kSettingKeyW, L"RememberLastTeam", 0);
+        WriteDword(kSettingKeyW, L"WarnBeforeLaunch", 0);
+        WriteDword(kSettingKeyW, L"ShowItemExSetting", 0);
+        ASSERT_TRUE(launcher_.Start());
+    }
+
+    void TearDown() override { EXPECT_TRUE(launcher_.Close()); }
+
+    // A left click on the main window at a point of the default skin, in twips.
+    void ClickAt(int xTwips, int yTwips) {
+        const int dpi = ScreenDpi();
+        const LPARAM at = MAKELPARAM(MulDiv(xTwips, dpi, 1440), MulDiv(yTwips, dpi, 1440));
+        PostMessageW(launcher_.Main(), WM_MOUSEMOVE, 0, at);
+        PostMessageW(launcher_.Main(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(launcher_.Main(), WM_LBUTTONUP, 0, at);
+        SendMessageTimeoutW(launcher_.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 20000, nullptr);
+    }
+
+    // Opens the first team and selects its first item.
+    void SelectFirstItem() {
+        ClickAt(1110, 1290);
+        ClickAt(915, 2025);
+    }
+
+    HWND Open(WORD command, const wchar_t* title) {
+        launcher_.Command(command);
+        return launcher_.WaitForDialog(title);
+    }
+
+    // Photographs the dialog as it is now and checks its layout.
+    void Look(HWND dlg, const std::wstring& shot) {
+        SCOPED_TRACE(Narrow(shot));
+        ASSERT_NE(dlg, nullptr) << "the dialog did not open";
+        EXPECT_TRUE(SaveSteadyScreenshot(launcher_.Process(), dlg, shot)) << "no steady picture";
+        const auto faults = CheckLayout(dlg);
+        EXPECT_TRUE(faults.empty()) << JoinFaults(faults);
+    }
+
+    void Dismiss(HWND dlg) {
+        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        EXPECT_TRUE(launcher_.WaitGone(dlg));
+    }
+
+    // Posted: the picture buttons open modal windows that would hold a sent message.
+    static void PressPictureButton(HWND editor, int index) {
+        const int id = item_ids::kPictureButtonFirst + index;
+        PostMessageW(editor, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, id)));
+    }
+
+    KeySnapshot settings_{kSettingKeyW};
+    KeySnapshot data_{kDataKeyW};
+    Launcher launcher_;
+};
+
+// The checker itself, on windows of this process with faults put in on purpose:
+// a checker that finds nothing would let every dialog above pass.
+TEST(LayoutCheck, FindsEachKindOfFaultAndPassesASoundLayout) {
+    struct Child {
+        const wchar_t* cls;
+        const wchar_t* text;
+        DWORD style;
+        RECT at;  // x, y, width, height in pixels of the parent's client area
+    };
+    struct Case {
+        const char* name;
+        std::vector<Child> children;
+        const char* fault;  // part of the one fault expected; nullptr when none
+    };
+    const DWORD kStatic = SS_LEFT, kPush = BS_PUSHBUTTON, kCheck = BS_AUTOCHECKBOX, kGroup = BS_GROUPBOX;
+    const Case cases[] = {
+        {"sound",
+         {{L"STATIC", L"名称:", kStatic, {10, 10, 80, 20}},
+          {L"EDIT", L"x", WS_BORDER, {90, 10, 100, 20}},
+          {L"BUTTON", L"选项", kGroup, {5, 40, 200, 60}},
+          {L"BUTTON", L"记忆主窗口的位置", kCheck, {12, 60, 180, 20}},
+          {L"BUTTON", L"确定(&O)", kPush, {120, 110, 80, 26}}},
+         nullptr},
+        {"narrow caption", {{L"STATIC", L"主窗口靠近桌面边缘时缩入隐藏", kStatic, {10, 10, 60, 20}}}, "is cut off"},
+        {"narrow check box", {{L"BUTTON", L"在启动计算机时自动运行", kCheck, {10, 10, 60, 20}}}, "is cut off"},
+        {"short line", {{L"STATIC", L"名称", kStatic, {10, 10, 80, 4}}}, "is cut off"},
+        {"overlap",
+         {{L"BUTTON", L"确定", kPush, {10, 10, 80, 26}}, {L"BUTTON", L"取消", kPush, {60, 20, 80, 26}}},
+         "overlaps"},
+        {"off the edge", {{L"EDIT", L"", WS_BORDER, {150, 10, 100, 20}}}, "outside its parent"},
+        {"across a frame",
+         {{L"BUTTON", L"框", kGroup, {5, 5, 100, 50}}, {L"EDIT", L"", WS_BORDER, {60, 20, 80, 20}}},
+         "crosses the edge"},
+    };
+    UniqueHfont font = CreateUiFont(9, ScreenDpi());
+    // One window for all cases (showing and hiding a window costs seconds
+    // under Wine); its client area is all of it, a popup without a frame.
+    HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 220, 150, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(top, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        while (HWND child = GetWindow(top, GW_CHILD))
+            DestroyWindow(child);
+        for (const Child& ch : c.children) {
+            HWND w = CreateWindowExW(0, ch.cls, ch.text, WS_CHILD | WS_VISIBLE | ch.style, ch.at.left, ch.at.top,
+                                     ch.at.right, ch.at.bottom, top, nullptr, GetModuleHandleW(nullptr), nullptr);
+            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        }
+        const auto faults = CheckLayout(top);
+        if (!c.fault) {
+            EXPECT_TRUE(faults.empty()) << JoinFaults(faults);
+        } else {
+            ASSERT_EQ(faults.size(), 1u) << JoinFaults(faults);
+            EXPECT_NE(faults[0].find(c.fault), std::string::npos) << faults[0];
+        }
+    }
+    DestroyWindow(top);
+}
+
+TEST_F(DialogScreenshots, ItemEditorAndItsPickers) {
+    SelectFirstItem();
+
+    HWND editor = Open(kMenuAddItem, L"添加项目");
+    Look(editor, L"item_editor_add");
+    ASSERT_NE(editor, nullptr);
+    // The advanced part, once unfolded, must fit as well.
+    Click(editor, item_ids::kShowAdvanced);
+    Look(editor, L"item_editor_add_advanced");
+
+    PressPictureButton(editor, 1);
+    HWND picker = launcher_.WaitForDialog(L"选择文件夹");
+    Look(picker, L"folder_picker");
+    if (picker) Dismiss(picker);
+
+    PressPictureButton(editor, 2);
+    HWND ex = launcher_.WaitForDialog(L"扩展项目设置");
+    Look(ex, L"extended_item_editor");
+    if (ex) {
+        // Each kind shows its own page of controls.
+        HWND kinds = GetDlgItem(ex, exitem_ids::kKinds);
+        const wchar_t* pages[] = {L"extended_item_editor_recycle", L"extended_item_editor_registry",
+                                  L"extended_item_editor_control_panel"};
+        for (int kind = 0; kind < 3; ++kind) {
+            SendMessageW(kinds, LB_SETCURSEL, kind, 0);
+            SendMessageW(ex, WM_COMMAND, MAKEWPARAM(exitem_ids::kKinds, LBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(kinds));
+            Look(ex, pages[kind]);
+        }
+        Dismiss(ex);
+    }
+    Dismiss(editor);
+
+    editor = Open(kMenuEditItem, L"编辑项目");
+    Look(editor, L"item_editor_edit");
+    if (editor) Dismiss(editor);
+}
+
+TEST_F(DialogScreenshots, TeamEditorSettingsSkinChooserAndAbout) {
+    SelectFirstItem();
+
+    HWND dlg = Open(kMenuAddTeam, L"添加类别");
+    Look(dlg, L"team_editor_add");
+    if (dlg) Dismiss(dlg);
+    dlg = Open(kMenuEditTeam, L"编辑类别");
+    Look(dlg, L"team_editor_edit");
+    if (dlg) Dismiss(dlg);
+
+    dlg = Open(kMenuSet, L"软件设置");
+    ASSERT_NE(dlg, nullptr);
+    const wchar_t* pages[] = {L"settings_1_operation", L"settings_2_running", L"settings_3_prompts",
+                              L"settings_4_interface"};
+    for (int page = 0; page < 4; ++page) {
+        Click(dlg, kIdOptSet + page);
+        Look(dlg, pages[page]);
+    }
+    Dismiss(dlg);
+
+    dlg = Open(kMenuChangeSkin, L"皮肤设置");
+    Look(dlg, L"skin_chooser");
+    if (dlg) {
+        // Each bundled skin's details, whatever their length, must show whole.
+        HWND list = GetDlgItem(dlg, kIdLstSkin);
+        const int skins = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        EXPECT_GE(skins, 2) << "both bundled skins should be listed";
+        for (int i = 0; i < skins; ++i) {
+            SendMessageW(list, LB_SETCURSEL, i, 0);
+            SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(kIdLstSkin, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+            Look(dlg, L"skin_chooser_skin_" + std::to_wstring(i + 1));
+        }
+        Click(dlg, kIdOptPage + 1);
+        Look(dlg, L"skin_chooser_effects");
+        Dismiss(dlg);
+    }
+
+    dlg = Open(kMenuAbout, L"关于\"Vantrel\"");
+    Look(dlg, L"about");
+    if (dlg) Dismiss(dlg);
+}
+
+}  // namespace
+}  // namespace vt::dialog_test
