@@ -134,6 +134,9 @@ void MainWindow::Load() {
     DockScreen screen = ScreenTwips();
     env.screenWidth = screen.width;
     env.screenHeight = screen.height;
+    // A first start leaves every value of both keys in the registry with its
+    // default, not only those this start happens to read.
+    CreateMissingSettings(registry_);
     ApplyResult r = ApplySettings(registry_, settings_, true, env);
     model_.CurrentTeam = settings_.CurrentTeam;
     model_.CurrentItem = settings_.CurrentItem;

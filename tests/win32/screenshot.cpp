@@ -40,9 +40,13 @@ bool PngEncoder(CLSID* clsid) {
 }  // namespace
 
 bool SaveWindowScreenshot(HWND hwnd, const std::wstring& pngPath) {
-    if (!IsWindow(hwnd) || !EnsureGdiplus()) return false;
     RECT r{};
-    if (!GetWindowRect(hwnd, &r)) return false;
+    if (!IsWindow(hwnd) || !GetWindowRect(hwnd, &r)) return false;
+    return SaveScreenScreenshot(r, pngPath);
+}
+
+bool SaveScreenScreenshot(const RECT& r, const std::wstring& pngPath) {
+    if (!EnsureGdiplus()) return false;
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
 

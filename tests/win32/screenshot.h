@@ -11,6 +11,8 @@ namespace vt {
 // included) into a PNG file. False when the window is gone or the file could
 // not be written.
 bool SaveWindowScreenshot(HWND hwnd, const std::wstring& pngPath);
+// Same for any rectangle of the screen (a window with its open popup menu).
+bool SaveScreenScreenshot(const RECT& screenRect, const std::wstring& pngPath);
 
 // The build folder's "screenshots\" (beside the test program), created on
 // first use; ends with a backslash.

@@ -1,0 +1,297 @@
+// Starting items from VT.exe for real: a program that leaves a file behind, a
+// registry item, the path on the clipboard, deleting an item in the middle,
+// and the tray menu and hot key that bring a hidden window back.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/ini.h"
+#include "launcher/dialogs/menu_ids.h"
+#include "launcher/mainwindow/hotkey.h"
+#include "launcher/store/store.h"
+#include "tests/win32/screenshot.h"
+#include "tests/win32/team_dialog_harness.h"
+#include "tests/win32/vt_ui_layout.h"
+
+namespace vt {
+namespace {
+
+using namespace dialog_test;
+using namespace ui_test;
+
+constexpr wchar_t kTestKey[] = L"Software\\VantrelTest";
+constexpr UINT kTray = WM_USER + 100;
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+            text = p;
+            GlobalUnlock(h);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void ClearClipboard() {
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+std::optional<std::wstring> UserString(const wchar_t* key, const wchar_t* name) {
+    wchar_t buf[256] = {};
+    DWORD size = sizeof(buf);
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(buf);
+}
+
+// Text rows of an open popup menu, top to bottom: true for an entry drawn in
+// dark ink, false for one drawn greyed (whose darkest pixels stay mid-grey).
+// Separators are too thin to count as rows.
+std::vector<bool> EntryRowsEnabled(HWND menu) {
+    RECT client{};
+    GetClientRect(menu, &client);
+    const int width = client.right, height = client.bottom;
+    std::vector<uint32_t> px = ClientPixels(menu, client);
+    std::vector<bool> entries;
+    int bandHeight = 0;
+    bool ink = false;
+    auto endBand = [&] {
+        if (bandHeight >= 5) entries.push_back(ink);
+        bandHeight = 0;
+        ink = false;
+    };
+    for (int y = 0; y < height; ++y) {
+        int darkest = 765;
+        for (int x = 3; x < width - 3; ++x) {
+            uint32_t p = px[static_cast<size_t>(y * width + x)];
+            darkest = std::min(darkest, static_cast<int>(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)));
+        }
+        if (darkest < 600) {
+            ++bandHeight;
+            ink = ink || darkest < 150;
+        } else {
+            endBand();
+        }
+    }
+    endBand();
+    return entries;
+}
+
+// The demo store with one more team in front: five items, the first two of which really do something.
+class VtLaunch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+        ClearClipboard();
+        fs::copy(PathFromUtf8(VT_DIST_DIR) / "DATA", launcher_.Dir() / "DATA", fs::copy_options::recursive);
+        app_ = launcher_.AppDir();
+        marker_ = PathToUtf8((launcher_.Dir() / "ran.txt").wstring());
+
+        StoreResult team = AddTeam(app_, TeamInput{"测试", "", ""});
+        ASSERT_TRUE(team);
+        ASSERT_TRUE(SwapTeams(app_, 0, team.index));
+        folder_ = ResolveTeamFolder(app_, 0, "");
+        ItemInput run;
+        run.Name = "写文件";
+        run.Path = "C:\\windows\\system32\\cmd.exe";
+        run.Para = "/c echo ran> \"" + marker_ + "\"";
+        run.Mode = 2;
+        run.IconText = "[FILE]";
+        ItemInput reg;
+        reg.Name = "写注册表";
+        reg.Type = 5;
+        reg.Path = "[REGCTRL]";
+        reg.Para = "1|Software\\VantrelTest|Launched|0|已启动";
+        reg.IconText = "[EXITEM]";
+        std::vector<ItemInput> items = {run, reg};
+        for (const char* name : {"二号", "三号", "四号"}) {
+            ItemInput plain;
+            plain.Name = name;
+            plain.Path = std::string("C:\\") + name + ".exe";
+            plain.IconText = "[FILE]";
+            items.push_back(plain);
+        }
+        for (const auto& i : items)
+            ASSERT_TRUE(AddItem(app_, folder_, i));
+        FlushIniCache();
+
+        WriteDword(kSettingKeyW, L"OnlyLaunchOne", 0);
+        WriteDword(kSettingKeyW, L"RememberLastTeam", 0);
+        WriteDword(kSettingKeyW, L"LaunchMode", 1);
+        WriteDword(kSettingKeyW, L"ShowItemType", 0);
+        WriteDword(kSettingKeyW, L"WarnBeforeLaunch", 0);
+        WriteDword(kSettingKeyW, L"WarnAfterDone", 1);
+        WriteDword(kSettingKeyW, L"WarnOnDelete", 1);
+        DeleteValue(kSettingKeyW, L"SkinPath");
+        layout_ = std::make_unique<WindowLayout>(app_, 0);
+        layout_->OpenTeam(0);
+    }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey); }
+
+    void StartWithTeamOpen() {
+        ASSERT_TRUE(launcher_.Start());
+        HWND w = launcher_.Main();
+        ASSERT_TRUE(Settled(w));
+        RECT panel = PixelRect(layout_->Model().GetScene(), Part::PicItem);
+        std::vector<uint32_t> empty = ClientPixels(w, panel);
+        PostClick(w, layout_->Centre(Part::LabTeam, 0));
+        ASSERT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return ClientPixels(w, panel) != empty; }))
+            << "the team's items were not painted";
+        ASSERT_TRUE(Settled(w));
+    }
+    POINT Item(int index) const { return layout_->Centre(Part::PicIcon, index); }
+
+    // The tray menu's two show/hide entries, read while the menu is open; then closed with Escape.
+    struct TrayEntries {
+        bool showEnabled = false;
+        bool hideEnabled = false;
+    };
+    TrayEntries OpenTrayMenu(const wchar_t* shot) {
+        TrayEntries e;
+        PostMessageW(launcher_.Main(), kTray, 1, WM_RBUTTONDOWN);
+        HWND menu = nullptr;
+        EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return (menu = OpenMenuWindow()); }))
+            << "no tray menu";
+        if (!menu) return e;
+        // Menus belong to their process, so their item states cannot be asked
+        // for from here: the entries are read off the screen instead, a greyed
+        // one being drawn in the grey-text colour and an enabled one in dark ink.
+        std::vector<bool> rows = EntryRowsEnabled(menu);
+        EXPECT_GE(rows.size(), 2u) << "the tray menu shows fewer than two entries";
+        if (rows.size() >= 2) {
+            e.showEnabled = rows[0];
+            e.hideEnabled = rows[1];
+        }
+        RECT r{};
+        GetWindowRect(menu, &r);
+        SaveScreenScreenshot(r, ScreenshotDir() + shot);
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        if (!WaitFor(launcher_.Process(), 5000, [&] { return !IsWindowVisible(menu); }))
+            PostMessageW(launcher_.Main(), WM_CANCELMODE, 0, 0);
+        EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return !OpenMenuWindow(); }));
+        EXPECT_TRUE(Settled(launcher_.Main()));
+        return e;
+    }
+
+    KeySnapshot settingKey_{kSettingKeyW};
+    KeySnapshot dataKey_{kDataKeyW};
+    Launcher launcher_;
+    std::string app_, folder_, marker_;
+    std::unique_ptr<WindowLayout> layout_;
+};
+
+TEST_F(VtLaunch, DoubleClicksStartTheProgramAndWriteTheRegistry) {
+    StartWithTeamOpen();
+    HWND w = launcher_.Main();
+    PostDoubleClick(w, Item(0));
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] {
+        std::error_code ec;
+        return fs::exists(PathFromUtf8(marker_), ec) && fs::file_size(PathFromUtf8(marker_), ec) > 0;
+    })) << "the program item did not run";
+
+    PostDoubleClick(w, Item(1));
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs,
+                        [&] { return UserString(kTestKey, L"Launched") == std::optional<std::wstring>(L"已启动"); }))
+        << "the registry item wrote nothing";
+    EXPECT_TRUE(IsWindowVisible(w));
+    ASSERT_TRUE(launcher_.Close());
+}
+
+TEST_F(VtLaunch, CopyPathPutsTheUnscrambledPathOnTheClipboardAndSaysSo) {
+    StartWithTeamOpen();
+    HWND w = launcher_.Main();
+    PostClick(w, Item(0));
+    ASSERT_TRUE(Settled(w));
+    launcher_.Command(kMenuCopyPath);
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs,
+                        [&] { return ClipboardText() == L"C:\\windows\\system32\\cmd.exe"; }))
+        << Narrow(ClipboardText());
+    HWND popup = nullptr;
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] {
+        return (popup = FindProcessWindow(GetProcessId(launcher_.Process()), L"VantrelMsgForm"));
+    })) << "no message after copying";
+    if (popup) {
+        // Let it finish sliding in before the picture.
+        WaitFor(launcher_.Process(), 5000, [&] {
+            RECT r{}, work{};
+            GetWindowRect(popup, &r);
+            SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+            return r.bottom <= work.bottom;
+        });
+        SaveWindowScreenshot(popup, ScreenshotDir() + L"vt_message_popup.png");
+    }
+    ASSERT_TRUE(launcher_.Close());
+}
+
+TEST_F(VtLaunch, DeletingTheMiddleOfFiveItemsClosesTheGap) {
+    std::vector<ItemTexts> before;
+    for (int i = 0; i < 5; ++i)
+        before.push_back(ReadItemTexts(folder_, ReadItemRecord(folder_, i), ""));
+    StartWithTeamOpen();
+    HWND w = launcher_.Main();
+    PostClick(w, Item(2));
+    ASSERT_TRUE(Settled(w));
+    launcher_.Command(kMenuDeleteItem);
+    HWND box = launcher_.WaitForDialog(L"删除确认");
+    ASSERT_NE(box, nullptr) << "no confirmation";
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(launcher_.WaitGone(box));
+    ASSERT_TRUE(Settled(w));
+    ASSERT_TRUE(launcher_.Close());
+
+    FlushIniCache();
+    FakePrompts quiet;
+    EXPECT_EQ(ReadItemCount(folder_, quiet, false), 4);
+    const std::vector<int> kept = {0, 1, 3, 4};
+    for (int i = 0; i < 4; ++i) {
+        ItemRecord r = ReadItemRecord(folder_, i);
+        ItemTexts t = ReadItemTexts(folder_, r, "");
+        EXPECT_EQ(t.Path, before[kept[i]].Path) << "item " << i;
+        EXPECT_EQ(t.Para, before[kept[i]].Para) << "item " << i;
+    }
+    EXPECT_EQ(ReadItemRecord(folder_, 2).Name, "三号");
+    EXPECT_EQ(ReadItemRecord(folder_, 3).Name, "四号");
+}
+
+TEST_F(VtLaunch, TrayMenuOffersShowOnlyWhileHiddenAndTheHotKeyBringsTheWindowBack) {
+    WriteDword(kSettingKeyW, L"UseHotKey", 1);
+    WriteDword(kDataKeyW, L"HKUseCtrl", 1);
+    WriteDword(kDataKeyW, L"HKUseAlt", 1);
+    WriteDword(kDataKeyW, L"HKUseShift", 0);
+    HKEY k = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDataKeyW, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(k, L"HKUseKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"Q"), 4);
+    RegCloseKey(k);
+
+    ASSERT_TRUE(launcher_.Start());
+    HWND w = launcher_.Main();
+    TrayEntries shown = OpenTrayMenu(L"vt_tray_menu_shown.png");
+    EXPECT_FALSE(shown.showEnabled);
+    EXPECT_TRUE(shown.hideEnabled);
+
+    launcher_.Command(kNMHideMain);
+    ASSERT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return !IsWindowVisible(w); }))
+        << "隐藏主窗口 left the window shown";
+    TrayEntries hidden = OpenTrayMenu(L"vt_tray_menu_hidden.png");
+    EXPECT_TRUE(hidden.showEnabled);
+    EXPECT_FALSE(hidden.hideEnabled);
+    EXPECT_FALSE(IsWindowVisible(w)) << "closing the menu must not show the window";
+
+    PostMessageW(w, WM_HOTKEY, kHotkeyId, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'Q'));
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return IsWindowVisible(w) != FALSE; }))
+        << "the hot key did not show the window";
+    ASSERT_TRUE(launcher_.Close());
+}
+
+}  // namespace
+}  // namespace vt

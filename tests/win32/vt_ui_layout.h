@@ -1,0 +1,143 @@
+// Where things are in VT.exe's window, worked out the way VT.exe does it: the
+// core lays out the same skin and store in-process, so the UI tests click at
+// element centres instead of at pixels copied from a picture.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "launcher/mainwindow/main_model.h"
+#include "launcher/skin/skin_format.h"
+#include "platform/fake/fakes.h"
+#include "platform/win32/pictures_win32.h"
+#include "platform/win32/text_measure_win32.h"
+#include "tests/win32/team_dialog_harness.h"
+
+namespace vt::ui_test {
+
+inline int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+class WindowLayout {
+public:
+    // appDir ends with a backslash; the default skin, items laid out as showItemType.
+    WindowLayout(const std::string& appDir, int showItemType) {
+        settings_.AppDir = appDir;
+        settings_.ShowItemType = static_cast<uint8_t>(showItemType);
+        model_ = std::make_unique<MainModel>(MainModelServices{registry_, prompts_, measure_, pictures_, shell_},
+                                             settings_);
+        model_->twipsPerPixel = std::max(1, 1440 / ScreenDpi());
+        model_->ApplySkin(appDir + "SKIN\\" + kDefaultSkinFolder);
+    }
+    MainModel& Model() { return *model_; }
+    // Lays the item panel out for a team (its password answered with `password`).
+    void OpenTeam(int team, const std::string& password = {}) {
+        prompts_.passwordAnswers.push_back(password);
+        model_->TeamClick(team);
+    }
+    // Centre of an element's visible part, in client pixels.
+    POINT Centre(Part part, int index = 0) const {
+        Rect r = model_->GetScene().VisibleRect(ElementId{part, index});
+        int dpi = ScreenDpi();
+        return POINT{MulDiv(r.left + r.width / 2, dpi, 1440), MulDiv(r.top + r.height / 2, dpi, 1440)};
+    }
+
+private:
+    TextMeasureWin32 measure_;
+    PicturesWin32 pictures_;
+    FakeRegistry registry_;
+    FakePrompts prompts_;
+    FakeShell shell_;
+    Settings settings_;
+    std::unique_ptr<MainModel> model_;
+};
+
+// True once the window's thread takes a sent message: it is not stuck. Sent
+// messages overtake posted ones, so this says nothing about posted input;
+// wait on what that input changes instead.
+inline bool Settled(HWND w) {
+    return SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 20000, nullptr) != 0;
+}
+
+inline void PostClick(HWND w, POINT at, bool right = false) {
+    LPARAM lp = MAKELPARAM(at.x, at.y);
+    PostMessageW(w, WM_MOUSEMOVE, 0, lp);
+    PostMessageW(w, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, lp);
+    PostMessageW(w, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, lp);
+}
+
+inline void PostDoubleClick(HWND w, POINT at) {
+    LPARAM lp = MAKELPARAM(at.x, at.y);
+    PostClick(w, at);
+    PostMessageW(w, WM_LBUTTONDBLCLK, MK_LBUTTON, lp);
+    PostMessageW(w, WM_LBUTTONUP, 0, lp);
+}
+
+inline std::wstring Title(HWND w) {
+    wchar_t buf[256] = {};
+    GetWindowTextW(w, buf, 256);
+    return buf;
+}
+
+// The open popup menu window of any process (class "#32768"), visible.
+inline HWND OpenMenuWindow() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            wchar_t cls[32] = {};
+            GetClassNameW(w, cls, 32);
+            if (wcscmp(cls, L"#32768") == 0 && IsWindowVisible(w)) {
+                *reinterpret_cast<HWND*>(p) = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The screen's pixels in a window's client rectangle r (client pixels), to
+// tell whether two paintings of a region look alike.
+inline std::vector<uint32_t> ClientPixels(HWND w, RECT r) {
+    POINT origin{0, 0};
+    ClientToScreen(w, &origin);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    std::vector<uint32_t> px(static_cast<size_t>(std::max(0, width * height)));
+    if (px.empty()) return px;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, width, height, screen, origin.x + r.left, origin.y + r.top, SRCCOPY | CAPTUREBLT);
+    SelectObject(mem, old);
+    std::memcpy(px.data(), bits, px.size() * 4);
+    for (auto& p : px)
+        p &= 0xFFFFFF;
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return px;
+}
+
+// An element's visible rectangle in client pixels.
+inline RECT PixelRect(const Scene& scene, Part part, int index = 0) {
+    Rect r = scene.VisibleRect(ElementId{part, index});
+    int dpi = ScreenDpi();
+    return RECT{MulDiv(r.left, dpi, 1440), MulDiv(r.top, dpi, 1440), MulDiv(r.left + r.width, dpi, 1440),
+                MulDiv(r.top + r.height, dpi, 1440)};
+}
+
+}  // namespace vt::ui_test
