@@ -104,8 +104,9 @@ private:
                 HDC dc = reinterpret_cast<HDC>(wp);
                 ::SetTextColor(dc, RGB(0, 0, 224));
                 ::SetBkMode(dc, TRANSPARENT);
-                // The dialog paints the background; the link only draws its text.
-                result = reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));
+                // The dialog's own face colour: a hollow brush leaves the
+                // control's unused width unpainted (white under Wine).
+                result = reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
                 return true;
             }
         }

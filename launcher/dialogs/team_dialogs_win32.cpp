@@ -69,8 +69,25 @@ INT_PTR CALLBACK ModelessDialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         }
         INT_PTR result = FALSE;
         if (self->OnOtherMessage(msg, wp, lp, result)) {
-            ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
-            return TRUE;
+            // These few hand their answer back as the procedure's own return
+            // value; a colour message answered through DWLP_MSGRESULT would
+            // give the control the brush "1".
+            switch (msg) {
+                case WM_CTLCOLORBTN:
+                case WM_CTLCOLORDLG:
+                case WM_CTLCOLOREDIT:
+                case WM_CTLCOLORLISTBOX:
+                case WM_CTLCOLORSCROLLBAR:
+                case WM_CTLCOLORSTATIC:
+                case WM_COMPAREITEM:
+                case WM_VKEYTOITEM:
+                case WM_CHARTOITEM:
+                case WM_QUERYDRAGICON:
+                    return result;
+                default:
+                    ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+                    return TRUE;
+            }
         }
     } catch (...) {
         LogWin32Failure("dialog procedure (exception)", 0);

@@ -216,7 +216,23 @@ TEST_F(DialogScreenshots, TeamEditorSettingsSkinChooserAndAbout) {
 
     dlg = Open(kMenuAbout, L"关于\"Vantrel\"");
     Look(dlg, L"about");
-    if (dlg) Dismiss(dlg);
+    if (dlg) {
+        // The links are wider than their text: the rest of them shows the
+        // dialog's face, not a white bar.
+        int links = 0;
+        for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (!(GetWindowLongW(c, GWL_STYLE) & SS_NOTIFY)) continue;
+            ++links;
+            RECT r{};
+            GetWindowRect(c, &r);
+            HDC screen = GetDC(nullptr);
+            const COLORREF at = GetPixel(screen, r.right - 2, (r.top + r.bottom) / 2);
+            ReleaseDC(nullptr, screen);
+            EXPECT_EQ(at, GetSysColor(COLOR_BTNFACE)) << "link " << links;
+        }
+        EXPECT_EQ(links, 2);
+        Dismiss(dlg);
+    }
 }
 
 }  // namespace

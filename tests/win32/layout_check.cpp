@@ -232,6 +232,8 @@ std::vector<std::string> CheckLayout(HWND top) {
                              RectText(room));
     }
 
+    const int dpi = ScreenDpi();
+    const int touch = (dpi + 95) / 96;
     for (size_t i = 0; i < controls.size(); ++i) {
         for (size_t j = i + 1; j < controls.size(); ++j) {
             const Control& a = controls[i];
@@ -240,8 +242,9 @@ std::vector<std::string> CheckLayout(HWND top) {
             RECT both{};
             if (!IntersectRect(&both, &a.rect, &b.rect)) continue;
             // Positions in dialog units or twips are rounded one by one, so
-            // neighbours meant to touch may share a pixel's line.
-            if (both.right - both.left <= 1 || both.bottom - both.top <= 1) continue;
+            // neighbours meant to touch may share a line as thick as one
+            // pixel at 96 dpi.
+            if (both.right - both.left <= touch || both.bottom - both.top <= touch) continue;
             const bool aBox = IsGroupBox(a), bBox = IsGroupBox(b);
             if (aBox || bBox) {
                 // A control is either in a frame or outside it, never across its edge.
@@ -265,7 +268,6 @@ std::vector<std::string> CheckLayout(HWND top) {
         }
     }
 
-    const int dpi = ScreenDpi();
     FontCache fonts;
     HDC dc = CreateCompatibleDC(nullptr);
     for (const Control& c : controls) {
