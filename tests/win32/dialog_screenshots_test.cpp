@@ -136,6 +136,16 @@ TEST(LayoutCheck, FindsEachKindOfFaultAndPassesASoundLayout) {
             EXPECT_NE(faults[0].find(c.fault), std::string::npos) << faults[0];
         }
     }
+    while (HWND child = GetWindow(top, GW_CHILD))
+        DestroyWindow(child);
+    EXPECT_TRUE(CheckLayout(top).empty());
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST), &monitor);
+    SetWindowPos(top, nullptr, monitor.rcWork.right - 100, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const auto offScreen = CheckLayout(top);
+    ASSERT_EQ(offScreen.size(), 1u) << JoinFaults(offScreen);
+    EXPECT_NE(offScreen[0].find("past the screen"), std::string::npos) << offScreen[0];
     DestroyWindow(top);
 }
 

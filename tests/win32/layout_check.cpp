@@ -200,6 +200,15 @@ std::vector<std::string> CheckLayout(HWND top) {
     std::vector<std::string> faults;
     if (!IsWindow(top)) return {"the window is gone"};
 
+    // A dialog partly off the screen has parts no one can reach.
+    RECT whole{};
+    GetWindowRect(top, &whole);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST), &monitor) && !Inside(whole, monitor.rcWork))
+        faults.push_back("the window " + RectText(whole) + " reaches past the screen's work area " +
+                         RectText(monitor.rcWork));
+
     std::vector<Control> controls;
     EnumChildWindows(
         top,
