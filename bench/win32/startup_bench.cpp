@@ -1,0 +1,265 @@
+// Time from process start to the first painted frame: VT.exe (default skin,
+// 32 teams, 500 items in the team it opens with) against min_window.exe, a
+// program that only opens and paints one window of the same size. The first
+// frame is the first screen capture of the window that already matches what it
+// shows once settled. Run with tools/bench; not part of the tests.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/codepage.h"
+#include "common/ini.h"
+#include "launcher/store/store.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kTeams = 32;
+constexpr int kItems = 500;
+constexpr int kRuns = 5;
+constexpr wchar_t kSettingKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Setting";
+constexpr wchar_t kDataKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Data";
+
+// One registry value, put back as it was when the bench ends.
+class SavedValue {
+public:
+    SavedValue(const wchar_t* key, const wchar_t* name) : key_(key), name_(name) {
+        DWORD size = 0;
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type_, nullptr, &size) ==
+            ERROR_SUCCESS) {
+            bytes_.resize(size);
+            had_ = RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type_, bytes_.data(),
+                                &size) == ERROR_SUCCESS;
+            bytes_.resize(size);
+        }
+    }
+    ~SavedValue() {
+        HKEY k = nullptr;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key_, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) !=
+            ERROR_SUCCESS)
+            return;
+        if (had_)
+            RegSetValueExW(k, name_, 0, type_, bytes_.data(), static_cast<DWORD>(bytes_.size()));
+        else
+            RegDeleteValueW(k, name_);
+        RegCloseKey(k);
+    }
+    void Set(std::optional<DWORD> value) {
+        HKEY k = nullptr;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key_, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) !=
+            ERROR_SUCCESS)
+            return;
+        if (value)
+            RegSetValueExW(k, name_, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*value), sizeof(DWORD));
+        else
+            RegDeleteValueW(k, name_);
+        RegCloseKey(k);
+    }
+
+private:
+    const wchar_t* key_;
+    const wchar_t* name_;
+    bool had_ = false;
+    DWORD type_ = 0;
+    std::vector<BYTE> bytes_;
+};
+
+HWND VisibleWindowOf(DWORD pid) {
+    struct Search {
+        DWORD pid;
+        HWND found;
+    } s{pid, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == s->pid && IsWindowVisible(w) && !GetWindow(w, GW_OWNER)) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// A fingerprint of what the screen shows inside the window's rectangle.
+uint64_t ScreenHash(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return 0;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, width, height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
+    SelectObject(mem, old);
+    uint64_t h = 1469598103934665603ull;
+    const auto* p = static_cast<const uint32_t*>(bits);
+    for (int i = 0; i < width * height; ++i)
+        h = (h ^ (p[i] & 0xFFFFFF)) * 1099511628211ull;
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return h;
+}
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// Starts the program and returns milliseconds to its first settled-looking
+// frame; negative when no window showed.
+double TimeToFirstFrame(const std::wstring& exe, const std::wstring& args, const std::wstring& dir) {
+    std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    Clock::time_point start = Clock::now();
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi))
+        return -1;
+    struct Sample {
+        Clock::time_point at;
+        uint64_t hash;
+    };
+    std::vector<Sample> samples;
+    HWND w = nullptr;
+    Clock::time_point shown{};
+    const auto settle = std::chrono::milliseconds(2500);
+    while (Clock::now() - start < std::chrono::seconds(60)) {
+        if (!w) {
+            w = VisibleWindowOf(pi.dwProcessId);
+            if (w) shown = Clock::now();
+        }
+        if (w) {
+            samples.push_back({Clock::now(), ScreenHash(w)});
+            if (Clock::now() - shown > settle) break;
+        }
+        if (WaitForSingleObject(pi.hProcess, w ? 1 : 2) == WAIT_OBJECT_0) break;
+    }
+    double result = -1;
+    if (!samples.empty()) {
+        uint64_t settled = samples.back().hash;
+        for (const Sample& s : samples) {
+            if (s.hash == settled) {
+                result = Ms(s.at - start);
+                break;
+            }
+        }
+    }
+    if (w) PostMessageW(w, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 5000);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return result;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+fs::path OwnFolder() {
+    wchar_t buf[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, buf, MAX_PATH * 4);
+    return fs::path(buf).parent_path();
+}
+
+}  // namespace
+
+int main() {
+    const fs::path own = OwnFolder();
+    const fs::path dist = own / "Vantrel";
+    const fs::path minExe = own / "min_window.exe";
+    if (!fs::exists(dist / "VT.exe") || !fs::exists(minExe)) {
+        std::fprintf(stderr, "startup_bench: build VT and min_window first (looked in %s)\n",
+                     vt::PathToUtf8(own.wstring()).c_str());
+        return 1;
+    }
+    const fs::path dir = fs::temp_directory_path() / ("vt-startup-bench-" + std::to_string(GetCurrentProcessId()));
+    fs::create_directories(dir);
+    fs::copy_file(dist / "VT.exe", dir / "VT.exe");
+    fs::copy(dist / "SKIN", dir / "SKIN", fs::copy_options::recursive);
+    const std::string app = vt::PathToUtf8(dir.wstring() + L"\\");
+    for (int t = 0; t < kTeams; ++t) {
+        if (!vt::AddTeam(app, vt::TeamInput{"类别" + std::to_string(t), "", ""})) {
+            std::fprintf(stderr, "startup_bench: cannot write the store\n");
+            return 1;
+        }
+    }
+    const std::string folder = vt::ResolveTeamFolder(app, 0, "");
+    for (int i = 0; i < kItems; ++i) {
+        vt::ItemInput item;
+        item.Name = "项目" + std::to_string(i);
+        item.Path = "C:\\windows\\notepad.exe";
+        item.IconText = "[FILE]";
+        if (!vt::AddItem(app, folder, item)) {
+            std::fprintf(stderr, "startup_bench: cannot add item %d\n", i);
+            return 1;
+        }
+    }
+    vt::FlushIniCache();
+
+    int width = 360, height = 460;
+    {
+        // Opens on the first team, as a user who left it there; the window where the skin puts it.
+        SavedValue once(kSettingKey, L"OnlyLaunchOne"), remember(kSettingKey, L"RememberLastTeam"),
+            layout(kSettingKey, L"ShowItemType"), pos(kSettingKey, L"RememberMainPos"), skin(kSettingKey, L"SkinPath"),
+            last(kDataKey, L"LastTeam");
+        once.Set(0);
+        remember.Set(1);
+        layout.Set(0);
+        pos.Set(0);
+        skin.Set(std::nullopt);
+        last.Set(0);
+
+        // The same program over an empty store tells the store's share from the program's own.
+        const fs::path bare = dir / "bare";
+        fs::create_directories(bare);
+        fs::copy_file(dir / "VT.exe", bare / "VT.exe");
+        fs::copy(dir / "SKIN", bare / "SKIN", fs::copy_options::recursive);
+
+        std::vector<double> vt, ref, empty;
+        // One unmeasured start of each warms Wine's caches.
+        TimeToFirstFrame((dir / "VT.exe").wstring(), L"", dir.wstring());
+        TimeToFirstFrame(minExe.wstring(), L"--window", own.wstring());
+        for (int r = 0; r < kRuns; ++r) {
+            vt.push_back(TimeToFirstFrame((dir / "VT.exe").wstring(), L"", dir.wstring()));
+            empty.push_back(TimeToFirstFrame((bare / "VT.exe").wstring(), L"", bare.wstring()));
+            ref.push_back(TimeToFirstFrame(minExe.wstring(),
+                                           L"--window " + std::to_wstring(width) + L" " + std::to_wstring(height),
+                                           own.wstring()));
+        }
+        double v = Median(vt), m = Median(ref);
+        std::printf("first painted frame after process start (median of %d, %d teams, %d items shown):\n", kRuns,
+                    kTeams, kItems);
+        std::printf("  VT.exe       %8.1f ms  (runs:", v);
+        for (double x : vt)
+            std::printf(" %.1f", x);
+        std::printf(")\n  VT.exe, no data %5.1f ms  (runs:", Median(empty));
+        for (double x : empty)
+            std::printf(" %.1f", x);
+        std::printf(")\n  min_window   %8.1f ms  (runs:", m);
+        for (double x : ref)
+            std::printf(" %.1f", x);
+        std::printf(")\n  ratio        %8.2f  (target at most 1.5)\n", m > 0 ? v / m : 0.0);
+    }
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    return 0;
+}
