@@ -334,7 +334,10 @@ private:
     void ApplyHeight() {
         bool show = form_.chkEx;
         for (HWND c = advancedFirst_; c && c != advancedEnd_; c = ::GetWindow(c, GW_HWNDNEXT)) {
-            if ((::IsWindowVisible(c) != FALSE) != show) ::ShowWindow(c, show ? SW_SHOWNA : SW_HIDE);
+            // The style, not IsWindowVisible: before the dialog is first shown
+            // every control reads as invisible and nothing would be hidden.
+            bool shown = (::GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE) != 0;
+            if (shown != show) ::ShowWindow(c, show ? SW_SHOWNA : SW_HIDE);
             if (::GetDlgCtrlID(c) == item_ids::kIconIndex) break;
         }
         RECT r = Frame(S(420), S(form_.chkEx ? expandedBottom_ : collapsedBottom_));
