@@ -6,7 +6,9 @@ namespace vt {
 
 namespace {
 
-int Clamp(const ScrollAxis& a, int pos) { return std::clamp(pos, 0, a.Max()); }
+int Clamp(const ScrollAxis& a, int pos) {
+    return std::clamp(pos, 0, a.Max());
+}
 
 }  // namespace
 
@@ -38,13 +40,20 @@ ScrollLayout LayoutScroll(int frameWidth, int frameHeight, int contentWidth, int
 int ScrollTo(const ScrollAxis& axis, ScrollRequest request, int line, int track) {
     const int page = std::max(axis.view - line, line);  // a page step keeps one line in sight
     switch (request) {
-    case ScrollRequest::LineBack: return Clamp(axis, axis.pos - line);
-    case ScrollRequest::LineForward: return Clamp(axis, axis.pos + line);
-    case ScrollRequest::PageBack: return Clamp(axis, axis.pos - page);
-    case ScrollRequest::PageForward: return Clamp(axis, axis.pos + page);
-    case ScrollRequest::ToStart: return 0;
-    case ScrollRequest::ToEnd: return axis.Max();
-    case ScrollRequest::ToPosition: return Clamp(axis, track);
+        case ScrollRequest::LineBack:
+            return Clamp(axis, axis.pos - line);
+        case ScrollRequest::LineForward:
+            return Clamp(axis, axis.pos + line);
+        case ScrollRequest::PageBack:
+            return Clamp(axis, axis.pos - page);
+        case ScrollRequest::PageForward:
+            return Clamp(axis, axis.pos + page);
+        case ScrollRequest::ToStart:
+            return 0;
+        case ScrollRequest::ToEnd:
+            return axis.Max();
+        case ScrollRequest::ToPosition:
+            return Clamp(axis, track);
     }
     return axis.pos;
 }

@@ -22,21 +22,34 @@ constexpr El kHitOrder[] = {
     El::LabItem0, El::LabItem1, El::PicItem,  El::LabTitle, El::ImgTitle,
 };
 
-COLORREF Colour(int c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
+COLORREF Colour(int c) {
+    return static_cast<COLORREF>(c) & 0xFFFFFF;
+}
 
 std::string_view TextOf(El e) {
     switch (e) {
-    case El::LabTitle: return kTitleText;
-    case El::LabMenu0: return kMenuCaptions[0];
-    case El::LabMenu1: return kMenuCaptions[1];
-    case El::LabMenu2: return kMenuCaptions[2];
-    case El::LabMenu3: return kMenuCaptions[3];
-    case El::LabTeam0: return "未选的类别";
-    case El::LabTeam1: return "指向的类别";
-    case El::LabTeam2: return "选中的类别";
-    case El::LabItem0: return "选中的项目";
-    case El::LabItem1: return "未选的项目";
-    default: return {};
+        case El::LabTitle:
+            return kTitleText;
+        case El::LabMenu0:
+            return kMenuCaptions[0];
+        case El::LabMenu1:
+            return kMenuCaptions[1];
+        case El::LabMenu2:
+            return kMenuCaptions[2];
+        case El::LabMenu3:
+            return kMenuCaptions[3];
+        case El::LabTeam0:
+            return "未选的类别";
+        case El::LabTeam1:
+            return "指向的类别";
+        case El::LabTeam2:
+            return "选中的类别";
+        case El::LabItem0:
+            return "选中的项目";
+        case El::LabItem1:
+            return "未选的项目";
+        default:
+            return {};
     }
 }
 
@@ -44,15 +57,24 @@ std::string_view TextOf(El e) {
 // chooses one.
 const char* DefaultPictureName(El e) {
     switch (e) {
-    case El::PicEditIn: return "backdrop.img";
-    case El::ImgClose: return "close1.img";
-    case El::ImgMin: return "min1.img";
-    case El::ImgLock: return "lock1.img";
-    case El::ImgLeft: return "left1.img";
-    case El::ImgRight: return "right1.img";
-    case El::ImgUp: return "up1.img";
-    case El::ImgDown: return "down1.img";
-    default: return nullptr;
+        case El::PicEditIn:
+            return "backdrop.img";
+        case El::ImgClose:
+            return "close1.img";
+        case El::ImgMin:
+            return "min1.img";
+        case El::ImgLock:
+            return "lock1.img";
+        case El::ImgLeft:
+            return "left1.img";
+        case El::ImgRight:
+            return "right1.img";
+        case El::ImgUp:
+            return "up1.img";
+        case El::ImgDown:
+            return "down1.img";
+        default:
+            return nullptr;
     }
 }
 
@@ -89,8 +111,8 @@ bool Canvas::Create(HINSTANCE instance, HWND parent, int x, int y, int w, int h,
         if (!::RegisterClassExW(&wc)) return false;
     }
     dpi_ = ScreenDpi();
-    hwnd_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, kCanvasClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, w,
-                              h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
+    hwnd_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, kCanvasClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, w, h,
+                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
     return hwnd_ != nullptr;
 }
 
@@ -110,8 +132,8 @@ void Canvas::UpdateScrollBars() {
     const int frameW = client.right + (scroll_.y.bar ? vbar : 0);
     const int frameH = client.bottom + (scroll_.x.bar ? hbar : 0);
     const MockRect window = model_.Get(El::PicEditIn).rect;
-    const ScrollLayout next = LayoutScroll(frameW, frameH, Px(window.width), Px(window.height), vbar, hbar,
-                                           scroll_.x.pos, scroll_.y.pos);
+    const ScrollLayout next =
+        LayoutScroll(frameW, frameH, Px(window.width), Px(window.height), vbar, hbar, scroll_.x.pos, scroll_.y.pos);
     const bool barsChanged = next.x.bar != scroll_.x.bar || next.y.bar != scroll_.y.bar;
     scroll_ = next;
     auto apply = [&](int bar, const ScrollAxis& a) {
@@ -152,24 +174,37 @@ void Canvas::OnScroll(int bar, WPARAM wp) {
     int track = a.pos;
     ScrollRequest req;
     switch (LOWORD(wp)) {
-    case SB_LINEUP: req = ScrollRequest::LineBack; break;
-    case SB_LINEDOWN: req = ScrollRequest::LineForward; break;
-    case SB_PAGEUP: req = ScrollRequest::PageBack; break;
-    case SB_PAGEDOWN: req = ScrollRequest::PageForward; break;
-    case SB_TOP: req = ScrollRequest::ToStart; break;
-    case SB_BOTTOM: req = ScrollRequest::ToEnd; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        // The 32-bit track position; the message only carries 16 bits.
-        SCROLLINFO si{};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_TRACKPOS;
-        ::GetScrollInfo(hwnd_, bar, &si);
-        track = si.nTrackPos;
-        req = ScrollRequest::ToPosition;
-        break;
-    }
-    default: return;
+        case SB_LINEUP:
+            req = ScrollRequest::LineBack;
+            break;
+        case SB_LINEDOWN:
+            req = ScrollRequest::LineForward;
+            break;
+        case SB_PAGEUP:
+            req = ScrollRequest::PageBack;
+            break;
+        case SB_PAGEDOWN:
+            req = ScrollRequest::PageForward;
+            break;
+        case SB_TOP:
+            req = ScrollRequest::ToStart;
+            break;
+        case SB_BOTTOM:
+            req = ScrollRequest::ToEnd;
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            // The 32-bit track position; the message only carries 16 bits.
+            SCROLLINFO si{};
+            si.cbSize = sizeof si;
+            si.fMask = SIF_TRACKPOS;
+            ::GetScrollInfo(hwnd_, bar, &si);
+            track = si.nTrackPos;
+            req = ScrollRequest::ToPosition;
+            break;
+        }
+        default:
+            return;
     }
     const int pos = ScrollTo(a, req, line, track);
     if (bar == SB_HORZ)
@@ -206,55 +241,59 @@ LRESULT CALLBACK Canvas::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcep
 
 LRESULT Canvas::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;  // everything is painted from the back buffer
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        OnMouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-        return 0;
-    case WM_MOUSEMOVE:
-        OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), wp);
-        return 0;
-    case WM_HSCROLL:
-        OnScroll(SB_HORZ, wp);
-        return 0;
-    case WM_VSCROLL:
-        OnScroll(SB_VERT, wp);
-        return 0;
-    case WM_MOUSEWHEEL:
-        // Shift turns the wheel sideways, as in most viewers.
-        OnWheel((GET_KEYSTATE_WPARAM(wp) & MK_SHIFT) ? SB_HORZ : SB_VERT, GET_WHEEL_DELTA_WPARAM(wp));
-        return 0;
-    case WM_MOUSEHWHEEL:
-        OnWheel(SB_HORZ, -GET_WHEEL_DELTA_WPARAM(wp));
-        return 0;
-    case WM_SIZE:
-        UpdateScrollBars();
-        return 0;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        if (!(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
-            pressed_.reset();
-            ::ReleaseCapture();
-        }
-        return 0;
-    case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lp) != hwnd_) pressed_.reset();
-        return 0;
-    case WM_SETCURSOR:
-        if (LOWORD(lp) == HTCLIENT && OnSetCursor()) return TRUE;
-        break;
+        case WM_ERASEBKGND:
+            return 1;  // everything is painted from the back buffer
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            OnMouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), wp);
+            return 0;
+        case WM_HSCROLL:
+            OnScroll(SB_HORZ, wp);
+            return 0;
+        case WM_VSCROLL:
+            OnScroll(SB_VERT, wp);
+            return 0;
+        case WM_MOUSEWHEEL:
+            // Shift turns the wheel sideways, as in most viewers.
+            OnWheel((GET_KEYSTATE_WPARAM(wp) & MK_SHIFT) ? SB_HORZ : SB_VERT, GET_WHEEL_DELTA_WPARAM(wp));
+            return 0;
+        case WM_MOUSEHWHEEL:
+            OnWheel(SB_HORZ, -GET_WHEEL_DELTA_WPARAM(wp));
+            return 0;
+        case WM_SIZE:
+            UpdateScrollBars();
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (!(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+                pressed_.reset();
+                ::ReleaseCapture();
+            }
+            return 0;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lp) != hwnd_) pressed_.reset();
+            return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lp) == HTCLIENT && OnSetCursor()) return TRUE;
+            break;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-int Canvas::Px(double twips) const { return static_cast<int>(std::lround(twips / model_.TwipsPerPixel())); }
-double Canvas::Twips(int px) const { return px * model_.TwipsPerPixel(); }
+int Canvas::Px(double twips) const {
+    return static_cast<int>(std::lround(twips / model_.TwipsPerPixel()));
+}
+double Canvas::Twips(int px) const {
+    return px * model_.TwipsPerPixel();
+}
 
 MockRect Canvas::Absolute(El e) const {
     MockRect r = model_.Get(e).rect;
@@ -297,6 +336,15 @@ void Canvas::OnMouseDown(int x, int y) {
 
 void Canvas::OnMouseMove(int x, int y, WPARAM buttons) {
     if (!pressed_ || !(buttons & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) return;
+    // Dragging past the edge of the view brings the hidden part of the
+    // mock-up into sight, as far as the mouse went.
+    auto follow = [](const ScrollAxis& a, int p) {
+        if (!a.bar) return a.pos;
+        if (p < 0) return a.pos + p;
+        if (p >= a.view) return a.pos + (p - a.view + 1);
+        return a.pos;
+    };
+    ScrollToPos(follow(scroll_.x, x), follow(scroll_.y, y));
     x += scroll_.x.pos;
     y += scroll_.y.pos;
     // Positions are taken in the pressed element's own coordinates, which
@@ -316,10 +364,17 @@ bool Canvas::OnSetCursor() {
     if (!hit) return false;
     const wchar_t* id = IDC_ARROW;
     switch (CursorOf(*hit)) {
-    case DragCursor::SizeAll: id = IDC_SIZEALL; break;
-    case DragCursor::SizeWE: id = IDC_SIZEWE; break;
-    case DragCursor::SizeNS: id = IDC_SIZENS; break;
-    case DragCursor::Arrow: break;
+        case DragCursor::SizeAll:
+            id = IDC_SIZEALL;
+            break;
+        case DragCursor::SizeWE:
+            id = IDC_SIZEWE;
+            break;
+        case DragCursor::SizeNS:
+            id = IDC_SIZENS;
+            break;
+        case DragCursor::Arrow:
+            break;
     }
     ::SetCursor(::LoadCursorW(nullptr, id));
     return true;
@@ -388,14 +443,29 @@ void Canvas::PaintBuiltIn(HDC dc, El e, RECT rc) {
     Frame(dc, rc, deep);
     const wchar_t* glyph = L"";
     switch (e) {
-    case El::ImgClose: glyph = L"×"; break;
-    case El::ImgMin: glyph = L"－"; break;
-    case El::ImgLock: glyph = L"◎"; break;
-    case El::ImgLeft: glyph = L"◀"; break;
-    case El::ImgRight: glyph = L"▶"; break;
-    case El::ImgUp: glyph = L"▲"; break;
-    case El::ImgDown: glyph = L"▼"; break;
-    default: break;
+        case El::ImgClose:
+            glyph = L"×";
+            break;
+        case El::ImgMin:
+            glyph = L"－";
+            break;
+        case El::ImgLock:
+            glyph = L"◎";
+            break;
+        case El::ImgLeft:
+            glyph = L"◀";
+            break;
+        case El::ImgRight:
+            glyph = L"▶";
+            break;
+        case El::ImgUp:
+            glyph = L"▲";
+            break;
+        case El::ImgDown:
+            glyph = L"▼";
+            break;
+        default:
+            break;
     }
     SelectRestorer f(dc, Font(9));
     ::SetBkMode(dc, TRANSPARENT);
@@ -407,18 +477,18 @@ void Canvas::PaintPicture(HDC dc, El e, const MockRect& r) {
     const MockElement& el = model_.Get(e);
     RECT rc{Px(r.left), Px(r.top), Px(r.Right()), Px(r.Bottom())};
     switch (el.picture) {
-    case PictureSource::BuiltIn:
-        PaintBuiltIn(dc, e, rc);
-        break;
-    case PictureSource::File:
-        if (Gdiplus::Bitmap* b = pictures_.Get(el.picturePath)) {
-            Gdiplus::Graphics g(dc);
-            g.DrawImage(b, rc.left, rc.top, static_cast<INT>(b->GetWidth()), static_cast<INT>(b->GetHeight()));
-        }
-        break;
-    case PictureSource::None:
-        if (e != El::PicEditIn) Frame(dc, rc, RGB(128, 128, 128), PS_DOT);  // keeps an empty button findable
-        break;
+        case PictureSource::BuiltIn:
+            PaintBuiltIn(dc, e, rc);
+            break;
+        case PictureSource::File:
+            if (Gdiplus::Bitmap* b = pictures_.Get(el.picturePath)) {
+                Gdiplus::Graphics g(dc);
+                g.DrawImage(b, rc.left, rc.top, static_cast<INT>(b->GetWidth()), static_cast<INT>(b->GetHeight()));
+            }
+            break;
+        case PictureSource::None:
+            if (e != El::PicEditIn) Frame(dc, rc, RGB(128, 128, 128), PS_DOT);  // keeps an empty button findable
+            break;
     }
 }
 
@@ -437,61 +507,62 @@ void Canvas::PaintElement(HDC dc, El e, const MockRect& r) {
     const MockElement& el = model_.Get(e);
     RECT rc{Px(r.left), Px(r.top), Px(r.Right()), Px(r.Bottom())};
     switch (e) {
-    case El::PicTeam:
-    case El::PicItem: {
-        Fill(dc, rc, e == El::PicTeam ? Colour(el.backColor) : RGB(255, 255, 255));
-        const int saved = ::SaveDC(dc);
-        ::IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
-        if (e == El::PicTeam && el.picture == PictureSource::File)
-            if (Gdiplus::Bitmap* b = pictures_.Get(el.picturePath)) {
-                Gdiplus::Graphics g(dc);
-                g.DrawImage(b, rc.left, rc.top, static_cast<INT>(b->GetWidth()), static_cast<INT>(b->GetHeight()));
-            }
-        const El kids[] = {El::LabTeam0, El::LabTeam1, El::LabTeam2};
-        const El itemKids[] = {El::PicIcon0, El::PicIcon1, El::LabItem0, El::LabItem1};
-        if (e == El::PicTeam)
-            for (El k : kids) PaintLabel(dc, k, Absolute(k), std::string(TextOf(k)), DT_CENTER | DT_TOP);
-        else
-            for (El k : itemKids) {
-                const MockRect kr = Absolute(k);
-                if (k == El::PicIcon0 || k == El::PicIcon1)
-                    Fill(dc, RECT{Px(kr.left), Px(kr.top), Px(kr.Right()), Px(kr.Bottom())},
-                         Colour(model_.Get(k).backColor));
-                else
-                    PaintLabel(dc, k, kr, std::string(TextOf(k)), DT_CENTER | DT_VCENTER);
-            }
-        ::RestoreDC(dc, saved);
-        if (el.border) ::DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
-        break;
-    }
-    case El::ShpMenu: {
-        UniqueHbrush b(::CreateSolidBrush(Colour(el.backColor)));
-        UniqueHpen p(::CreatePen(PS_SOLID, 1, Colour(el.lineColor)));
-        SelectRestorer sb(dc, b.get());
-        SelectRestorer sp(dc, p.get());
-        ::Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
-        break;
-    }
-    case El::ShpTitle:
-        ::SetBkMode(dc, TRANSPARENT);
-        Frame(dc, rc, Colour(el.lineColor), PS_DOT);
-        break;
-    case El::LabMove0:
-    case El::LabMove1:
-    case El::LabMove2:
-    case El::LabMove3:
-        Fill(dc, rc, RGB(0, 0, 0));
-        break;
-    case El::LabTitle:
-    case El::LabMenu0:
-    case El::LabMenu1:
-    case El::LabMenu2:
-    case El::LabMenu3:
-        PaintLabel(dc, e, r, std::string(TextOf(e)), DT_LEFT | DT_TOP);
-        break;
-    default:
-        PaintPicture(dc, e, r);
-        break;
+        case El::PicTeam:
+        case El::PicItem: {
+            Fill(dc, rc, e == El::PicTeam ? Colour(el.backColor) : RGB(255, 255, 255));
+            const int saved = ::SaveDC(dc);
+            ::IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
+            if (e == El::PicTeam && el.picture == PictureSource::File)
+                if (Gdiplus::Bitmap* b = pictures_.Get(el.picturePath)) {
+                    Gdiplus::Graphics g(dc);
+                    g.DrawImage(b, rc.left, rc.top, static_cast<INT>(b->GetWidth()), static_cast<INT>(b->GetHeight()));
+                }
+            const El kids[] = {El::LabTeam0, El::LabTeam1, El::LabTeam2};
+            const El itemKids[] = {El::PicIcon0, El::PicIcon1, El::LabItem0, El::LabItem1};
+            if (e == El::PicTeam)
+                for (El k : kids)
+                    PaintLabel(dc, k, Absolute(k), std::string(TextOf(k)), DT_CENTER | DT_TOP);
+            else
+                for (El k : itemKids) {
+                    const MockRect kr = Absolute(k);
+                    if (k == El::PicIcon0 || k == El::PicIcon1)
+                        Fill(dc, RECT{Px(kr.left), Px(kr.top), Px(kr.Right()), Px(kr.Bottom())},
+                             Colour(model_.Get(k).backColor));
+                    else
+                        PaintLabel(dc, k, kr, std::string(TextOf(k)), DT_CENTER | DT_VCENTER);
+                }
+            ::RestoreDC(dc, saved);
+            if (el.border) ::DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
+            break;
+        }
+        case El::ShpMenu: {
+            UniqueHbrush b(::CreateSolidBrush(Colour(el.backColor)));
+            UniqueHpen p(::CreatePen(PS_SOLID, 1, Colour(el.lineColor)));
+            SelectRestorer sb(dc, b.get());
+            SelectRestorer sp(dc, p.get());
+            ::Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
+            break;
+        }
+        case El::ShpTitle:
+            ::SetBkMode(dc, TRANSPARENT);
+            Frame(dc, rc, Colour(el.lineColor), PS_DOT);
+            break;
+        case El::LabMove0:
+        case El::LabMove1:
+        case El::LabMove2:
+        case El::LabMove3:
+            Fill(dc, rc, RGB(0, 0, 0));
+            break;
+        case El::LabTitle:
+        case El::LabMenu0:
+        case El::LabMenu1:
+        case El::LabMenu2:
+        case El::LabMenu3:
+            PaintLabel(dc, e, r, std::string(TextOf(e)), DT_LEFT | DT_TOP);
+            break;
+        default:
+            PaintPicture(dc, e, r);
+            break;
     }
 }
 
@@ -508,11 +579,11 @@ void Canvas::Paint(HDC dc, const RECT& client) {
         PaintPicture(dc, El::PicEditIn, window);
     }
     // Back to front: the reverse of the order the mouse picks elements in.
-    const El order[] = {El::PicItem, El::PicTeam, El::ImgUp,    El::ImgDown,  El::ImgLeft,  El::ImgRight,
-                        El::ShpMenu, El::LabMenu0, El::LabMenu1, El::LabMenu2, El::LabMenu3, El::ShpTitle,
-                        El::LabTitle, El::ImgLock, El::ImgMin,   El::ImgClose, El::LabMove0, El::LabMove1,
-                        El::LabMove2, El::LabMove3};
-    for (El e : order) PaintElement(dc, e, model_.Get(e).rect);
+    const El order[] = {El::PicItem,  El::PicTeam,  El::ImgUp,    El::ImgDown,  El::ImgLeft,  El::ImgRight, El::ShpMenu,
+                        El::LabMenu0, El::LabMenu1, El::LabMenu2, El::LabMenu3, El::ShpTitle, El::LabTitle, El::ImgLock,
+                        El::ImgMin,   El::ImgClose, El::LabMove0, El::LabMove1, El::LabMove2, El::LabMove3};
+    for (El e : order)
+        PaintElement(dc, e, model_.Get(e).rect);
     ::RestoreDC(dc, saved);
 }
 

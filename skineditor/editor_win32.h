@@ -6,8 +6,8 @@
 
 #include <functional>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/win32/pictures_win32.h"

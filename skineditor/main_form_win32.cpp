@@ -37,8 +37,8 @@ struct BottomButton {
     int left;
 };
 constexpr BottomButton kBottomButtons[] = {
-    {kIdCmdNew, "新建(&N)", 2640},   {kIdCmdOpen, "打开(&O)", 3720}, {kIdCmdSave, "保存(&S)", 4800},
-    {kIdCmdMake, "生成(&M)", 5880},  {kIdCmdAbout, "关于(&A)", 7320}, {kIdCmdHelp, "帮助(&H)", 8400},
+    {kIdCmdNew, "新建(&N)", 2640},  {kIdCmdOpen, "打开(&O)", 3720},  {kIdCmdSave, "保存(&S)", 4800},
+    {kIdCmdMake, "生成(&M)", 5880}, {kIdCmdAbout, "关于(&A)", 7320}, {kIdCmdHelp, "帮助(&H)", 8400},
     {kIdCmdExit, "退出(&E)", 9480},
 };
 
@@ -69,8 +69,7 @@ class YesNoUi : public ProjectUi {
 public:
     explicit YesNoUi(HWND owner) : owner_(owner) {}
     bool AskYesNo(const std::string& text, const std::string& caption) override {
-        return ::MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), MB_YESNO | MB_ICONQUESTION) ==
-               IDYES;
+        return ::MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
     }
     std::string AskOpenPath() override { return ShowOpenFileDialog(owner_, "打开可编辑皮肤文件", "*.vse", "*.vse"); }
     std::string AskSavePath() override { return ShowSaveFileDialog(owner_, "保存可编辑皮肤文件", "*.vse", "*.vse"); }
@@ -174,40 +173,40 @@ LRESULT CALLBACK MainForm::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexc
 // Pages only hold controls; their notifications belong to the main window.
 LRESULT CALLBACK MainForm::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
-    case WM_COMMAND:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-        return ::SendMessageW(::GetParent(hwnd), msg, wp, lp);
-    case WM_PAINT: {
-        // The page frame with its caption in the top border.
-        PaintDc dc(hwnd);
-        RECT rc;
-        ::GetClientRect(hwnd, &rc);
-        HFONT font = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
-        SelectRestorer f(dc.get(), font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
-        TEXTMETRICW tm{};
-        ::GetTextMetricsW(dc.get(), &tm);
-        RECT frame = rc;
-        frame.top += tm.tmHeight / 2;
-        ::DrawEdge(dc.get(), &frame, EDGE_ETCHED, BF_RECT);
-        wchar_t caption[64] = {};
-        ::GetWindowTextW(hwnd, caption, 64);
-        ::SetBkColor(dc.get(), ::GetSysColor(COLOR_BTNFACE));
-        ::SetTextColor(dc.get(), ::GetSysColor(COLOR_BTNTEXT));
-        ::SetBkMode(dc.get(), OPAQUE);
-        std::wstring text = std::wstring(L" ") + caption + L" ";
-        ::TextOutW(dc.get(), 6, 0, text.c_str(), static_cast<int>(text.size()));
-        return 0;
-    }
-    case WM_SETFONT:
-        ::SetPropW(hwnd, L"VTFont", reinterpret_cast<HANDLE>(wp));
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(::GetPropW(hwnd, L"VTFont"));
-    case WM_NCDESTROY:
-        ::RemovePropW(hwnd, L"VTFont");
-        break;
+        case WM_COMMAND:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+            return ::SendMessageW(::GetParent(hwnd), msg, wp, lp);
+        case WM_PAINT: {
+            // The page frame with its caption in the top border.
+            PaintDc dc(hwnd);
+            RECT rc;
+            ::GetClientRect(hwnd, &rc);
+            HFONT font = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
+            SelectRestorer f(dc.get(), font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+            TEXTMETRICW tm{};
+            ::GetTextMetricsW(dc.get(), &tm);
+            RECT frame = rc;
+            frame.top += tm.tmHeight / 2;
+            ::DrawEdge(dc.get(), &frame, EDGE_ETCHED, BF_RECT);
+            wchar_t caption[64] = {};
+            ::GetWindowTextW(hwnd, caption, 64);
+            ::SetBkColor(dc.get(), ::GetSysColor(COLOR_BTNFACE));
+            ::SetTextColor(dc.get(), ::GetSysColor(COLOR_BTNTEXT));
+            ::SetBkMode(dc.get(), OPAQUE);
+            std::wstring text = std::wstring(L" ") + caption + L" ";
+            ::TextOutW(dc.get(), 6, 0, text.c_str(), static_cast<int>(text.size()));
+            return 0;
+        }
+        case WM_SETFONT:
+            ::SetPropW(hwnd, L"VTFont", reinterpret_cast<HANDLE>(wp));
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(::GetPropW(hwnd, L"VTFont"));
+        case WM_NCDESTROY:
+            ::RemovePropW(hwnd, L"VTFont");
+            break;
     }
     return ::DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -231,24 +230,24 @@ LRESULT CALLBACK MainForm::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
 
 LRESULT MainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_CREATE:
-        OnCreate();
-        return 0;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
-        return 0;
-    case WM_CTLCOLORSTATIC:
-        return OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
-    case WM_CLOSE:
-        Close(false);
-        return 0;
-    case WM_DESTROY: {
-        hwnd_ = nullptr;
-        auto closed = onClosed_;
-        bool replaced = replaced_;
-        if (closed) closed(replaced);
-        return 0;
-    }
+        case WM_CREATE:
+            OnCreate();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            return OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+        case WM_CLOSE:
+            Close(false);
+            return 0;
+        case WM_DESTROY: {
+            hwnd_ = nullptr;
+            auto closed = onClosed_;
+            bool replaced = replaced_;
+            if (closed) closed(replaced);
+            return 0;
+        }
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
@@ -263,8 +262,9 @@ void MainForm::OnCreate() {
     font_ = CreateUiFont(9, dpi_);
     auto make = [&](HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h,
                     int id, DWORD ex = 0) {
-        HWND c = ::CreateWindowExW(ex, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, Px(x), Px(y), Px(w),
-                                   Px(h), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        HWND c =
+            ::CreateWindowExW(ex, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, Px(x), Px(y), Px(w), Px(h),
+                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         if (parent != hwnd_ && id) pageOf_[id] = parent;
         return c;
@@ -284,7 +284,8 @@ void MainForm::OnCreate() {
     }
     CreatePages();
 
-    for (const auto& b : kBottomButtons) make(hwnd_, L"BUTTON", b.caption, BS_PUSHBUTTON | WS_TABSTOP, b.left, 6840, 975, 375, b.id);
+    for (const auto& b : kBottomButtons)
+        make(hwnd_, L"BUTTON", b.caption, BS_PUSHBUTTON | WS_TABSTOP, b.left, 6840, 975, 375, b.id);
     canvas_.Create(instance_, hwnd_, Px(3240), Px(120), Px(7215), Px(6615), kIdCanvas);
 
     SyncBoxesFromModel();
@@ -322,8 +323,8 @@ void MainForm::CreatePages() {
         auto groups = GroupsOf(n);
         for (size_t g = 0; g < groups.size(); ++g) {
             const int top = 360 + row * rhythm;
-            const bool pair = (n == 3 || n == 4) && IsHalfWidth(groups[g]) && g + 1 < groups.size() &&
-                              IsHalfWidth(groups[g + 1]);
+            const bool pair =
+                (n == 3 || n == 4) && IsHalfWidth(groups[g]) && g + 1 < groups.size() && IsHalfWidth(groups[g + 1]);
             const int count = pair ? 2 : 1;
             const int cellWidth = pair ? (kRowWidth - 120) / 2 : kRowWidth;
             for (int c = 0; c < count; ++c) {
@@ -332,25 +333,27 @@ void MainForm::CreatePages() {
                 make(page, L"STATIC", std::string(grp.label), SS_LEFT | SS_NOPREFIX, left, top, cellWidth, 240, 0);
                 const int k = static_cast<int>(grp.slots.size());
                 const int each = (cellWidth - (k - 1) * 60) / k;
-                for (int i = 0; i < k; ++i) box(page, grp.slots[static_cast<size_t>(i)], left + i * (each + 60), top + 240, each);
+                for (int i = 0; i < k; ++i)
+                    box(page, grp.slots[static_cast<size_t>(i)], left + i * (each + 60), top + 240, each);
             }
             g += static_cast<size_t>(count - 1);
             ++row;
         }
         int checkTop = 360 + row * rhythm;
         if (n == 3 || n == 4) {
-            make(page, L"BUTTON", std::string(kFrameCaption), BS_AUTOCHECKBOX | WS_TABSTOP, kRowLeft, checkTop, kRowWidth,
-                 255, kIdChkFrame + (n - 3));
+            make(page, L"BUTTON", std::string(kFrameCaption), BS_AUTOCHECKBOX | WS_TABSTOP, kRowLeft, checkTop,
+                 kRowWidth, 255, kIdChkFrame + (n - 3));
             checkTop += 360;
         }
         if (n >= 1 && n <= 4)
-            make(page, L"BUTTON", std::string(kLockCaption), BS_AUTOCHECKBOX | WS_TABSTOP, kRowLeft, checkTop, kRowWidth,
-                 255, kIdChkLock + (n - 1));
+            make(page, L"BUTTON", std::string(kLockCaption), BS_AUTOCHECKBOX | WS_TABSTOP, kRowLeft, checkTop,
+                 kRowWidth, 255, kIdChkLock + (n - 1));
     }
 }
 
 void MainForm::ShowPage(int n) {
-    for (int k = 0; k < kPageCount; ++k) ::ShowWindow(pages_[k], k == n ? SW_SHOW : SW_HIDE);
+    for (int k = 0; k < kPageCount; ++k)
+        ::ShowWindow(pages_[k], k == n ? SW_SHOW : SW_HIDE);
 }
 
 void MainForm::SyncBoxesFromModel() {
@@ -419,13 +422,27 @@ void MainForm::OnCommand(int id, int code, HWND control) {
         return;
     }
     switch (id) {
-    case kIdCmdNew: OnNew(); break;
-    case kIdCmdOpen: OnOpen(); break;
-    case kIdCmdSave: OnSave(); break;
-    case kIdCmdMake: OnMake(); break;
-    case kIdCmdAbout: ShowAboutForm(instance_, hwnd_); break;
-    case kIdCmdHelp: OnHelp(); break;
-    case kIdCmdExit: Close(false); break;
+        case kIdCmdNew:
+            OnNew();
+            break;
+        case kIdCmdOpen:
+            OnOpen();
+            break;
+        case kIdCmdSave:
+            OnSave();
+            break;
+        case kIdCmdMake:
+            OnMake();
+            break;
+        case kIdCmdAbout:
+            ShowAboutForm(instance_, hwnd_);
+            break;
+        case kIdCmdHelp:
+            OnHelp();
+            break;
+        case kIdCmdExit:
+            Close(false);
+            break;
     }
 }
 

@@ -104,8 +104,8 @@ TEST(EditorWindow, StartsWithItsDefaultsAndCloses) {
         int slot;
         const wchar_t* text;
     };
-    for (const Want& w : {Want{47, L"http://"}, Want{31, L"3255"}, Want{43, L"4"}, Want{29, L"16777215"},
-                          Want{0, L""}, Want{15, L"9"}}) {
+    for (const Want& w : {Want{47, L"http://"}, Want{31, L"3255"}, Want{43, L"4"}, Want{29, L"16777215"}, Want{0, L""},
+                          Want{15, L"9"}}) {
         HWND box = FindControl(main, 200 + w.slot);
         ASSERT_NE(box, nullptr) << w.slot;
         EXPECT_EQ(Text(box), w.text) << w.slot;
@@ -138,6 +138,68 @@ TEST(EditorWindow, NewReplacesTheWindowWithAFreshOne) {
     EXPECT_EQ(::WaitForSingleObject(ed.pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
     ::PostMessageW(FindControl(fresh, 506), BM_CLICK, 0, 0);  // 退出
+    EXPECT_EQ(::WaitForSingleObject(ed.pi.hProcess, 20000), WAIT_OBJECT_0);
+}
+
+// A visible window of the editor's process with the given class.
+HWND FindOwnWindow(DWORD pid, const wchar_t* cls) {
+    struct Ctx {
+        DWORD pid;
+        const wchar_t* cls;
+        HWND out;
+    } ctx{pid, cls, nullptr};
+    ::EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD pid = 0;
+            wchar_t name[64] = {};
+            ::GetWindowThreadProcessId(h, &pid);
+            ::GetClassNameW(h, name, 64);
+            if (pid == c->pid && std::wstring(name) == c->cls && ::IsWindowVisible(h)) {
+                c->out = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.out;
+}
+
+TEST(EditorWindow, ButtonMnemonicsNeedAltAndLettersReachTheValueBoxes) {
+    Editor ed;
+    ASSERT_TRUE(ed.Start());
+    HWND main = ed.WaitForWindow();
+    ASSERT_NE(main, nullptr);
+    HWND canvas = FindControl(main, 600);
+    ASSERT_NE(canvas, nullptr);
+
+    // A plain "m" outside a value box must not build (which would open the
+    // folder dialog); Alt+A opens the About box. Both are queued in this
+    // order, so once the About box shows, the "m" has been handled.
+    ::PostMessageW(canvas, WM_CHAR, L'm', 0);
+    ::PostMessageW(canvas, WM_SYSCHAR, L'a', 1 << 29);
+    HWND about = nullptr;
+    for (int i = 0; i < 400 && !about; ++i) {
+        about = FindOwnWindow(ed.pi.dwProcessId, L"VTSkinEditorAbout");
+        if (!about && ::WaitForSingleObject(ed.pi.hProcess, 50) == WAIT_OBJECT_0) break;
+    }
+    ASSERT_NE(about, nullptr) << "Alt+A did not open the About box";
+    EXPECT_EQ(FindOwnWindow(ed.pi.dwProcessId, L"#32770"), nullptr) << "a plain letter pressed a button";
+    ::PostMessageW(about, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 400 && ::IsWindow(about); ++i)
+        ::WaitForSingleObject(ed.pi.hProcess, 50);
+    EXPECT_FALSE(::IsWindow(about));
+
+    // Letters still go into a value box, mnemonic or not.
+    HWND name = FindControl(main, 200 + 44);
+    ASSERT_NE(name, nullptr);
+    for (wchar_t c : std::wstring(L"mao"))
+        ::PostMessageW(name, WM_CHAR, c, 0);
+    for (int i = 0; i < 400 && Text(name) != L"mao"; ++i)
+        ::WaitForSingleObject(ed.pi.hProcess, 50);
+    EXPECT_EQ(Text(name), L"mao");
+
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(::WaitForSingleObject(ed.pi.hProcess, 20000), WAIT_OBJECT_0);
 }
 

@@ -72,7 +72,8 @@ TEST(CanvasScroll, RequestsStayInsideTheMockUp) {
         {ScrollRequest::ToPosition, 250, 250}, {ScrollRequest::ToPosition, 9999, 600},
         {ScrollRequest::ToPosition, -3, 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(ScrollTo(a, c.r, 16, c.track), c.want) << static_cast<int>(c.r);
+    for (const Case& c : cases)
+        EXPECT_EQ(ScrollTo(a, c.r, 16, c.track), c.want) << static_cast<int>(c.r);
     a.pos = 590;
     EXPECT_EQ(ScrollTo(a, ScrollRequest::PageForward, 16), 600);
     // A view smaller than a line still moves by a line per page.
@@ -93,7 +94,7 @@ TEST(CanvasScroll, WheelScrollsByLinesOrPagesAndStopsAtTheEnds) {
     a.content = 2000;
     a.pos = 100;
     EXPECT_EQ(WheelTo(a, -120, 3, 16), 148);
-    EXPECT_EQ(WheelTo(a, -60, 3, 16), 124);  // half notches of fine wheels
+    EXPECT_EQ(WheelTo(a, -60, 3, 16), 124);    // half notches of fine wheels
     EXPECT_EQ(WheelTo(a, -120, -1, 16), 537);  // a page a notch
     // Nothing to scroll: stays put.
     a.content = 300;

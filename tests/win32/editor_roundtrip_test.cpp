@@ -1,0 +1,477 @@
+// The skin editor as a user works with it, driven from outside its process:
+// pictures typed into the value boxes, an element dragged on the scrolled
+// mock-up, the project saved through the save dialog, reopened through the
+// open dialog, built through the folder dialog, and the package loaded by
+// VT.exe from a copy of the program folder.
+//
+// Registry: "SkinPath" under HKLM\SOFTWARE\Oskarn\Vantrel\Setting (and the
+// values VT.exe writes at exit) are put back afterwards.
+#include <gdiplus.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/codepage.h"
+#include "platform/win32/win_text.h"
+#include "skineditor/skin_builder.h"
+
+namespace vt {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr wchar_t kEditorClass[] = L"VTSkinEditorMain";
+constexpr wchar_t kSettingKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Setting";
+constexpr wchar_t kDataKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Data";
+constexpr DWORD kTimeoutMs = 30000;
+constexpr int kIdTxtCon = 200, kIdCmdNew = 500, kIdCmdOpen = 501, kIdCmdSave = 502, kIdCmdMake = 503, kIdCanvas = 600;
+constexpr wchar_t kSkinName[] = L"往返测试";
+
+// Waits on the process handle between looks, so a crash ends the wait.
+bool WaitFor(HANDLE process, const std::function<bool()>& cond, DWORD timeoutMs = kTimeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        if (::WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return cond();
+    }
+    return true;
+}
+
+struct Process {
+    PROCESS_INFORMATION pi{};
+    bool Start(const fs::path& exe, const fs::path& dir) {
+        std::wstring cmd = L"\"" + exe.wstring() + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        return ::CreateProcessW(exe.wstring().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                dir.wstring().c_str(), &si, &pi);
+    }
+    ~Process() {
+        if (!pi.hProcess) return;
+        if (::WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(pi.hProcess, 99);
+            ::WaitForSingleObject(pi.hProcess, 10000);
+        }
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+    }
+};
+
+// A visible top-level window of the process with the given class, other than `skip`.
+HWND FindWindowOf(DWORD pid, const wchar_t* cls, HWND skip = nullptr) {
+    struct Ctx {
+        DWORD pid;
+        const wchar_t* cls;
+        HWND skip, out;
+    } ctx{pid, cls, skip, nullptr};
+    ::EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(h, &owner);
+            wchar_t name[64] = {};
+            ::GetClassNameW(h, name, 64);
+            if (owner == c->pid && h != c->skip && wcscmp(name, c->cls) == 0 && ::IsWindowVisible(h)) {
+                c->out = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.out;
+}
+
+HWND FindControl(HWND parent, int id) {
+    struct Ctx {
+        int id;
+        HWND out;
+    } ctx{id, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            if (::GetDlgCtrlID(h) == c->id) {
+                c->out = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.out;
+}
+
+std::wstring Text(HWND h) {
+    wchar_t buf[512] = {};
+    DWORD_PTR n = 0;
+    ::SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &n);
+    return buf;
+}
+
+void SetText(HWND h, const std::wstring& text) {
+    DWORD_PTR r = 0;
+    ::SendMessageTimeoutW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &r);
+}
+
+// The common file dialog of the editor: types the full path into its file
+// name box and presses the OK button (打开 or 保存).
+bool DriveFileDialog(const Process& ed, const std::wstring& path) {
+    HWND dlg = nullptr;
+    if (!WaitFor(ed.pi.hProcess, [&] { return (dlg = FindWindowOf(ed.pi.dwProcessId, L"#32770")) != nullptr; }))
+        return false;
+    HWND name = nullptr;
+    // Explorer-style dialogs name the box cmb13 (a combo box) or edt1.
+    WaitFor(ed.pi.hProcess, [&] { return (name = FindControl(dlg, 0x47c)) || (name = FindControl(dlg, 0x480)); });
+    if (!name) return false;
+    SetText(name, path);
+    ::PostMessageW(::GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
+    return WaitFor(ed.pi.hProcess, [&] { return !::IsWindow(dlg); });
+}
+
+// The shell's folder browser: it is told the folder the way its owner would
+// tell it (BFFM_SETSELECTION, with the path placed in the editor's memory),
+// one level at a time from the drive down, as a user opens the tree; Wine's
+// browser does not always find a deep folder in one step. Then OK is pressed.
+// Empty when done, else what went wrong.
+std::string DriveFolderDialog(const Process& ed, const fs::path& folder) {
+    HWND dlg = nullptr;
+    if (!WaitFor(ed.pi.hProcess, [&] { return (dlg = FindWindowOf(ed.pi.dwProcessId, L"#32770")) != nullptr; }))
+        return "no folder dialog";
+    const std::wstring full = folder.wstring();
+    const SIZE_T bytes = (full.size() + 1) * sizeof(wchar_t);
+    void* remote = ::VirtualAllocEx(ed.pi.hProcess, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) return "no memory in the editor";
+    std::string error;
+    // The browser names the selected folder in its edit box.
+    HWND edit = ::FindWindowExW(dlg, nullptr, L"Edit", nullptr);
+    if (!edit) error = "the folder dialog has no edit box";
+    auto select = [&](const fs::path& p) {
+        const std::wstring text = p.wstring();
+        DWORD_PTR r = 0;
+        return ::WriteProcessMemory(ed.pi.hProcess, remote, text.c_str(), (text.size() + 1) * sizeof(wchar_t),
+                                    nullptr) &&
+               ::SendMessageTimeoutW(dlg, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
+                                     5000, &r);
+    };
+    auto shows = [&] { return Text(edit) == folder.filename().wstring(); };
+    // Wine's browser does not always reach a deep folder in one step: the
+    // folder is asked for directly, then again after each of its ancestors
+    // from the drive down has been opened, as a user clicks down the tree.
+    bool ok = edit && select(folder) && shows();
+    fs::path step;
+    for (auto part = folder.begin(); edit && !ok && part != folder.end(); ++part) {
+        step /= *part;
+        if (step == folder.root_name()) continue;  // "C:" alone is the drive's current folder
+        ok = select(step) && select(folder) && shows();
+    }
+    if (edit && !ok) error = "could not select the folder, the browser shows " + Narrow(Text(edit));
+    if (ok)
+        ::PostMessageW(::GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
+    else
+        ::PostMessageW(::GetDlgItem(dlg, IDCANCEL), BM_CLICK, 0, 0);
+    WaitFor(ed.pi.hProcess, [&] { return !::IsWindow(dlg); });
+    ::VirtualFreeEx(ed.pi.hProcess, remote, 0, MEM_RELEASE);
+    if (ok && ::IsWindow(dlg)) error = "the folder dialog did not close";
+    return error;
+}
+
+// Captions and texts of the dialogs the editor shows, for failure messages.
+std::wstring DescribeDialogs(DWORD pid) {
+    struct Ctx {
+        DWORD pid;
+        std::wstring out;
+    } ctx{pid, {}};
+    ::EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(h, &owner);
+            wchar_t name[64] = {};
+            ::GetClassNameW(h, name, 64);
+            if (owner != c->pid || wcscmp(name, L"#32770") != 0 || !::IsWindowVisible(h)) return TRUE;
+            c->out += L"[dialog \"" + Text(h) + L"\":";
+            ::EnumChildWindows(
+                h,
+                [](HWND k, LPARAM lp2) -> BOOL {
+                    const std::wstring t = Text(k);
+                    if (!t.empty()) *reinterpret_cast<std::wstring*>(lp2) += L" \"" + t + L"\"";
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&c->out));
+            c->out += L"]";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.out.empty() ? L"(no dialog open)" : ctx.out;
+}
+
+int Dpi() {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+std::optional<std::vector<BYTE>> ReadSetting(const wchar_t* key, const wchar_t* name, DWORD& type) {
+    DWORD size = 0;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    std::vector<BYTE> bytes(size);
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes.data(), &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    bytes.resize(size);
+    return bytes;
+}
+
+void WriteSetting(const wchar_t* key, const wchar_t* name, DWORD type, const std::optional<std::vector<BYTE>>& v) {
+    HKEY k = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+        return;
+    if (v)
+        ::RegSetValueExW(k, name, 0, type, v->data(), static_cast<DWORD>(v->size()));
+    else
+        ::RegDeleteValueW(k, name);
+    ::RegCloseKey(k);
+}
+
+// Puts registry values back as they were, whatever the test did.
+class RegistryGuard {
+public:
+    RegistryGuard(std::vector<std::pair<const wchar_t*, const wchar_t*>> values) : values_(std::move(values)) {
+        for (const auto& [key, name] : values_) {
+            DWORD type = 0;
+            auto v = ReadSetting(key, name, type);
+            saved_.push_back({type, v});
+        }
+    }
+    ~RegistryGuard() {
+        for (size_t i = 0; i < values_.size(); ++i)
+            WriteSetting(values_[i].first, values_[i].second, saved_[i].first, saved_[i].second);
+    }
+
+private:
+    std::vector<std::pair<const wchar_t*, const wchar_t*>> values_;
+    std::vector<std::pair<DWORD, std::optional<std::vector<BYTE>>>> saved_;
+};
+
+class EditorRoundTrip : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dist_ = PathFromUtf8(VT_DIST_DIR);
+        ASSERT_TRUE(fs::exists(dist_ / "VTSkinEditor.exe")) << "build VTSkinEditor first";
+        ASSERT_TRUE(fs::exists(dist_ / "VT.exe")) << "build VT first";
+        std::random_device rd;
+        root_ = fs::temp_directory_path() / ("vt-editor-rt-" + std::to_string(rd()));
+        fs::create_directories(root_ / "src");
+        fs::copy(dist_ / "SKIN" / L"蓝色卷轴" / "image", root_ / "src" / "image", fs::copy_options::recursive);
+        fs::create_directories(root_ / "prog");
+        fs::copy_file(dist_ / "VT.exe", root_ / "prog" / "VT.exe");
+        fs::copy(dist_ / "SKIN", root_ / "prog" / "SKIN", fs::copy_options::recursive);
+        Gdiplus::GdiplusStartupInput in;
+        Gdiplus::GdiplusStartup(&gdiplus_, &in, nullptr);
+    }
+    void TearDown() override {
+        Gdiplus::GdiplusShutdown(gdiplus_);
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+
+    fs::path dist_, root_;
+    ULONG_PTR gdiplus_ = 0;
+};
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<Gdiplus::ARGB> pixels;
+};
+
+Picture LoadPicture(const fs::path& file) {
+    Picture p;
+    Gdiplus::Bitmap b(file.wstring().c_str());
+    if (b.GetLastStatus() != Gdiplus::Ok) return p;
+    p.width = static_cast<int>(b.GetWidth());
+    p.height = static_cast<int>(b.GetHeight());
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            Gdiplus::Color c;
+            b.GetPixel(x, y, &c);
+            p.pixels.push_back(c.GetValue());
+        }
+    return p;
+}
+
+// Share of the picture's opaque pixels that the screen shows at (left, top).
+double ScreenMatch(const Picture& p, int left, int top) {
+    HDC screen = ::GetDC(nullptr);
+    int opaque = 0, same = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            const Gdiplus::ARGB c = p.pixels[static_cast<size_t>(y * p.width + x)];
+            if ((c >> 24) < 250) continue;
+            ++opaque;
+            const COLORREF s = ::GetPixel(screen, left + x, top + y);
+            const int dr = std::abs(static_cast<int>(GetRValue(s)) - static_cast<int>((c >> 16) & 0xFF));
+            const int dg = std::abs(static_cast<int>(GetGValue(s)) - static_cast<int>((c >> 8) & 0xFF));
+            const int db = std::abs(static_cast<int>(GetBValue(s)) - static_cast<int>(c & 0xFF));
+            if (dr <= 8 && dg <= 8 && db <= 8) ++same;
+        }
+    ::ReleaseDC(nullptr, screen);
+    return opaque ? static_cast<double>(same) / opaque : 0.0;
+}
+
+TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher) {
+    const int dpi = Dpi();
+    auto px = [&](int twips) { return ::MulDiv(twips, dpi, 1440); };
+    const fs::path images = root_ / "src" / "image";
+
+    Process ed;
+    ASSERT_TRUE(ed.Start(dist_ / "VTSkinEditor.exe", dist_));
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitFor(ed.pi.hProcess, [&] { return (main = FindWindowOf(ed.pi.dwProcessId, kEditorClass)); }));
+    EXPECT_EQ(Text(main), L"VT Skin Editor");
+    HWND canvas = FindControl(main, kIdCanvas);
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_FALSE(::GetWindowLongW(canvas, GWL_STYLE) & WS_VSCROLL) << "the start-up mock-up fits its frame";
+
+    // Every picture of the package typed into its box, each applied by Enter.
+    for (const auto& p : kPackagePictures) {
+        HWND box = FindControl(main, kIdTxtCon + p.slot);
+        ASSERT_NE(box, nullptr) << p.slot;
+        SetText(box, (images / std::wstring(p.file.begin(), p.file.end())).wstring());
+        DWORD_PTR r = 0;
+        ::SendMessageTimeoutW(box, WM_CHAR, L'\r', 0, SMTO_ABORTIFHUNG, 5000, &r);
+    }
+    SetText(FindControl(main, kIdTxtCon + 44), kSkinName);
+
+    // The default skin's background is taller than the frame: a vertical bar
+    // appears, no horizontal one.
+    const Picture backdrop = LoadPicture(images / "backdrop.img");
+    ASSERT_GT(backdrop.height, 0);
+    RECT client{};
+    ASSERT_TRUE(WaitFor(ed.pi.hProcess, [&] { return (::GetWindowLongW(canvas, GWL_STYLE) & WS_VSCROLL) != 0; }));
+    EXPECT_FALSE(::GetWindowLongW(canvas, GWL_STYLE) & WS_HSCROLL);
+    ::GetClientRect(canvas, &client);
+    const int scrolled = backdrop.height - client.bottom;
+    ASSERT_GT(scrolled, 0);
+
+    // Scrolled to the bottom, the down button (start 360, 4800) is pressed a
+    // few pixels inside its corner and dragged 30 right, 40 down.
+    ::PostMessageW(canvas, WM_VSCROLL, SB_BOTTOM, 0);
+    const int x0 = px(360) + 4, y0 = px(4800) - scrolled + 4;
+    ::PostMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x0, y0));
+    ::PostMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x0 + 15, y0 + 20));
+    ::PostMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x0 + 30, y0 + 40));
+    ::PostMessageW(canvas, WM_LBUTTONUP, 0, MAKELPARAM(x0 + 30, y0 + 40));
+    const int wantLeft = 360 + static_cast<int>(30 * 1440.0 / dpi + 0.5);
+    const int wantTop = 4800 + static_cast<int>(40 * 1440.0 / dpi + 0.5);
+
+    // Save through the save dialog; ".vse" is added to the typed name.
+    const fs::path project = root_ / "src" / "rt.vse";
+    ::PostMessageW(FindControl(main, kIdCmdSave), BM_CLICK, 0, 0);
+    ASSERT_TRUE(DriveFileDialog(ed, (root_ / "src" / "rt").wstring()));
+    const std::wstring vse = project.wstring();
+    // Keys are written one by one; the last one ends the save.
+    ASSERT_TRUE(WaitFor(ed.pi.hProcess, [&] {
+        return fs::exists(project) && ::GetPrivateProfileIntW(L"ITEM", L"DownTop", -1, vse.c_str()) != -1;
+    })) << Narrow(DescribeDialogs(ed.pi.dwProcessId));
+    EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntW(L"ITEM", L"DownLeft", -1, vse.c_str())), wantLeft);
+    EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntW(L"ITEM", L"DownTop", -1, vse.c_str())), wantTop);
+    wchar_t stored[256] = {};
+    ::GetPrivateProfileStringW(L"MAIN", L"Backdrop", L"", stored, 256, vse.c_str());
+    EXPECT_STREQ(stored, L"\\image\\backdrop.img");  // beside the project: stored relative
+
+    // New gives a fresh window; Open through the open dialog restores it all.
+    ::PostMessageW(FindControl(main, kIdCmdNew), BM_CLICK, 0, 0);
+    HWND fresh = nullptr;
+    ASSERT_TRUE(WaitFor(ed.pi.hProcess,
+                        [&] { return (fresh = FindWindowOf(ed.pi.dwProcessId, kEditorClass, main)) != nullptr; }));
+    EXPECT_EQ(Text(FindControl(fresh, kIdTxtCon + 44)), L"");
+    ::PostMessageW(FindControl(fresh, kIdCmdOpen), BM_CLICK, 0, 0);
+    ASSERT_TRUE(DriveFileDialog(ed, vse));
+    ASSERT_TRUE(WaitFor(ed.pi.hProcess, [&] { return Text(fresh) == std::wstring(L"VT Skin Editor - ") + kSkinName; }));
+    EXPECT_EQ(Text(FindControl(fresh, kIdTxtCon + 0)), (images / "backdrop.img").wstring());
+    EXPECT_TRUE(::GetWindowLongW(FindControl(fresh, kIdCanvas), GWL_STYLE) & WS_VSCROLL);
+
+    // Build into the program folder's SKIN\<name>\ through the folder dialog.
+    const fs::path package = root_ / "prog" / "SKIN" / kSkinName;
+    fs::create_directories(package);
+    ::PostMessageW(FindControl(fresh, kIdCmdMake), BM_CLICK, 0, 0);
+    ASSERT_EQ(DriveFolderDialog(ed, package), "");
+    const std::wstring vsu = (package / "skin.vsu").wstring();
+    ASSERT_TRUE(WaitFor(ed.pi.hProcess, [&] { return fs::exists(package / "skin.vsu"); }))
+        << Narrow(DescribeDialogs(ed.pi.dwProcessId));
+    EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntW(L"DOWN_BUTTON", L"Left", -1, vsu.c_str())), wantLeft);
+    EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntW(L"DOWN_BUTTON", L"Top", -1, vsu.c_str())), wantTop);
+    const int skinWidth = static_cast<int>(::GetPrivateProfileIntW(L"SKIN", L"Width", -1, vsu.c_str()));
+    const int skinHeight = static_cast<int>(::GetPrivateProfileIntW(L"SKIN", L"Height", -1, vsu.c_str()));
+    EXPECT_EQ(px(skinHeight), backdrop.height);
+
+    ::PostMessageW(fresh, WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(ed.pi.hProcess, kTimeoutMs), WAIT_OBJECT_0);
+
+    // VT.exe with the new skin: its window takes the package's size and shows
+    // the down button where it was dragged.
+    RegistryGuard guard({{kSettingKey, L"SkinPath"},
+                         {kSettingKey, L"OnlyLaunchOne"},
+                         {kSettingKey, L"RememberMainPos"},
+                         {kDataKey, L"mLeft"},
+                         {kDataKey, L"mTop"},
+                         {kDataKey, L"LastTeam"}});
+    const std::wstring skinPath = kSkinName;
+    WriteSetting(kSettingKey, L"SkinPath", REG_SZ,
+                 std::vector<BYTE>(reinterpret_cast<const BYTE*>(skinPath.c_str()),
+                                   reinterpret_cast<const BYTE*>(skinPath.c_str() + skinPath.size() + 1)));
+    DWORD zero = 0;
+    WriteSetting(kSettingKey, L"OnlyLaunchOne", REG_DWORD,
+                 std::vector<BYTE>(reinterpret_cast<BYTE*>(&zero), reinterpret_cast<BYTE*>(&zero) + sizeof zero));
+    WriteSetting(kSettingKey, L"RememberMainPos", REG_DWORD,
+                 std::vector<BYTE>(reinterpret_cast<BYTE*>(&zero), reinterpret_cast<BYTE*>(&zero) + sizeof zero));
+
+    Process vt;
+    ASSERT_TRUE(vt.Start(root_ / "prog" / "VT.exe", root_ / "prog"));
+    HWND launcher = nullptr;
+    ASSERT_TRUE(WaitFor(vt.pi.hProcess, [&] {
+        launcher = FindWindowOf(vt.pi.dwProcessId, L"VantrelMainForm");
+        return launcher != nullptr;
+    }));
+    RECT wr{};
+    ::GetWindowRect(launcher, &wr);
+    EXPECT_EQ(wr.right - wr.left, px(skinWidth));
+    EXPECT_EQ(wr.bottom - wr.top, px(skinHeight));
+
+    const Picture down = LoadPicture(images / "down1.img");
+    ASSERT_GT(down.width, 0);
+    ::SetForegroundWindow(launcher);
+    ::SetWindowPos(launcher, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    double match = 0;
+    // Painting follows showing; the picture is looked for until it is there.
+    WaitFor(
+        vt.pi.hProcess,
+        [&] {
+            ::GetWindowRect(launcher, &wr);
+            match = ScreenMatch(down, wr.left + px(wantLeft), wr.top + px(wantTop));
+            return match > 0.9;
+        },
+        10000);
+    EXPECT_GT(match, 0.9) << "the down button is not where it was dragged";
+    EXPECT_LT(ScreenMatch(down, wr.left + px(360), wr.top + px(4800)), 0.5) << "the down button stayed at its start";
+
+    ::PostMessageW(launcher, WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(vt.pi.hProcess, kTimeoutMs), WAIT_OBJECT_0);
+}
+
+}  // namespace
+}  // namespace vt
