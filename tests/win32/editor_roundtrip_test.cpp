@@ -6,10 +6,12 @@
 //
 // Registry: "SkinPath" under HKLM\SOFTWARE\Oskarn\Vantrel\Setting (and the
 // values VT.exe writes at exit) are put back afterwards.
+#include <windows.h>  // first: the other Windows headers build on it
+
+#include <objidl.h>  // before GDI+, which needs its property types
+
 #include <gdiplus.h>
-#include <objidl.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
