@@ -134,9 +134,11 @@ void MainWindow::Load() {
     DockScreen screen = ScreenTwips();
     env.screenWidth = screen.width;
     env.screenHeight = screen.height;
-    // A first start leaves every value of both keys in the registry with its
-    // default, not only those this start happens to read.
-    CreateMissingSettings(registry_);
+    // The first start on a machine leaves every value of both keys with its
+    // default, not only those it happens to read. The data key tells: every
+    // start reads from it, but the single-instance check before the window
+    // already created the settings key.
+    if (!registry_.KeyExists(kSettingsRoot, kDataKey)) CreateMissingSettings(registry_);
     ApplyResult r = ApplySettings(registry_, settings_, true, env);
     model_.CurrentTeam = settings_.CurrentTeam;
     model_.CurrentItem = settings_.CurrentItem;

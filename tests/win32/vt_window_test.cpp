@@ -57,21 +57,12 @@ protected:
     Launcher launcher_;
 };
 
-void DeleteAllValues(const wchar_t* key) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return;
-    for (;;) {
-        wchar_t name[256];
-        DWORD len = 256;
-        if (RegEnumValueW(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        if (RegDeleteValueW(k, name) != ERROR_SUCCESS) break;
-    }
-    RegCloseKey(k);
-}
-
 TEST_F(VtWindow, FirstStartInAnEmptyFolderStoresEveryDefaultAndEndsOnClose) {
-    DeleteAllValues(kSettingKeyW);
-    DeleteAllValues(kDataKeyW);
+    // A machine that never ran the launcher: neither key exists (the snapshots put them back).
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingKeyW);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSettingKeyW);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDataKeyW);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kDataKeyW);
     ASSERT_FALSE(fs::exists(launcher_.Dir() / "DATA"));
     ASSERT_TRUE(launcher_.Start()) << "no main window";
     EXPECT_TRUE(fs::is_directory(launcher_.Dir() / "DATA"));
