@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -67,6 +68,13 @@ TEST_F(VtWindow, FirstStartInAnEmptyFolderStoresEveryDefaultAndEndsOnClose) {
     ASSERT_TRUE(launcher_.Start()) << "no main window";
     EXPECT_TRUE(fs::is_directory(launcher_.Dir() / "DATA"));
     EXPECT_EQ(Title(launcher_.Main()), L"Vantrel");
+    RECT client{};
+    GetClientRect(launcher_.Main(), &client);
+    // Shown comes before painted: the picture waits for the skin to reach the screen.
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] {
+        std::vector<uint32_t> px = Pixels(client);
+        return std::any_of(px.begin(), px.end(), [](uint32_t p) { return p != 0; });
+    })) << "the window stayed black";
     Shot(L"vt_first_start.png");
 
     for (const SettingDef& def : SettingTable()) {
