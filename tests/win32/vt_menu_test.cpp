@@ -229,6 +229,8 @@ TEST_F(VtMenu, DeleteItemAsksAndCancelKeepsWhileOkRemovesTheRecord) {
     HWND box = WaitForBox(L"删除确认");
     ASSERT_NE(box, nullptr) << "no confirmation box";
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    // Until the cancelled box is gone, looking for the next one would find it.
+    ASSERT_TRUE(WaitUntil(pi_.hProcess, kTimeoutMs, [&] { return !IsWindow(box); }));
     ASSERT_TRUE(Settled());
     EXPECT_EQ(Ini(items, L"ITEM", L"Count"), std::to_wstring(before));
 
@@ -236,8 +238,10 @@ TEST_F(VtMenu, DeleteItemAsksAndCancelKeepsWhileOkRemovesTheRecord) {
     box = WaitForBox(L"删除确认");
     ASSERT_NE(box, nullptr) << "no confirmation box";
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(Settled());
-    EXPECT_EQ(Ini(items, L"ITEM", L"Count"), std::to_wstring(before - 1));
+    // The posted OK reaches the box after any sent probe, so wait for the
+    // effect itself rather than for the window to answer.
+    EXPECT_TRUE(WaitUntil(pi_.hProcess, kTimeoutMs,
+                          [&] { return Ini(items, L"ITEM", L"Count") == std::to_wstring(before - 1); }));
     EXPECT_EQ(Ini(items, L"0", L"Name"), second);
 
     ASSERT_TRUE(Alive());
