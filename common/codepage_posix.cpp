@@ -1,16 +1,19 @@
 #include <iconv.h>
 
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <string>
 
 #include "common/codepage.h"
+#include "common/text.h"
 
 namespace vt {
 namespace {
 
 std::mutex g_mutex;
 std::string g_codepage = "GBK";
+std::atomic<bool> g_dbcs{true};
 
 bool IsDbcsName(const std::string& name) {
     return name == "GBK" || name == "CP936" || name == "GB2312" || name == "GB18030" || name == "BIG5" ||
@@ -18,6 +21,9 @@ bool IsDbcsName(const std::string& name) {
 }
 
 std::string Convert(std::string_view in, const char* to, const char* from) {
+    // Keys, numbers and most paths are plain ASCII, which every supported
+    // code page shares with UTF-8: no converter needed.
+    if (IsAscii(in)) return std::string(in);
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
     std::string out;
@@ -53,6 +59,7 @@ std::string Convert(std::string_view in, const char* to, const char* from) {
 void SetAnsiCodePage(const std::string& iconvName) {
     std::lock_guard lock(g_mutex);
     g_codepage = iconvName;
+    g_dbcs = IsDbcsName(iconvName);
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {
@@ -73,9 +80,6 @@ std::string Utf8ToAnsi(std::string_view utf8) {
     return Convert(utf8, cp.c_str(), "UTF-8");
 }
 
-bool IsAnsiLeadByte(unsigned char b) {
-    std::lock_guard lock(g_mutex);
-    return IsDbcsName(g_codepage) && b >= 0x81 && b <= 0xFE;
-}
+bool IsAnsiLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE && g_dbcs.load(std::memory_order_relaxed); }
 
 }  // namespace vt

@@ -28,4 +28,11 @@ inline std::string TrimBlanks(std::string_view s) {
     return std::string(s.substr(b, e - b + 1));
 }
 
+// True when every byte is 7-bit ASCII, which all supported code pages share.
+inline bool IsAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 }  // namespace vt
