@@ -28,6 +28,7 @@
 #include "common/codepage.h"
 #include "platform/win32/win_text.h"
 #include "skineditor/skin_builder.h"
+#include "tests/win32/wine_ui.h"
 
 namespace vt {
 namespace {
@@ -40,16 +41,6 @@ constexpr wchar_t kDataKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Data";
 constexpr DWORD kTimeoutMs = 30000;
 constexpr int kIdTxtCon = 200, kIdCmdNew = 500, kIdCmdOpen = 501, kIdCmdSave = 502, kIdCmdMake = 503, kIdCanvas = 600;
 constexpr wchar_t kSkinName[] = L"往返测试";
-
-// Waits on the process handle between looks, so a crash ends the wait.
-bool WaitFor(HANDLE process, const std::function<bool()>& cond, DWORD timeoutMs = kTimeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        if (::WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return cond();
-    }
-    return true;
-}
 
 struct Process {
     PROCESS_INFORMATION pi{};
@@ -95,32 +86,6 @@ HWND FindWindowOf(DWORD pid, const wchar_t* cls, HWND skip = nullptr) {
     return ctx.out;
 }
 
-HWND FindControl(HWND parent, int id) {
-    struct Ctx {
-        int id;
-        HWND out;
-    } ctx{id, nullptr};
-    ::EnumChildWindows(
-        parent,
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            if (::GetDlgCtrlID(h) == c->id) {
-                c->out = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.out;
-}
-
-std::wstring Text(HWND h) {
-    wchar_t buf[512] = {};
-    DWORD_PTR n = 0;
-    ::SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &n);
-    return buf;
-}
-
 void SetText(HWND h, const std::wstring& text) {
     DWORD_PTR r = 0;
     ::SendMessageTimeoutW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &r);
@@ -130,15 +95,15 @@ void SetText(HWND h, const std::wstring& text) {
 // name box and presses the OK button (打开 or 保存).
 bool DriveFileDialog(const Process& ed, const std::wstring& path) {
     HWND dlg = nullptr;
-    if (!WaitFor(ed.pi.hProcess, [&] { return (dlg = FindWindowOf(ed.pi.dwProcessId, L"#32770")) != nullptr; }))
+    if (!WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return (dlg = FindWindowOf(ed.pi.dwProcessId, L"#32770")) != nullptr; }))
         return false;
     HWND name = nullptr;
     // Explorer-style dialogs name the box cmb13 (a combo box) or edt1.
-    WaitFor(ed.pi.hProcess, [&] { return (name = FindControl(dlg, 0x47c)) || (name = FindControl(dlg, 0x480)); });
+    WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return (name = FindControl(dlg, 0x47c)) || (name = FindControl(dlg, 0x480)); });
     if (!name) return false;
     SetText(name, path);
     ::PostMessageW(::GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
-    return WaitFor(ed.pi.hProcess, [&] { return !::IsWindow(dlg); });
+    return WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return !::IsWindow(dlg); });
 }
 
 // The shell's folder browser: it is told the folder the way its owner would
@@ -148,7 +113,7 @@ bool DriveFileDialog(const Process& ed, const std::wstring& path) {
 // Empty when done, else what went wrong.
 std::string DriveFolderDialog(const Process& ed, const fs::path& folder) {
     HWND dlg = nullptr;
-    if (!WaitFor(ed.pi.hProcess, [&] { return (dlg = FindWindowOf(ed.pi.dwProcessId, L"#32770")) != nullptr; }))
+    if (!WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return (dlg = FindWindowOf(ed.pi.dwProcessId, L"#32770")) != nullptr; }))
         return "no folder dialog";
     const std::wstring full = folder.wstring();
     const SIZE_T bytes = (full.size() + 1) * sizeof(wchar_t);
@@ -182,7 +147,7 @@ std::string DriveFolderDialog(const Process& ed, const fs::path& folder) {
         ::PostMessageW(::GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
     else
         ::PostMessageW(::GetDlgItem(dlg, IDCANCEL), BM_CLICK, 0, 0);
-    WaitFor(ed.pi.hProcess, [&] { return !::IsWindow(dlg); });
+    WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return !::IsWindow(dlg); });
     ::VirtualFreeEx(ed.pi.hProcess, remote, 0, MEM_RELEASE);
     if (ok && ::IsWindow(dlg)) error = "the folder dialog did not close";
     return error;
@@ -342,7 +307,7 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     Process ed;
     ASSERT_TRUE(ed.Start(dist_ / "VTSkinEditor.exe", dist_));
     HWND main = nullptr;
-    ASSERT_TRUE(WaitFor(ed.pi.hProcess, [&] { return (main = FindWindowOf(ed.pi.dwProcessId, kEditorClass)); }));
+    ASSERT_TRUE(WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return (main = FindWindowOf(ed.pi.dwProcessId, kEditorClass)); }));
     EXPECT_EQ(Text(main), L"VT Skin Editor");
     HWND canvas = FindControl(main, kIdCanvas);
     ASSERT_NE(canvas, nullptr);
@@ -363,7 +328,7 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     const Picture backdrop = LoadPicture(images / "backdrop.img");
     ASSERT_GT(backdrop.height, 0);
     RECT client{};
-    ASSERT_TRUE(WaitFor(ed.pi.hProcess, [&] { return (::GetWindowLongW(canvas, GWL_STYLE) & WS_VSCROLL) != 0; }));
+    ASSERT_TRUE(WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return (::GetWindowLongW(canvas, GWL_STYLE) & WS_VSCROLL) != 0; }));
     EXPECT_FALSE(::GetWindowLongW(canvas, GWL_STYLE) & WS_HSCROLL);
     ::GetClientRect(canvas, &client);
     const int scrolled = backdrop.height - client.bottom;
@@ -386,7 +351,7 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     ASSERT_TRUE(DriveFileDialog(ed, (root_ / "src" / "rt").wstring()));
     const std::wstring vse = project.wstring();
     // Keys are written one by one; the last one ends the save.
-    ASSERT_TRUE(WaitFor(ed.pi.hProcess, [&] {
+    ASSERT_TRUE(WaitFor(ed.pi.hProcess, kTimeoutMs, [&] {
         return fs::exists(project) && ::GetPrivateProfileIntW(L"ITEM", L"DownTop", -1, vse.c_str()) != -1;
     })) << Narrow(DescribeDialogs(ed.pi.dwProcessId));
     EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntW(L"ITEM", L"DownLeft", -1, vse.c_str())), wantLeft);
@@ -398,12 +363,11 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     // New gives a fresh window; Open through the open dialog restores it all.
     ::PostMessageW(FindControl(main, kIdCmdNew), BM_CLICK, 0, 0);
     HWND fresh = nullptr;
-    ASSERT_TRUE(WaitFor(ed.pi.hProcess,
-                        [&] { return (fresh = FindWindowOf(ed.pi.dwProcessId, kEditorClass, main)) != nullptr; }));
+    ASSERT_TRUE(WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return (fresh = FindWindowOf(ed.pi.dwProcessId, kEditorClass, main)) != nullptr; }));
     EXPECT_EQ(Text(FindControl(fresh, kIdTxtCon + 44)), L"");
     ::PostMessageW(FindControl(fresh, kIdCmdOpen), BM_CLICK, 0, 0);
     ASSERT_TRUE(DriveFileDialog(ed, vse));
-    ASSERT_TRUE(WaitFor(ed.pi.hProcess, [&] { return Text(fresh) == std::wstring(L"VT Skin Editor - ") + kSkinName; }));
+    ASSERT_TRUE(WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return Text(fresh) == std::wstring(L"VT Skin Editor - ") + kSkinName; }));
     EXPECT_EQ(Text(FindControl(fresh, kIdTxtCon + 0)), (images / "backdrop.img").wstring());
     EXPECT_TRUE(::GetWindowLongW(FindControl(fresh, kIdCanvas), GWL_STYLE) & WS_VSCROLL);
 
@@ -413,7 +377,7 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     ::PostMessageW(FindControl(fresh, kIdCmdMake), BM_CLICK, 0, 0);
     ASSERT_EQ(DriveFolderDialog(ed, package), "");
     const std::wstring vsu = (package / "skin.vsu").wstring();
-    ASSERT_TRUE(WaitFor(ed.pi.hProcess, [&] { return fs::exists(package / "skin.vsu"); }))
+    ASSERT_TRUE(WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return fs::exists(package / "skin.vsu"); }))
         << Narrow(DescribeDialogs(ed.pi.dwProcessId));
     EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntW(L"DOWN_BUTTON", L"Left", -1, vsu.c_str())), wantLeft);
     EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntW(L"DOWN_BUTTON", L"Top", -1, vsu.c_str())), wantTop);
@@ -445,7 +409,7 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     Process vt;
     ASSERT_TRUE(vt.Start(root_ / "prog" / "VT.exe", root_ / "prog"));
     HWND launcher = nullptr;
-    ASSERT_TRUE(WaitFor(vt.pi.hProcess, [&] {
+    ASSERT_TRUE(WaitFor(vt.pi.hProcess, kTimeoutMs, [&] {
         launcher = FindWindowOf(vt.pi.dwProcessId, L"VantrelMainForm");
         return launcher != nullptr;
     }));
@@ -460,14 +424,11 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     ::SetWindowPos(launcher, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     double match = 0;
     // Painting follows showing; the picture is looked for until it is there.
-    WaitFor(
-        vt.pi.hProcess,
-        [&] {
+    WaitFor(vt.pi.hProcess, 10000, [&] {
             ::GetWindowRect(launcher, &wr);
             match = ScreenMatch(down, wr.left + px(wantLeft), wr.top + px(wantTop));
             return match > 0.9;
-        },
-        10000);
+        });
     EXPECT_GT(match, 0.9) << "the down button is not where it was dragged";
     EXPECT_LT(ScreenMatch(down, wr.left + px(360), wr.top + px(4800)), 0.5) << "the down button stayed at its start";
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32/wine_ui.h"
+
 namespace {
 
 constexpr wchar_t kMainClass[] = L"VTSkinEditorMain";
@@ -58,34 +60,6 @@ struct Editor {
         return nullptr;
     }
 };
-
-// WM_GETTEXT, since GetWindowText does not ask controls of other processes.
-std::wstring Text(HWND h) {
-    wchar_t buf[512] = {};
-    DWORD_PTR n = 0;
-    ::SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &n);
-    return buf;
-}
-
-// Value boxes and buttons live on pages inside the main window.
-HWND FindControl(HWND main, int id) {
-    struct Ctx {
-        int id;
-        HWND out;
-    } ctx{id, nullptr};
-    ::EnumChildWindows(
-        main,
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            if (::GetDlgCtrlID(h) == c->id) {
-                c->out = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.out;
-}
 
 TEST(EditorWindow, StartsWithItsDefaultsAndCloses) {
     Editor ed;

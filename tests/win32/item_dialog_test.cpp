@@ -22,6 +22,7 @@
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/win_text.h"
+#include "tests/win32/wine_ui.h"
 
 namespace vt {
 namespace {
@@ -127,15 +128,6 @@ TEST(IconExtract, SavedPicturesLoadBackWhateverTheirNameAndBadOnesAreRefused) {
 constexpr wchar_t kSettingKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Setting";
 constexpr wchar_t kDataKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Data";
 constexpr DWORD kTimeoutMs = 60000;
-
-bool WaitFor(HANDLE process, DWORD timeoutMs, const std::function<bool()>& cond) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return cond();
-    }
-    return true;
-}
 
 struct SavedValue {
     const wchar_t* key;

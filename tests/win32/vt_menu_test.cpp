@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "launcher/dialogs/menu_ids.h"
+#include "tests/win32/wine_ui.h"
 
 namespace vt {
 namespace {
@@ -21,15 +22,6 @@ namespace fs = std::filesystem;
 
 constexpr wchar_t kSettingKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Setting";
 constexpr DWORD kTimeoutMs = 60000;
-
-bool WaitUntil(HANDLE process, DWORD timeoutMs, const std::function<bool()>& cond) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return cond();
-    }
-    return true;
-}
 
 struct SavedValue {
     const wchar_t* name;
@@ -137,7 +129,7 @@ protected:
         si.cb = sizeof(si);
         ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.wstring().c_str(),
                                    &si, &pi_));
-        WaitUntil(pi_.hProcess, kTimeoutMs, [&] {
+        WaitFor(pi_.hProcess, kTimeoutMs, [&] {
             main_ = FindWindowOf(pi_.dwProcessId, L"VantrelMainForm", nullptr);
             return main_ != nullptr;
         });
@@ -171,7 +163,7 @@ protected:
 
     HWND WaitForBox(const wchar_t* title) {
         HWND box = nullptr;
-        WaitUntil(pi_.hProcess, kTimeoutMs, [&] {
+        WaitFor(pi_.hProcess, kTimeoutMs, [&] {
             box = FindWindowOf(pi_.dwProcessId, L"#32770", title);
             return box != nullptr;
         });
@@ -230,7 +222,7 @@ TEST_F(VtMenu, DeleteItemAsksAndCancelKeepsWhileOkRemovesTheRecord) {
     ASSERT_NE(box, nullptr) << "no confirmation box";
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     // Until the cancelled box is gone, looking for the next one would find it.
-    ASSERT_TRUE(WaitUntil(pi_.hProcess, kTimeoutMs, [&] { return !IsWindow(box); }));
+    ASSERT_TRUE(WaitFor(pi_.hProcess, kTimeoutMs, [&] { return !IsWindow(box); }));
     ASSERT_TRUE(Settled());
     EXPECT_EQ(Ini(items, L"ITEM", L"Count"), std::to_wstring(before));
 
@@ -240,7 +232,7 @@ TEST_F(VtMenu, DeleteItemAsksAndCancelKeepsWhileOkRemovesTheRecord) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     // The posted OK reaches the box after any sent probe, so wait for the
     // effect itself rather than for the window to answer.
-    EXPECT_TRUE(WaitUntil(pi_.hProcess, kTimeoutMs,
+    EXPECT_TRUE(WaitFor(pi_.hProcess, kTimeoutMs,
                           [&] { return Ini(items, L"ITEM", L"Count") == std::to_wstring(before - 1); }));
     EXPECT_EQ(Ini(items, L"0", L"Name"), second);
 
@@ -274,7 +266,7 @@ TEST_F(VtMenu, AboutBoxOpensOnceFromMenuAndKeyAndClosesWithOk) {
 
     PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ASSERT_TRUE(Settled());
-    EXPECT_TRUE(WaitUntil(pi_.hProcess, kTimeoutMs, [&] { return !IsWindow(about); }));
+    EXPECT_TRUE(WaitFor(pi_.hProcess, kTimeoutMs, [&] { return !IsWindow(about); }));
 
     // The F2 key alone brings it back.
     PostMessageW(main_, WM_KEYDOWN, VK_F2, 0);

@@ -18,6 +18,7 @@
 
 #include "common/codepage.h"
 #include "platform/win32/win_text.h"
+#include "tests/win32/wine_ui.h"
 
 namespace vt {
 namespace {
@@ -27,18 +28,6 @@ namespace fs = std::filesystem;
 constexpr wchar_t kSettingKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Setting";
 constexpr wchar_t kDataKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Data";
 constexpr DWORD kStartTimeoutMs = 60000;
-
-// Waits until cond() holds, pumping nothing and sleeping on the process handle
-// (which also ends the wait early when the process dies).
-bool WaitFor(HANDLE process, DWORD timeoutMs, const std::function<bool()>& cond) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        if (process && WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return cond();
-        if (!process) WaitForSingleObject(GetCurrentProcess(), 50);  // times out: a pause without Sleep
-    }
-    return true;
-}
 
 struct Process {
     PROCESS_INFORMATION pi{};

@@ -1,0 +1,48 @@
+// Helpers shared by the tests that drive the programs from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+// Waits until cond() holds, sleeping on the process handle between looks, so
+// a crash ends the wait early (a null handle just pauses).
+inline bool WaitFor(HANDLE process, DWORD timeoutMs, const std::function<bool()>& cond) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        if (process && ::WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return cond();
+        if (!process) ::WaitForSingleObject(::GetCurrentProcess(), 50);  // times out: a pause without Sleep
+    }
+    return true;
+}
+
+// WM_GETTEXT, since GetWindowText does not ask controls of other processes.
+inline std::wstring Text(HWND h) {
+    wchar_t buf[512] = {};
+    DWORD_PTR n = 0;
+    ::SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &n);
+    return buf;
+}
+
+// A control by id anywhere below parent (pages nest controls in child windows).
+inline HWND FindControl(HWND parent, int id) {
+    struct Ctx {
+        int id;
+        HWND out;
+    } ctx{id, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            if (::GetDlgCtrlID(h) == c->id) {
+                c->out = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.out;
+}
