@@ -2,8 +2,6 @@
 // closing to every dialog family of the launcher.
 #include <windows.h>
 
-#include <memory>
-
 #include "launcher/dialogs/commands.h"
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/dialogs/team_dialogs_win32.h"
@@ -42,9 +40,9 @@ enum : WORD {
     kIdLine,
 };
 
-class AboutForm : public ModelessDialog {
+class AboutForm : public LauncherDialog {
 public:
-    explicit AboutForm(MainWindow& main) : ModelessDialog(main) {}
+    explicit AboutForm(MainWindow& main) : LauncherDialog(main) {}
 
     bool Open() {
         DialogTemplate t(Widen(kAboutCaption), 230, 122, kTeamDialogStyle, 0, UiFontFace(), 9);
@@ -88,10 +86,6 @@ private:
             case kIdWeb:
                 if (code == STN_CLICKED) Open(kMakerWeb);
                 return true;
-            case IDOK:
-            case IDCANCEL:
-                Close();
-                return true;
             default:
                 return false;
         }
@@ -129,8 +123,8 @@ private:
     UniqueHfont linkFont_;
 };
 
-std::unique_ptr<AboutForm>& About() {
-    static std::unique_ptr<AboutForm> form;
+DialogSlot<AboutForm>& About() {
+    static DialogSlot<AboutForm> form;
     return form;
 }
 
@@ -138,24 +132,23 @@ std::unique_ptr<AboutForm>& About() {
 
 void ShowAboutBox(MainWindow& main) {
     // Single instance: a second request brings the open box forward.
-    if (About() && About()->IsOpen()) {
-        ::ShowWindow(About()->Hwnd(), SW_SHOW);
-        ::SetForegroundWindow(About()->Hwnd());
+    if (AboutForm* open = About().Open()) {
+        ::ShowWindow(open->Hwnd(), SW_SHOW);
+        ::SetForegroundWindow(open->Hwnd());
         return;
     }
-    About() = std::make_unique<AboutForm>(main);
-    About()->Open();
+    About().OpenFresh(main, [](AboutForm& form) { return form.Open(); });
 }
 
 bool PreTranslateDialogMessage(MSG& msg) {
-    if (About() && About()->PreTranslate(msg)) return true;
+    if (About().PreTranslate(msg)) return true;
     return PreTranslateItemDialogs(msg) || PreTranslateTeamDialogs(msg);
 }
 
 void CloseAllDialogs() {
     CloseItemDialogs();
     CloseTeamDialogs();
-    if (About()) About()->Close();
+    if (AboutForm* about = About().Object()) about->Close();
 }
 
 }  // namespace vt

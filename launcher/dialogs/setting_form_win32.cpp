@@ -1,6 +1,5 @@
 // The settings dialog ("软件设置") over SettingForm: four pages chosen by a
 // row of option buttons; OK writes through the form and re-applies.
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -18,9 +17,9 @@ namespace {
 
 constexpr WORD kScrollBarClass = 0x0084;
 
-class SettingsDialog : public ModelessDialog {
+class SettingsDialog : public LauncherDialog {
 public:
-    explicit SettingsDialog(MainWindow& main) : ModelessDialog(main) {}
+    explicit SettingsDialog(MainWindow& main) : LauncherDialog(main) {}
 
     bool Open() {
         form_.OnLoad(main_.GetRegistry(), main_.GetSettings());
@@ -138,16 +137,7 @@ private:
             }
             return true;
         }
-        switch (id) {
-            case IDOK:
-                OnOk();
-                return true;
-            case IDCANCEL:
-                Close();
-                return true;
-            default:
-                return false;
-        }
+        return false;
     }
 
     bool OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR&) override {
@@ -186,7 +176,7 @@ private:
         f.chkWin = Checked(kIdChkWin);
     }
 
-    void OnOk() {
+    void OnOk() override {
         ReadControls();
         const FormOutcome out = form_.OnOk(main_.GetRegistry(), main_.GetSettings().AppDir);
         MainWindow& main = main_;
@@ -209,23 +199,21 @@ private:
     std::vector<std::pair<WORD, int>> pageOf_;
 };
 
-std::unique_ptr<SettingsDialog> g_settingsDialog;
+DialogSlot<SettingsDialog> g_settingsDialog;
 
 }  // namespace
 
 void ShowSettingsDialog(MainWindow& main) {
     // Single instance: it reads everything afresh each time it opens.
-    g_settingsDialog.reset();
-    auto dialog = std::make_unique<SettingsDialog>(main);
-    if (dialog->Open()) g_settingsDialog = std::move(dialog);
+    g_settingsDialog.OpenFresh(main, [](SettingsDialog& d) { return d.Open(); });
 }
 
 bool PreTranslateSettingsDialog(MSG& msg) {
-    return g_settingsDialog && g_settingsDialog->PreTranslate(msg);
+    return g_settingsDialog.PreTranslate(msg);
 }
 
 void CloseSettingsDialog() {
-    g_settingsDialog.reset();
+    g_settingsDialog.Reset();
 }
 
 }  // namespace vt

@@ -6,7 +6,6 @@
 #include <commdlg.h>
 
 #include <array>
-#include <memory>
 #include <vector>
 
 #include "launcher/dialogs/dialogs_win32.h"
@@ -40,9 +39,9 @@ long long PickColor(HWND owner) {
     return static_cast<long long>(cc.rgbResult & 0xFFFFFF);
 }
 
-class SkinDialog : public ModelessDialog {
+class SkinDialog : public LauncherDialog {
 public:
-    explicit SkinDialog(MainWindow& main) : ModelessDialog(main) {}
+    explicit SkinDialog(MainWindow& main) : LauncherDialog(main) {}
 
     // The colour dialog runs its own message loop inside one of our handlers;
     // the object must outlive it.
@@ -176,12 +175,6 @@ private:
                     ShowValues();
                 }
                 return true;
-            case IDOK:
-                OnOk();
-                return true;
-            case IDCANCEL:
-                Close();
-                return true;
             default:
                 return false;
         }
@@ -259,7 +252,7 @@ private:
         ::SelectObject(di.hDC, old);
     }
 
-    void OnOk() {
+    void OnOk() override {
         TakeTypedValues();
         ShowValues();
         const FormOutcome out = form_.OnOk(main_.GetRegistry(), main_.GetSettings(), main_.GetPrompts());
@@ -276,33 +269,31 @@ private:
     bool picking_ = false;
 };
 
-std::unique_ptr<SkinDialog> g_skinDialog;
+DialogSlot<SkinDialog> g_skinDialog;
 
 }  // namespace
 
 void ShowSkinChooser(MainWindow& main) {
-    if (g_skinDialog && g_skinDialog->IsOpen() && g_skinDialog->Picking()) {
-        ::SetForegroundWindow(g_skinDialog->Hwnd());
+    if (SkinDialog* open = g_skinDialog.Open(); open && open->Picking()) {
+        ::SetForegroundWindow(open->Hwnd());
         return;
     }
-    g_skinDialog.reset();
-    auto dialog = std::make_unique<SkinDialog>(main);
-    if (dialog->Open()) g_skinDialog = std::move(dialog);
+    g_skinDialog.OpenFresh(main, [](SkinDialog& d) { return d.Open(); });
 }
 
 bool PreTranslateSkinChooser(MSG& msg) {
-    return g_skinDialog && g_skinDialog->PreTranslate(msg);
+    return g_skinDialog.PreTranslate(msg);
 }
 
 void CloseSkinChooser() {
-    if (g_skinDialog && g_skinDialog->Picking()) {
+    if (SkinDialog* dialog = g_skinDialog.Object(); dialog && dialog->Picking()) {
         // Destroying the window ends the colour dialog it owns; the object is
         // still on the stack below, so it is left to the end of the program.
-        g_skinDialog->Close();
-        (void)g_skinDialog.release();
+        dialog->Close();
+        g_skinDialog.Abandon();
         return;
     }
-    g_skinDialog.reset();
+    g_skinDialog.Reset();
 }
 
 }  // namespace vt

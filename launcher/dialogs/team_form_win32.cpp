@@ -1,5 +1,4 @@
 // The team editor window over TeamForm, and the family's entry points.
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,9 +36,9 @@ private:
 // below that even when every one is double-byte.
 constexpr int kMaxTextChars = 120;
 
-class TeamDialog : public ModelessDialog {
+class TeamDialog : public LauncherDialog {
 public:
-    explicit TeamDialog(MainWindow& main) : ModelessDialog(main) {}
+    explicit TeamDialog(MainWindow& main) : LauncherDialog(main) {}
 
     bool Open(const TeamForm& form) {
         form_ = form;
@@ -78,12 +77,6 @@ private:
                     ApplyMask();
                 }
                 return true;
-            case IDOK:
-                OnOk();
-                return true;
-            case IDCANCEL:
-                Close();
-                return true;
             default:
                 return false;
         }
@@ -95,7 +88,7 @@ private:
         ::InvalidateRect(edit, nullptr, TRUE);
     }
 
-    void OnOk() {
+    void OnOk() override {
         form_.txtName = Text(kIdTxtName);
         form_.txtNote = Text(kIdTxtNote);
         form_.txtPassword = Text(kIdTxtPassword);
@@ -119,12 +112,11 @@ private:
     TeamForm form_;
 };
 
-std::unique_ptr<TeamDialog> g_teamDialog;
+DialogSlot<TeamDialog> g_teamDialog;
 
 void OpenTeamDialog(MainWindow& main, const TeamForm& form) {
-    g_teamDialog.reset();  // the next add or edit replaces an open editor
-    auto dialog = std::make_unique<TeamDialog>(main);
-    if (dialog->Open(form)) g_teamDialog = std::move(dialog);
+    // The next add or edit replaces an open editor.
+    g_teamDialog.OpenFresh(main, [&](TeamDialog& d) { return d.Open(form); });
 }
 
 }  // namespace
@@ -144,12 +136,12 @@ void ShowTeamEditorForEdit(MainWindow& main, const std::string& password) {
 }
 
 bool PreTranslateTeamDialogs(MSG& msg) {
-    if (g_teamDialog && g_teamDialog->PreTranslate(msg)) return true;
+    if (g_teamDialog.PreTranslate(msg)) return true;
     return PreTranslateSettingsDialog(msg) || PreTranslateSkinChooser(msg);
 }
 
 void CloseTeamDialogs() {
-    g_teamDialog.reset();
+    g_teamDialog.Reset();
     CloseSettingsDialog();
     CloseSkinChooser();
 }

@@ -1,0 +1,202 @@
+#include "launcher/dialogs/launcher_dialog_win32.h"
+
+#include <vector>
+
+#include "launcher/mainwindow/main_window_win32.h"
+#include "platform/win32/ui_font.h"
+#include "platform/win32/win_text.h"
+
+namespace vt {
+
+namespace {
+
+HINSTANCE InstanceOf(HWND window) {
+    return reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE));
+}
+
+}  // namespace
+
+LauncherDialog::~LauncherDialog() {
+    Close();
+}
+
+void LauncherDialog::Close() {
+    if (!hwnd_) return;
+    if (modal_) {
+        // The window goes when the modal loop ends; WM_NCDESTROY forgets it.
+        ::EndDialog(hwnd_, IDCANCEL);
+        return;
+    }
+    HWND h = hwnd_;
+    hwnd_ = nullptr;
+    ::DestroyWindow(h);
+}
+
+bool LauncherDialog::PreTranslate(MSG& msg) {
+    if (!hwnd_ || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd))) return false;
+    return ::IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+bool LauncherDialog::Create(const DialogTemplate& t) {
+    if (!CreateHidden(t, main_.Hwnd())) return false;
+    ShowInFront();
+    return true;
+}
+
+bool LauncherDialog::CreateHidden(const DialogTemplate& t, HWND owner) {
+    HWND h =
+        ::CreateDialogIndirectParamW(InstanceOf(main_.Hwnd()), t.Get(), owner, Proc, reinterpret_cast<LPARAM>(this));
+    if (!h) {
+        LogWin32Failure("CreateDialogIndirectParamW");
+        return false;
+    }
+    return true;
+}
+
+INT_PTR LauncherDialog::RunModal(const DialogTemplate& t, HWND owner) {
+    modal_ = true;
+    return ::DialogBoxIndirectParamW(InstanceOf(main_.Hwnd()), t.Get(), owner, Proc, reinterpret_cast<LPARAM>(this));
+}
+
+void LauncherDialog::ShowInFront() {
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::SetForegroundWindow(hwnd_);
+}
+
+bool LauncherDialog::OnOtherMessage(UINT, WPARAM, LPARAM, INT_PTR&) {
+    return false;
+}
+
+INT_PTR CALLBACK LauncherDialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    try {
+        if (msg == WM_INITDIALOG) {
+            auto* self = reinterpret_cast<LauncherDialog*>(lp);
+            ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+            self->hwnd_ = hwnd;
+            self->OnInit();
+            return TRUE;
+        }
+        auto* self = reinterpret_cast<LauncherDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+        if (!self || self->hwnd_ != hwnd) return FALSE;
+        switch (msg) {
+            case WM_ACTIVATE:
+                if (LOWORD(wp) != WA_INACTIVE) PlaceDialogOnTop(hwnd, self->main_.GetSettings().StandOnTop);
+                return FALSE;
+            case WM_CLOSE:
+                self->Close();
+                return TRUE;
+            case WM_NCDESTROY:
+                self->hwnd_ = nullptr;
+                return FALSE;
+            case WM_COMMAND:
+                switch (LOWORD(wp)) {
+                    case IDOK:
+                        self->OnOk();
+                        return TRUE;
+                    case IDCANCEL:
+                        self->OnCancel();
+                        return TRUE;
+                    default:
+                        if (self->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp))) return TRUE;
+                        break;
+                }
+                break;
+            default:
+                break;
+        }
+        INT_PTR result = FALSE;
+        if (self->OnOtherMessage(msg, wp, lp, result)) {
+            // These few hand their answer back as the procedure's own return
+            // value; a colour message answered through DWLP_MSGRESULT would
+            // give the control the brush "1".
+            switch (msg) {
+                case WM_CTLCOLORBTN:
+                case WM_CTLCOLORDLG:
+                case WM_CTLCOLOREDIT:
+                case WM_CTLCOLORLISTBOX:
+                case WM_CTLCOLORSCROLLBAR:
+                case WM_CTLCOLORSTATIC:
+                case WM_COMPAREITEM:
+                case WM_VKEYTOITEM:
+                case WM_CHARTOITEM:
+                case WM_QUERYDRAGICON:
+                    return result;
+                default:
+                    ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+                    return TRUE;
+            }
+        }
+    } catch (...) {
+        LogWin32Failure("dialog procedure (exception)", 0);
+    }
+    return FALSE;
+}
+
+std::string LauncherDialog::Text(int id) const {
+    HWND control = Item(id);
+    const int len = ::GetWindowTextLengthW(control);
+    std::vector<wchar_t> buf(static_cast<size_t>(len) + 1);
+    const int got = ::GetWindowTextW(control, buf.data(), len + 1);
+    return Narrow(std::wstring_view(buf.data(), static_cast<size_t>(got > 0 ? got : 0)));
+}
+
+void LauncherDialog::SetText(int id, const std::string& text) {
+    ::SetDlgItemTextW(hwnd_, id, Widen(text).c_str());
+}
+
+void LauncherDialog::SetTextIfChanged(int id, const std::string& text) {
+    if (Text(id) != text) SetText(id, text);
+}
+
+bool LauncherDialog::Checked(int id) const {
+    return ::IsDlgButtonChecked(hwnd_, id) == BST_CHECKED;
+}
+
+void LauncherDialog::SetChecked(int id, bool on) {
+    ::CheckDlgButton(hwnd_, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void LauncherDialog::AddCaptions(HWND box, UINT addMessage, std::span<const char* const> captions) {
+    for (const char* c : captions)
+        ::SendMessageW(box, addMessage, 0, reinterpret_cast<LPARAM>(Widen(c).c_str()));
+}
+
+void LauncherDialog::StartPixelLayout() {
+    dpi_ = ScreenDpi();
+    font_ = CreateUiFont(9, dpi_);
+}
+
+HWND LauncherDialog::AddControl(const wchar_t* cls, int id, const std::string& text, int x, int y, int w, int h,
+                                DWORD style, DWORD exStyle) {
+    HWND c = ::CreateWindowExW(exStyle, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, S(x), S(y), S(w), S(h),
+                               hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
+                               nullptr);
+    ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return c;
+}
+
+HWND LauncherDialog::AddLabel(const std::string& text, int x, int y, int w) {
+    return AddControl(L"STATIC", -1, text, x, y + 3, w, 18, SS_LEFT);
+}
+
+HWND LauncherDialog::AddEdit(int id, int x, int y, int w, DWORD style) {
+    return AddControl(L"EDIT", id, "", x, y, w, 22, WS_TABSTOP | ES_AUTOHSCROLL | style, WS_EX_CLIENTEDGE);
+}
+
+HWND LauncherDialog::AddDropList(int id, int x, int y, int w) {
+    // The height is the open list's.
+    return AddControl(L"COMBOBOX", id, "", x, y, w, 200, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
+}
+
+RECT LauncherDialog::FrameAround(int clientW, int clientH) const {
+    RECT r{0, 0, clientW, clientH};
+    ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+    return r;
+}
+
+void PlaceDialogOnTop(HWND dialog, bool onTop) {
+    ::SetWindowPos(dialog, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+}  // namespace vt
