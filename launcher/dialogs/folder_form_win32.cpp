@@ -10,7 +10,7 @@
 #include "launcher/dialogs/folder_form.h"
 #include "launcher/dialogs/item_form_win32.h"
 #include "launcher/mainwindow/main_window_win32.h"
-#include "platform/win32/dialog_template.h"
+#include "launcher/dialogs/launcher_dialog_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -61,54 +61,22 @@ std::vector<std::wstring> SplitFolder(const std::wstring& path) {
     return parts;
 }
 
-class FolderDialog {
+class FolderDialog : public LauncherDialog {
 public:
-    FolderDialog(MainWindow& main, ItemForm& target) : main_(main), target_(target),
-        form_(main.GetRegistry(), ItemEditorShared()) {}
+    FolderDialog(MainWindow& main, ItemForm& target)
+        : LauncherDialog(main), target_(target), form_(main.GetRegistry(), ItemEditorShared()) {}
 
     bool Run(HWND owner) {
         DialogTemplate t(Widen(kCaptionDirForm), 200, 200, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0,
                          UiFontFace(), 9);
-        INT_PTR r = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), t.Get(), owner, DlgProc,
-                                              reinterpret_cast<LPARAM>(this));
-        return r == IDOK;
+        return RunModal(t, owner) == IDOK;
     }
 
 private:
-    HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
-    int S(int px) const { return MulDiv(px, dpi_, 96); }
-
-    static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-        FolderDialog* self = nullptr;
-        if (msg == WM_INITDIALOG) {
-            self = reinterpret_cast<FolderDialog*>(lp);
-            ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-            self->hwnd_ = hwnd;
-        } else {
-            self = reinterpret_cast<FolderDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
-        }
-        if (!self) return FALSE;
-        try {
-            return self->Handle(msg, wp, lp);
-        } catch (...) {
-            return FALSE;
-        }
-    }
-
-    HWND Add(const wchar_t* cls, int id, const std::string& text, int x, int y, int w, int h, DWORD style,
-             DWORD ex = 0) {
-        HWND c = ::CreateWindowExW(ex, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, S(x), S(y), S(w),
-                                   S(h), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   ::GetModuleHandleW(nullptr), nullptr);
-        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        return c;
-    }
-
-    void Build() {
-        dpi_ = ScreenDpi();
-        font_ = CreateUiFont(9, dpi_);
-        HWND drives = Add(L"COMBOBOX", folder_ids::kDrives, "", 10, 10, 280, 240,
-                          WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
+    void OnInit() override {
+        StartPixelLayout();
+        HWND drives = AddControl(L"COMBOBOX", folder_ids::kDrives, "", 10, 10, 280, 240,
+                                 WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
         wchar_t buf[512] = {};
         DWORD n = ::GetLogicalDriveStringsW(511, buf);
         for (const wchar_t* p = buf; n && *p; p += wcslen(p) + 1) {
@@ -118,13 +86,11 @@ private:
             std::transform(shown.begin(), shown.end(), shown.begin(), ::towlower);
             ::SendMessageW(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
         }
-        Add(WC_TREEVIEWW, folder_ids::kTree, "", 10, 40, 280, 260,
-            WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE);
-        Add(L"BUTTON", IDOK, kCaptionOk, 132, 310, 76, 26, WS_TABSTOP | BS_DEFPUSHBUTTON);
-        Add(L"BUTTON", IDCANCEL, kCaptionCancel, 214, 310, 76, 26, WS_TABSTOP | BS_PUSHBUTTON);
-        RECT r{0, 0, S(300), S(346)};
-        ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+        AddControl(WC_TREEVIEWW, folder_ids::kTree, "", 10, 40, 280, 260,
+                   WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE);
+        AddControl(L"BUTTON", IDOK, kCaptionOk, 132, 310, 76, 26, WS_TABSTOP | BS_DEFPUSHBUTTON);
+        AddControl(L"BUTTON", IDCANCEL, kCaptionCancel, 214, 310, 76, 26, WS_TABSTOP | BS_PUSHBUTTON);
+        const RECT r = FrameAround(S(300), S(346));
         RECT o{};
         ::GetWindowRect(::GetWindow(hwnd_, GW_OWNER), &o);
         ::SetWindowPos(hwnd_, nullptr, o.left + S(40), o.top + S(20), r.right - r.left, r.bottom - r.top,
@@ -240,51 +206,34 @@ private:
         }
     }
 
-    INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) {
-        switch (msg) {
-            case WM_INITDIALOG:
-                Build();
-                return TRUE;
-            case WM_ACTIVATE:
-                if (LOWORD(wp) != WA_INACTIVE) PlaceItemDialogOnTop(main_, hwnd_);
-                return FALSE;
-            case WM_NOTIFY: {
-                auto* nm = reinterpret_cast<NMHDR*>(lp);
-                if (nm->idFrom == static_cast<UINT_PTR>(folder_ids::kTree) && nm->code == TVN_ITEMEXPANDINGW) {
-                    auto* tv = reinterpret_cast<NMTREEVIEWW*>(lp);
-                    if (tv->action & TVE_EXPAND) LoadChildren(tv->itemNew.hItem);
-                }
-                return FALSE;
+    bool OnOtherMessage(UINT msg, WPARAM, LPARAM lp, INT_PTR&) override {
+        if (msg == WM_NOTIFY) {
+            auto* nm = reinterpret_cast<NMHDR*>(lp);
+            if (nm->idFrom == static_cast<UINT_PTR>(folder_ids::kTree) && nm->code == TVN_ITEMEXPANDINGW) {
+                auto* tv = reinterpret_cast<NMTREEVIEWW*>(lp);
+                if (tv->action & TVE_EXPAND) LoadChildren(tv->itemNew.hItem);
             }
-            case WM_COMMAND:
-                switch (LOWORD(wp)) {
-                    case folder_ids::kDrives:
-                        if (HIWORD(wp) == CBN_SELCHANGE) OnDriveChanged();
-                        return TRUE;
-                    case IDOK: {
-                        HTREEITEM sel = TreeView_GetSelection(Item(folder_ids::kTree));
-                        if (sel) {
-                            std::string folder = Narrow(paths_[Param(sel)]);
-                            form_.OnOk(folder, target_);
-                        }
-                        ::EndDialog(hwnd_, sel ? IDOK : IDCANCEL);
-                        return TRUE;
-                    }
-                    case IDCANCEL:
-                        ::EndDialog(hwnd_, IDCANCEL);
-                        return TRUE;
-                }
-                return FALSE;
         }
-        return FALSE;
+        return false;
     }
 
-    MainWindow& main_;
+    bool OnCommand(WORD id, WORD code, HWND) override {
+        if (id != folder_ids::kDrives) return false;
+        if (code == CBN_SELCHANGE) OnDriveChanged();
+        return true;
+    }
+
+    void OnOk() override {
+        HTREEITEM sel = TreeView_GetSelection(Item(folder_ids::kTree));
+        if (sel) {
+            std::string folder = Narrow(paths_[Param(sel)]);
+            form_.OnOk(folder, target_);
+        }
+        EndModal(sel ? IDOK : IDCANCEL);
+    }
+
     ItemForm& target_;
     FolderForm form_;
-    HWND hwnd_ = nullptr;
-    int dpi_ = 96;
-    UniqueHfont font_;
     std::vector<std::wstring> drives_;
     int currentDrive_ = -1;
     std::vector<std::wstring> paths_;

@@ -13,7 +13,7 @@
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/dialogs/item_form.h"
 #include "launcher/mainwindow/main_window_win32.h"
-#include "platform/win32/dialog_template.h"
+#include "launcher/dialogs/launcher_dialog_win32.h"
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
@@ -27,22 +27,11 @@ namespace {
 
 constexpr int kPreviewSize = 32;  // pixels: what the item panel shows per item
 constexpr int kButtonSize = 22;
+constexpr int kLabelWidth = 68;
 
 EditorShared& Shared() { return ItemEditorShared(); }
 
 COLORREF ToColorref(uint32_t c) { return RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
-std::string GetText(HWND w) {
-    int n = ::GetWindowTextLengthW(w);
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    n = ::GetWindowTextW(w, s.data(), n + 1);
-    s.resize(static_cast<size_t>(std::max(n, 0)));
-    return Narrow(s);
-}
-
-void SetTextIfChanged(HWND w, const std::string& text) {
-    if (GetText(w) != text) ::SetWindowTextW(w, Widen(text).c_str());
-}
 
 // The file chooser of the editor: one filter pair, an initial folder when one
 // is remembered; the empty text on Cancel.
@@ -71,44 +60,42 @@ std::string ChooseFile(HWND owner, const char* title, const std::string& initial
 }
 
 class ItemDialog;
-std::unique_ptr<ItemDialog> g_item;
+DialogSlot<ItemDialog> g_item;
 
-class ItemDialog {
+class ItemDialog : public LauncherDialog {
 public:
     explicit ItemDialog(MainWindow& main)
-        : main_(main), form_(main.GetRegistry(), Shared()), canvas_(kPreviewSize, PanelColor(main)) {}
-    ~ItemDialog() {
+        : LauncherDialog(main), form_(main.GetRegistry(), Shared()), canvas_(kPreviewSize, PanelColor(main)) {}
+    ~ItemDialog() override {
         CloseExItemDialog();
-        if (hwnd_) {
-            // Messages sent while the window goes must not reach this object.
-            ::SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-            ::DestroyWindow(hwnd_);
-        }
+        // While the members the picture buttons use are still here.
+        Close();
     }
-    ItemDialog(const ItemDialog&) = delete;
-    ItemDialog& operator=(const ItemDialog&) = delete;
 
-    ItemForm& Form() { return form_; }
-    HWND Hwnd() const { return hwnd_; }
-
-    bool Create() {
+    // Fills a fresh editor with fill while its handlers are held off, then
+    // shows it centred.
+    bool Open(const std::function<void(ItemForm&)>& fill) {
         DialogTemplate t(Widen(kCaptionItemDesign), 280, 200,
                          WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_NOIDLEMSG, 0, UiFontFace(), 9);
-        hwnd_ = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), t.Get(), main_.Hwnd(), DlgProc,
-                                             reinterpret_cast<LPARAM>(this));
-        return hwnd_ != nullptr;
+        if (!CreateHidden(t, main_.Hwnd())) return false;
+        form_.OnLoad();
+        fill(form_);
+        WriteControls();
+        CenterOnWorkArea();
+        ShowInFront();
+        return true;
     }
 
     // Fields -> controls, preview included. Change notifications are held off.
     void WriteControls() {
         syncing_ = true;
         ::SetWindowTextW(hwnd_, Widen(form_.caption).c_str());
-        SetTextIfChanged(Item(item_ids::kName), form_.txtName);
-        SetTextIfChanged(Item(item_ids::kPath), form_.txtPath);
-        SetTextIfChanged(Item(item_ids::kPara), form_.txtPara);
-        SetTextIfChanged(Item(item_ids::kIcon), form_.txtIcon);
-        SetTextIfChanged(Item(item_ids::kPassword), form_.txtPassword);
-        SetTextIfChanged(Item(item_ids::kNote), form_.txtNote);
+        SetTextIfChanged(item_ids::kName, form_.txtName);
+        SetTextIfChanged(item_ids::kPath, form_.txtPath);
+        SetTextIfChanged(item_ids::kPara, form_.txtPara);
+        SetTextIfChanged(item_ids::kIcon, form_.txtIcon);
+        SetTextIfChanged(item_ids::kPassword, form_.txtPassword);
+        SetTextIfChanged(item_ids::kNote, form_.txtNote);
         ::SendMessageW(Item(item_ids::kType), CB_SETCURSEL, static_cast<WPARAM>(form_.cboType), 0);
         ::SendMessageW(Item(item_ids::kMode), CB_SETCURSEL, static_cast<WPARAM>(form_.cboMode), 0);
         if (shownVerbs_ != form_.cboMethodList) {
@@ -119,8 +106,8 @@ public:
             shownVerbs_ = form_.cboMethodList;
         }
         ::SendMessageW(Item(item_ids::kMethod), CB_SETCURSEL, static_cast<WPARAM>(form_.cboMethod), 0);
-        ::CheckDlgButton(hwnd_, item_ids::kShowPassword, form_.chkPassword ? BST_CHECKED : BST_UNCHECKED);
-        ::CheckDlgButton(hwnd_, item_ids::kShowAdvanced, form_.chkEx ? BST_CHECKED : BST_UNCHECKED);
+        SetChecked(item_ids::kShowPassword, form_.chkPassword);
+        SetChecked(item_ids::kShowAdvanced, form_.chkEx);
         HWND password = Item(item_ids::kPassword);
         WPARAM mask = form_.PasswordMasked() ? static_cast<WPARAM>(kPasswordMask) : 0;
         if (::SendMessageW(password, EM_GETPASSWORDCHAR, 0, 0) != static_cast<LRESULT>(mask)) {
@@ -134,7 +121,7 @@ public:
             paraBrush_.reset(::CreateSolidBrush(ToColorref(paraBack_)));
             ::InvalidateRect(para, nullptr, TRUE);
         }
-        SetTextIfChanged(Item(item_ids::kIconIndex), form_.IconIndexText());
+        SetTextIfChanged(item_ids::kIconIndex, form_.IconIndexText());
         RenderPreview();
         ApplyHeight();
         syncing_ = false;
@@ -142,17 +129,17 @@ public:
 
     // Controls -> fields.
     void ReadControls() {
-        form_.txtName = GetText(Item(item_ids::kName));
-        form_.txtPath = GetText(Item(item_ids::kPath));
-        form_.txtPara = GetText(Item(item_ids::kPara));
-        form_.txtIcon = GetText(Item(item_ids::kIcon));
-        form_.txtPassword = GetText(Item(item_ids::kPassword));
-        form_.txtNote = GetText(Item(item_ids::kNote));
+        form_.txtName = Text(item_ids::kName);
+        form_.txtPath = Text(item_ids::kPath);
+        form_.txtPara = Text(item_ids::kPara);
+        form_.txtIcon = Text(item_ids::kIcon);
+        form_.txtPassword = Text(item_ids::kPassword);
+        form_.txtNote = Text(item_ids::kNote);
         form_.cboType = static_cast<int>(::SendMessageW(Item(item_ids::kType), CB_GETCURSEL, 0, 0));
         form_.cboMode = static_cast<int>(::SendMessageW(Item(item_ids::kMode), CB_GETCURSEL, 0, 0));
         form_.cboMethod = static_cast<int>(::SendMessageW(Item(item_ids::kMethod), CB_GETCURSEL, 0, 0));
-        form_.chkPassword = ::IsDlgButtonChecked(hwnd_, item_ids::kShowPassword) == BST_CHECKED;
-        form_.chkEx = ::IsDlgButtonChecked(hwnd_, item_ids::kShowAdvanced) == BST_CHECKED;
+        form_.chkPassword = Checked(item_ids::kShowPassword);
+        form_.chkEx = Checked(item_ids::kShowAdvanced);
     }
 
     void Run(const std::function<void(ItemForm&)>& fn) {
@@ -161,35 +148,9 @@ public:
         WriteControls();
     }
 
-    void Show() {
-        CenterOnWorkArea();
-        ::ShowWindow(hwnd_, SW_SHOW);
-        ::SetForegroundWindow(hwnd_);
-    }
-
 private:
     static uint32_t PanelColor(MainWindow& main) {
         return main.Model().GetScene().At(Part::PicItemIn).backColor;
-    }
-
-    HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
-    int S(int px) const { return MulDiv(px, dpi_, 96); }
-
-    static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-        ItemDialog* self = nullptr;
-        if (msg == WM_INITDIALOG) {
-            self = reinterpret_cast<ItemDialog*>(lp);
-            ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-            self->hwnd_ = hwnd;
-        } else {
-            self = reinterpret_cast<ItemDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
-        }
-        if (!self) return FALSE;
-        try {
-            return self->Handle(msg, wp, lp);
-        } catch (...) {
-            return FALSE;
-        }
     }
 
     static LRESULT CALLBACK ButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) noexcept {
@@ -232,24 +193,9 @@ private:
         }
     }
 
-    HWND Add(const wchar_t* cls, int id, const std::string& text, int x, int y, int w, int h, DWORD style,
-             DWORD ex = 0) {
-        HWND c = ::CreateWindowExW(ex, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, S(x), S(y), S(w),
-                                   S(h), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   ::GetModuleHandleW(nullptr), nullptr);
-        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        return c;
-    }
-    void Label(const char* text, int x, int y, int w = 68) { Add(L"STATIC", -1, text, x, y + 3, w, 18, SS_LEFT); }
-    HWND Edit(int id, int x, int y, int w, DWORD style = 0) {
-        return Add(L"EDIT", id, "", x, y, w, 22, WS_TABSTOP | ES_AUTOHSCROLL | style, WS_EX_CLIENTEDGE);
-    }
-    HWND Combo(int id, int x, int y, int w) {
-        return Add(L"COMBOBOX", id, "", x, y, w, 200, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
-    }
     void PictureButtonAt(PictureButton b, int x, int y) {
         int id = item_ids::kPictureButtonFirst + static_cast<int>(b);
-        HWND c = Add(L"BUTTON", id, "", x, y, kButtonSize, kButtonSize, BS_OWNERDRAW);
+        HWND c = AddControl(L"BUTTON", id, "", x, y, kButtonSize, kButtonSize, BS_OWNERDRAW);
         ::SetWindowSubclass(c, ButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
         TTTOOLINFOW ti{};
         ti.cbSize = sizeof(ti);
@@ -261,57 +207,54 @@ private:
         ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
 
-    void BuildControls() {
-        dpi_ = ScreenDpi();
-        font_ = CreateUiFont(9, dpi_);
+    void OnInit() override {
+        StartPixelLayout();
         tooltip_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                      ::GetModuleHandleW(nullptr), nullptr);
         tipTexts_.reserve(kPictureButtonCount);
         // Upper part, always shown: name, path, and the dialog's buttons.
-        Label(kLabelItemName, 10, 10);
-        Edit(item_ids::kName, 80, 10, 330);
-        Label(kLabelItemPath, 10, 38);
-        Edit(item_ids::kPath, 80, 38, 226);
+        AddLabel(kLabelItemName, 10, 10, kLabelWidth);
+        AddEdit(item_ids::kName, 80, 10, 330);
+        AddLabel(kLabelItemPath, 10, 38, kLabelWidth);
+        AddEdit(item_ids::kPath, 80, 38, 226);
         PictureButtonAt(PictureButton::File, 312, 38);
         PictureButtonAt(PictureButton::Dir, 337, 38);
         PictureButtonAt(PictureButton::Ex, 362, 38);
         collapsedBottom_ = 100;
         // Advanced part: hidden with the lower half of the window, so that
         // the keyboard never lands in a field the user cannot see.
-        advancedFirst_ = Add(L"STATIC", -1, "", 10, 102, 400, 2, SS_ETCHEDHORZ);
-        Label(kLabelItemPara, 10, 114);
-        Edit(item_ids::kPara, 80, 114, 330);
-        Label(kLabelItemIcon, 10, 146);
-        Edit(item_ids::kIcon, 80, 146, 226);
+        advancedFirst_ = AddControl(L"STATIC", -1, "", 10, 102, 400, 2, SS_ETCHEDHORZ);
+        AddLabel(kLabelItemPara, 10, 114, kLabelWidth);
+        AddEdit(item_ids::kPara, 80, 114, 330);
+        AddLabel(kLabelItemIcon, 10, 146, kLabelWidth);
+        AddEdit(item_ids::kIcon, 80, 146, 226);
         PictureButtonAt(PictureButton::Icon, 312, 146);
         PictureButtonAt(PictureButton::Inside, 337, 146);
         PictureButtonAt(PictureButton::Left, 362, 146);
         PictureButtonAt(PictureButton::Right, 387, 146);
-        Label(kLabelItemPassword, 10, 178);
-        Edit(item_ids::kPassword, 80, 178, 150, ES_PASSWORD);
-        Add(L"BUTTON", item_ids::kShowPassword, kCheckShowPassword, 240, 179, 100, 20, WS_TABSTOP | BS_AUTOCHECKBOX);
-        Label(kLabelItemNote, 10, 210);
-        Edit(item_ids::kNote, 80, 210, 150);
-        Label(kLabelItemType, 10, 242);
-        HWND type = Combo(item_ids::kType, 80, 242, 150);
-        for (const char* c : kItemTypeCaptions)
-            ::SendMessageW(type, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(c).c_str()));
-        Label(kLabelItemMode, 10, 274);
-        HWND mode = Combo(item_ids::kMode, 80, 274, 150);
-        for (const char* c : kItemModeCaptions)
-            ::SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(c).c_str()));
-        Label(kLabelItemMethod, 10, 306);
-        Combo(item_ids::kMethod, 80, 306, 150);
-        Label(kLabelItemPreview, 262, 238, 40);
-        Add(L"STATIC", item_ids::kPreview, "", 312, 222, 52, 52, SS_OWNERDRAW);
-        Add(L"STATIC", item_ids::kIconIndex, IconIndexLabel(0), 288, 282, 100, 18, SS_CENTER);
+        AddLabel(kLabelItemPassword, 10, 178, kLabelWidth);
+        AddEdit(item_ids::kPassword, 80, 178, 150, ES_PASSWORD);
+        AddControl(L"BUTTON", item_ids::kShowPassword, kCheckShowPassword, 240, 179, 100, 20,
+                   WS_TABSTOP | BS_AUTOCHECKBOX);
+        AddLabel(kLabelItemNote, 10, 210, kLabelWidth);
+        AddEdit(item_ids::kNote, 80, 210, 150);
+        AddLabel(kLabelItemType, 10, 242, kLabelWidth);
+        AddCaptions(AddDropList(item_ids::kType, 80, 242, 150), CB_ADDSTRING, kItemTypeCaptions);
+        AddLabel(kLabelItemMode, 10, 274, kLabelWidth);
+        AddCaptions(AddDropList(item_ids::kMode, 80, 274, 150), CB_ADDSTRING, kItemModeCaptions);
+        AddLabel(kLabelItemMethod, 10, 306, kLabelWidth);
+        AddDropList(item_ids::kMethod, 80, 306, 150);
+        AddLabel(kLabelItemPreview, 262, 238, 40);
+        AddControl(L"STATIC", item_ids::kPreview, "", 312, 222, 52, 52, SS_OWNERDRAW);
+        AddControl(L"STATIC", item_ids::kIconIndex, IconIndexLabel(0), 288, 282, 100, 18, SS_CENTER);
         expandedBottom_ = 338;
         // Created last so that the tab order runs through the fields first.
         advancedEnd_ = ::GetWindow(Item(item_ids::kIconIndex), GW_HWNDNEXT);
-        Add(L"BUTTON", item_ids::kShowAdvanced, kCheckShowAdvanced, 10, 69, 150, 20, WS_TABSTOP | BS_AUTOCHECKBOX);
-        Add(L"BUTTON", IDOK, kCaptionOk, 252, 66, 76, 26, WS_TABSTOP | BS_DEFPUSHBUTTON);
-        Add(L"BUTTON", IDCANCEL, kCaptionCancel, 334, 66, 76, 26, WS_TABSTOP | BS_PUSHBUTTON);
+        AddControl(L"BUTTON", item_ids::kShowAdvanced, kCheckShowAdvanced, 10, 69, 150, 20,
+                   WS_TABSTOP | BS_AUTOCHECKBOX);
+        AddControl(L"BUTTON", IDOK, kCaptionOk, 252, 66, 76, 26, WS_TABSTOP | BS_DEFPUSHBUTTON);
+        AddControl(L"BUTTON", IDCANCEL, kCaptionCancel, 334, 66, 76, 26, WS_TABSTOP | BS_PUSHBUTTON);
 
         ::SetWindowPos(hwnd_, nullptr, 0, 0, WindowWidth(), 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         iconMenu_.reset(::CreatePopupMenu());
@@ -320,14 +263,8 @@ private:
                           Widen(kStockMenuCaptions[i]).c_str());
     }
 
-    RECT Frame(int clientW, int clientH) const {
-        RECT r{0, 0, clientW, clientH};
-        ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-        return r;
-    }
     int WindowWidth() const {
-        RECT r = Frame(S(420), 10);
+        RECT r = FrameAround(S(420), 10);
         return r.right - r.left;
     }
     // The designed height, never so small that the dialog's buttons are cut.
@@ -340,7 +277,7 @@ private:
             if (shown != show) ::ShowWindow(c, show ? SW_SHOWNA : SW_HIDE);
             if (::GetDlgCtrlID(c) == item_ids::kIconIndex) break;
         }
-        RECT r = Frame(S(420), S(form_.chkEx ? expandedBottom_ : collapsedBottom_));
+        RECT r = FrameAround(S(420), S(form_.chkEx ? expandedBottom_ : collapsedBottom_));
         int needed = r.bottom - r.top;
         int h = std::max(MulDiv(form_.WindowHeight(), dpi_, 1440), needed);
         RECT now{};
@@ -355,8 +292,8 @@ private:
         RECT me{};
         ::GetWindowRect(hwnd_, &me);
         int w = me.right - me.left;
-        int full = Frame(S(420), S(expandedBottom_)).bottom - Frame(S(420), S(expandedBottom_)).top;
-        full = std::max(full, MulDiv(kItemFormHeightExpanded, dpi_, 1440));
+        const RECT expanded = FrameAround(S(420), S(expandedBottom_));
+        const int full = std::max(static_cast<int>(expanded.bottom - expanded.top), MulDiv(kItemFormHeightExpanded, dpi_, 1440));
         int x = static_cast<int>(work.left + (work.right - work.left - w) / 2);
         int y = static_cast<int>(work.top) + std::max(0, static_cast<int>(work.bottom - work.top - full) / 2);
         ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -454,78 +391,63 @@ private:
         ::BitBlt(dc, x, y, kPreviewSize, kPreviewSize, mem.get(), 0, 0, SRCCOPY);
     }
 
-    INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    bool OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override {
         switch (msg) {
-            case WM_INITDIALOG:
-                BuildControls();
-                return TRUE;
-            case WM_ACTIVATE:
-                if (LOWORD(wp) != WA_INACTIVE) PlaceItemDialogOnTop(main_, hwnd_);
-                return FALSE;
             case WM_DRAWITEM: {
                 const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
                 if (d.CtlID == static_cast<UINT>(item_ids::kPreview)) DrawPreview(d);
                 else DrawButton(d);
-                return TRUE;
+                result = TRUE;
+                return true;
             }
             case WM_CTLCOLOREDIT:
             case WM_CTLCOLORSTATIC:
                 if (reinterpret_cast<HWND>(lp) == Item(item_ids::kPara) && paraBrush_) {
                     auto dc = reinterpret_cast<HDC>(wp);
                     ::SetBkColor(dc, ToColorref(paraBack_));
-                    return reinterpret_cast<INT_PTR>(paraBrush_.get());
+                    result = reinterpret_cast<INT_PTR>(paraBrush_.get());
+                    return true;
                 }
-                return FALSE;
+                return false;
             case WM_MOUSEMOVE:
                 buttons_.OnBackground();
                 RepaintButtons();
-                return FALSE;
-            case WM_COMMAND:
-                OnCommand(LOWORD(wp), HIWORD(wp));
-                return TRUE;
-            case WM_CLOSE:
-                Close();
-                return TRUE;
+                return false;
         }
-        return FALSE;
+        return false;
     }
 
-    void OnCommand(int id, int code) {
-        if (syncing_) return;
+    bool OnCommand(WORD id, WORD code, HWND) override {
+        if (syncing_) return true;
         switch (id) {
             case item_ids::kPath:
                 if (code == EN_CHANGE) Run([](ItemForm& f) { f.OnPathChanged(); });
-                return;
+                return true;
             case item_ids::kIcon:
                 if (code == EN_CHANGE) Run([](ItemForm& f) { f.OnIconChanged(); });
-                return;
+                return true;
             case item_ids::kType:
                 if (code == CBN_SELCHANGE) Run([](ItemForm& f) { f.OnTypeChanged(); });
-                return;
+                return true;
             case item_ids::kShowPassword:
             case item_ids::kShowAdvanced:
                 if (code == BN_CLICKED) Run([](ItemForm&) {});
-                return;
-            case IDOK:
-                OnOk();
-                return;
-            case IDCANCEL:
-                Close();
-                return;
+                return true;
         }
         if (id >= item_ids::kStockMenuFirst && id < item_ids::kStockMenuFirst + 4) {
             Run([id](ItemForm& f) { f.OnStockIcon(static_cast<StockIcon>(id - item_ids::kStockMenuFirst)); });
-            return;
+            return true;
         }
         if (id >= item_ids::kPictureButtonFirst && id < item_ids::kPictureButtonFirst + kPictureButtonCount &&
             code == BN_CLICKED)
             OnPictureButton(static_cast<PictureButton>(id - item_ids::kPictureButtonFirst));
+        return true;
     }
 
     // The file choosers, the folder picker and the popup run their own message
     // loops, in which the main window can still open another editor (which
-    // ends this one) or exit.
-    static bool Alive(const ItemDialog* self) { return g_item.get() == self; }
+    // ends this one), exit, or close this one.
+    static bool Alive(const ItemDialog* self) { return g_item.Open() == self; }
 
     void OnPictureButton(PictureButton b) {
         const ItemDialog* self = this;
@@ -574,20 +496,14 @@ private:
         }
     }
 
-    void OnOk() {
+    void OnOk() override {
         ReadControls();
         FormOutcome out = form_.OnOk(main_.GetSettings(), main_.GetPrompts(), previewBytes_);
-        MainWindow& main = main_;
-        if (out.showItems && main.Model().CurrentTeam == out.showItemsTeam) {
-            main.Model().ShowItems(out.showItemsTeam);
-            main.Refresh();
+        if (out.showItems && main_.Model().CurrentTeam == out.showItemsTeam) {
+            main_.Model().ShowItems(out.showItemsTeam);
+            main_.Refresh();
         }
-        if (out.close) Close();  // destroys this
-    }
-
-    void Close() {
-        // Destroyed through the owner so that the unique_ptr and the window go together.
-        if (g_item.get() == this) g_item.reset();
+        if (out.close) Close();
     }
 
 public:
@@ -615,13 +531,9 @@ public:
     }
 
 private:
-    MainWindow& main_;
     ItemForm form_;
     IconCanvas canvas_;
-    HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
-    int dpi_ = 96;
-    UniqueHfont font_;
     UniqueHmenu iconMenu_;
     UniqueHbrush paraBrush_;
     uint32_t paraBack_ = 0xFFFFFFFF;
@@ -638,18 +550,9 @@ private:
     HWND advancedEnd_ = nullptr;
 };
 
-// Opens a fresh editor (any open one is discarded first), fills it with fill
-// while its handlers are held off, then shows it.
+// Any open editor is discarded first.
 void OpenEditor(MainWindow& main, const std::function<void(ItemForm&)>& fill) {
-    g_item.reset();
-    auto dialog = std::make_unique<ItemDialog>(main);
-    if (!dialog->Create()) return;
-    ItemForm& form = dialog->Form();
-    form.OnLoad();
-    fill(form);
-    dialog->WriteControls();
-    g_item = std::move(dialog);
-    g_item->Show();
+    g_item.OpenFresh(main, [&](ItemDialog& d) { return d.Open(fill); });
 }
 
 }  // namespace
@@ -666,14 +569,10 @@ std::string RenderIconPlanBmp(MainWindow& main, const IconPlan& plan) {
 }
 
 bool WithItemEditor(const std::function<void(ItemForm&)>& fn) {
-    if (!g_item) return false;
-    g_item->Run(fn);
+    ItemDialog* open = g_item.Open();
+    if (!open) return false;
+    open->Run(fn);
     return true;
-}
-
-void PlaceItemDialogOnTop(MainWindow& main, HWND dialog) {
-    ::SetWindowPos(dialog, main.GetSettings().StandOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void ShowItemEditorForAdd(MainWindow& main) {
@@ -691,12 +590,12 @@ void ShowItemEditorForEdit(MainWindow& main, const std::string& password) {
 
 bool PreTranslateItemDialogs(MSG& msg) {
     if (PreTranslateExItemDialog(msg)) return true;
-    return g_item && g_item->Hwnd() && ::IsDialogMessageW(g_item->Hwnd(), &msg);
+    return g_item.PreTranslate(msg);
 }
 
 void CloseItemDialogs() {
     CloseExItemDialog();
-    g_item.reset();
+    g_item.Reset();
 }
 
 }  // namespace vt

@@ -78,7 +78,4 @@ void CloseExItemDialog();
 // Folder picker, modal over owner; on OK it writes into form and returns true.
 bool RunFolderPicker(MainWindow& main, HWND owner, ItemForm& form);
 
-// Makes a launcher dialog topmost exactly when the main window stands on top.
-void PlaceItemDialogOnTop(MainWindow& main, HWND dialog);
-
 }  // namespace vt
