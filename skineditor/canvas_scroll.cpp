@@ -37,6 +37,20 @@ ScrollLayout LayoutScroll(int frameWidth, int frameHeight, int contentWidth, int
     return l;
 }
 
+PixelArea Union(const PixelArea& a, const PixelArea& b) {
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
+}
+
+ScrollLayout LayoutScrollArea(int frameWidth, int frameHeight, const PixelArea& area, int vbarWidth, int hbarHeight,
+                              int firstX, int firstY) {
+    ScrollLayout l = LayoutScroll(frameWidth, frameHeight, area.right - area.left, area.bottom - area.top, vbarWidth,
+                                  hbarHeight, firstX - area.left, firstY - area.top);
+    l.x.origin = area.left;
+    l.y.origin = area.top;
+    return l;
+}
+
 int ScrollTo(const ScrollAxis& axis, ScrollRequest request, int line, int track) {
     const int page = std::max(axis.view - line, line);  // a page step keeps one line in sight
     switch (request) {

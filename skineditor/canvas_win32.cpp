@@ -13,15 +13,6 @@ namespace {
 
 constexpr wchar_t kCanvasClass[] = L"VTSkinEditorCanvas";
 
-// Topmost first: handles, title buttons and menu captions stay pickable
-// where they lie over the title grip, which is picked last.
-constexpr El kHitOrder[] = {
-    El::LabMove0, El::LabMove1, El::LabMove2, El::LabMove3, El::ImgClose, El::ImgMin,   El::ImgLock,
-    El::LabMenu0, El::LabMenu1, El::LabMenu2, El::LabMenu3, El::ImgLeft,  El::ImgRight, El::ImgUp,
-    El::ImgDown,  El::LabTeam0, El::LabTeam1, El::LabTeam2, El::PicTeam,  El::PicIcon0, El::PicIcon1,
-    El::LabItem0, El::LabItem1, El::PicItem,  El::LabTitle, El::ImgTitle,
-};
-
 COLORREF Colour(int c) {
     return static_cast<COLORREF>(c) & 0xFFFFFF;
 }
@@ -131,9 +122,14 @@ void Canvas::UpdateScrollBars() {
     const int vbar = ::GetSystemMetrics(SM_CXVSCROLL), hbar = ::GetSystemMetrics(SM_CYHSCROLL);
     const int frameW = client.right + (scroll_.y.bar ? vbar : 0);
     const int frameH = client.bottom + (scroll_.x.bar ? hbar : 0);
-    const MockRect window = model_.Get(El::PicEditIn).rect;
+    const MockRect reach = model_.ReachableArea();
+    PixelArea area{Px(reach.left), Px(reach.top), Px(reach.Right()), Px(reach.Bottom())};
+    // While a drag goes on the area only grows, so the view never jumps
+    // under the mouse; it settles when the button is let go.
+    if (pressed_) area = Union(area, area_);
+    area_ = area;
     const ScrollLayout next =
-        LayoutScroll(frameW, frameH, Px(window.width), Px(window.height), vbar, hbar, scroll_.x.pos, scroll_.y.pos);
+        LayoutScrollArea(frameW, frameH, area, vbar, hbar, scroll_.x.First(), scroll_.y.First());
     const bool barsChanged = next.x.bar != scroll_.x.bar || next.y.bar != scroll_.y.bar;
     scroll_ = next;
     auto apply = [&](int bar, const ScrollAxis& a) {
@@ -274,12 +270,12 @@ LRESULT Canvas::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
             if (!(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
-                pressed_.reset();
                 ::ReleaseCapture();
+                EndDrag();
             }
             return 0;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lp) != hwnd_) pressed_.reset();
+            if (reinterpret_cast<HWND>(lp) != hwnd_) EndDrag();
             return 0;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT && OnSetCursor()) return TRUE;
@@ -295,43 +291,30 @@ double Canvas::Twips(int px) const {
     return px * model_.TwipsPerPixel();
 }
 
-MockRect Canvas::Absolute(El e) const {
-    MockRect r = model_.Get(e).rect;
-    if (auto parent = ParentOf(e)) {
-        const MockRect p = model_.Get(*parent).rect;
-        r.left += p.left;
-        r.top += p.top;
-    }
-    return r;
+RECT Canvas::View(const MockRect& r) const {
+    const int x0 = scroll_.x.First(), y0 = scroll_.y.First();
+    return RECT{Px(r.left) - x0, Px(r.top) - y0, Px(r.Right()) - x0, Px(r.Bottom()) - y0};
 }
 
 std::optional<El> Canvas::HitTest(int x, int y) const {
-    const double tx = Twips(x), ty = Twips(y);
-    const MockRect window = model_.Get(El::PicEditIn).rect;
-    if (tx < 0 || ty < 0 || tx >= window.width || ty >= window.height) return std::nullopt;
-    for (El e : kHitOrder) {
-        MockRect r = Absolute(e);
-        if (auto parent = ParentOf(e)) {
-            // Children are clipped by their panel.
-            const MockRect p = model_.Get(*parent).rect;
-            if (tx < p.left || ty < p.top || tx >= p.Right() || ty >= p.Bottom()) continue;
-        }
-        if (tx >= r.left && ty >= r.top && tx < r.Right() && ty < r.Bottom()) return e;
-    }
-    return std::nullopt;
+    return model_.HitTest(Twips(x + scroll_.x.First()), Twips(y + scroll_.y.First()));
 }
 
 void Canvas::OnMouseDown(int x, int y) {
     // Taking the focus makes a value box being typed into apply its value.
     ::SetFocus(hwnd_);
-    x += scroll_.x.pos;
-    y += scroll_.y.pos;
     auto hit = HitTest(x, y);
     if (!hit || !DragTargetOf(*hit)) return;
     pressed_ = hit;
     ::SetCapture(hwnd_);
-    const MockRect r = Absolute(*hit);
-    model_.MouseDown(*DragTargetOf(*hit), Twips(x) - r.left, Twips(y) - r.top);
+    const MockRect r = model_.AbsoluteRect(*hit);
+    model_.MouseDown(*DragTargetOf(*hit), Twips(x + scroll_.x.First()) - r.left, Twips(y + scroll_.y.First()) - r.top);
+}
+
+void Canvas::EndDrag() {
+    if (!pressed_) return;
+    pressed_.reset();
+    Refresh();  // the area scrolled over may shrink again
 }
 
 void Canvas::OnMouseMove(int x, int y, WPARAM buttons) {
@@ -345,13 +328,13 @@ void Canvas::OnMouseMove(int x, int y, WPARAM buttons) {
         return a.pos;
     };
     ScrollToPos(follow(scroll_.x, x), follow(scroll_.y, y));
-    x += scroll_.x.pos;
-    y += scroll_.y.pos;
+    x += scroll_.x.First();
+    y += scroll_.y.First();
     // Positions are taken in the pressed element's own coordinates, which
     // move with it; so the same anchor keeps working while it follows.
-    const MockRect r = Absolute(*pressed_);
+    const MockRect r = model_.AbsoluteRect(*pressed_);
     if (model_.MouseMove(*DragTargetOf(*pressed_), Twips(x) - r.left, Twips(y) - r.top)) {
-        ::InvalidateRect(hwnd_, nullptr, FALSE);
+        Refresh();  // an element dragged off the window widens the area
         ::UpdateWindow(hwnd_);
     }
 }
@@ -360,7 +343,7 @@ bool Canvas::OnSetCursor() {
     POINT pt;
     ::GetCursorPos(&pt);
     ::ScreenToClient(hwnd_, &pt);
-    auto hit = pressed_ ? pressed_ : HitTest(pt.x + scroll_.x.pos, pt.y + scroll_.y.pos);
+    auto hit = pressed_ ? pressed_ : HitTest(pt.x, pt.y);
     if (!hit) return false;
     const wchar_t* id = IDC_ARROW;
     switch (CursorOf(*hit)) {
@@ -385,18 +368,15 @@ void Canvas::OnPaint() {
     RECT client;
     ::GetClientRect(hwnd_, &client);
     if (client.right <= 0 || client.bottom <= 0) return;
-    // The whole visible part of the mock-up is painted unscrolled into the
-    // back buffer (pictures are drawn by GDI+, which takes no DC origin), and
-    // the part in view is copied out in one step, so nothing flickers.
-    const int x0 = scroll_.x.pos, y0 = scroll_.y.pos;
-    const int w = client.right + x0, h = client.bottom + y0;
+    // The view is painted into a back buffer (every position already shifted
+    // by the scroll, see View()) and copied out in one step, so nothing flickers.
     UniqueMemDc mem(::CreateCompatibleDC(pdc.get()));
-    UniqueHbitmap bmp(::CreateCompatibleBitmap(pdc.get(), w, h));
+    UniqueHbitmap bmp(::CreateCompatibleBitmap(pdc.get(), client.right, client.bottom));
     if (!mem || !bmp) return;
     {
         SelectRestorer sel(mem.get(), bmp.get());
-        Paint(mem.get(), RECT{0, 0, w, h});
-        ::BitBlt(pdc.get(), 0, 0, client.right, client.bottom, mem.get(), x0, y0, SRCCOPY);
+        Paint(mem.get(), client);
+        ::BitBlt(pdc.get(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
     }
 }
 
@@ -475,7 +455,7 @@ void Canvas::PaintBuiltIn(HDC dc, El e, RECT rc) {
 
 void Canvas::PaintPicture(HDC dc, El e, const MockRect& r) {
     const MockElement& el = model_.Get(e);
-    RECT rc{Px(r.left), Px(r.top), Px(r.Right()), Px(r.Bottom())};
+    RECT rc = View(r);
     switch (el.picture) {
         case PictureSource::BuiltIn:
             PaintBuiltIn(dc, e, rc);
@@ -494,7 +474,7 @@ void Canvas::PaintPicture(HDC dc, El e, const MockRect& r) {
 
 void Canvas::PaintLabel(HDC dc, El e, const MockRect& r, const std::string& text, UINT format) {
     const MockElement& el = model_.Get(e);
-    RECT rc{Px(r.left), Px(r.top), Px(r.Right()), Px(r.Bottom())};
+    RECT rc = View(r);
     if (el.opaque) Fill(dc, rc, Colour(el.backColor));
     SelectRestorer f(dc, Font(el.fontSize));
     ::SetBkMode(dc, TRANSPARENT);
@@ -505,7 +485,7 @@ void Canvas::PaintLabel(HDC dc, El e, const MockRect& r, const std::string& text
 
 void Canvas::PaintElement(HDC dc, El e, const MockRect& r) {
     const MockElement& el = model_.Get(e);
-    RECT rc{Px(r.left), Px(r.top), Px(r.Right()), Px(r.Bottom())};
+    RECT rc = View(r);
     switch (e) {
         case El::PicTeam:
         case El::PicItem: {
@@ -521,13 +501,12 @@ void Canvas::PaintElement(HDC dc, El e, const MockRect& r) {
             const El itemKids[] = {El::PicIcon0, El::PicIcon1, El::LabItem0, El::LabItem1};
             if (e == El::PicTeam)
                 for (El k : kids)
-                    PaintLabel(dc, k, Absolute(k), std::string(TextOf(k)), DT_CENTER | DT_TOP);
+                    PaintLabel(dc, k, model_.AbsoluteRect(k), std::string(TextOf(k)), DT_CENTER | DT_TOP);
             else
                 for (El k : itemKids) {
-                    const MockRect kr = Absolute(k);
+                    const MockRect kr = model_.AbsoluteRect(k);
                     if (k == El::PicIcon0 || k == El::PicIcon1)
-                        Fill(dc, RECT{Px(kr.left), Px(kr.top), Px(kr.Right()), Px(kr.Bottom())},
-                             Colour(model_.Get(k).backColor));
+                        Fill(dc, View(kr), Colour(model_.Get(k).backColor));
                     else
                         PaintLabel(dc, k, kr, std::string(TextOf(k)), DT_CENTER | DT_VCENTER);
                 }
@@ -569,22 +548,39 @@ void Canvas::PaintElement(HDC dc, El e, const MockRect& r) {
 void Canvas::Paint(HDC dc, const RECT& client) {
     Fill(dc, client, ::GetSysColor(COLOR_APPWORKSPACE));
     const MockRect window = model_.Get(El::PicEditIn).rect;
-    const int saved = ::SaveDC(dc);
-    ::IntersectClipRect(dc, 0, 0, Px(window.width), Px(window.height));
-    RECT wrc{0, 0, Px(window.width), Px(window.height)};
-    if (model_.Get(El::PicEditIn).picture == PictureSource::None)
+    const RECT wrc = View(window);
+    {
+        const int saved = ::SaveDC(dc);
+        ::IntersectClipRect(dc, wrc.left, wrc.top, wrc.right, wrc.bottom);
         Fill(dc, wrc, RGB(255, 255, 255));
-    else {
-        Fill(dc, wrc, RGB(255, 255, 255));
-        PaintPicture(dc, El::PicEditIn, window);
+        if (model_.Get(El::PicEditIn).picture != PictureSource::None) PaintPicture(dc, El::PicEditIn, window);
+        ::RestoreDC(dc, saved);
     }
     // Back to front: the reverse of the order the mouse picks elements in.
+    // Elements are not clipped to the window: what was dragged off it stays
+    // in sight, under a veil, to be dragged back.
     const El order[] = {El::PicItem,  El::PicTeam,  El::ImgUp,    El::ImgDown,  El::ImgLeft,  El::ImgRight, El::ShpMenu,
                         El::LabMenu0, El::LabMenu1, El::LabMenu2, El::LabMenu3, El::ShpTitle, El::LabTitle, El::ImgLock,
                         El::ImgMin,   El::ImgClose, El::LabMove0, El::LabMove1, El::LabMove2, El::LabMove3};
     for (El e : order)
         PaintElement(dc, e, model_.Get(e).rect);
-    ::RestoreDC(dc, saved);
+    VeilOutside(dc, client, wrc);
+}
+
+void Canvas::VeilOutside(HDC dc, const RECT& client, const RECT& window) {
+    const COLORREF c = ::GetSysColor(COLOR_APPWORKSPACE);
+    Gdiplus::Graphics g(dc);
+    Gdiplus::SolidBrush veil(Gdiplus::Color(170, GetRValue(c), GetGValue(c), GetBValue(c)));
+    const RECT bands[] = {
+        {client.left, client.top, client.right, window.top},
+        {client.left, window.bottom, client.right, client.bottom},
+        {client.left, window.top, window.left, window.bottom},
+        {window.right, window.top, client.right, window.bottom},
+    };
+    for (const RECT& b : bands)
+        if (b.right > b.left && b.bottom > b.top)
+            g.FillRectangle(&veil, static_cast<INT>(b.left), static_cast<INT>(b.top), static_cast<INT>(b.right - b.left),
+                            static_cast<INT>(b.bottom - b.top));
 }
 
 }  // namespace vt

@@ -1,5 +1,6 @@
 #include "skineditor/editor_model.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <limits>
@@ -13,6 +14,20 @@ namespace {
 constexpr double kMenuGap = 180;
 constexpr double kHandleSize = 100;  // handles are placed as if this wide
 constexpr int kMaxColour = 0xFFFFFF;
+constexpr double kReachRoom = 120;  // beyond an element off the mock-up window
+
+// Topmost first: handles, title buttons and menu captions stay pickable
+// where they lie over the title grip, which is picked last.
+constexpr El kHitOrder[] = {
+    El::LabMove0, El::LabMove1, El::LabMove2, El::LabMove3, El::ImgClose, El::ImgMin,   El::ImgLock,
+    El::LabMenu0, El::LabMenu1, El::LabMenu2, El::LabMenu3, El::ImgLeft,  El::ImgRight, El::ImgUp,
+    El::ImgDown,  El::LabTeam0, El::LabTeam1, El::LabTeam2, El::PicTeam,  El::PicIcon0, El::PicIcon1,
+    El::LabItem0, El::LabItem1, El::PicItem,  El::LabTitle, El::ImgTitle,
+};
+
+bool Contains(const MockRect& r, double x, double y) {
+    return x >= r.left && y >= r.top && x < r.Right() && y < r.Bottom();
+}
 
 El MenuEl(int k) { return static_cast<El>(static_cast<int>(El::LabMenu0) + k); }
 El MoveEl(int k) { return static_cast<El>(static_cast<int>(El::LabMove0) + k); }
@@ -245,6 +260,42 @@ void EditorModel::MoveTo(El e, double left, double top) {
     MockElement& el = Mutable(e);
     el.rect.left = left;
     el.rect.top = top;
+}
+
+MockRect EditorModel::AbsoluteRect(El e) const {
+    MockRect r = Get(e).rect;
+    if (auto parent = ParentOf(e)) {
+        const MockRect p = Get(*parent).rect;
+        r.left += p.left;
+        r.top += p.top;
+    }
+    return r;
+}
+
+std::optional<El> EditorModel::HitTest(double x, double y) const {
+    for (El e : kHitOrder) {
+        if (auto parent = ParentOf(e))
+            if (!Contains(Get(*parent).rect, x, y)) continue;  // clipped by the panel
+        if (Contains(AbsoluteRect(e), x, y)) return e;
+    }
+    return std::nullopt;
+}
+
+MockRect EditorModel::ReachableArea() const {
+    const MockRect window = Get(El::PicEditIn).rect;
+    double left = 0, top = 0, right = window.width, bottom = window.height;
+    for (int i = 0; i < kElementCount; ++i) {
+        const El e = static_cast<El>(i);
+        if (e == El::PicEditIn || ParentOf(e)) continue;  // children never leave their panel
+        const MockRect r = Get(e).rect;
+        // Less than a pixel out shows nothing off the window (the title
+        // handles stick out a few twips by design).
+        if (r.left <= -tpp_) left = std::min(left, r.left - kReachRoom);
+        if (r.top <= -tpp_) top = std::min(top, r.top - kReachRoom);
+        if (r.Right() >= window.width + tpp_) right = std::max(right, r.Right() + kReachRoom);
+        if (r.Bottom() >= window.height + tpp_) bottom = std::max(bottom, r.Bottom() + kReachRoom);
+    }
+    return {left, top, right - left, bottom - top};
 }
 
 bool EditorModel::ApplyPicture(El e, const std::string& text, bool takeSize) {

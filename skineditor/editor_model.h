@@ -112,6 +112,17 @@ public:
     const MockElement& Get(El e) const { return elements_[static_cast<size_t>(e)]; }
     MockElement& Mutable(El e) { return elements_[static_cast<size_t>(e)]; }
     void MoveTo(El e, double left, double top);
+    // An element's rectangle relative to PicEditIn (children include their panel).
+    MockRect AbsoluteRect(El e) const;
+
+    // The element a press at (x, y), relative to PicEditIn, lands on: topmost
+    // first, children only inside their panel. Elements off the mock-up
+    // window count too, so whatever was dragged off it can be fetched back.
+    std::optional<El> HitTest(double x, double y) const;
+    // What the canvas must let the user scroll over: the mock-up window,
+    // grown to take in every element that reaches a pixel or more out of it,
+    // with a little room beyond such an element to take hold of it.
+    MockRect ReachableArea() const;
 
     // Press on a grip: x, y in the pressed element's own coordinates.
     void MouseDown(El target, double x, double y);

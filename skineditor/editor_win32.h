@@ -57,14 +57,18 @@ private:
     void OnWheel(int bar, int delta);
     void ScrollToPos(int x, int y);
 
-    // MockElement under a canvas pixel, topmost first.
+    void EndDrag();
+
+    // Element under a pixel of the view, topmost first.
     std::optional<El> HitTest(int x, int y) const;
-    // Left/top of an element in canvas twips (children include their panel).
-    MockRect Absolute(El e) const;
+    // Pixels of the view covering a rectangle of the mock-up.
+    RECT View(const MockRect& r) const;
     int Px(double twips) const;
     double Twips(int px) const;
 
     void Paint(HDC dc, const RECT& client);
+    // Dims whatever lies outside the mock-up window: the launcher will not show it.
+    void VeilOutside(HDC dc, const RECT& client, const RECT& window);
     void PaintElement(HDC dc, El e, const MockRect& r);
     void PaintPicture(HDC dc, El e, const MockRect& r);
     void PaintBuiltIn(HDC dc, El e, RECT rc);
@@ -81,6 +85,7 @@ private:
     std::string defaultImages_;  // the default skin's picture folder, if beside the program
     int dpi_ = 96;
     ScrollLayout scroll_;
+    PixelArea area_;  // mock-up pixels the view scrolls over
     bool updatingBars_ = false;  // showing a bar resizes the client and re-enters
 };
 

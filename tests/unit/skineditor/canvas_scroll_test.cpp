@@ -54,6 +54,47 @@ TEST(CanvasScroll, KeptPositionIsClampedWhenTheMockUpShrinks) {
     EXPECT_EQ(l.y.pos, 0);
 }
 
+TEST(CanvasScroll, AreaPastTheWindowKeepsTheViewWhereItWas) {
+    // Something dragged 200 pixels off the left edge while the view showed
+    // the window from its left edge: the area grows, the view does not move.
+    ScrollLayout l = LayoutScrollArea(477, 437, PixelArea{-200, 0, 900, 350}, kBar, kBar, 0, 0);
+    EXPECT_TRUE(l.x.bar);
+    EXPECT_FALSE(l.y.bar);
+    EXPECT_EQ(l.x.origin, -200);
+    EXPECT_EQ(l.x.content, 1100);
+    EXPECT_EQ(l.x.pos, 200);
+    EXPECT_EQ(l.x.First(), 0);
+    // Scrolled to the start, the part off the window is in view.
+    l.x.pos = ScrollTo(l.x, ScrollRequest::ToStart, 16);
+    EXPECT_EQ(l.x.First(), -200);
+
+    // Only as far as the range allows: the view cannot end past the area.
+    l = LayoutScrollArea(477, 437, PixelArea{-200, 0, 300, 350}, kBar, kBar, 0, 0);
+    EXPECT_EQ(l.x.pos, l.x.Max());
+    EXPECT_EQ(l.x.First(), 300 - 477);
+
+    // An area that fits is shown whole, from its start.
+    l = LayoutScrollArea(477, 437, PixelArea{-50, -30, 300, 350}, kBar, kBar, 0, 0);
+    EXPECT_FALSE(l.x.bar);
+    EXPECT_FALSE(l.y.bar);
+    EXPECT_EQ(l.x.First(), -50);
+    EXPECT_EQ(l.y.First(), -30);
+
+    // Back to the window alone: as before any of it.
+    l = LayoutScrollArea(477, 437, PixelArea{0, 0, 360, 460}, kBar, kBar, -200, 5);
+    EXPECT_TRUE(l.y.bar);
+    EXPECT_EQ(l.x.First(), 0);
+    EXPECT_EQ(l.y.First(), 5);
+}
+
+TEST(CanvasScroll, AreaUnionTakesInBoth) {
+    const PixelArea u = Union(PixelArea{0, 0, 300, 350}, PixelArea{-40, 10, 200, 500});
+    EXPECT_EQ(u.left, -40);
+    EXPECT_EQ(u.top, 0);
+    EXPECT_EQ(u.right, 300);
+    EXPECT_EQ(u.bottom, 500);
+}
+
 TEST(CanvasScroll, RequestsStayInsideTheMockUp) {
     ScrollAxis a;
     a.bar = true;

@@ -241,6 +241,60 @@ TEST_F(EditorModelTest, DraggingACaptionKeepsTheMenuRow) {
     EXPECT_EQ(R(El::ShpMenu).width, 460);
 }
 
+TEST_F(EditorModelTest, ElementDraggedOffTheWindowCanBeFetchedBack) {
+    const MockRect window = R(El::PicEditIn);
+    auto same = [](const MockRect& a, const MockRect& b) {
+        return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+    };
+    // The title handles stick out a few twips by design; that is no reason
+    // to scroll.
+    EXPECT_TRUE(same(model.ReachableArea(), window));
+
+    // Wholly off the left edge: still under the mouse where it was left,
+    // and inside the area the canvas scrolls over, with room to grab it.
+    Drag(El::ImgClose, 10, 10, -8000, 10);
+    const MockRect out = R(El::ImgClose);
+    ASSERT_EQ(out.left, -4050);
+    ASSERT_LT(out.Right(), 0);
+    EXPECT_EQ(model.HitTest(out.left + 150, out.top + 150), El::ImgClose);
+    const MockRect area = model.ReachableArea();
+    EXPECT_EQ(area.left, -4050 - 120);
+    EXPECT_EQ(area.top, 0);
+    EXPECT_EQ(area.Right(), window.width);
+    EXPECT_EQ(area.Bottom(), window.height);
+
+    // Below and right of the window too.
+    Drag(El::PicItem, 0, 0, 6000, 6000);
+    EXPECT_EQ(model.HitTest(R(El::PicItem).left + 5, R(El::PicItem).top + 5), El::PicItem);
+    EXPECT_EQ(model.ReachableArea().Right(), R(El::PicItem).Right() + 120);
+    EXPECT_EQ(model.ReachableArea().Bottom(), R(El::PicItem).Bottom() + 120);
+
+    // Grabbed there and dragged back, everything is on the window again.
+    model.MouseDown(El::ImgClose, 150, 150);
+    model.MouseMove(El::ImgClose, 150 + 5000, 150);
+    model.MouseDown(El::PicItem, 5, 5);
+    model.MouseMove(El::PicItem, 5 - 6000, 5 - 6000);
+    EXPECT_EQ(R(El::ImgClose).left, 950);
+    EXPECT_EQ(R(El::PicItem).left, 90);
+    EXPECT_TRUE(same(model.ReachableArea(), window));
+}
+
+TEST_F(EditorModelTest, HitTestPicksTheTopmostAndClipsPanelChildren) {
+    // The right handle lies over the title grip; the title text drags it.
+    EXPECT_EQ(model.HitTest(4450, 240), El::LabMove2);
+    EXPECT_EQ(model.HitTest(300, 240), El::LabTitle);
+    EXPECT_EQ(model.HitTest(3000, 50), El::ImgTitle);
+    EXPECT_EQ(model.HitTest(3965, 125), El::ImgClose);
+    // A caption inside the item panel, then the panel narrowed past it.
+    const MockRect cap = model.AbsoluteRect(El::LabItem1);
+    EXPECT_EQ(cap.left, 90 + 1320);
+    EXPECT_EQ(model.HitTest(cap.left + 10, cap.top + 10), El::LabItem1);
+    model.SetSlotText(43, "0");
+    ASSERT_TRUE(model.ApplyProperty(43));
+    EXPECT_EQ(model.HitTest(cap.left + 10, cap.top + 10), std::nullopt);
+    EXPECT_EQ(model.HitTest(-1, -1), std::nullopt);
+}
+
 TEST(EditorCursors, GripsAndHandles) {
     EXPECT_EQ(CursorOf(El::LabMove0), DragCursor::SizeWE);
     EXPECT_EQ(CursorOf(El::LabMove3), DragCursor::SizeNS);

@@ -142,6 +142,30 @@ TEST_F(ProjectTest, SparseAndOddFilesReadAsZeroAndEmpty) {
     EXPECT_EQ(model.windowTitle, "VT Skin Editor - ");
 }
 
+TEST_F(ProjectTest, PositionsOffTheWindowLoadAsStoredAndCanBeGrabbed) {
+    // Saved by an editor that let elements go anywhere: they come back where
+    // they were, can be picked on the canvas and are saved unchanged.
+    const std::string project = dir.File("off.vse");
+    ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(project),
+                                "[ITEM]\r\nDownLeft=-3000\r\nDownTop=9000\r\n[TITLE]\r\nCloseLeft=-600\r\nCloseTop=-900\r\n"));
+    LoadProject(model, project);
+    const MockRect down = model.Get(El::ImgDown).rect;
+    EXPECT_EQ(down.left, -3000);
+    EXPECT_EQ(down.top, 9000);
+    EXPECT_EQ(model.HitTest(down.left + 10, down.top + 10), El::ImgDown);
+    EXPECT_EQ(model.HitTest(-600 + 10, -900 + 10), El::ImgClose);
+    const MockRect area = model.ReachableArea();
+    EXPECT_LE(area.left, -3000 - 120);
+    EXPECT_LE(area.top, -900 - 120);
+    EXPECT_GE(area.Bottom(), down.Bottom() + 120);
+
+    const std::string again = dir.File("again.vse");
+    ASSERT_TRUE(SaveProject(model, again));
+    EXPECT_EQ(ReadIniString(again, "ITEM", "DownLeft", "?"), "-3000");
+    EXPECT_EQ(ReadIniString(again, "ITEM", "DownTop", "?"), "9000");
+    EXPECT_EQ(ReadIniString(again, "TITLE", "CloseTop", "?"), "-900");
+}
+
 TEST_F(ProjectTest, SavingTwiceReplacesKeysInPlaceAndKeepsOthers) {
     const std::string project = dir.File("p.vse");
     ASSERT_TRUE(SaveProject(model, project));

@@ -1,0 +1,102 @@
+// The real VTSkinEditor.exe, driven from outside: an element dragged off the
+// mock-up can be fetched back.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/win32/layout_check.h"
+#include "tests/win32/wine_ui.h"
+
+namespace {
+
+constexpr int kIdCanvas = 600;
+constexpr DWORD kTimeoutMs = 30000;
+
+HWND FindMainWindow(DWORD pid) {
+    struct Ctx {
+        DWORD pid;
+        HWND out;
+    } ctx{pid, nullptr};
+    ::EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD owner = 0;
+            wchar_t cls[64] = {};
+            ::GetWindowThreadProcessId(h, &owner);
+            ::GetClassNameW(h, cls, 64);
+            if (owner != c->pid || !::IsWindowVisible(h) || std::wstring(cls) != L"VTSkinEditorMain") return TRUE;
+            c->out = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.out;
+}
+
+class EditorUi : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::wstring exe = std::wstring(L"" VT_DIST_DIR) + L"/VTSkinEditor.exe";
+        for (auto& c : exe)
+            if (c == L'/') c = L'\\';
+        std::wstring cmd = L"\"" + exe + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        ASSERT_TRUE(::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_));
+        ASSERT_TRUE(WaitFor(pi_.hProcess, kTimeoutMs, [&] { return (main_ = FindMainWindow(pi_.dwProcessId)) != nullptr; }))
+            << "the editor's window did not appear";
+    }
+
+    void TearDown() override {
+        if (!pi_.hProcess) return;
+        if (main_) ::PostMessageW(main_, WM_CLOSE, 0, 0);
+        if (::WaitForSingleObject(pi_.hProcess, 20000) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "the editor did not end on WM_CLOSE";
+            ::TerminateProcess(pi_.hProcess, 1);
+        }
+        ::CloseHandle(pi_.hProcess);
+        ::CloseHandle(pi_.hThread);
+    }
+
+    // Waits for the posted mouse messages to show in the scroll bar.
+    bool HorizontalBarBecomes(HWND w, bool shown) const {
+        return WaitFor(pi_.hProcess, 5000, [&] { return ((::GetWindowLongW(w, GWL_STYLE) & WS_HSCROLL) != 0) == shown; });
+    }
+
+    PROCESS_INFORMATION pi_{};
+    HWND main_ = nullptr;
+};
+
+TEST_F(EditorUi, ElementDraggedOffTheMockUpCanBeDraggedBack) {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    auto px = [&](int twips) { return ::MulDiv(twips, dpi, 1440); };
+    HWND canvas = FindControl(main_, kIdCanvas);
+    ASSERT_NE(canvas, nullptr);
+    ASSERT_FALSE(::GetWindowLongW(canvas, GWL_STYLE) & WS_HSCROLL) << "the start-up mock-up fits its frame";
+
+    // The close button (start 3960, 120) pressed inside and pulled far past
+    // the left edge of the view, then let go there.
+    const int x0 = px(3960) + 4, y0 = px(120) + 4;
+    const int away = px(3960) + 300;
+    ::PostMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x0, y0));
+    ::PostMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x0 - away, y0));
+    ::PostMessageW(canvas, WM_LBUTTONUP, 0, MAKELPARAM(x0 - away, y0));
+    ASSERT_TRUE(HorizontalBarBecomes(canvas, true)) << "nothing lets the view reach the button left of the mock-up";
+
+    // Scrolled to the start, the button is in view at the left, with the
+    // editor's 120 twips of room before it; pressed in its middle and brought
+    // back onto the mock-up, the bar goes again.
+    ::PostMessageW(canvas, WM_HSCROLL, SB_LEFT, 0);
+    EXPECT_TRUE(vt::SaveSteadyScreenshot(pi_.hProcess, main_, L"skin_editor_dragged_off"));
+    const int x1 = px(120) + px(150), y1 = px(120) + px(150);
+    ::PostMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x1, y1));
+    ::PostMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x1 + 200, y1));
+    ::PostMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x1 + 400, y1));
+    ::PostMessageW(canvas, WM_LBUTTONUP, 0, MAKELPARAM(x1 + 400, y1));
+    EXPECT_TRUE(HorizontalBarBecomes(canvas, false)) << "the button was not fetched back onto the mock-up";
+}
+
+}  // namespace
