@@ -13,7 +13,6 @@ namespace {
 
 constexpr double kMenuGap = 180;
 constexpr double kHandleSize = 100;  // handles are placed as if this wide
-constexpr int kMaxColour = 0xFFFFFF;
 constexpr double kReachRoom = 120;  // beyond an element off the mock-up window
 
 // Topmost first: handles, title buttons and menu captions stay pickable
@@ -44,7 +43,7 @@ double RoundEven(double v) {
 
 std::optional<int> ParseColour(std::string_view text) {
     auto v = ParseInteger(text);
-    if (!v || *v < 0 || *v > kMaxColour) return std::nullopt;
+    if (!v || *v < 0 || *v > kMaxColourValue) return std::nullopt;
     return v;
 }
 

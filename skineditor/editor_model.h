@@ -159,6 +159,9 @@ private:
     double anchorX_ = 0, anchorY_ = 0;
 };
 
+// Colours are R + 256 G + 65536 B; the mock-up takes nothing larger.
+constexpr int kMaxColourValue = 0xFFFFFF;
+
 constexpr std::string_view kEditorTitle = "VT Skin Editor";
 constexpr std::string_view kTitleText = "Vantrel";
 

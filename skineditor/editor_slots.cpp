@@ -37,13 +37,14 @@ const std::array<SlotInfo, kSlotCount> kSlots = {{
     {20, 3, "右侧按钮[一般|焦点|按下]:", K::Picture, "", "TEAM", "Right2"},
     {21, 3, "右侧按钮[一般|焦点|按下]:", K::Picture, "", "TEAM", "Right3"},
     {22, 3, "文字大小:", K::Points, "9", "TEAM", "FontSize"},
+    // Shares a row with the text size: the page has no room for a row of its own.
+    {29, 3, "背景颜色:", K::Colour, "16777215", "TEAM", "BackColor"},
     {23, 3, "文字颜色[一般|焦点|按下]:", K::Colour, "0", "TEAM", "TextColor1"},
     {24, 3, "文字颜色[一般|焦点|按下]:", K::Colour, "0", "TEAM", "TextColor2"},
     {25, 3, "文字颜色[一般|焦点|按下]:", K::Colour, "0", "TEAM", "TextColor3"},
     {26, 3, "文字背景色[一般|焦点|按下]:", K::Colour, "16777215", "TEAM", "BackColor1"},
     {27, 3, "文字背景色[一般|焦点|按下]:", K::Colour, "16777215", "TEAM", "BackColor2"},
     {28, 3, "文字背景色[一般|焦点|按下]:", K::Colour, "16777215", "TEAM", "BackColor3"},
-    {29, 3, "背景颜色:", K::Colour, "16777215", "TEAM", "BackColor"},
     {30, 3, "背景图片:", K::Picture, "", "TEAM", "Backdrop"},
     {31, 3, "宽度:", K::Twips, "3255", "TEAM", "Width"},
     {48, 3, "高度:", K::Twips, "300", "TEAM", "Height"},
@@ -74,6 +75,21 @@ const std::array<std::string_view, kPageCount> kPageButtonCaptions = {"主窗口
                                                                       "类别栏", "项目栏", "信息"};
 const std::array<std::string_view, kPageCount> kPageFrameCaptions = {"主窗口", "标题栏", "菜单栏",
                                                                      "类别栏", "项目栏", "皮肤信息"};
+
+std::vector<std::string_view> StateCaptions(std::string_view label) {
+    std::vector<std::string_view> out;
+    const size_t open = label.find('[');
+    const size_t close = label.find(']', open == std::string_view::npos ? 0 : open);
+    if (open == std::string_view::npos || close == std::string_view::npos) return out;
+    std::string_view inner = label.substr(open + 1, close - open - 1);
+    for (;;) {
+        const size_t bar = inner.find('|');
+        out.push_back(inner.substr(0, bar));
+        if (bar == std::string_view::npos) break;
+        inner.remove_prefix(bar + 1);
+    }
+    return out;
+}
 
 const SlotInfo* FindSlot(int slot) {
     static const auto index = [] {

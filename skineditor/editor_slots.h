@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 namespace vt {
 
@@ -34,6 +35,10 @@ inline bool IsSlot(int slot) { return FindSlot(slot) != nullptr; }
 inline Chooser ChooserOf(SlotKind kind) {
     return kind == SlotKind::Picture ? Chooser::Picture : kind == SlotKind::Colour ? Chooser::Colour : Chooser::None;
 }
+
+// The states a group's caption names in brackets, in order:
+// "文字颜色[一般|按下]:" gives 一般, 按下; none without brackets.
+std::vector<std::string_view> StateCaptions(std::string_view label);
 
 // Page selector captions and page frame captions.
 extern const std::array<std::string_view, kPageCount> kPageButtonCaptions;

@@ -119,6 +119,10 @@ private:
     void OnCommand(int id, int code, HWND control);
     LRESULT OnCtlColor(HDC dc, HWND control);
     void CreatePages();
+    // Twips a text takes in the dialog font, and the width a value box needs
+    // to show any colour number whole.
+    int TextWidth(const std::string& text) const;
+    int ColourBoxWidth();
     void ShowPage(int n);
     void ApplySlot(int slot);
     void Choose(int slot);

@@ -29,7 +29,7 @@ constexpr int kIdCanvas = 600;
 // Twips.
 constexpr int kClientWidth = 10575, kClientHeight = 7335;
 constexpr int kPageLeft = 480, kPageTop = 120, kPageWidth = 2655, kPageHeight = 6615;
-constexpr int kRowLeft = 120, kRowWidth = 2415, kBoxHeight = 270, kChooserSize = 255;
+constexpr int kRowLeft = 120, kRowWidth = 2415, kLabelHeight = 240, kBoxHeight = 270, kChooserSize = 255;
 
 struct BottomButton {
     int id;
@@ -59,10 +59,18 @@ std::vector<Group> GroupsOf(int page) {
     return out;
 }
 
-// Short single values share a row on the crowded team and item pages.
-bool IsHalfWidth(const Group& g) {
+// Short single values, and a lone colour, share a row on the crowded team and
+// item pages.
+bool SharesRow(const Group& g) {
     const SlotKind k = g.slots.front()->kind;
-    return g.slots.size() == 1 && (k == SlotKind::Points || k == SlotKind::Twips || k == SlotKind::Count);
+    return g.slots.size() == 1 &&
+           (k == SlotKind::Points || k == SlotKind::Twips || k == SlotKind::Count || k == SlotKind::Colour);
+}
+
+// Colours of several states are too long to stand side by side in a page's
+// width: each gets a line of its own, headed by its state.
+bool Stacked(const Group& g) {
+    return g.slots.size() > 1 && g.slots.front()->kind == SlotKind::Colour;
 }
 
 class YesNoUi : public ProjectUi {
@@ -316,30 +324,56 @@ void MainForm::CreatePages() {
                  kChooserSize, kChooserSize, kIdChoose + s->slot);
     };
 
+    const int colourCell = ColourBoxWidth() + 15 + kChooserSize;
     for (int n = 0; n < kPageCount; ++n) {
         HWND page = pages_[n];
-        const int rhythm = n == 5 ? 600 : (n == 3 || n == 4) ? 660 : 720;
-        int row = 0;
+        const bool crowded = n == 3 || n == 4;
+        const int gap = (n == 5 || crowded ? 600 : 720) - kLabelHeight - kBoxHeight;  // label to label
+        int top = 360;
         auto groups = GroupsOf(n);
         for (size_t g = 0; g < groups.size(); ++g) {
-            const int top = 360 + row * rhythm;
-            const bool pair =
-                (n == 3 || n == 4) && IsHalfWidth(groups[g]) && g + 1 < groups.size() && IsHalfWidth(groups[g + 1]);
+            const bool pair = crowded && SharesRow(groups[g]) && g + 1 < groups.size() && SharesRow(groups[g + 1]);
             const int count = pair ? 2 : 1;
-            const int cellWidth = pair ? (kRowWidth - 120) / 2 : kRowWidth;
-            for (int c = 0; c < count; ++c) {
+            int widths[2] = {kRowWidth, 0};
+            if (pair) {
+                // Halves, unless a colour needs more to show whole.
+                const int half = (kRowWidth - 120) / 2;
+                const bool firstColour = groups[g].slots.front()->kind == SlotKind::Colour;
+                const bool secondColour = groups[g + 1].slots.front()->kind == SlotKind::Colour;
+                widths[0] = widths[1] = half;
+                if (secondColour && colourCell > half) widths[1] = colourCell, widths[0] = kRowWidth - 120 - colourCell;
+                if (firstColour && colourCell > half) widths[0] = colourCell, widths[1] = kRowWidth - 120 - colourCell;
+            }
+            int lines = 1;
+            for (int c = 0, left = kRowLeft; c < count; left += widths[c] + 120, ++c) {
                 const Group& grp = groups[g + static_cast<size_t>(c)];
-                const int left = kRowLeft + c * (cellWidth + 120);
-                make(page, L"STATIC", std::string(grp.label), SS_LEFT | SS_NOPREFIX, left, top, cellWidth, 240, 0);
+                const int cellWidth = widths[c];
+                make(page, L"STATIC", std::string(grp.label), SS_LEFT | SS_NOPREFIX, left, top, cellWidth, kLabelHeight,
+                     0);
                 const int k = static_cast<int>(grp.slots.size());
-                const int each = (cellWidth - (k - 1) * 60) / k;
-                for (int i = 0; i < k; ++i)
-                    box(page, grp.slots[static_cast<size_t>(i)], left + i * (each + 60), top + 240, each);
+                if (Stacked(grp)) {
+                    const auto states = StateCaptions(grp.label);
+                    int captionWidth = 0;
+                    for (auto st : states) captionWidth = std::max(captionWidth, TextWidth(std::string(st)));
+                    for (int i = 0; i < k; ++i) {
+                        const int y = top + kLabelHeight + i * (kBoxHeight + 60);
+                        if (static_cast<size_t>(i) < states.size())
+                            make(page, L"STATIC", std::string(states[static_cast<size_t>(i)]), SS_LEFT | SS_NOPREFIX,
+                                 left, y + (kBoxHeight - kLabelHeight) / 2, captionWidth, kLabelHeight, 0);
+                        box(page, grp.slots[static_cast<size_t>(i)], left + captionWidth + 60, y,
+                            cellWidth - captionWidth - 60);
+                    }
+                    lines = std::max(lines, k);
+                } else {
+                    const int each = (cellWidth - (k - 1) * 60) / k;
+                    for (int i = 0; i < k; ++i)
+                        box(page, grp.slots[static_cast<size_t>(i)], left + i * (each + 60), top + kLabelHeight, each);
+                }
             }
             g += static_cast<size_t>(count - 1);
-            ++row;
+            top += kLabelHeight + kBoxHeight + (lines - 1) * (kBoxHeight + 60) + gap;
         }
-        int checkTop = 360 + row * rhythm;
+        int checkTop = top;
         if (n == 3 || n == 4) {
             make(page, L"BUTTON", std::string(kFrameCaption), BS_AUTOCHECKBOX | WS_TABSTOP, kRowLeft, checkTop,
                  kRowWidth, 255, kIdChkFrame + (n - 3));
@@ -349,6 +383,32 @@ void MainForm::CreatePages() {
             make(page, L"BUTTON", std::string(kLockCaption), BS_AUTOCHECKBOX | WS_TABSTOP, kRowLeft, checkTop,
                  kRowWidth, 255, kIdChkLock + (n - 1));
     }
+}
+
+int MainForm::TextWidth(const std::string& text) const {
+    WindowDc dc(hwnd_);
+    SelectRestorer f(dc.get(), font_.get());
+    const std::wstring w = Widen(text);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc.get(), w.c_str(), static_cast<int>(w.size()), &size);
+    return ::MulDiv(size.cx + 1, 1440, dpi_) + 1;  // rounded up, so the twips give back every pixel
+}
+
+int MainForm::ColourBoxWidth() {
+    // An edit control's borders and margins depend on the system and the
+    // font; a hidden one of the value boxes' kind tells them.
+    HWND probe = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, Px(2000),
+                                   Px(kBoxHeight), hwnd_, nullptr, instance_, nullptr);
+    if (!probe) return kRowWidth;
+    ::SendMessageW(probe, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    RECT format{}, window{};
+    ::SendMessageW(probe, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    ::GetWindowRect(probe, &window);
+    ::DestroyWindow(probe);
+    const int chrome = (window.right - window.left) - (format.right - format.left);
+    // The widest colour, a pixel for the caret after its last digit and two
+    // more so the digits do not touch the border.
+    return TextWidth(std::to_string(kMaxColourValue)) + ::MulDiv(chrome + 3, 1440, dpi_) + 1;
 }
 
 void MainForm::ShowPage(int n) {

@@ -1,5 +1,5 @@
 // The real VTSkinEditor.exe, driven from outside: an element dragged off the
-// mock-up can be fetched back.
+// mock-up can be fetched back, and the colour boxes show their numbers whole.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kIdCanvas = 600;
+constexpr int kIdTxtCon = 200, kIdCanvas = 600;
 constexpr DWORD kTimeoutMs = 30000;
 
 HWND FindMainWindow(DWORD pid) {
@@ -97,6 +97,21 @@ TEST_F(EditorUi, ElementDraggedOffTheMockUpCanBeDraggedBack) {
     ::PostMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x1 + 400, y1));
     ::PostMessageW(canvas, WM_LBUTTONUP, 0, MAKELPARAM(x1 + 400, y1));
     EXPECT_TRUE(HorizontalBarBecomes(canvas, false)) << "the button was not fetched back onto the mock-up";
+}
+
+TEST_F(EditorUi, ColourBoxesShowTheLongestColourWhole) {
+    // Colour slots on the pages 标题栏, 菜单栏, 类别栏 and 项目栏.
+    for (int slot : {11, 12, 13, 14, 50, 9, 23, 24, 25, 26, 27, 28, 29, 39, 40, 41, 42}) {
+        HWND box = FindControl(main_, kIdTxtCon + slot);
+        ASSERT_NE(box, nullptr) << slot;
+        // With the caret after the last digit, a box too narrow scrolls its
+        // first digits out of sight.
+        ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"16777215"));
+        ::SendMessageW(box, EM_SETSEL, 8, 8);
+        ::SendMessageW(box, EM_SCROLLCARET, 0, 0);
+        EXPECT_EQ(::SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0)
+            << "slot " << slot << " hides the first digits of 16777215";
+    }
 }
 
 }  // namespace

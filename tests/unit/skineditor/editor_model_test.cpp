@@ -41,6 +41,21 @@ TEST(EditorValues, IntegerAndByteConversions) {
     }
 }
 
+TEST(EditorSlots, StateCaptionsComeFromTheBrackets) {
+    using V = std::vector<std::string_view>;
+    EXPECT_EQ(StateCaptions("文字颜色[一般|焦点|按下]:"), (V{"一般", "焦点", "按下"}));
+    EXPECT_EQ(StateCaptions("置顶按钮[未选|已选]:"), (V{"未选", "已选"}));
+    EXPECT_EQ(StateCaptions("背景颜色:"), V{});
+    EXPECT_EQ(StateCaptions("x]y[a"), V{});  // no closing bracket after the opening one
+    // Every group of several colours names each of its states.
+    for (const auto& s : kSlots) {
+        if (s.kind != SlotKind::Colour) continue;
+        size_t inGroup = 0;
+        for (const auto& t : kSlots) inGroup += t.page == s.page && t.label == s.label;
+        if (inGroup > 1) EXPECT_EQ(StateCaptions(s.label).size(), inGroup) << s.slot;
+    }
+}
+
 TEST_F(EditorModelTest, StartsWithDefaultsAndNoSlotOne) {
     EXPECT_FALSE(IsSlot(1));
     EXPECT_EQ(kSlots.size(), 56u);
