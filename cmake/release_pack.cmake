@@ -48,6 +48,11 @@ if(OBJDUMP)
             if(NOT dll IN_LIST system_dlls AND NOT dll MATCHES "^api-ms-win-")
                 message(FATAL_ERROR "release: ${exe} imports ${dll}, which a clean Windows does not have")
             endif()
+            # These are loaded on first use; a plain import of one of them
+            # (a forgotten link library) brings back their cost at start-up.
+            if(exe STREQUAL "VT.exe" AND dll MATCHES "^(comctl32|comdlg32|ole32|oleaut32|gdiplus|msimg32)\\.dll$")
+                message(FATAL_ERROR "release: VT.exe loads ${dll} at start instead of on first use")
+            endif()
         endforeach()
     endforeach()
 else()

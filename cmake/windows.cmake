@@ -5,7 +5,40 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-set(VT_WIN_LIBS gdiplus comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 uuid advapi32 gdi32 user32 msimg32 uxtheme)
+# DLLs loaded on first use instead of at start: under Wine, attaching the
+# common controls, the common dialogs (which pull in the print spooler), COM
+# and GDI+ took longer than everything the launcher does before its first
+# frame. The delay-load import libraries are made from the toolchain's own
+# import libraries, so every function they export stays available.
+set(VT_DELAY_DLLS comctl32 comdlg32 ole32 gdiplus)
+find_program(VT_NM NAMES x86_64-w64-mingw32-nm REQUIRED)
+find_program(VT_DLLTOOL NAMES x86_64-w64-mingw32-dlltool REQUIRED)
+set(VT_DELAY_LIBS)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/delayload)
+foreach(dll ${VT_DELAY_DLLS})
+    find_library(VT_IMPLIB_${dll} NAMES lib${dll}.a REQUIRED)
+    execute_process(COMMAND ${VT_NM} -g ${VT_IMPLIB_${dll}} OUTPUT_VARIABLE syms RESULT_VARIABLE rc)
+    string(REGEX MATCHALL " I __imp_[^\r\n ]+" imps "${syms}")
+    if(NOT rc EQUAL 0 OR NOT imps)
+        message(FATAL_ERROR "cannot list the exports of ${VT_IMPLIB_${dll}}")
+    endif()
+    list(TRANSFORM imps REPLACE " I __imp_" "")
+    list(REMOVE_DUPLICATES imps)
+    list(JOIN imps "\n" exports)
+    set(def ${CMAKE_BINARY_DIR}/delayload/${dll}.def)
+    set(lib ${CMAKE_BINARY_DIR}/delayload/lib${dll}_delay.a)
+    file(WRITE ${def}.new "LIBRARY ${dll}.dll\nEXPORTS\n${exports}\n")
+    file(COPY_FILE ${def}.new ${def} ONLY_IF_DIFFERENT)
+    if(NOT EXISTS ${lib} OR ${def} IS_NEWER_THAN ${lib})
+        execute_process(COMMAND ${VT_DLLTOOL} --input-def ${def} --dllname ${dll}.dll --output-delaylib ${lib}
+                        RESULT_VARIABLE rc)
+        if(NOT rc EQUAL 0)
+            message(FATAL_ERROR "dlltool cannot make the delay-load library of ${dll}")
+        endif()
+    endif()
+    list(APPEND VT_DELAY_LIBS ${lib})
+endforeach()
+set(VT_WIN_LIBS ${VT_DELAY_LIBS} delayimp shell32 shlwapi oleaut32 uuid advapi32 gdi32 user32 msimg32 uxtheme)
 set(VT_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
 vt_collect(platform_win_src platform/win32)

@@ -2,7 +2,6 @@
 // message loop. The launcher reads no command line.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <objbase.h>
 
 #include "launcher/dialogs/dialogs_win32.h"
@@ -22,17 +21,18 @@ int Main(HINSTANCE instance) {
     bool another = running && ::GetLastError() == ERROR_ALREADY_EXISTS;
     if (GetRegDword(registry, kSettingsRoot, kSettingKey, "OnlyLaunchOne", 0) == 1 && another) return 0;
 
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&icc);
-    HRESULT com = ::OleInitialize(nullptr);  // shell execution and file drops want an STA
-
     int code = 0;
+    HRESULT com = E_FAIL;
     {
         MainWindow window(instance, registry);
         InstallMenuForm(window);
         if (!window.Create()) {
             code = 1;
         } else {
+            // What the first frame need not wait for.
+            window.FinishStart();
+            // Shell execution and file drops want an STA.
+            com = ::OleInitialize(nullptr);
             MSG msg;
             while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
                 // Modeless dialogs of the launcher get their keyboard handling.

@@ -13,6 +13,7 @@
 #include "launcher/mainwindow/launch.h"
 #include "launcher/skin/msg_form_win32.h"
 #include "launcher/store/migration.h"
+#include "platform/win32/dialog_template.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -98,6 +99,22 @@ bool MainWindow::Create() {
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
 
+    ::DragAcceptFiles(hwnd_, TRUE);
+    taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    WireModelActions();
+    Load();
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::SetForegroundWindow(hwnd_);
+    OnActivate(true);  // the activation step, also when the system did not activate us
+    ::UpdateWindow(hwnd_);
+    return true;
+}
+
+void MainWindow::FinishStart() {
+    // The window is up; what follows costs time a user would otherwise spend
+    // looking at nothing (loading the common controls, a round trip to the
+    // shell's notification area).
+    EnsureCommonControls();
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, hinstance_,
                                  nullptr);
@@ -112,15 +129,7 @@ bool MainWindow::Create() {
         ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
     }
 
-    ::DragAcceptFiles(hwnd_, TRUE);
-    taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
-    WireModelActions();
-    Load();
-    ::ShowWindow(hwnd_, SW_SHOW);
-    ::SetForegroundWindow(hwnd_);
-    OnActivate(true);  // the activation step, also when the system did not activate us
-    ::UpdateWindow(hwnd_);
-    return true;
+    AddTrayIcon();
 }
 
 // ---------------------------------------------------------------------------
@@ -151,8 +160,7 @@ void MainWindow::Load() {
     previousProc_ = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::HookProc)));
 
-    // 5. Tray icon.
-    AddTrayIcon();
+    // 5. The tray icon comes with FinishStart, once the window is on the screen.
 
     // 6. Layered, with the colour key and "MainOpacity".
     SetOpacity(GetRegDword(registry_, kSettingsRoot, kDataKey, "MainOpacity", 255));
@@ -666,7 +674,7 @@ void DrawDib(HDC dc, HDC src, const PicturesWin32::Dib& dib, int x, int y) {
     SelectRestorer sel(src, dib.bitmap);
     if (dib.alpha) {
         BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        ::AlphaBlend(dc, x, y, dib.width, dib.height, src, 0, 0, dib.width, dib.height, bf);
+        ::GdiAlphaBlend(dc, x, y, dib.width, dib.height, src, 0, 0, dib.width, dib.height, bf);
     } else {
         ::BitBlt(dc, x, y, dib.width, dib.height, src, 0, 0, SRCCOPY);
     }

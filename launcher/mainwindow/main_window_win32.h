@@ -44,6 +44,8 @@ public:
     // Creates the window and runs its load step; false when the window could
     // not be created at all.
     bool Create();
+    // The rest of the start-up, after the first frame: tooltips and the tray icon.
+    void FinishStart();
     HWND Hwnd() const { return hwnd_; }
     // The one main window of the process (nullptr before Create / after exit).
     static MainWindow* Instance() { return instance_; }

@@ -1,9 +1,20 @@
 #include "platform/win32/dialog_template.h"
 
+#include <commctrl.h>
+
 namespace vt {
+
+void EnsureCommonControls() {
+    static const bool done = [] {
+        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+        return ::InitCommonControlsEx(&icc) != FALSE;
+    }();
+    (void)done;
+}
 
 DialogTemplate::DialogTemplate(const std::wstring& title, int width, int height, DWORD style, DWORD exStyle,
                                const std::wstring& font, WORD pointSize) {
+    EnsureCommonControls();
     Dword(style | DS_SETFONT);
     Dword(exStyle);
     countAt_ = words_.size();

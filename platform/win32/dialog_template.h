@@ -9,6 +9,12 @@
 
 namespace vt {
 
+// Registers the common controls (themed buttons, lists, tooltips) once. The
+// launcher calls it only after its first frame, since loading them costs a
+// noticeable part of its start-up; every dialog calls it too, so a dialog
+// shown before that (the password box) still gets them.
+void EnsureCommonControls();
+
 class DialogTemplate {
 public:
     DialogTemplate(const std::wstring& title, int width, int height, DWORD style, DWORD exStyle = 0,

@@ -41,62 +41,98 @@ GdiplusSession::~GdiplusSession() {
 }
 
 PicturesWin32::PicturesWin32() = default;
-
-// The cache holds GDI+ objects; they must go before the session shuts down,
-// which the member order (gdiplus_ first) guarantees.
 PicturesWin32::~PicturesWin32() = default;
 
-std::unique_ptr<Gdiplus::Bitmap> PicturesWin32::Load(const std::string& file) {
-    // Read the bytes ourselves: GDI+ would keep the file open (and locked)
-    // for as long as the image lives, and wants a UTF-16 path.
-    auto bytes = ReadFileBytes(PathFromUtf8(file));
-    if (!bytes || bytes->empty()) return nullptr;
+bool PicturesWin32::StartGdiplus() {
+    if (!gdiplus_) gdiplus_ = std::make_unique<GdiplusSession>();
+    return gdiplus_->Ok();
+}
+
+std::optional<DecodedPicture> PicturesWin32::DecodeWithGdiplus(const std::string& bytes) {
+    if (!StartGdiplus()) return std::nullopt;
+    // From memory: GDI+ would keep a file open (and locked) for as long as
+    // the image lives, and wants a UTF-16 path.
     std::unique_ptr<IStream, StreamRelease> stream(
-        ::SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes->data()), static_cast<UINT>(bytes->size())));
-    if (!stream) return nullptr;
+        ::SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
+    if (!stream) return std::nullopt;
     std::unique_ptr<Gdiplus::Image> image(Gdiplus::Image::FromStream(stream.get()));
-    if (!image || image->GetLastStatus() != Gdiplus::Ok) return nullptr;
-    UINT w = image->GetWidth();
-    UINT h = image->GetHeight();
-    if (w == 0 || h == 0 || w > 16384 || h > 16384) return nullptr;
-    // Decode once into a plain bitmap so the stream can go and drawing is fast.
-    auto bitmap = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(w), static_cast<INT>(h), PixelFormat32bppPARGB);
-    if (bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    if (!image || image->GetLastStatus() != Gdiplus::Ok) return std::nullopt;
+    const UINT w = image->GetWidth(), h = image->GetHeight();
+    if (w == 0 || h == 0 || w > kMaxPictureSide || h > kMaxPictureSide) return std::nullopt;
+    // Drawn into premultiplied pixels of our own, so the stream can go and
+    // every picture is kept in one form whoever decoded it.
+    DecodedPicture out;
+    out.width = static_cast<int>(w);
+    out.height = static_cast<int>(h);
+    out.pixels.resize(static_cast<size_t>(w) * h);
+    Gdiplus::Bitmap target(out.width, out.height, out.width * 4, PixelFormat32bppPARGB,
+                           reinterpret_cast<BYTE*>(out.pixels.data()));
+    if (target.GetLastStatus() != Gdiplus::Ok) return std::nullopt;
     {
-        Gdiplus::Graphics g(bitmap.get());
+        Gdiplus::Graphics g(&target);
         g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
         g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
         g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-        if (g.DrawImage(image.get(), 0, 0, static_cast<INT>(w), static_cast<INT>(h)) != Gdiplus::Ok) return nullptr;
+        if (g.DrawImage(image.get(), 0, 0, out.width, out.height) != Gdiplus::Ok) return std::nullopt;
+        g.Flush(Gdiplus::FlushIntentionSync);
     }
-    return bitmap;
+    for (uint32_t p : out.pixels)
+        if ((p >> 24) != 255) {
+            out.alpha = true;
+            break;
+        }
+    return out;
 }
 
-Gdiplus::Bitmap* PicturesWin32::Get(const std::string& file) {
-    if (file.empty() || !gdiplus_.Ok()) return nullptr;
+PicturesWin32::Entry* PicturesWin32::Find(const std::string& file) {
+    if (file.empty()) return nullptr;
     auto [stamp, size] = FileStamp(file);
     auto it = cache_.find(file);
-    if (it != cache_.end() && it->second.stamp == stamp && it->second.size == size) return it->second.bitmap.get();
+    if (it != cache_.end() && it->second.stamp == stamp && it->second.size == size) return &it->second;
     Entry e;
     e.stamp = stamp;
     e.size = size;
-    if (stamp != 0 || size != 0) e.bitmap = Load(file);
-    auto& slot = cache_[file];
+    if (stamp != 0 || size != 0) {
+        auto bytes = ReadFileBytes(PathFromUtf8(file));
+        if (bytes && !bytes->empty()) {
+            e.picture = DecodeBmpOrIco(*bytes);
+            if (!e.picture) e.picture = DecodeWithGdiplus(*bytes);
+        }
+    }
+    Entry& slot = cache_[file];
     slot = std::move(e);
-    return slot.bitmap.get();
+    return &slot;
+}
+
+Gdiplus::Bitmap* PicturesWin32::Get(const std::string& file) {
+    Entry* e = Find(file);
+    if (!e || !e->picture) return nullptr;
+    if (e->bitmap) return e->bitmap.get();
+    if (!StartGdiplus()) return nullptr;
+    const DecodedPicture& p = *e->picture;
+    auto bitmap = std::make_unique<Gdiplus::Bitmap>(p.width, p.height, PixelFormat32bppPARGB);
+    if (bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    Gdiplus::Rect all(0, 0, p.width, p.height);
+    Gdiplus::BitmapData data{};
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+        return nullptr;
+    for (int y = 0; y < p.height; ++y)
+        std::memcpy(static_cast<uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
+                    &p.pixels[static_cast<size_t>(y) * p.width], static_cast<size_t>(p.width) * 4);
+    bitmap->UnlockBits(&data);
+    e->bitmap = std::move(bitmap);
+    return e->bitmap.get();
 }
 
 const PicturesWin32::Dib* PicturesWin32::GetDib(const std::string& file) {
-    Gdiplus::Bitmap* bitmap = Get(file);
-    if (!bitmap) return nullptr;
-    Entry& e = cache_[file];
-    if (e.dibOwner) return &e.dib;
-    int w = static_cast<int>(bitmap->GetWidth());
-    int h = static_cast<int>(bitmap->GetHeight());
+    Entry* e = Find(file);
+    if (!e || !e->picture) return nullptr;
+    if (e->dibOwner) return &e->dib;
+    const DecodedPicture& p = *e->picture;
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top-down, rows in the order GDI+ gives them
+    bi.bmiHeader.biWidth = p.width;
+    bi.bmiHeader.biHeight = -p.height;  // top-down, as the pixels are kept
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
@@ -106,27 +142,17 @@ const PicturesWin32::Dib* PicturesWin32::GetDib(const std::string& file) {
         LogWin32Failure("CreateDIBSection");
         return nullptr;
     }
-    Gdiplus::Rect all(0, 0, w, h);
-    Gdiplus::BitmapData data{};
-    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return nullptr;
-    bool alpha = false;
-    auto* dst = static_cast<uint8_t*>(bits);
-    for (int y = 0; y < h; ++y) {
-        const auto* src = static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
-        std::memcpy(dst + static_cast<size_t>(y) * w * 4, src, static_cast<size_t>(w) * 4);
-        for (int x = 0; x < w && !alpha; ++x)
-            alpha = src[x * 4 + 3] != 255;
-    }
-    bitmap->UnlockBits(&data);
-    e.dib = Dib{dib.get(), w, h, alpha};
-    e.dibOwner = std::move(dib);
-    return &e.dib;
+    std::memcpy(bits, p.pixels.data(), p.pixels.size() * 4);
+    ::GdiFlush();
+    e->dib = Dib{dib.get(), p.width, p.height, p.alpha};
+    e->dibOwner = std::move(dib);
+    return &e->dib;
 }
 
 std::optional<PictureSize> PicturesWin32::Probe(const std::string& file) {
-    Gdiplus::Bitmap* b = Get(file);
-    if (!b) return std::nullopt;
-    return PictureSize{static_cast<int>(b->GetWidth()), static_cast<int>(b->GetHeight())};
+    Entry* e = Find(file);
+    if (!e || !e->picture) return std::nullopt;
+    return PictureSize{e->picture->width, e->picture->height};
 }
 
 }  // namespace vt

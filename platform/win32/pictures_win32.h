@@ -1,12 +1,16 @@
-// Picture files loaded once with GDI+ and kept by path. Any format GDI+ reads
-// (bitmap, GIF, JPEG, PNG, icon, metafile) is accepted whatever the extension:
-// skin pictures are all named *.img.
+// Picture files loaded once and kept by path. Any format GDI+ reads (bitmap,
+// GIF, JPEG, PNG, icon, metafile) is accepted whatever the extension: skin
+// pictures are all named *.img. Bitmaps and icons are decoded without GDI+,
+// which is started only when a picture needs it or a caller wants a GDI+
+// bitmap: starting it and its codecs doubled the launcher's start-up.
 #pragma once
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "common/picture_decode.h"
 #include "platform/pictures.h"
 #include "platform/win32/gdiplus_inc.h"
 #include "platform/win32/unique_handle.h"
@@ -33,9 +37,9 @@ public:
 
     std::optional<PictureSize> Probe(const std::string& file) override;
 
-    // The decoded picture (32-bit premultiplied, natural size in pixels), or
-    // nullptr when the file is missing or not a picture. A file that changed
-    // on disk since it was loaded is loaded again.
+    // The picture as a GDI+ bitmap (32-bit premultiplied, natural size in
+    // pixels), or nullptr when the file is missing or not a picture. A file
+    // that changed on disk since it was loaded is loaded again.
     Gdiplus::Bitmap* Get(const std::string& file);
     void Clear() { cache_.clear(); }
 
@@ -52,15 +56,19 @@ public:
 
 private:
     struct Entry {
-        std::unique_ptr<Gdiplus::Bitmap> bitmap;  // null: unreadable
+        std::optional<DecodedPicture> picture;    // empty: unreadable
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;  // made on first Get
         UniqueHbitmap dibOwner;                   // made on first GetDib
         Dib dib;
         long long stamp = 0;
         unsigned long long size = 0;
     };
-    static std::unique_ptr<Gdiplus::Bitmap> Load(const std::string& file);
+    Entry* Find(const std::string& file);
+    bool StartGdiplus();
+    std::optional<DecodedPicture> DecodeWithGdiplus(const std::string& bytes);
 
-    GdiplusSession gdiplus_;
+    // Declared before the cache: GDI+ objects must go before GDI+ shuts down.
+    std::unique_ptr<GdiplusSession> gdiplus_;
     std::map<std::string, Entry> cache_;
 };
 
