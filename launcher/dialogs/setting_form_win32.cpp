@@ -17,24 +17,21 @@ namespace {
 
 constexpr WORD kScrollBarClass = 0x0084;
 
-class SettingsDialog : public LauncherDialog {
+class SettingsDialog : public PagedDialog {
 public:
-    explicit SettingsDialog(MainWindow& main) : LauncherDialog(main) {}
+    explicit SettingsDialog(MainWindow& main) : PagedDialog(main, kIdOptSet, 4) {}
 
     bool Open() {
         form_.OnLoad(main_.GetRegistry(), main_.GetSettings());
         using T = DialogTemplate;
         DialogTemplate t(Widen(kCaptionSetForm), 262, 208, kTeamDialogStyle, 0, UiFontFace(), 9);
         const auto add = [&](int page, WORD cls, WORD id, const char* text, int x, int y, int w, int h, DWORD style) {
-            t.Add(cls, id, Widen(text), x, y, w, h, style);
-            if (page >= 0) pageOf_.push_back({id, page});
+            AddOnPage(t, page, cls, id, text, x, y, w, h, style);
         };
         const DWORD check = BS_AUTOCHECKBOX | WS_TABSTOP;
         const DWORD group = BS_GROUPBOX;
 
-        for (int i = 0; i < 4; ++i)
-            add(-1, T::kButton, static_cast<WORD>(kIdOptSet + i), kSettingPageCaptions[i], 8 + i * 62, 6, 60, 16,
-                BS_AUTORADIOBUTTON | BS_PUSHLIKE | (i == 0 ? WS_GROUP | WS_TABSTOP : 0));
+        AddPageButtons(t, kSettingPageCaptions);
 
         // Page 0 "操作设置"
         add(0, T::kButton, kIdFraLaunch, kSettingSectionCaptions[5], 8, 28, 246, 40, group | WS_GROUP);
@@ -121,24 +118,12 @@ private:
         ShowPage(f.optSet);
     }
 
-    void ShowPage(int page) {
+    int TurnToPage(int page) override {
         form_.OnPageClicked(page);
-        for (int i = 0; i < 4; ++i)
-            SetChecked(kIdOptSet + i, i == form_.optSet);
-        for (const auto& [id, p] : pageOf_)
-            ::ShowWindow(Item(id), p == form_.optSet ? SW_SHOW : SW_HIDE);
+        return form_.optSet;
     }
 
-    bool OnCommand(WORD id, WORD code, HWND) override {
-        if (id >= kIdOptSet && id < kIdOptSet + 4) {
-            if (code == BN_CLICKED) {
-                ShowPage(id - kIdOptSet);
-                ::SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDCANCEL)), TRUE);
-            }
-            return true;
-        }
-        return false;
-    }
+    bool OnCommand(WORD id, WORD code, HWND) override { return OnPageButton(id, code); }
 
     bool OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR&) override {
         if (msg != WM_VSCROLL || !lp) return false;
@@ -196,7 +181,6 @@ private:
     }
 
     SettingForm form_;
-    std::vector<std::pair<WORD, int>> pageOf_;
 };
 
 DialogSlot<SettingsDialog> g_settingsDialog;

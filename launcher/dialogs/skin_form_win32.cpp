@@ -39,9 +39,9 @@ long long PickColor(HWND owner) {
     return static_cast<long long>(cc.rgbResult & 0xFFFFFF);
 }
 
-class SkinDialog : public LauncherDialog {
+class SkinDialog : public PagedDialog {
 public:
-    explicit SkinDialog(MainWindow& main) : LauncherDialog(main) {}
+    explicit SkinDialog(MainWindow& main) : PagedDialog(main, kIdOptPage, 2) {}
 
     // The colour dialog runs its own message loop inside one of our handlers;
     // the object must outlive it.
@@ -52,13 +52,8 @@ public:
         using T = DialogTemplate;
         DialogTemplate t(Widen(kCaptionSkinForm), 262, 204, kTeamDialogStyle, 0, UiFontFace(), 9);
         const auto add = [&](int page, WORD cls, WORD id, const std::string& text, int x, int y, int w, int h,
-                             DWORD style) {
-            t.Add(cls, id, Widen(text), x, y, w, h, style);
-            if (page >= 0) pageOf_.push_back({id, page});
-        };
-        for (int i = 0; i < 2; ++i)
-            add(-1, T::kButton, static_cast<WORD>(kIdOptPage + i), kSkinPageCaptions[i], 8 + i * 62, 6, 60, 16,
-                BS_AUTORADIOBUTTON | BS_PUSHLIKE | (i == 0 ? WS_GROUP | WS_TABSTOP : 0));
+                             DWORD style) { AddOnPage(t, page, cls, id, text, x, y, w, h, style); };
+        AddPageButtons(t, kSkinPageCaptions);
 
         // Page 0 "更换皮肤"
         add(0, kListBoxClass, kIdLstSkin, "", 8, 30, 96, 144,
@@ -111,12 +106,9 @@ private:
         ShowPage(form_.optPage);
     }
 
-    void ShowPage(int page) {
+    int TurnToPage(int page) override {
         form_.OnPageClicked(page);
-        for (int i = 0; i < 2; ++i)
-            SetChecked(kIdOptPage + i, i == form_.optPage);
-        for (const auto& [id, p] : pageOf_)
-            ::ShowWindow(Item(id), p == form_.optPage ? SW_SHOW : SW_HIDE);
+        return form_.optPage;
     }
 
     void ShowInfo() {
@@ -142,13 +134,7 @@ private:
     }
 
     bool OnCommand(WORD id, WORD code, HWND) override {
-        if (id == kIdOptPage || id == kIdOptPage + 1) {
-            if (code == BN_CLICKED) {
-                ShowPage(id - kIdOptPage);
-                ::SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDCANCEL)), TRUE);
-            }
-            return true;
-        }
+        if (OnPageButton(id, code)) return true;
         if (id >= kIdPicFrame && id < kIdPicFrame + 3) {
             if (code == BN_CLICKED) {
                 constexpr Swatch swatches[3] = {Swatch::Frame, Swatch::Back, Swatch::Font};
@@ -265,7 +251,6 @@ private:
     }
 
     SkinForm form_;
-    std::vector<std::pair<WORD, int>> pageOf_;
     bool picking_ = false;
 };
 
