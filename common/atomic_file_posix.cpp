@@ -10,8 +10,7 @@ namespace vt {
 
 bool WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes) {
     static thread_local std::mt19937 rng{std::random_device{}()};
-    std::filesystem::path tmp = file;
-    tmp += ".~" + std::to_string(rng() % 1000000) + ".tmp";
+    const std::filesystem::path tmp = AtomicTempName(file, rng() % 1000000);
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) return false;
     const char* p = bytes.data();
@@ -28,7 +27,10 @@ bool WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes) 
     }
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (ok && std::rename(tmp.c_str(), file.c_str()) == 0) return true;
+    if (ok && std::rename(tmp.c_str(), file.c_str()) == 0) {
+        RemoveStaleTempFiles(file.parent_path());
+        return true;
+    }
     ::unlink(tmp.c_str());
     return false;
 }

@@ -5,7 +5,7 @@
 namespace vt {
 
 bool WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes) {
-    std::wstring tmp = file.wstring() + L".~" + std::to_wstring(GetTickCount() ^ GetCurrentProcessId()) + L".tmp";
+    const std::wstring tmp = AtomicTempName(file, GetTickCount() ^ GetCurrentProcessId()).wstring();
     HANDLE h = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     bool ok = true;
@@ -27,7 +27,10 @@ bool WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes) 
         // A virus scanner, an indexer or an editor may hold the old file open
         // for a moment; give it a little time before calling the write failed.
         for (int attempt = 0; attempt < 20; ++attempt) {
-            if (MoveFileExW(tmp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+            if (MoveFileExW(tmp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                RemoveStaleTempFiles(file.parent_path());
+                return true;
+            }
             DWORD err = GetLastError();
             if (err != ERROR_ACCESS_DENIED && err != ERROR_SHARING_VIOLATION && err != ERROR_LOCK_VIOLATION) break;
             Sleep(25);
