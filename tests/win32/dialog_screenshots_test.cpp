@@ -2,7 +2,7 @@
 // people to look at, and checked for what they would notice at once: a
 // control off the dialog's edge, two controls on top of each other, or a
 // caption too long for its control (Chinese text is cut, not wrapped).
-#include "tests/win32/team_dialog_harness.h"
+#include "tests/win32/vt_harness.h"
 
 #include "launcher/dialogs/item_form_win32.h"
 #include "launcher/dialogs/menu_ids.h"
@@ -10,44 +10,19 @@
 #include "platform/win32/ui_font.h"
 #include "tests/win32/layout_check.h"
 
-namespace vt::dialog_test {
+namespace vt::harness {
 namespace {
 
-class DialogScreenshots : public ::testing::Test {
+class DialogScreenshots : public LauncherTest {
 protected:
     void SetUp() override {
-        const fs::path dist = PathFromUtf8(VT_DIST_DIR);
-        ASSERT_TRUE(fs::exists(dist / "DATA" / "TEAM.SET")) << "build the demo store first";
-        fs::copy(dist / "DATA", launcher_.Dir() / "DATA", fs::copy_options::recursive);
-        // The default skin, one click to select an item, icons with names: the
-        // clicks below aim at that layout.
-        DeleteValue(kSettingKeyW, L"SkinPath");
-        WriteDword(kSettingKeyW, L"OnlyLaunchOne", 0);
-        WriteDword(kSettingKeyW, L"LaunchMode", 1);
-        WriteDword(kSettingKeyW, L"ShowItemType", 0);
-        WriteDword(kSettingKeyW, L"RememberLastTeam", 0);
-        WriteDword(kSettingKeyW, L"WarnBeforeLaunch", 0);
+        ASSERT_TRUE(launcher_.UseDemoStore()) << "build the demo store first";
+        UseClickLayout();
         WriteDword(kSettingKeyW, L"ShowItemExSetting", 0);
         ASSERT_TRUE(launcher_.Start());
     }
 
     void TearDown() override { EXPECT_TRUE(launcher_.Close()); }
-
-    // A left click on the main window at a point of the default skin, in twips.
-    void ClickAt(int xTwips, int yTwips) {
-        const int dpi = ScreenDpi();
-        const LPARAM at = MAKELPARAM(MulDiv(xTwips, dpi, 1440), MulDiv(yTwips, dpi, 1440));
-        PostMessageW(launcher_.Main(), WM_MOUSEMOVE, 0, at);
-        PostMessageW(launcher_.Main(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageW(launcher_.Main(), WM_LBUTTONUP, 0, at);
-        SendMessageTimeoutW(launcher_.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 20000, nullptr);
-    }
-
-    // Opens the first team and selects its first item.
-    void SelectFirstItem() {
-        ClickAt(1110, 1290);
-        ClickAt(915, 2025);
-    }
 
     HWND Open(WORD command, const wchar_t* title) {
         launcher_.Command(command);
@@ -64,19 +39,9 @@ protected:
     }
 
     void Dismiss(HWND dlg) {
-        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        PostButton(dlg, IDCANCEL);
         EXPECT_TRUE(launcher_.WaitGone(dlg));
     }
-
-    // Posted: the picture buttons open modal windows that would hold a sent message.
-    static void PressPictureButton(HWND editor, int index) {
-        const int id = item_ids::kPictureButtonFirst + index;
-        PostMessageW(editor, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, id)));
-    }
-
-    KeySnapshot settings_{kSettingKeyW};
-    KeySnapshot data_{kDataKeyW};
-    Launcher launcher_;
 };
 
 // The checker itself, on windows of this process with faults put in on purpose:
@@ -150,7 +115,7 @@ TEST(LayoutCheck, FindsEachKindOfFaultAndPassesASoundLayout) {
 }
 
 TEST_F(DialogScreenshots, ItemEditorAndItsPickers) {
-    SelectFirstItem();
+    SelectFirstDemoItem(launcher_.Main());
 
     HWND editor = Open(kMenuAddItem, L"添加项目");
     Look(editor, L"item_editor_add");
@@ -159,23 +124,20 @@ TEST_F(DialogScreenshots, ItemEditorAndItsPickers) {
     Click(editor, item_ids::kShowAdvanced);
     Look(editor, L"item_editor_add_advanced");
 
-    PressPictureButton(editor, 1);
+    PostButton(editor, item_ids::kPictureButtonFirst + 1);
     HWND picker = launcher_.WaitForDialog(L"选择文件夹");
     Look(picker, L"folder_picker");
     if (picker) Dismiss(picker);
 
-    PressPictureButton(editor, 2);
+    PostButton(editor, item_ids::kPictureButtonFirst + 2);
     HWND ex = launcher_.WaitForDialog(L"扩展项目设置");
     Look(ex, L"extended_item_editor");
     if (ex) {
         // Each kind shows its own page of controls.
-        HWND kinds = GetDlgItem(ex, exitem_ids::kKinds);
         const wchar_t* pages[] = {L"extended_item_editor_recycle", L"extended_item_editor_registry",
                                   L"extended_item_editor_control_panel"};
         for (int kind = 0; kind < 3; ++kind) {
-            SendMessageW(kinds, LB_SETCURSEL, kind, 0);
-            SendMessageW(ex, WM_COMMAND, MAKEWPARAM(exitem_ids::kKinds, LBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(kinds));
+            SelectListEntry(ex, exitem_ids::kKinds, kind);
             Look(ex, pages[kind]);
         }
         Dismiss(ex);
@@ -188,7 +150,7 @@ TEST_F(DialogScreenshots, ItemEditorAndItsPickers) {
 }
 
 TEST_F(DialogScreenshots, TeamEditorSettingsSkinChooserAndAbout) {
-    SelectFirstItem();
+    SelectFirstDemoItem(launcher_.Main());
 
     HWND dlg = Open(kMenuAddTeam, L"添加类别");
     Look(dlg, L"team_editor_add");
@@ -215,8 +177,7 @@ TEST_F(DialogScreenshots, TeamEditorSettingsSkinChooserAndAbout) {
         const int skins = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
         EXPECT_GE(skins, 2) << "both bundled skins should be listed";
         for (int i = 0; i < skins; ++i) {
-            SendMessageW(list, LB_SETCURSEL, i, 0);
-            SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(kIdLstSkin, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+            SelectListEntry(dlg, kIdLstSkin, i);
             Look(dlg, L"skin_chooser_skin_" + std::to_wstring(i + 1));
         }
         Click(dlg, kIdOptPage + 1);
@@ -246,4 +207,4 @@ TEST_F(DialogScreenshots, TeamEditorSettingsSkinChooserAndAbout) {
 }
 
 }  // namespace
-}  // namespace vt::dialog_test
+}  // namespace vt::harness

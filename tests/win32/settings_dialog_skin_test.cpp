@@ -1,19 +1,18 @@
 // The skin chooser driven through VT.exe's menu command: the skins it offers,
 // the folder it stores, and the popup and window look it stores and applies.
-#include "tests/win32/team_dialog_harness.h"
+#include "tests/win32/vt_harness.h"
 
 #include <fstream>
 
 #include "launcher/dialogs/menu_ids.h"
 #include "launcher/dialogs/team_dialog_ids.h"
 
-namespace vt::dialog_test {
+namespace vt::harness {
 namespace {
 
-class SkinChooserTest : public ::testing::Test {
+class SkinChooserTest : public LauncherTest {
 protected:
     void SetUp() override {
-        WriteDword(kSettingKeyW, L"OnlyLaunchOne", 0);
         WriteDword(kSettingKeyW, L"WarnOnFormat", 1);
         WriteDword(kSettingKeyW, L"WarnAfterDone", 1);
     }
@@ -22,10 +21,6 @@ protected:
         launcher_.Command(kMenuChangeSkin);
         return launcher_.WaitForDialog(L"皮肤设置");
     }
-
-    KeySnapshot settings_{kSettingKeyW};
-    KeySnapshot data_{kDataKeyW};
-    Launcher launcher_;
 };
 
 std::vector<std::wstring> ListEntries(HWND dlg) {
@@ -65,9 +60,7 @@ TEST_F(SkinChooserTest, ListsNamedSkinsOnlyAndStoresTheChosenFolder) {
     const auto index = SendDlgItemMessageW(dlg, kIdLstSkin, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                            reinterpret_cast<LPARAM>(L"蓝色卷轴"));
     ASSERT_NE(index, LB_ERR);
-    SendDlgItemMessageW(dlg, kIdLstSkin, LB_SETCURSEL, index, 0);
-    SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(kIdLstSkin, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dlg, kIdLstSkin)));
+    SelectListEntry(dlg, kIdLstSkin, static_cast<int>(index));
     EXPECT_EQ(ControlText(dlg, kIdInfoValue), L"蓝色卷轴");
     EXPECT_NE(ControlText(dlg, kIdInfoValue + 1), L"") << "version";
 
@@ -96,13 +89,10 @@ TEST_F(SkinChooserTest, AppearanceStoresAlphasRoundedHalfToEvenAndAppliesTheWind
     EXPECT_EQ(ControlText(dlg, kIdTxtSize), L"9");
 
     // The arrows step by one within the bar's range.
-    const auto arrow = [&](int id, WORD code) {
-        SendMessageW(dlg, WM_VSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
-    };
-    arrow(kIdVScrSize, SB_LINEUP);
+    ScrollArrow(dlg, kIdVScrSize, SB_LINEUP);
     EXPECT_EQ(ControlText(dlg, kIdTxtSize), L"10");
     SetControlText(dlg, kIdTxtMO, L"0");
-    arrow(kIdVScrMO, SB_LINEDOWN);
+    ScrollArrow(dlg, kIdVScrMO, SB_LINEDOWN);
     EXPECT_EQ(ControlText(dlg, kIdTxtMO), L"0%");
 
     // Typed values count when they are whole numbers in range, else the bar stays.
@@ -137,4 +127,4 @@ TEST_F(SkinChooserTest, AppearanceStoresAlphasRoundedHalfToEvenAndAppliesTheWind
 }
 
 }  // namespace
-}  // namespace vt::dialog_test
+}  // namespace vt::harness

@@ -1,17 +1,16 @@
 // The settings dialog driven through VT.exe's menu command: what it shows
 // from the registry, and what its OK writes back (the autorun entry too).
-#include "tests/win32/team_dialog_harness.h"
+#include "tests/win32/vt_harness.h"
 
 #include "launcher/dialogs/menu_ids.h"
 #include "launcher/dialogs/team_dialog_ids.h"
 
-namespace vt::dialog_test {
+namespace vt::harness {
 namespace {
 
-class SettingsDialogTest : public ::testing::Test {
+class SettingsDialogTest : public LauncherTest {
 protected:
     void SetUp() override {
-        WriteDword(kSettingKeyW, L"OnlyLaunchOne", 0);
         WriteDword(kSettingKeyW, L"WarnOnExit", 0);
     }
 
@@ -22,14 +21,7 @@ protected:
 
     static bool Shown(HWND dlg, int id) { return IsWindowVisible(GetDlgItem(dlg, id)) != FALSE; }
 
-    static void Arrow(HWND dlg, int scrollId, WORD code) {
-        SendMessageW(dlg, WM_VSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(GetDlgItem(dlg, scrollId)));
-    }
-
-    KeySnapshot settings_{kSettingKeyW};
-    KeySnapshot data_{kDataKeyW};
-    RunValueSnapshot run_;
-    Launcher launcher_;
+    ValueSnapshot run_{kRunKeyW, L"Vantrel"};
 };
 
 TEST_F(SettingsDialogTest, OpensWithTheStoredValuesAndCreatesMissingOnes) {
@@ -83,9 +75,9 @@ TEST_F(SettingsDialogTest, OkWritesEveryControlAndTheAutorunEntry) {
 
     // The arrows move only their own box: the two rates are separate values.
     ASSERT_EQ(ControlText(dlg, kIdTxtRoll), L"150");
-    Arrow(dlg, kIdVScrRoll, SB_LINEUP);
-    Arrow(dlg, kIdVScrRoll, SB_LINEUP);
-    Arrow(dlg, kIdVScrRoll, SB_LINEDOWN);
+    ScrollArrow(dlg, kIdVScrRoll, SB_LINEUP);
+    ScrollArrow(dlg, kIdVScrRoll, SB_LINEUP);
+    ScrollArrow(dlg, kIdVScrRoll, SB_LINEDOWN);
     EXPECT_EQ(ControlText(dlg, kIdTxtRoll), L"151");
     EXPECT_EQ(ControlText(dlg, kIdTxtRoll1), L"150");
     SetControlText(dlg, kIdTxtRoll1, L"300");
@@ -165,4 +157,4 @@ TEST_F(SettingsDialogTest, ARateThatIsNotAWholeNumberKeepsTheStoredRate) {
 }
 
 }  // namespace
-}  // namespace vt::dialog_test
+}  // namespace vt::harness

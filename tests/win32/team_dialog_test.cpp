@@ -1,6 +1,6 @@
 // The team editor driven through VT.exe's menu commands: what its OK writes to
 // DATA\TEAM.SET and the team folders, and what it refuses to write.
-#include "tests/win32/team_dialog_harness.h"
+#include "tests/win32/vt_harness.h"
 
 #include <cctype>
 
@@ -10,13 +10,12 @@
 #include "launcher/store/password.h"
 #include "launcher/store/store.h"
 
-namespace vt::dialog_test {
+namespace vt::harness {
 namespace {
 
-class TeamDialogTest : public ::testing::Test {
+class TeamDialogTest : public LauncherTest {
 protected:
     void SetUp() override {
-        WriteDword(kSettingKeyW, L"OnlyLaunchOne", 0);
         WriteDword(kSettingKeyW, L"WarnOnFormat", 1);
         WriteDword(kSettingKeyW, L"WarnOnError", 1);
         WriteDword(kSettingKeyW, L"WarnAfterDone", 1);
@@ -51,10 +50,6 @@ protected:
         launcher_.Command(command);
         return launcher_.WaitForDialog(title);
     }
-
-    KeySnapshot settings_{kSettingKeyW};
-    KeySnapshot data_{kDataKeyW};
-    Launcher launcher_;
 };
 
 bool IsRandomFolderName(const std::string& s) {
@@ -194,4 +189,4 @@ TEST_F(TeamEditTest, AMistypedPasswordLeavesTheTeamAsItWas) {
 }
 
 }  // namespace
-}  // namespace vt::dialog_test
+}  // namespace vt::harness

@@ -14,13 +14,12 @@
 #include "launcher/mainwindow/hotkey.h"
 #include "launcher/store/store.h"
 #include "tests/win32/screenshot.h"
-#include "tests/win32/team_dialog_harness.h"
 #include "tests/win32/vt_ui_layout.h"
 
 namespace vt {
 namespace {
 
-using namespace dialog_test;
+using namespace harness;
 using namespace ui_test;
 
 constexpr wchar_t kTestKey[] = L"Software\\VantrelTest";
@@ -43,14 +42,6 @@ void ClearClipboard() {
     if (!OpenClipboard(nullptr)) return;
     EmptyClipboard();
     CloseClipboard();
-}
-
-std::optional<std::wstring> UserString(const wchar_t* key, const wchar_t* name) {
-    wchar_t buf[256] = {};
-    DWORD size = sizeof(buf);
-    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(buf);
 }
 
 // Text rows of an open popup menu, top to bottom: true for an entry drawn in
@@ -87,12 +78,12 @@ std::vector<bool> EntryRowsEnabled(HWND menu) {
 }
 
 // The demo store with one more team in front: five items, the first two of which really do something.
-class VtLaunch : public ::testing::Test {
+class VtLaunch : public LauncherTest {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
         ClearClipboard();
-        fs::copy(PathFromUtf8(VT_DIST_DIR) / "DATA", launcher_.Dir() / "DATA", fs::copy_options::recursive);
+        ASSERT_TRUE(launcher_.UseDemoStore()) << "build the demo store first";
         app_ = launcher_.AppDir();
         marker_ = PathToUtf8((launcher_.Dir() / "ran.txt").wstring());
 
@@ -124,14 +115,9 @@ protected:
             ASSERT_TRUE(AddItem(app_, folder_, i));
         FlushIniCache();
 
-        WriteDword(kSettingKeyW, L"OnlyLaunchOne", 0);
-        WriteDword(kSettingKeyW, L"RememberLastTeam", 0);
-        WriteDword(kSettingKeyW, L"LaunchMode", 1);
-        WriteDword(kSettingKeyW, L"ShowItemType", 0);
-        WriteDword(kSettingKeyW, L"WarnBeforeLaunch", 0);
+        UseClickLayout();
         WriteDword(kSettingKeyW, L"WarnAfterDone", 1);
         WriteDword(kSettingKeyW, L"WarnOnDelete", 1);
-        DeleteValue(kSettingKeyW, L"SkinPath");
         layout_ = std::make_unique<WindowLayout>(app_, 0);
         layout_->OpenTeam(0);
     }
@@ -139,14 +125,8 @@ protected:
 
     void StartWithTeamOpen() {
         ASSERT_TRUE(launcher_.Start());
-        HWND w = launcher_.Main();
-        ASSERT_TRUE(Settled(w));
-        RECT panel = PixelRect(layout_->Model().GetScene(), Part::PicItem);
-        std::vector<uint32_t> empty = ClientPixels(w, panel);
-        PostClick(w, layout_->Centre(Part::LabTeam, 0));
-        ASSERT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return ClientPixels(w, panel) != empty; }))
+        ASSERT_TRUE(OpenTeamByClick(launcher_.Process(), launcher_.Main(), *layout_, 0))
             << "the team's items were not painted";
-        ASSERT_TRUE(Settled(w));
     }
     POINT Item(int index) const { return layout_->Centre(Part::PicIcon, index); }
 
@@ -158,9 +138,8 @@ protected:
     TrayEntries OpenTrayMenu(const wchar_t* shot) {
         TrayEntries e;
         PostMessageW(launcher_.Main(), kTray, 1, WM_RBUTTONDOWN);
-        HWND menu = nullptr;
-        EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return (menu = OpenMenuWindow()); }))
-            << "no tray menu";
+        HWND menu = WaitForMenu(launcher_.Process());
+        EXPECT_NE(menu, nullptr) << "no tray menu";
         if (!menu) return e;
         // Menus belong to their process, so their item states cannot be asked
         // for from here: the entries are read off the screen instead, a greyed
@@ -174,17 +153,11 @@ protected:
         RECT r{};
         GetWindowRect(menu, &r);
         SaveScreenScreenshot(r, ScreenshotDir() + shot);
-        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-        if (!WaitFor(launcher_.Process(), 5000, [&] { return !IsWindowVisible(menu); }))
-            PostMessageW(launcher_.Main(), WM_CANCELMODE, 0, 0);
-        EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return !OpenMenuWindow(); }));
+        EXPECT_TRUE(CloseMenu(launcher_.Process(), menu, launcher_.Main()));
         EXPECT_TRUE(Settled(launcher_.Main()));
         return e;
     }
 
-    KeySnapshot settingKey_{kSettingKeyW};
-    KeySnapshot dataKey_{kDataKeyW};
-    Launcher launcher_;
     std::string app_, folder_, marker_;
     std::unique_ptr<WindowLayout> layout_;
 };
@@ -199,9 +172,9 @@ TEST_F(VtLaunch, DoubleClicksStartTheProgramAndWriteTheRegistry) {
     })) << "the program item did not run";
 
     PostDoubleClick(w, Item(1));
-    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs,
-                        [&] { return UserString(kTestKey, L"Launched") == std::optional<std::wstring>(L"已启动"); }))
-        << "the registry item wrote nothing";
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] {
+        return ReadString(kTestKey, L"Launched", HKEY_CURRENT_USER) == std::optional<std::wstring>(L"已启动");
+    })) << "the registry item wrote nothing";
     EXPECT_TRUE(IsWindowVisible(w));
     ASSERT_TRUE(launcher_.Close());
 }
@@ -217,7 +190,7 @@ TEST_F(VtLaunch, CopyPathPutsTheUnscrambledPathOnTheClipboardAndSaysSo) {
         << Narrow(ClipboardText());
     HWND popup = nullptr;
     EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] {
-        return (popup = FindProcessWindow(GetProcessId(launcher_.Process()), L"VantrelMsgForm"));
+        return (popup = FindProcessWindow(launcher_.Proc().Id(), L"VantrelMsgForm"));
     })) << "no message after copying";
     if (popup) {
         // Let it finish sliding in before the picture.
@@ -243,7 +216,7 @@ TEST_F(VtLaunch, DeletingTheMiddleOfFiveItemsClosesTheGap) {
     launcher_.Command(kMenuDeleteItem);
     HWND box = launcher_.WaitForDialog(L"删除确认");
     ASSERT_NE(box, nullptr) << "no confirmation";
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PostButton(box, IDOK);
     ASSERT_TRUE(launcher_.WaitGone(box));
     ASSERT_TRUE(Settled(w));
     ASSERT_TRUE(launcher_.Close());
@@ -267,11 +240,8 @@ TEST_F(VtLaunch, TrayMenuOffersShowOnlyWhileHiddenAndTheHotKeyBringsTheWindowBac
     WriteDword(kDataKeyW, L"HKUseCtrl", 1);
     WriteDword(kDataKeyW, L"HKUseAlt", 1);
     WriteDword(kDataKeyW, L"HKUseShift", 0);
-    HKEY k = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDataKeyW, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(k, L"HKUseKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"Q"), 4);
-    RegCloseKey(k);
+    WriteString(kDataKeyW, L"HKUseKey", L"Q");
+    ASSERT_EQ(ReadString(kDataKeyW, L"HKUseKey"), L"Q");
 
     ASSERT_TRUE(launcher_.Start());
     HWND w = launcher_.Main();

@@ -17,16 +17,10 @@
 #include "platform/fake/fakes.h"
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/text_measure_win32.h"
-#include "tests/win32/team_dialog_harness.h"
+#include "platform/win32/ui_font.h"
+#include "tests/win32/vt_harness.h"
 
 namespace vt::ui_test {
-
-inline int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
 
 class WindowLayout {
 public:
@@ -62,27 +56,6 @@ private:
     std::unique_ptr<MainModel> model_;
 };
 
-// True once the window's thread takes a sent message: it is not stuck. Sent
-// messages overtake posted ones, so this says nothing about posted input;
-// wait on what that input changes instead.
-inline bool Settled(HWND w) {
-    return SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 20000, nullptr) != 0;
-}
-
-inline void PostClick(HWND w, POINT at, bool right = false) {
-    LPARAM lp = MAKELPARAM(at.x, at.y);
-    PostMessageW(w, WM_MOUSEMOVE, 0, lp);
-    PostMessageW(w, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, lp);
-    PostMessageW(w, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, lp);
-}
-
-inline void PostDoubleClick(HWND w, POINT at) {
-    LPARAM lp = MAKELPARAM(at.x, at.y);
-    PostClick(w, at);
-    PostMessageW(w, WM_LBUTTONDBLCLK, MK_LBUTTON, lp);
-    PostMessageW(w, WM_LBUTTONUP, 0, lp);
-}
-
 inline std::wstring Title(HWND w) {
     wchar_t buf[256] = {};
     GetWindowTextW(w, buf, 256);
@@ -104,6 +77,21 @@ inline HWND OpenMenuWindow() {
         },
         reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+// The popup menu a posted click or key opened; null when none came.
+inline HWND WaitForMenu(HANDLE process) {
+    HWND menu = nullptr;
+    WaitFor(process, harness::kDialogTimeoutMs, [&] { return (menu = OpenMenuWindow()); });
+    return menu;
+}
+
+// Escape closes the menu; one that ignores it is cancelled through its owner.
+// True once no menu is open.
+inline bool CloseMenu(HANDLE process, HWND menu, HWND owner) {
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    if (!WaitFor(process, 5000, [&] { return !IsWindowVisible(menu); })) PostMessageW(owner, WM_CANCELMODE, 0, 0);
+    return WaitFor(process, harness::kDialogTimeoutMs, [&] { return !OpenMenuWindow(); });
 }
 
 // The screen's pixels in a window's client rectangle r (client pixels), to
@@ -138,6 +126,17 @@ inline RECT PixelRect(const Scene& scene, Part part, int index = 0) {
     int dpi = ScreenDpi();
     return RECT{MulDiv(r.left, dpi, 1440), MulDiv(r.top, dpi, 1440), MulDiv(r.left + r.width, dpi, 1440),
                 MulDiv(r.top + r.height, dpi, 1440)};
+}
+
+// Clicks a team's caption and waits until the item panel shows its items and
+// the window is idle again.
+inline bool OpenTeamByClick(HANDLE process, HWND w, WindowLayout& layout, int team) {
+    const RECT panel = PixelRect(layout.Model().GetScene(), Part::PicItem);
+    if (!harness::Settled(w)) return false;
+    const std::vector<uint32_t> empty = ClientPixels(w, panel);
+    harness::PostClick(w, layout.Centre(Part::LabTeam, team));
+    return WaitFor(process, harness::kDialogTimeoutMs, [&] { return ClientPixels(w, panel) != empty; }) &&
+           harness::Settled(w);
 }
 
 }  // namespace vt::ui_test

@@ -15,30 +15,19 @@
 #include "launcher/settings/settings.h"
 #include "launcher/store/store.h"
 #include "tests/win32/screenshot.h"
-#include "tests/win32/team_dialog_harness.h"
 #include "tests/win32/vt_ui_layout.h"
 
 namespace vt {
 namespace {
 
-using namespace dialog_test;
+using namespace harness;
 using namespace ui_test;
 
 constexpr WORD kPasswordEdit = 101;  // the edit box of the "密码确认" box
 
-// Both keys of the launcher, put back exactly after each test.
-class VtWindow : public ::testing::Test {
+class VtWindow : public LauncherTest {
 protected:
-    void UseDemoStore() {
-        fs::copy(PathFromUtf8(VT_DIST_DIR) / "DATA", launcher_.Dir() / "DATA", fs::copy_options::recursive);
-    }
-    void CommonSettings(int showItemType = 0) {
-        WriteDword(kSettingKeyW, L"OnlyLaunchOne", 0);
-        WriteDword(kSettingKeyW, L"RememberLastTeam", 0);
-        WriteDword(kSettingKeyW, L"LaunchMode", 1);
-        WriteDword(kSettingKeyW, L"ShowItemType", static_cast<DWORD>(showItemType));
-        DeleteValue(kSettingKeyW, L"SkinPath");
-    }
+    void UseDemoStore() { ASSERT_TRUE(launcher_.UseDemoStore()) << "build the demo store first"; }
     std::string TeamName(int index) { return ReadTeamRecord(launcher_.AppDir(), index).Name; }
     // The window paints its title and panels itself; what they show is read off the screen.
     std::vector<uint32_t> Pixels(RECT r) { return ClientPixels(launcher_.Main(), r); }
@@ -52,18 +41,12 @@ protected:
     void Shot(const wchar_t* name) {
         EXPECT_TRUE(SaveWindowScreenshot(launcher_.Main(), ScreenshotDir() + name)) << Narrow(name);
     }
-
-    KeySnapshot settingKey_{kSettingKeyW};
-    KeySnapshot dataKey_{kDataKeyW};
-    Launcher launcher_;
 };
 
 TEST_F(VtWindow, FirstStartInAnEmptyFolderStoresEveryDefaultAndEndsOnClose) {
     // A machine that never ran the launcher: neither key exists (the snapshots put them back).
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingKeyW);
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSettingKeyW);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDataKeyW);
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kDataKeyW);
+    DeleteKey(kSettingKeyW);
+    DeleteKey(kDataKeyW);
     ASSERT_FALSE(fs::exists(launcher_.Dir() / "DATA"));
     ASSERT_TRUE(launcher_.Start()) << "no main window";
     EXPECT_TRUE(fs::is_directory(launcher_.Dir() / "DATA"));
@@ -95,14 +78,12 @@ TEST_F(VtWindow, FirstStartInAnEmptyFolderStoresEveryDefaultAndEndsOnClose) {
     EXPECT_TRUE(IsWindowVisible(launcher_.Main()));
 
     ASSERT_TRUE(launcher_.Close()) << "VT.exe kept running after WM_CLOSE";
-    DWORD code = 99;
-    GetExitCodeProcess(launcher_.Process(), &code);
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(launcher_.ExitCode(), 0u);
 }
 
 TEST_F(VtWindow, CaptionClicksOpenTeamsAndAWrongPasswordShowsAnEmptyPanel) {
     UseDemoStore();
-    CommonSettings();
+    UseClickLayout();
     const std::string app = launcher_.AppDir();
     // A protected team with one item, and an empty team, moved to places 1 and 2 so both captions show.
     StoreResult secret = AddTeam(app, TeamInput{"保密", "", "abc"});
@@ -143,7 +124,7 @@ TEST_F(VtWindow, CaptionClicksOpenTeamsAndAWrongPasswordShowsAnEmptyPanel) {
     HWND box = launcher_.WaitForDialog(L"密码确认");
     ASSERT_NE(box, nullptr) << "the protected team did not ask for its password";
     SetControlText(box, kPasswordEdit, L"不对");
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PostButton(box, IDOK);
     ASSERT_TRUE(launcher_.WaitGone(box));
     ASSERT_TRUE(Settled(w));
     EXPECT_TRUE(WaitSame(panel, emptyPanel)) << "a wrong password still showed items";
@@ -154,7 +135,7 @@ TEST_F(VtWindow, CaptionClicksOpenTeamsAndAWrongPasswordShowsAnEmptyPanel) {
     box = launcher_.WaitForDialog(L"密码确认");
     ASSERT_NE(box, nullptr);
     SetControlText(box, kPasswordEdit, L"abc");
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PostButton(box, IDOK);
     ASSERT_TRUE(launcher_.WaitGone(box));
     EXPECT_TRUE(WaitChange(panel, emptyPanel)) << "the right password showed no item";
     ASSERT_TRUE(launcher_.Close());
@@ -162,7 +143,7 @@ TEST_F(VtWindow, CaptionClicksOpenTeamsAndAWrongPasswordShowsAnEmptyPanel) {
 
 TEST_F(VtWindow, OrderSwapOfTwoCaptionsRewritesTheTeamFile) {
     UseDemoStore();
-    CommonSettings();
+    UseClickLayout();
     const std::string app = launcher_.AppDir();
     const std::string first = TeamName(0), second = TeamName(1);
     const std::string firstPath = ReadTeamRecord(app, 0).Path;
@@ -189,17 +170,12 @@ TEST_F(VtWindow, ScreenshotsOfTheLayoutsAndMenus) {
     UseDemoStore();
     const std::string app = launcher_.AppDir();
     for (int type = 0; type < 3; ++type) {
-        CommonSettings(type);
+        UseClickLayout(type);
         WindowLayout layout(app, type);
         layout.OpenTeam(0);
         ASSERT_TRUE(launcher_.Start());
         HWND w = launcher_.Main();
-        RECT panel = PixelRect(layout.Model().GetScene(), Part::PicItem);
-        ASSERT_TRUE(Settled(w));
-        std::vector<uint32_t> empty = Pixels(panel);
-        PostClick(w, layout.Centre(Part::LabTeam, 0));
-        ASSERT_TRUE(WaitChange(panel, empty)) << "no items painted in layout " << type;
-        ASSERT_TRUE(Settled(w));
+        ASSERT_TRUE(OpenTeamByClick(launcher_.Process(), w, layout, 0)) << "no items painted in layout " << type;
         Shot((L"vt_layout" + std::to_wstring(type) + L".png").c_str());
         if (type == 0) {
             const Scene& scene = layout.Model().GetScene();
@@ -224,20 +200,15 @@ TEST_F(VtWindow, ScreenshotsOfTheLayoutsAndMenus) {
             };
             for (const auto& o : openers) {
                 o.open();
-                HWND menu = nullptr;
-                bool opened = WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return (menu = OpenMenuWindow()); });
-                EXPECT_TRUE(opened) << "no menu for " << Narrow(o.name);
-                if (!opened) continue;
+                HWND menu = WaitForMenu(launcher_.Process());
+                EXPECT_NE(menu, nullptr) << "no menu for " << Narrow(o.name);
+                if (!menu) continue;
                 RECT a{}, b{}, both{};
                 GetWindowRect(w, &a);
                 GetWindowRect(menu, &b);
                 UnionRect(&both, &a, &b);
                 EXPECT_TRUE(SaveScreenScreenshot(both, ScreenshotDir() + L"vt_menu_" + o.name + L".png"));
-                PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-                if (!WaitFor(launcher_.Process(), 5000, [&] { return !IsWindowVisible(menu); }))
-                    PostMessageW(w, WM_CANCELMODE, 0, 0);
-                ASSERT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return !OpenMenuWindow(); }))
-                    << Narrow(o.name) << " stayed open";
+                ASSERT_TRUE(CloseMenu(launcher_.Process(), menu, w)) << Narrow(o.name) << " stayed open";
                 ASSERT_TRUE(Settled(w));
             }
         }
