@@ -7,36 +7,23 @@
 #include <shlobj.h>
 #include <shellapi.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <functional>
-#include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "common/codepage.h"
 #include "launcher/dialogs/item_form_win32.h"
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/pictures_win32.h"
-#include "platform/win32/win_text.h"
-#include "tests/win32/wine_ui.h"
+#include "platform/win32/ui_font.h"
+#include "tests/win32/vt_harness.h"
 
 namespace vt {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace harness;
 
 const char kNotepad[] = "C:\\windows\\notepad.exe";
-
-fs::path FreshDir(const char* prefix) {
-    std::random_device rd;
-    fs::path dir = fs::temp_directory_path() / (std::string(prefix) + std::to_string(rd()));
-    fs::create_directories(dir);
-    return dir;
-}
 
 void WriteBytes(const fs::path& file, const std::string& bytes) {
     std::ofstream out(file, std::ios::binary);
@@ -70,7 +57,8 @@ TEST(IconExtract, ProgramIconIsDrawnAndSavedAsA32PixelBitmap) {
 }
 
 TEST(IconExtract, IndexesAndFilesWithoutAnIconLeaveThePictureEmpty) {
-    fs::path dir = FreshDir("vt-icon-");
+    TempDir tmp("vt-icon-");
+    const fs::path& dir = tmp.Path();
     WriteBytes(dir / "plain.txt", "no icon in here");
     const struct {
         std::string file;
@@ -92,11 +80,11 @@ TEST(IconExtract, IndexesAndFilesWithoutAnIconLeaveThePictureEmpty) {
         EXPECT_EQ(canvas.ToBmpBytes(), blank.ToBmpBytes());
     }
     EXPECT_EQ(CountIconsInFile(PathToUtf8(dir / "plain.txt")), 0);
-    fs::remove_all(dir);
 }
 
 TEST(IconExtract, SavedPicturesLoadBackWhateverTheirNameAndBadOnesAreRefused) {
-    fs::path dir = FreshDir("vt-pic-");
+    TempDir tmp("vt-pic-");
+    const fs::path& dir = tmp.Path();
     IconCanvas source(32, 0xFFFFFF);
     ASSERT_TRUE(source.DrawIconOf(kNotepad, 0));
     const std::string bmp = source.ToBmpBytes();
@@ -120,83 +108,9 @@ TEST(IconExtract, SavedPicturesLoadBackWhateverTheirNameAndBadOnesAreRefused) {
         EXPECT_FALSE(canvas.DrawPictureFile(PathToUtf8(dir / name)));
         EXPECT_EQ(canvas.ToBmpBytes(), blank.ToBmpBytes());
     }
-    fs::remove_all(dir);
 }
 
 // ---- VT.exe from outside ----------------------------------------------------
-
-constexpr wchar_t kSettingKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Setting";
-constexpr wchar_t kDataKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Data";
-constexpr DWORD kTimeoutMs = 60000;
-
-struct SavedValue {
-    const wchar_t* key;
-    const wchar_t* name;
-    bool present = false;
-    DWORD type = 0;
-    std::vector<BYTE> bytes;
-};
-
-SavedValue Save(const wchar_t* key, const wchar_t* name) {
-    SavedValue v{key, name};
-    DWORD size = 0;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_ANY | RRF_NOEXPAND, &v.type, nullptr, &size) ==
-        ERROR_SUCCESS) {
-        v.bytes.resize(size);
-        v.present = RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_ANY | RRF_NOEXPAND, &v.type, v.bytes.data(),
-                                 &size) == ERROR_SUCCESS;
-        v.bytes.resize(size);
-    }
-    return v;
-}
-
-void Restore(const SavedValue& v) {
-    HKEY k = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, v.key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
-        return;
-    if (v.present)
-        RegSetValueExW(k, v.name, 0, v.type, v.bytes.data(), static_cast<DWORD>(v.bytes.size()));
-    else
-        RegDeleteValueW(k, v.name);
-    RegCloseKey(k);
-}
-
-void SetDword(const wchar_t* key, const wchar_t* name, DWORD value) {
-    HKEY k = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExW(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    RegCloseKey(k);
-}
-
-HWND FindWindowOf(DWORD pid, const wchar_t* cls, const wchar_t* title) {
-    struct Search {
-        DWORD pid;
-        const wchar_t* cls;
-        const wchar_t* title;
-        HWND found;
-    } s{pid, cls, title, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner != s->pid) return TRUE;
-            wchar_t text[128] = {};
-            if (s->cls) {
-                GetClassNameW(w, text, 128);
-                if (wcscmp(text, s->cls) != 0) return TRUE;
-            }
-            if (s->title) {
-                GetWindowTextW(w, text, 128);
-                if (wcscmp(text, s->title) != 0) return TRUE;
-            }
-            s->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
 
 // One item record as read back from a team folder.
 struct StoredItem {
@@ -214,41 +128,20 @@ std::string ReadLine(const fs::path& file, int line) {
     return {};
 }
 
-class VtItemEditing : public ::testing::Test {
+class VtItemEditing : public LauncherTest {
 protected:
     void SetUp() override {
-        fs::path dist = PathFromUtf8(VT_DIST_DIR);
-        ASSERT_TRUE(fs::exists(dist / "VT.exe")) << "build VT first";
-        ASSERT_TRUE(fs::exists(dist / "DATA" / "TEAM.SET")) << "build the demo store first";
-        dir_ = FreshDir("vt-items-");
-        fs::copy_file(dist / "VT.exe", dir_ / "VT.exe");
-        fs::copy(dist / "SKIN", dir_ / "SKIN", fs::copy_options::recursive);
-        fs::copy(dist / "DATA", dir_ / "DATA", fs::copy_options::recursive);
-        for (auto [key, name] : kTouched) saved_.push_back(Save(key, name));
+        ASSERT_TRUE(launcher_.UseDemoStore()) << "build the demo store first";
         // Team 0 of the demo store is open at start.
-        SetDword(kSettingKey, L"OnlyLaunchOne", 0);
-        SetDword(kSettingKey, L"RememberLastTeam", 1);
-        SetDword(kDataKey, L"LastTeam", 0);
-        team_ = dir_ / "DATA" / PathFromUtf8(TeamPath(0));
-    }
-    void TearDown() override {
-        if (pi_.hProcess) {
-            if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(pi_.hProcess, 99);
-                WaitForSingleObject(pi_.hProcess, 10000);
-            }
-            CloseHandle(pi_.hProcess);
-            CloseHandle(pi_.hThread);
-        }
-        for (const SavedValue& v : saved_) Restore(v);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
+        WriteDword(kSettingKeyW, L"RememberLastTeam", 1);
+        WriteDword(kDataKeyW, L"LastTeam", 0);
+        team_ = launcher_.Dir() / "DATA" / PathFromUtf8(TeamPath(0));
     }
 
     std::string TeamPath(int team) {
         wchar_t buf[260] = {};
         GetPrivateProfileStringW(std::to_wstring(team).c_str(), L"Path", L"", buf, 260,
-                                 (dir_ / "DATA" / "TEAM.SET").wstring().c_str());
+                                 (launcher_.Dir() / "DATA" / "TEAM.SET").wstring().c_str());
         return Narrow(buf);
     }
     // "Count" of the team's ITEM.SET, read with every sharing mode allowed:
@@ -287,26 +180,10 @@ protected:
         return item;
     }
 
-    HWND Start() {
-        std::wstring exe = (dir_ / "VT.exe").wstring();
-        std::wstring cmd = L"\"" + exe + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.wstring().c_str(), &si,
-                            &pi_))
-            return nullptr;
-        HWND w = nullptr;
-        WaitFor(pi_.hProcess, kTimeoutMs, [&] {
-            w = FindWindowOf(pi_.dwProcessId, L"VantrelMainForm", nullptr);
-            return w && IsWindowVisible(w);
-        });
-        return w;
-    }
-
-    void CloseVt(HWND main) {
-        PostMessageW(main, WM_CLOSE, 0, 0);
-        ASSERT_EQ(WaitForSingleObject(pi_.hProcess, 30000), WAIT_OBJECT_0) << "VT.exe did not end";
-    }
+    HWND Start() { return launcher_.Start() ? launcher_.Main() : nullptr; }
+    // A point well inside the default skin's item panel.
+    static POINT InPanel() { return POINT{MulDiv(150, ScreenDpi(), 96), MulDiv(250, ScreenDpi(), 96)}; }
+    void CloseVt() { ASSERT_TRUE(launcher_.Close()) << "VT.exe did not end"; }
 
     // Posts a shell file drop onto the main window at a client point. The
     // drop handle must live in VT's own memory: Wine accepts a plain pointer
@@ -323,10 +200,11 @@ protected:
             block.insert(block.end(), p, p + (f.size() + 1) * sizeof(wchar_t));
         }
         block.insert(block.end(), sizeof(wchar_t), 0);
-        void* remote = VirtualAllocEx(pi_.hProcess, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        HANDLE process = launcher_.Process();
+        void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
         if (!remote) return false;
         SIZE_T written = 0;
-        if (!WriteProcessMemory(pi_.hProcess, remote, block.data(), block.size(), &written)) return false;
+        if (!WriteProcessMemory(process, remote, block.data(), block.size(), &written)) return false;
         return PostMessageW(main, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
     }
 
@@ -345,45 +223,25 @@ protected:
         SendInput(4, keys, sizeof(INPUT));
         return WaitForWindow(L"添加项目");
     }
-    HWND WaitForWindow(const wchar_t* title) {
-        HWND w = nullptr;
-        WaitFor(pi_.hProcess, 10000, [&] {
-            w = FindWindowOf(pi_.dwProcessId, nullptr, title);
-            return w != nullptr && IsWindowVisible(w);
-        });
-        return w;
-    }
+    HWND WaitForWindow(const wchar_t* title) { return launcher_.Proc().WaitForWindow(nullptr, title, 10000); }
 
-    static constexpr std::pair<const wchar_t*, const wchar_t*> kTouched[] = {
-        {kSettingKey, L"OnlyLaunchOne"},     {kSettingKey, L"RememberLastTeam"}, {kDataKey, L"LastTeam"},
-        {kSettingKey, L"ShowItemExSetting"}, {kDataKey, L"rPath"},               {kDataKey, L"mLeft"},
-        {kDataKey, L"mTop"},
-    };
-    fs::path dir_;
     fs::path team_;
-    PROCESS_INFORMATION pi_{};
-    std::vector<SavedValue> saved_;
 };
 
 TEST_F(VtItemEditing, DroppedProgramFolderAndFileBecomeItemsInDropOrder) {
-    fs::path drop = FreshDir("vt-drop-");
+    TempDir dropDir("vt-drop-");
+    const fs::path& drop = dropDir.Path();
     fs::create_directories(drop / "Tools");
     WriteBytes(drop / "readme.txt", "text");
     const int before = ItemCount();
 
     HWND main = Start();
     ASSERT_NE(main, nullptr) << "no main window";
-    // A point well inside the default skin's item panel.
-    int dpi = 96;
-    if (HDC dc = GetDC(nullptr)) {
-        dpi = GetDeviceCaps(dc, LOGPIXELSX);
-        ReleaseDC(nullptr, dc);
-    }
-    POINT at{MulDiv(150, dpi, 96), MulDiv(250, dpi, 96)};
-    ASSERT_TRUE(PostDrop(main, at, {Widen(kNotepad), (drop / "Tools").wstring(), (drop / "readme.txt").wstring()}));
-    EXPECT_TRUE(WaitFor(pi_.hProcess, kTimeoutMs, [&] { return ItemCount() == before + 3; }))
+    ASSERT_TRUE(
+        PostDrop(main, InPanel(), {Widen(kNotepad), (drop / "Tools").wstring(), (drop / "readme.txt").wstring()}));
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] { return ItemCount() == before + 3; }))
         << "items after the drop: " << ItemCount() - before;
-    CloseVt(main);
+    CloseVt();
 
     StoredItem program = Item(before);
     EXPECT_EQ(program.name, "notepad.exe");
@@ -410,7 +268,6 @@ TEST_F(VtItemEditing, DroppedProgramFolderAndFileBecomeItemsInDropOrder) {
     StoredItem file = Item(before + 2);
     EXPECT_EQ(file.name, "readme.txt");
     EXPECT_EQ(file.type, 4);
-    fs::remove_all(drop);
 }
 
 TEST_F(VtItemEditing, DropOutsideTheItemPanelAddsNothing) {
@@ -419,14 +276,9 @@ TEST_F(VtItemEditing, DropOutsideTheItemPanelAddsNothing) {
     ASSERT_NE(main, nullptr);
     // The title area, then a real drop to know both were handled.
     ASSERT_TRUE(PostDrop(main, POINT{60, 12}, {Widen(kNotepad)}));
-    int dpi = 96;
-    if (HDC dc = GetDC(nullptr)) {
-        dpi = GetDeviceCaps(dc, LOGPIXELSX);
-        ReleaseDC(nullptr, dc);
-    }
-    ASSERT_TRUE(PostDrop(main, POINT{MulDiv(150, dpi, 96), MulDiv(250, dpi, 96)}, {L"C:\\windows\\win.ini"}));
-    EXPECT_TRUE(WaitFor(pi_.hProcess, kTimeoutMs, [&] { return ItemCount() > before; }));
-    CloseVt(main);
+    ASSERT_TRUE(PostDrop(main, InPanel(), {L"C:\\windows\\win.ini"}));
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] { return ItemCount() > before; }));
+    CloseVt();
     EXPECT_EQ(ItemCount(), before + 1);
     EXPECT_EQ(Item(before).name, "win.ini");
 }
@@ -438,30 +290,23 @@ TEST_F(VtItemEditing, EditorFilledThroughItsControlsWritesTheItem) {
     ASSERT_NE(main, nullptr);
     HWND editor = OpenAddEditor(main);
     if (!editor) {
-        CloseVt(main);
+        CloseVt();
         GTEST_SKIP() << "the add-item command did not open the editor (no accelerator, or input went elsewhere)";
     }
 
-    auto set = [&](int id, const std::wstring& text) {
-        SendMessageW(GetDlgItem(editor, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    };
-    auto get = [&](int id) {
-        wchar_t buf[512] = {};
-        SendMessageW(GetDlgItem(editor, id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
-        return std::wstring(buf);
-    };
-    set(item_ids::kPath, L"C:\\windows\\notepad.exe");
+    SetControlText(editor, item_ids::kPath, L"C:\\windows\\notepad.exe");
     // The path proposes name, type and icon source.
-    EXPECT_EQ(get(item_ids::kName), L"notepad.exe");
-    EXPECT_EQ(get(item_ids::kIcon), L"C:\\windows\\notepad.exe");
+    EXPECT_EQ(ControlText(editor, item_ids::kName), L"notepad.exe");
+    EXPECT_EQ(ControlText(editor, item_ids::kIcon), L"C:\\windows\\notepad.exe");
     EXPECT_EQ(SendMessageW(GetDlgItem(editor, item_ids::kType), CB_GETCURSEL, 0, 0), 0);
-    set(item_ids::kName, L"Pad");
-    set(item_ids::kNote, L"note");
+    SetControlText(editor, item_ids::kName, L"Pad");
+    SetControlText(editor, item_ids::kNote, L"note");
     SendMessageW(GetDlgItem(editor, item_ids::kMode), CB_SETCURSEL, 1, 0);
-    PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, IDOK)));
-    EXPECT_TRUE(WaitFor(pi_.hProcess, kTimeoutMs, [&] { return !IsWindow(editor); })) << "OK left the editor open";
+    PostButton(editor, IDOK);
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] { return !IsWindow(editor); }))
+        << "OK left the editor open";
     EXPECT_EQ(ItemCount(), before + 1);
-    CloseVt(main);
+    CloseVt();
 
     StoredItem item = Item(before);
     EXPECT_EQ(item.name, "Pad");
@@ -472,64 +317,46 @@ TEST_F(VtItemEditing, EditorFilledThroughItsControlsWritesTheItem) {
               1u);
 }
 
-std::wstring TextOf(HWND w) {
-    wchar_t buf[512] = {};
-    SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
-    return buf;
-}
-
-void ClickPictureButton(HWND editor, int index) {
-    // Posted: the folder picker is modal and would hold a sent message.
-    HWND button = GetDlgItem(editor, item_ids::kPictureButtonFirst + index);
-    PostMessageW(editor, WM_COMMAND, MAKEWPARAM(item_ids::kPictureButtonFirst + index, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(button));
-}
-
 TEST_F(VtItemEditing, FolderPickerAndExtendedItemEditorFillTheEditor) {
-    auto savedRememberPath = Save(kSettingKey, L"RememberPath");
-    SetDword(kSettingKey, L"RememberPath", 1);
+    WriteDword(kSettingKeyW, L"RememberPath", 1);
     HWND main = Start();
     ASSERT_NE(main, nullptr);
     HWND editor = OpenAddEditor(main);
     if (!editor) {
-        CloseVt(main);
-        Restore(savedRememberPath);
+        CloseVt();
         GTEST_SKIP() << "the add-item command did not open the editor";
     }
 
     // The picker opens at VT's current folder, the program folder.
-    ClickPictureButton(editor, 1);
+    PostButton(editor, item_ids::kPictureButtonFirst + 1);
     HWND picker = WaitForWindow(L"选择文件夹");
     ASSERT_NE(picker, nullptr) << "no folder picker";
-    PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(picker, IDOK)));
-    ASSERT_TRUE(WaitFor(pi_.hProcess, 10000, [&] { return !IsWindow(picker); }));
-    const std::wstring folder = dir_.wstring() + L"\\";
-    EXPECT_TRUE(WaitFor(pi_.hProcess, 10000, [&] { return TextOf(GetDlgItem(editor, item_ids::kPath)) == folder; }))
-        << Narrow(TextOf(GetDlgItem(editor, item_ids::kPath)));
-    EXPECT_EQ(TextOf(GetDlgItem(editor, item_ids::kName)), dir_.filename().wstring());
-    EXPECT_EQ(TextOf(GetDlgItem(editor, item_ids::kIcon)), L"[DIRECTORY]");
+    PostButton(picker, IDOK);
+    ASSERT_TRUE(WaitFor(launcher_.Process(), 10000, [&] { return !IsWindow(picker); }));
+    const std::wstring folder = launcher_.Dir().wstring() + L"\\";
+    EXPECT_TRUE(WaitFor(launcher_.Process(), 10000, [&] { return ControlText(editor, item_ids::kPath) == folder; }))
+        << Narrow(ControlText(editor, item_ids::kPath));
+    EXPECT_EQ(ControlText(editor, item_ids::kName), launcher_.Dir().filename().wstring());
+    EXPECT_EQ(ControlText(editor, item_ids::kIcon), L"[DIRECTORY]");
     EXPECT_EQ(SendMessageW(GetDlgItem(editor, item_ids::kType), CB_GETCURSEL, 0, 0), 3);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, item_ids::kPara)));
 
     // Extended item: the first control-panel page is chosen with the kind.
-    ClickPictureButton(editor, 2);
+    PostButton(editor, item_ids::kPictureButtonFirst + 2);
     HWND ex = WaitForWindow(L"扩展项目设置");
     ASSERT_NE(ex, nullptr) << "no extended item editor";
-    HWND kinds = GetDlgItem(ex, exitem_ids::kKinds);
-    SendMessageW(kinds, LB_SETCURSEL, 1, 0);
-    SendMessageW(ex, WM_COMMAND, MAKEWPARAM(exitem_ids::kKinds, LBN_SELCHANGE), reinterpret_cast<LPARAM>(kinds));
+    SelectListEntry(ex, exitem_ids::kKinds, 1);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(ex, IDOK))) << "registry kind needs its three texts first";
-    SendMessageW(kinds, LB_SETCURSEL, 2, 0);
-    SendMessageW(ex, WM_COMMAND, MAKEWPARAM(exitem_ids::kKinds, LBN_SELCHANGE), reinterpret_cast<LPARAM>(kinds));
+    SelectListEntry(ex, exitem_ids::kKinds, 2);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(ex, IDOK)));
     EXPECT_EQ(SendMessageW(GetDlgItem(ex, exitem_ids::kControls), LB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(TextOf(GetDlgItem(ex, exitem_ids::kSelected)), L"选中项:Internet选项");
+    EXPECT_EQ(ControlText(ex, exitem_ids::kSelected), L"选中项:Internet选项");
     SendMessageW(ex, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(ex, IDOK)));
     EXPECT_FALSE(IsWindow(ex));
-    EXPECT_EQ(TextOf(GetDlgItem(editor, item_ids::kPath)), L"[CONTROL]");
-    EXPECT_EQ(TextOf(GetDlgItem(editor, item_ids::kName)), L"控制面板:Internet选项");
-    EXPECT_EQ(TextOf(GetDlgItem(editor, item_ids::kPara)), L"0");
-    EXPECT_EQ(TextOf(GetDlgItem(editor, item_ids::kIcon)), L"[EXITEM]");
+    EXPECT_EQ(ControlText(editor, item_ids::kPath), L"[CONTROL]");
+    EXPECT_EQ(ControlText(editor, item_ids::kName), L"控制面板:Internet选项");
+    EXPECT_EQ(ControlText(editor, item_ids::kPara), L"0");
+    EXPECT_EQ(ControlText(editor, item_ids::kIcon), L"[EXITEM]");
     EXPECT_EQ(SendMessageW(GetDlgItem(editor, item_ids::kType), CB_GETCURSEL, 0, 0), 5);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(editor, item_ids::kPara)));
 
@@ -537,13 +364,12 @@ TEST_F(VtItemEditing, FolderPickerAndExtendedItemEditorFillTheEditor) {
     const int before = ItemCount();
     SendMessageW(editor, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_FALSE(IsWindow(editor));
-    CloseVt(main);
+    CloseVt();
     EXPECT_EQ(ItemCount(), before);
     // The chosen folder is remembered for the next pick.
-    SavedValue rPath = Save(kDataKey, L"rPath");
-    ASSERT_TRUE(rPath.present);
-    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(rPath.bytes.data())), folder);
-    Restore(savedRememberPath);
+    const std::optional<std::wstring> rPath = ReadString(kDataKeyW, L"rPath");
+    ASSERT_TRUE(rPath.has_value());
+    EXPECT_EQ(*rPath, folder);
 }
 
 }  // namespace
