@@ -1,77 +1,27 @@
 // The real VTSkinEditor.exe, driven from outside: an element dragged off the
 // mock-up can be fetched back, and the colour boxes show their numbers whole.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
-#include <string>
-
+#include "platform/win32/ui_font.h"
 #include "tests/win32/layout_check.h"
-#include "tests/win32/wine_ui.h"
+#include "tests/win32/vt_harness.h"
 
+namespace vt {
 namespace {
 
+using namespace harness;
+
 constexpr int kIdTxtCon = 200, kIdCanvas = 600;
-constexpr DWORD kTimeoutMs = 30000;
 
-HWND FindMainWindow(DWORD pid) {
-    struct Ctx {
-        DWORD pid;
-        HWND out;
-    } ctx{pid, nullptr};
-    ::EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD owner = 0;
-            wchar_t cls[64] = {};
-            ::GetWindowThreadProcessId(h, &owner);
-            ::GetClassNameW(h, cls, 64);
-            if (owner != c->pid || !::IsWindowVisible(h) || std::wstring(cls) != L"VTSkinEditorMain") return TRUE;
-            c->out = h;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.out;
-}
-
-class EditorUi : public ::testing::Test {
+class EditorUi : public EditorTest {
 protected:
-    void SetUp() override {
-        std::wstring exe = std::wstring(L"" VT_DIST_DIR) + L"/VTSkinEditor.exe";
-        for (auto& c : exe)
-            if (c == L'/') c = L'\\';
-        std::wstring cmd = L"\"" + exe + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        ASSERT_TRUE(::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_));
-        ASSERT_TRUE(WaitFor(pi_.hProcess, kTimeoutMs, [&] { return (main_ = FindMainWindow(pi_.dwProcessId)) != nullptr; }))
-            << "the editor's window did not appear";
-    }
-
-    void TearDown() override {
-        if (!pi_.hProcess) return;
-        if (main_) ::PostMessageW(main_, WM_CLOSE, 0, 0);
-        if (::WaitForSingleObject(pi_.hProcess, 20000) != WAIT_OBJECT_0) {
-            ADD_FAILURE() << "the editor did not end on WM_CLOSE";
-            ::TerminateProcess(pi_.hProcess, 1);
-        }
-        ::CloseHandle(pi_.hProcess);
-        ::CloseHandle(pi_.hThread);
-    }
-
     // Waits for the posted mouse messages to show in the scroll bar.
     bool HorizontalBarBecomes(HWND w, bool shown) const {
-        return WaitFor(pi_.hProcess, 5000, [&] { return ((::GetWindowLongW(w, GWL_STYLE) & WS_HSCROLL) != 0) == shown; });
+        return WaitFor(editor_.Handle(), 5000,
+                       [&] { return ((::GetWindowLongW(w, GWL_STYLE) & WS_HSCROLL) != 0) == shown; });
     }
-
-    PROCESS_INFORMATION pi_{};
-    HWND main_ = nullptr;
 };
 
 TEST_F(EditorUi, ElementDraggedOffTheMockUpCanBeDraggedBack) {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
-    ::ReleaseDC(nullptr, screen);
+    const int dpi = ScreenDpi();
     auto px = [&](int twips) { return ::MulDiv(twips, dpi, 1440); };
     HWND canvas = FindControl(main_, kIdCanvas);
     ASSERT_NE(canvas, nullptr);
@@ -90,7 +40,7 @@ TEST_F(EditorUi, ElementDraggedOffTheMockUpCanBeDraggedBack) {
     // editor's 120 twips of room before it; pressed in its middle and brought
     // back onto the mock-up, the bar goes again.
     ::PostMessageW(canvas, WM_HSCROLL, SB_LEFT, 0);
-    EXPECT_TRUE(vt::SaveSteadyScreenshot(pi_.hProcess, main_, L"skin_editor_dragged_off"));
+    EXPECT_TRUE(SaveSteadyScreenshot(editor_.Handle(), main_, L"skin_editor_dragged_off"));
     const int x1 = px(120) + px(150), y1 = px(120) + px(150);
     ::PostMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x1, y1));
     ::PostMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x1 + 200, y1));
@@ -115,3 +65,4 @@ TEST_F(EditorUi, ColourBoxesShowTheLongestColourWhole) {
 }
 
 }  // namespace
+}  // namespace vt

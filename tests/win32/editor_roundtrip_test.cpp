@@ -4,8 +4,8 @@
 // open dialog, built through the folder dialog, and the package loaded by
 // VT.exe from a copy of the program folder.
 //
-// Registry: "SkinPath" under HKLM\SOFTWARE\Oskarn\Vantrel\Setting (and the
-// values VT.exe writes at exit) are put back afterwards.
+// Registry: the launcher's keys under HKLM\SOFTWARE\Oskarn\Vantrel are put
+// back afterwards.
 #include <windows.h>  // first: the other Windows headers build on it
 
 #include <objidl.h>  // before GDI+, which needs its property types
@@ -15,76 +15,23 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <functional>
-#include <memory>
-#include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "common/codepage.h"
-#include "platform/win32/win_text.h"
+#include "platform/win32/ui_font.h"
 #include "skineditor/skin_builder.h"
-#include "tests/win32/wine_ui.h"
+#include "tests/win32/vt_harness.h"
 
 namespace vt {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace harness;
 
 constexpr wchar_t kEditorClass[] = L"VTSkinEditorMain";
-constexpr wchar_t kSettingKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Setting";
-constexpr wchar_t kDataKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Data";
-constexpr DWORD kTimeoutMs = 30000;
+constexpr DWORD kEditorTimeoutMs = 30000;
 constexpr int kIdTxtCon = 200, kIdCmdNew = 500, kIdCmdOpen = 501, kIdCmdSave = 502, kIdCmdMake = 503, kIdCanvas = 600;
 constexpr wchar_t kSkinName[] = L"往返测试";
-
-struct Process {
-    PROCESS_INFORMATION pi{};
-    bool Start(const fs::path& exe, const fs::path& dir) {
-        std::wstring cmd = L"\"" + exe.wstring() + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        return ::CreateProcessW(exe.wstring().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                dir.wstring().c_str(), &si, &pi);
-    }
-    ~Process() {
-        if (!pi.hProcess) return;
-        if (::WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
-            ::TerminateProcess(pi.hProcess, 99);
-            ::WaitForSingleObject(pi.hProcess, 10000);
-        }
-        ::CloseHandle(pi.hProcess);
-        ::CloseHandle(pi.hThread);
-    }
-};
-
-// A visible top-level window of the process with the given class, other than `skip`.
-HWND FindWindowOf(DWORD pid, const wchar_t* cls, HWND skip = nullptr) {
-    struct Ctx {
-        DWORD pid;
-        const wchar_t* cls;
-        HWND skip, out;
-    } ctx{pid, cls, skip, nullptr};
-    ::EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(h, &owner);
-            wchar_t name[64] = {};
-            ::GetClassNameW(h, name, 64);
-            if (owner == c->pid && h != c->skip && wcscmp(name, c->cls) == 0 && ::IsWindowVisible(h)) {
-                c->out = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.out;
-}
 
 void SetText(HWND h, const std::wstring& text) {
     DWORD_PTR r = 0;
@@ -93,17 +40,16 @@ void SetText(HWND h, const std::wstring& text) {
 
 // The common file dialog of the editor: types the full path into its file
 // name box and presses the OK button (打开 or 保存).
-bool DriveFileDialog(const Process& ed, const std::wstring& path) {
-    HWND dlg = nullptr;
-    if (!WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return (dlg = FindWindowOf(ed.pi.dwProcessId, L"#32770")) != nullptr; }))
-        return false;
+bool DriveFileDialog(const ChildProcess& ed, const std::wstring& path) {
+    HWND dlg = ed.WaitForWindow(L"#32770", nullptr, kEditorTimeoutMs);
+    if (!dlg) return false;
     HWND name = nullptr;
     // Explorer-style dialogs name the box cmb13 (a combo box) or edt1.
-    WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return (name = FindControl(dlg, 0x47c)) || (name = FindControl(dlg, 0x480)); });
+    WaitFor(ed.Handle(), kEditorTimeoutMs, [&] { return (name = FindControl(dlg, 0x47c)) || (name = FindControl(dlg, 0x480)); });
     if (!name) return false;
     SetText(name, path);
     ::PostMessageW(::GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
-    return WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return !::IsWindow(dlg); });
+    return WaitFor(ed.Handle(), kEditorTimeoutMs, [&] { return !::IsWindow(dlg); });
 }
 
 // The shell's folder browser: it is told the folder the way its owner would
@@ -111,13 +57,12 @@ bool DriveFileDialog(const Process& ed, const std::wstring& path) {
 // one level at a time from the drive down, as a user opens the tree; Wine's
 // browser does not always find a deep folder in one step. Then OK is pressed.
 // Empty when done, else what went wrong.
-std::string DriveFolderDialog(const Process& ed, const fs::path& folder) {
-    HWND dlg = nullptr;
-    if (!WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return (dlg = FindWindowOf(ed.pi.dwProcessId, L"#32770")) != nullptr; }))
-        return "no folder dialog";
+std::string DriveFolderDialog(const ChildProcess& ed, const fs::path& folder) {
+    HWND dlg = ed.WaitForWindow(L"#32770", nullptr, kEditorTimeoutMs);
+    if (!dlg) return "no folder dialog";
     const std::wstring full = folder.wstring();
     const SIZE_T bytes = (full.size() + 1) * sizeof(wchar_t);
-    void* remote = ::VirtualAllocEx(ed.pi.hProcess, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    void* remote = ::VirtualAllocEx(ed.Handle(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remote) return "no memory in the editor";
     std::string error;
     // The browser names the selected folder in its edit box.
@@ -126,7 +71,7 @@ std::string DriveFolderDialog(const Process& ed, const fs::path& folder) {
     auto select = [&](const fs::path& p) {
         const std::wstring text = p.wstring();
         DWORD_PTR r = 0;
-        return ::WriteProcessMemory(ed.pi.hProcess, remote, text.c_str(), (text.size() + 1) * sizeof(wchar_t),
+        return ::WriteProcessMemory(ed.Handle(), remote, text.c_str(), (text.size() + 1) * sizeof(wchar_t),
                                     nullptr) &&
                ::SendMessageTimeoutW(dlg, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
                                      5000, &r);
@@ -147,8 +92,8 @@ std::string DriveFolderDialog(const Process& ed, const fs::path& folder) {
         ::PostMessageW(::GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
     else
         ::PostMessageW(::GetDlgItem(dlg, IDCANCEL), BM_CLICK, 0, 0);
-    WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return !::IsWindow(dlg); });
-    ::VirtualFreeEx(ed.pi.hProcess, remote, 0, MEM_RELEASE);
+    WaitFor(ed.Handle(), kEditorTimeoutMs, [&] { return !::IsWindow(dlg); });
+    ::VirtualFreeEx(ed.Handle(), remote, 0, MEM_RELEASE);
     if (ok && ::IsWindow(dlg)) error = "the folder dialog did not close";
     return error;
 }
@@ -183,80 +128,21 @@ std::wstring DescribeDialogs(DWORD pid) {
     return ctx.out.empty() ? L"(no dialog open)" : ctx.out;
 }
 
-int Dpi() {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
-    ::ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
-std::optional<std::vector<BYTE>> ReadSetting(const wchar_t* key, const wchar_t* name, DWORD& type) {
-    DWORD size = 0;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, &size) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    std::vector<BYTE> bytes(size);
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes.data(), &size) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    bytes.resize(size);
-    return bytes;
-}
-
-void WriteSetting(const wchar_t* key, const wchar_t* name, DWORD type, const std::optional<std::vector<BYTE>>& v) {
-    HKEY k = nullptr;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
-        return;
-    if (v)
-        ::RegSetValueExW(k, name, 0, type, v->data(), static_cast<DWORD>(v->size()));
-    else
-        ::RegDeleteValueW(k, name);
-    ::RegCloseKey(k);
-}
-
-// Puts registry values back as they were, whatever the test did.
-class RegistryGuard {
-public:
-    RegistryGuard(std::vector<std::pair<const wchar_t*, const wchar_t*>> values) : values_(std::move(values)) {
-        for (const auto& [key, name] : values_) {
-            DWORD type = 0;
-            auto v = ReadSetting(key, name, type);
-            saved_.push_back({type, v});
-        }
-    }
-    ~RegistryGuard() {
-        for (size_t i = 0; i < values_.size(); ++i)
-            WriteSetting(values_[i].first, values_[i].second, saved_[i].first, saved_[i].second);
-    }
-
-private:
-    std::vector<std::pair<const wchar_t*, const wchar_t*>> values_;
-    std::vector<std::pair<DWORD, std::optional<std::vector<BYTE>>>> saved_;
-};
-
-class EditorRoundTrip : public ::testing::Test {
+// The project's pictures come from a copy of a bundled skin; the package is
+// built into the launcher's copy of the program folder.
+class EditorRoundTrip : public LauncherTest {
 protected:
     void SetUp() override {
-        dist_ = PathFromUtf8(VT_DIST_DIR);
         ASSERT_TRUE(fs::exists(dist_ / "VTSkinEditor.exe")) << "build VTSkinEditor first";
-        ASSERT_TRUE(fs::exists(dist_ / "VT.exe")) << "build VT first";
-        std::random_device rd;
-        root_ = fs::temp_directory_path() / ("vt-editor-rt-" + std::to_string(rd()));
-        fs::create_directories(root_ / "src");
-        fs::copy(dist_ / "SKIN" / L"蓝色卷轴" / "image", root_ / "src" / "image", fs::copy_options::recursive);
-        fs::create_directories(root_ / "prog");
-        fs::copy_file(dist_ / "VT.exe", root_ / "prog" / "VT.exe");
-        fs::copy(dist_ / "SKIN", root_ / "prog" / "SKIN", fs::copy_options::recursive);
+        fs::copy(dist_ / "SKIN" / L"蓝色卷轴" / "image", root_ / "image", fs::copy_options::recursive);
         Gdiplus::GdiplusStartupInput in;
         Gdiplus::GdiplusStartup(&gdiplus_, &in, nullptr);
     }
-    void TearDown() override {
-        Gdiplus::GdiplusShutdown(gdiplus_);
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
+    void TearDown() override { Gdiplus::GdiplusShutdown(gdiplus_); }
 
-    fs::path dist_, root_;
+    const fs::path dist_ = PathFromUtf8(VT_DIST_DIR);
+    TempDir src_{"vt-editor-rt-"};
+    const fs::path& root_ = src_.Path();
     ULONG_PTR gdiplus_ = 0;
 };
 
@@ -300,14 +186,14 @@ double ScreenMatch(const Picture& p, int left, int top) {
 }
 
 TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher) {
-    const int dpi = Dpi();
+    const int dpi = ScreenDpi();
     auto px = [&](int twips) { return ::MulDiv(twips, dpi, 1440); };
-    const fs::path images = root_ / "src" / "image";
+    const fs::path images = root_ / "image";
 
-    Process ed;
+    ChildProcess ed;
     ASSERT_TRUE(ed.Start(dist_ / "VTSkinEditor.exe", dist_));
-    HWND main = nullptr;
-    ASSERT_TRUE(WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return (main = FindWindowOf(ed.pi.dwProcessId, kEditorClass)); }));
+    HWND main = ed.WaitForWindow(kEditorClass, nullptr, kEditorTimeoutMs);
+    ASSERT_NE(main, nullptr);
     EXPECT_EQ(Text(main), L"VT Skin Editor");
     HWND canvas = FindControl(main, kIdCanvas);
     ASSERT_NE(canvas, nullptr);
@@ -328,7 +214,7 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     const Picture backdrop = LoadPicture(images / "backdrop.img");
     ASSERT_GT(backdrop.height, 0);
     RECT client{};
-    ASSERT_TRUE(WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return (::GetWindowLongW(canvas, GWL_STYLE) & WS_VSCROLL) != 0; }));
+    ASSERT_TRUE(WaitFor(ed.Handle(), kEditorTimeoutMs, [&] { return (::GetWindowLongW(canvas, GWL_STYLE) & WS_VSCROLL) != 0; }));
     EXPECT_FALSE(::GetWindowLongW(canvas, GWL_STYLE) & WS_HSCROLL);
     ::GetClientRect(canvas, &client);
     const int scrolled = backdrop.height - client.bottom;
@@ -346,14 +232,15 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     const int wantTop = 4800 + static_cast<int>(40 * 1440.0 / dpi + 0.5);
 
     // Save through the save dialog; ".vse" is added to the typed name.
-    const fs::path project = root_ / "src" / "rt.vse";
+    const fs::path project = root_ / "rt.vse";
     ::PostMessageW(FindControl(main, kIdCmdSave), BM_CLICK, 0, 0);
-    ASSERT_TRUE(DriveFileDialog(ed, (root_ / "src" / "rt").wstring()));
+    ASSERT_TRUE(DriveFileDialog(ed, (root_ / "rt").wstring()));
     const std::wstring vse = project.wstring();
     // Keys are written one by one; the last one ends the save.
-    ASSERT_TRUE(WaitFor(ed.pi.hProcess, kTimeoutMs, [&] {
-        return fs::exists(project) && ::GetPrivateProfileIntW(L"ITEM", L"DownTop", -1, vse.c_str()) != -1;
-    })) << Narrow(DescribeDialogs(ed.pi.dwProcessId));
+    ASSERT_TRUE(WaitFor(ed.Handle(), kEditorTimeoutMs, [&] {
+        return fs::exists(project) &&
+               static_cast<int>(::GetPrivateProfileIntW(L"ITEM", L"DownTop", -1, vse.c_str())) != -1;
+    })) << Narrow(DescribeDialogs(ed.Id()));
     EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntW(L"ITEM", L"DownLeft", -1, vse.c_str())), wantLeft);
     EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntW(L"ITEM", L"DownTop", -1, vse.c_str())), wantTop);
     wchar_t stored[256] = {};
@@ -362,23 +249,23 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
 
     // New gives a fresh window; Open through the open dialog restores it all.
     ::PostMessageW(FindControl(main, kIdCmdNew), BM_CLICK, 0, 0);
-    HWND fresh = nullptr;
-    ASSERT_TRUE(WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return (fresh = FindWindowOf(ed.pi.dwProcessId, kEditorClass, main)) != nullptr; }));
+    HWND fresh = ed.WaitForWindow(kEditorClass, nullptr, kEditorTimeoutMs, main);
+    ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(Text(FindControl(fresh, kIdTxtCon + 44)), L"");
     ::PostMessageW(FindControl(fresh, kIdCmdOpen), BM_CLICK, 0, 0);
     ASSERT_TRUE(DriveFileDialog(ed, vse));
-    ASSERT_TRUE(WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return Text(fresh) == std::wstring(L"VT Skin Editor - ") + kSkinName; }));
+    ASSERT_TRUE(WaitFor(ed.Handle(), kEditorTimeoutMs, [&] { return Text(fresh) == std::wstring(L"VT Skin Editor - ") + kSkinName; }));
     EXPECT_EQ(Text(FindControl(fresh, kIdTxtCon + 0)), (images / "backdrop.img").wstring());
     EXPECT_TRUE(::GetWindowLongW(FindControl(fresh, kIdCanvas), GWL_STYLE) & WS_VSCROLL);
 
     // Build into the program folder's SKIN\<name>\ through the folder dialog.
-    const fs::path package = root_ / "prog" / "SKIN" / kSkinName;
+    const fs::path package = launcher_.Dir() / "SKIN" / kSkinName;
     fs::create_directories(package);
     ::PostMessageW(FindControl(fresh, kIdCmdMake), BM_CLICK, 0, 0);
     ASSERT_EQ(DriveFolderDialog(ed, package), "");
     const std::wstring vsu = (package / "skin.vsu").wstring();
-    ASSERT_TRUE(WaitFor(ed.pi.hProcess, kTimeoutMs, [&] { return fs::exists(package / "skin.vsu"); }))
-        << Narrow(DescribeDialogs(ed.pi.dwProcessId));
+    ASSERT_TRUE(WaitFor(ed.Handle(), kEditorTimeoutMs, [&] { return fs::exists(package / "skin.vsu"); }))
+        << Narrow(DescribeDialogs(ed.Id()));
     EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntW(L"DOWN_BUTTON", L"Left", -1, vsu.c_str())), wantLeft);
     EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntW(L"DOWN_BUTTON", L"Top", -1, vsu.c_str())), wantTop);
     const int skinWidth = static_cast<int>(::GetPrivateProfileIntW(L"SKIN", L"Width", -1, vsu.c_str()));
@@ -386,33 +273,14 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     EXPECT_EQ(px(skinHeight), backdrop.height);
 
     ::PostMessageW(fresh, WM_CLOSE, 0, 0);
-    EXPECT_EQ(::WaitForSingleObject(ed.pi.hProcess, kTimeoutMs), WAIT_OBJECT_0);
+    EXPECT_TRUE(ed.WaitExit(kEditorTimeoutMs));
 
     // VT.exe with the new skin: its window takes the package's size and shows
     // the down button where it was dragged.
-    RegistryGuard guard({{kSettingKey, L"SkinPath"},
-                         {kSettingKey, L"OnlyLaunchOne"},
-                         {kSettingKey, L"RememberMainPos"},
-                         {kDataKey, L"mLeft"},
-                         {kDataKey, L"mTop"},
-                         {kDataKey, L"LastTeam"}});
-    const std::wstring skinPath = kSkinName;
-    WriteSetting(kSettingKey, L"SkinPath", REG_SZ,
-                 std::vector<BYTE>(reinterpret_cast<const BYTE*>(skinPath.c_str()),
-                                   reinterpret_cast<const BYTE*>(skinPath.c_str() + skinPath.size() + 1)));
-    DWORD zero = 0;
-    WriteSetting(kSettingKey, L"OnlyLaunchOne", REG_DWORD,
-                 std::vector<BYTE>(reinterpret_cast<BYTE*>(&zero), reinterpret_cast<BYTE*>(&zero) + sizeof zero));
-    WriteSetting(kSettingKey, L"RememberMainPos", REG_DWORD,
-                 std::vector<BYTE>(reinterpret_cast<BYTE*>(&zero), reinterpret_cast<BYTE*>(&zero) + sizeof zero));
-
-    Process vt;
-    ASSERT_TRUE(vt.Start(root_ / "prog" / "VT.exe", root_ / "prog"));
-    HWND launcher = nullptr;
-    ASSERT_TRUE(WaitFor(vt.pi.hProcess, kTimeoutMs, [&] {
-        launcher = FindWindowOf(vt.pi.dwProcessId, L"VantrelMainForm");
-        return launcher != nullptr;
-    }));
+    WriteString(kSettingKeyW, L"SkinPath", kSkinName);
+    WriteDword(kSettingKeyW, L"RememberMainPos", 0);
+    ASSERT_TRUE(launcher_.Start());
+    HWND launcher = launcher_.Main();
     RECT wr{};
     ::GetWindowRect(launcher, &wr);
     EXPECT_EQ(wr.right - wr.left, px(skinWidth));
@@ -424,7 +292,7 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     ::SetWindowPos(launcher, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     double match = 0;
     // Painting follows showing; the picture is looked for until it is there.
-    WaitFor(vt.pi.hProcess, 10000, [&] {
+    WaitFor(launcher_.Process(), 10000, [&] {
             ::GetWindowRect(launcher, &wr);
             match = ScreenMatch(down, wr.left + px(wantLeft), wr.top + px(wantTop));
             return match > 0.9;
@@ -432,8 +300,7 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     EXPECT_GT(match, 0.9) << "the down button is not where it was dragged";
     EXPECT_LT(ScreenMatch(down, wr.left + px(360), wr.top + px(4800)), 0.5) << "the down button stayed at its start";
 
-    ::PostMessageW(launcher, WM_CLOSE, 0, 0);
-    EXPECT_EQ(::WaitForSingleObject(vt.pi.hProcess, kTimeoutMs), WAIT_OBJECT_0);
+    EXPECT_TRUE(launcher_.Close());
 }
 
 }  // namespace
