@@ -10,32 +10,18 @@
 #include "platform/fake/fakes.h"
 #include "skineditor/editor_project.h"
 #include "skineditor/skin_builder.h"
+#include "tests/win32/vt_harness.h"
 
 namespace vt {
 namespace {
 
-struct TempFolder {
-    std::filesystem::path path;
-    TempFolder() {
-        wchar_t buf[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, buf);
-        path = std::filesystem::path(buf) / (L"vt-editor-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                             std::to_wstring(::GetTickCount64()));
-        std::filesystem::create_directories(path);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-};
-
 TEST(EditorPackageOnWindows, Kernel32ReadsWhatTheBuilderWrote) {
-    TempFolder tmp;
+    harness::TempDir tmp("vt-editor-");
     FakePictures pictures;
     FakeTextMeasure measure;
     EditorModel model(pictures, measure);
     for (const auto& p : kPackagePictures) {
-        auto src = tmp.path / (std::wstring(p.file.begin(), p.file.end()) + L".src");
+        auto src = tmp.Path() / (std::wstring(p.file.begin(), p.file.end()) + L".src");
         std::ofstream(src, std::ios::binary) << "x";
         model.SetSlotText(p.slot, PathToUtf8(src));
     }
@@ -43,11 +29,11 @@ TEST(EditorPackageOnWindows, Kernel32ReadsWhatTheBuilderWrote) {
     model.SetSlotText(47, "http://example.org/");
     model.SetSlotText(31, "1234.5");
     model.MoveTo(El::ImgUp, -75, 30);
-    const std::string folder = PathToUtf8(tmp.path / L"蓝色卷轴");
+    const std::string folder = PathToUtf8(tmp.Path() / L"蓝色卷轴");
     std::filesystem::create_directories(PathFromUtf8(folder));
     ASSERT_TRUE(BuildSkinPackage(model, folder).ok);
 
-    const std::wstring vsu = (tmp.path / L"蓝色卷轴" / L"skin.vsu").wstring();
+    const std::wstring vsu = (tmp.Path() / L"蓝色卷轴" / L"skin.vsu").wstring();
     wchar_t buf[256];
     ::GetPrivateProfileStringW(L"SKIN", L"Name", L"", buf, 256, vsu.c_str());
     EXPECT_STREQ(buf, L"蓝色卷轴");
@@ -59,7 +45,7 @@ TEST(EditorPackageOnWindows, Kernel32ReadsWhatTheBuilderWrote) {
     EXPECT_STREQ(buf, L"-75");
     EXPECT_EQ(::GetPrivateProfileIntW(L"ITEM", L"Width", -1, vsu.c_str()), 4);
     EXPECT_EQ(::GetPrivateProfileIntW(L"SKIN", L"Width", -1, vsu.c_str()), 4500);
-    EXPECT_TRUE(std::filesystem::exists(tmp.path / L"蓝色卷轴" / L"image" / L"teamback.img"));
+    EXPECT_TRUE(std::filesystem::exists(tmp.Path() / L"蓝色卷轴" / L"image" / L"teamback.img"));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "common/codepage.h"
 #include "common/ini.h"
 #include "platform/win32/win_text.h"
+#include "tests/win32/vt_harness.h"
 
 namespace vt {
 namespace {
@@ -26,21 +27,10 @@ namespace {
 
 class Folder {
 public:
-    Folder() {
-        wchar_t tmp[MAX_PATH];
-        GetTempPathW(MAX_PATH, tmp);
-        dir_ = Narrow(tmp) + "vt-inidiff-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter_);
-        CreateDirectoryW(Widen(dir_).c_str(), nullptr);
-    }
-    ~Folder() {
-        std::error_code ec;
-        std::filesystem::remove_all(PathFromUtf8(dir_), ec);
-    }
-    std::string File(const std::string& name) const { return dir_ + "\\" + name; }
+    std::string File(const std::string& name) const { return PathToUtf8(dir_.Path()) + "\\" + name; }
 
 private:
-    std::string dir_;
-    static inline int counter_ = 0;
+    harness::TempDir dir_{"vt-inidiff-"};
 };
 
 void WriteBytes(const std::string& file, const std::string& bytes) {

@@ -7,7 +7,6 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <thread>
 
@@ -16,6 +15,7 @@
 #include "platform/win32/prompts_win32.h"
 #include "platform/win32/text_measure_win32.h"
 #include "platform/win32/win_text.h"
+#include "tests/win32/vt_harness.h"
 
 namespace vt {
 namespace {
@@ -87,15 +87,6 @@ TEST(PasswordBox, HidesWhatIsTyped) {
 
 class PicturesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::random_device rd;
-        dir_ = fs::temp_directory_path() / ("vt-pic-" + std::to_string(rd()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
     std::string Path(const std::string& name) { return PathToUtf8(dir_ / PathFromUtf8(name)); }
     // A 24-bit bitmap file of one colour.
     void WriteBmp(const std::string& name, int w, int h, COLORREF c) {
@@ -122,7 +113,8 @@ protected:
         for (int y = 0; y < h; ++y)
             f.write(row.data(), stride);
     }
-    fs::path dir_;
+    harness::TempDir tmp_{"vt-pic-"};
+    const fs::path& dir_ = tmp_.Path();
 };
 
 TEST_F(PicturesTest, LoadsByContentWhateverTheNameAndRejectsNonPictures) {
@@ -137,6 +129,7 @@ TEST_F(PicturesTest, LoadsByContentWhateverTheNameAndRejectsNonPictures) {
     EXPECT_FALSE(pics.Probe(Path("text.img")));
     EXPECT_FALSE(pics.Probe(Path("empty.img")));
     EXPECT_FALSE(pics.Probe(Path("missing.img")));
+
 }
 
 TEST_F(PicturesTest, OpaqueBitmapKeepsExactColoursAndAFileChangedOnDiskIsReloaded) {
