@@ -50,7 +50,7 @@ if(OBJDUMP)
             endif()
             # These are loaded on first use; a plain import of one of them
             # (a forgotten link library) brings back their cost at start-up.
-            if(exe STREQUAL "VT.exe" AND dll MATCHES "^(comctl32|comdlg32|ole32|oleaut32|gdiplus|msimg32)\\.dll$")
+            if(exe STREQUAL "VT.exe" AND dll MATCHES "^(comctl32|comdlg32|ole32|oleaut32|gdiplus|msimg32|shell32|shlwapi)\\.dll$")
                 message(FATAL_ERROR "release: VT.exe loads ${dll} at start instead of on first use")
             endif()
         endforeach()

@@ -5,12 +5,12 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-# DLLs loaded on first use instead of at start: under Wine, attaching the
-# common controls, the common dialogs (which pull in the print spooler), COM
-# and GDI+ took longer than everything the launcher does before its first
-# frame. The delay-load import libraries are made from the toolchain's own
+# DLLs loaded on first use instead of at start: under Wine, mapping and
+# attaching the shell, the common controls, the common dialogs (which pull in
+# the print spooler), COM and GDI+ took longer than everything the launcher
+# does before its first frame. The delay-load import libraries are made from the toolchain's own
 # import libraries, so every function they export stays available.
-set(VT_DELAY_DLLS comctl32 comdlg32 ole32 gdiplus)
+set(VT_DELAY_DLLS comctl32 comdlg32 ole32 gdiplus shell32 shlwapi)
 find_program(VT_NM NAMES x86_64-w64-mingw32-nm REQUIRED)
 find_program(VT_DLLTOOL NAMES x86_64-w64-mingw32-dlltool REQUIRED)
 set(VT_DELAY_LIBS)
@@ -38,7 +38,7 @@ foreach(dll ${VT_DELAY_DLLS})
     endif()
     list(APPEND VT_DELAY_LIBS ${lib})
 endforeach()
-set(VT_WIN_LIBS ${VT_DELAY_LIBS} delayimp shell32 shlwapi oleaut32 uuid advapi32 gdi32 user32 msimg32 uxtheme)
+set(VT_WIN_LIBS ${VT_DELAY_LIBS} delayimp oleaut32 uuid advapi32 gdi32 user32 msimg32 uxtheme)
 set(VT_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
 vt_collect(platform_win_src platform/win32)

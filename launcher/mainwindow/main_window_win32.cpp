@@ -99,7 +99,6 @@ bool MainWindow::Create() {
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
 
-    ::DragAcceptFiles(hwnd_, TRUE);
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
     WireModelActions();
     Load();
@@ -112,8 +111,8 @@ bool MainWindow::Create() {
 
 void MainWindow::FinishStart() {
     // The window is up; what follows costs time a user would otherwise spend
-    // looking at nothing (loading the common controls, a round trip to the
-    // shell's notification area).
+    // looking at nothing (loading the common controls and the shell, a round
+    // trip to the shell's notification area).
     EnsureCommonControls();
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, hinstance_,
@@ -129,6 +128,7 @@ void MainWindow::FinishStart() {
         ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
     }
 
+    ::DragAcceptFiles(hwnd_, TRUE);
     AddTrayIcon();
 }
 

@@ -3,11 +3,10 @@
 #include <shlwapi.h>
 
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "common/atomic_file.h"
 #include "common/codepage.h"
+#include "common/file_stamp.h"
 #include "platform/win32/unique_handle.h"
 
 namespace vt {
@@ -17,17 +16,6 @@ namespace {
 struct StreamRelease {
     void operator()(IStream* s) const { s->Release(); }
 };
-
-// last-write time and size; 0/0 when the file cannot be examined.
-std::pair<long long, unsigned long long> FileStamp(const std::string& file) {
-    std::error_code ec;
-    auto p = PathFromUtf8(file);
-    auto t = std::filesystem::last_write_time(p, ec);
-    if (ec) return {0, 0};
-    auto size = std::filesystem::file_size(p, ec);
-    if (ec) return {0, 0};
-    return {static_cast<long long>(t.time_since_epoch().count()), size};
-}
 
 }  // namespace
 
@@ -84,15 +72,22 @@ std::optional<DecodedPicture> PicturesWin32::DecodeWithGdiplus(const std::string
     return out;
 }
 
-PicturesWin32::Entry* PicturesWin32::Find(const std::string& file) {
+PicturesWin32::Entry* PicturesWin32::Find(const std::string& file, bool recheck) {
     if (file.empty()) return nullptr;
-    auto [stamp, size] = FileStamp(file);
+    const ULONGLONG now = ::GetTickCount64();
     auto it = cache_.find(file);
-    if (it != cache_.end() && it->second.stamp == stamp && it->second.size == size) return &it->second;
+    // Painting asks for the same pictures many times a second; looking at the
+    // disk each time made every repaint wait for the file system.
+    if (it != cache_.end() && !recheck && now - it->second.checkedAt < kRecheckMs) return &it->second;
+    const FileStamp stamp = GetFileStamp(file);
+    if (it != cache_.end() && it->second.stamp == stamp) {
+        it->second.checkedAt = now;
+        return &it->second;
+    }
     Entry e;
     e.stamp = stamp;
-    e.size = size;
-    if (stamp != 0 || size != 0) {
+    e.checkedAt = now;
+    if (stamp.exists) {
         auto bytes = ReadFileBytes(PathFromUtf8(file));
         if (bytes && !bytes->empty()) {
             e.picture = DecodeBmpOrIco(*bytes);
@@ -150,7 +145,8 @@ const PicturesWin32::Dib* PicturesWin32::GetDib(const std::string& file) {
 }
 
 std::optional<PictureSize> PicturesWin32::Probe(const std::string& file) {
-    Entry* e = Find(file);
+    // Probing lays out a skin or a panel: a picture replaced on disk shows then.
+    Entry* e = Find(file, true);
     if (!e || !e->picture) return std::nullopt;
     return PictureSize{e->picture->width, e->picture->height};
 }

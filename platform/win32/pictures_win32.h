@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "common/file_stamp.h"
 #include "common/picture_decode.h"
 #include "platform/pictures.h"
 #include "platform/win32/gdiplus_inc.h"
@@ -39,7 +40,8 @@ public:
 
     // The picture as a GDI+ bitmap (32-bit premultiplied, natural size in
     // pixels), or nullptr when the file is missing or not a picture. A file
-    // that changed on disk since it was loaded is loaded again.
+    // that changed on disk since it was loaded is loaded again (noticed at
+    // the next Probe, or within a second).
     Gdiplus::Bitmap* Get(const std::string& file);
     void Clear() { cache_.clear(); }
 
@@ -60,10 +62,13 @@ private:
         std::unique_ptr<Gdiplus::Bitmap> bitmap;  // made on first Get
         UniqueHbitmap dibOwner;                   // made on first GetDib
         Dib dib;
-        long long stamp = 0;
-        unsigned long long size = 0;
+        FileStamp stamp;
+        unsigned long long checkedAt = 0;  // GetTickCount64 of the last look at the disk
     };
-    Entry* Find(const std::string& file);
+    // The entry of `file`, loaded again when the file changed on disk. Unless
+    // `recheck`, a file looked at less than kRecheckMs ago is not looked at again.
+    static constexpr unsigned long long kRecheckMs = 1000;
+    Entry* Find(const std::string& file, bool recheck = false);
     bool StartGdiplus();
     std::optional<DecodedPicture> DecodeWithGdiplus(const std::string& bytes);
 

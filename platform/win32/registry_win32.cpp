@@ -75,13 +75,50 @@ long DeleteRaw(RegRoot root, const std::string& key, const std::string& value) {
     return RegDeleteValueW(k.get(), Widen(value).c_str());
 }
 
-bool ValueExists(RegRoot root, const std::string& key, const std::string& value) {
-    Key k;
-    if (OpenForReading(root, key, k) != ERROR_SUCCESS) return false;
-    return RegQueryValueExW(k.get(), Widen(value).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}  // namespace
+
+Win32Registry::~Win32Registry() {
+    for (auto& [place, key] : readKeys_)
+        RegCloseKey(static_cast<HKEY>(key));
 }
 
-}  // namespace
+void* Win32Registry::ReadHandle(const Place& p) {
+    std::lock_guard<std::mutex> g(readLock_);
+    auto id = std::make_pair(p.root, CanonicalKey(p.key));
+    auto it = readKeys_.find(id);
+    if (it != readKeys_.end()) return it->second;
+    // A missing key is not remembered: it may be created at any time.
+    HKEY k = nullptr;
+    if (RegOpenKeyExW(RootHandle(p.root), Widen(p.key).c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return nullptr;
+    readKeys_.emplace(id, k);
+    return k;
+}
+
+void Win32Registry::ForgetReadHandle(const Place& p) {
+    std::lock_guard<std::mutex> g(readLock_);
+    auto it = readKeys_.find(std::make_pair(p.root, CanonicalKey(p.key)));
+    if (it == readKeys_.end()) return;
+    RegCloseKey(static_cast<HKEY>(it->second));
+    readKeys_.erase(it);
+}
+
+template <class Query>
+long Win32Registry::ReadFrom(const Place& p, Query query) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        HKEY k = static_cast<HKEY>(ReadHandle(p));
+        if (!k) return ERROR_FILE_NOT_FOUND;
+        LSTATUS st = query(k);
+        if (st != ERROR_KEY_DELETED) return st;
+        ForgetReadHandle(p);
+    }
+    return ERROR_FILE_NOT_FOUND;
+}
+
+bool Win32Registry::HasValue(const Place& p, const std::string& value) {
+    const std::wstring name = Widen(value);
+    return ReadFrom(p, [&](HKEY k) { return RegQueryValueExW(k, name.c_str(), nullptr, nullptr, nullptr, nullptr); }) ==
+           ERROR_SUCCESS;
+}
 
 void Win32Registry::RedirectRoot(RegRoot root, RegRoot target, const std::string& prefix) {
     std::string p = prefix;
@@ -110,28 +147,30 @@ bool Win32Registry::HasUserOverlay(RegRoot root, const std::string& key) {
 }
 
 bool Win32Registry::KeyExists(RegRoot root, const std::string& key) {
-    Key k;
-    if (HasUserOverlay(root, key)) {
-        Place user = Resolve(RegRoot::CurrentUser, key);
-        if (OpenForReading(user.root, user.key, k) == ERROR_SUCCESS) return true;
-    }
-    Place p = Resolve(root, key);
-    Key m;
-    return OpenForReading(p.root, p.key, m) == ERROR_SUCCESS;
+    // Asking a kept handle about its key also tells whether it was deleted.
+    auto exists = [this](const Place& p) {
+        return ReadFrom(p, [](HKEY k) {
+                   return RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                           nullptr, nullptr, nullptr);
+               }) == ERROR_SUCCESS;
+    };
+    if (HasUserOverlay(root, key) && exists(Resolve(RegRoot::CurrentUser, key))) return true;
+    return exists(Resolve(root, key));
 }
 
 std::optional<uint32_t> Win32Registry::QueryDword(RegRoot root, const std::string& key, const std::string& value) {
     if (HasUserOverlay(root, key)) {
         Place user = Resolve(RegRoot::CurrentUser, key);
-        if (ValueExists(user.root, user.key, value)) return QueryDword(RegRoot::CurrentUser, key, value);
+        if (HasValue(user, value)) return QueryDword(RegRoot::CurrentUser, key, value);
     }
-    Place p = Resolve(root, key);
-    Key k;
-    if (OpenForReading(p.root, p.key, k) != ERROR_SUCCESS) return std::nullopt;
+    const std::wstring name = Widen(value);
     DWORD type = 0;
     DWORD data = 0;
     DWORD size = sizeof(data);
-    LSTATUS st = RegQueryValueExW(k.get(), Widen(value).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    LSTATUS st = ReadFrom(Resolve(root, key), [&](HKEY k) {
+        size = sizeof(data);
+        return RegQueryValueExW(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    });
     if (st != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(data)) return std::nullopt;
     return data;
 }
@@ -140,17 +179,18 @@ std::optional<std::string> Win32Registry::QueryString(RegRoot root, const std::s
                                                       const std::string& value) {
     if (HasUserOverlay(root, key)) {
         Place user = Resolve(RegRoot::CurrentUser, key);
-        if (ValueExists(user.root, user.key, value)) return QueryString(RegRoot::CurrentUser, key, value);
+        if (HasValue(user, value)) return QueryString(RegRoot::CurrentUser, key, value);
     }
-    Place p = Resolve(root, key);
-    Key k;
-    if (OpenForReading(p.root, p.key, k) != ERROR_SUCCESS) return std::nullopt;
-    std::wstring name = Widen(value);
+    const Place p = Resolve(root, key);
+    const std::wstring name = Widen(value);
     std::vector<wchar_t> buf(256);
     for (int attempt = 0; attempt < 8; ++attempt) {
         DWORD type = 0;
-        DWORD size = static_cast<DWORD>(buf.size() * sizeof(wchar_t));
-        LSTATUS st = RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
+        DWORD size = 0;
+        LSTATUS st = ReadFrom(p, [&](HKEY k) {
+            size = static_cast<DWORD>(buf.size() * sizeof(wchar_t));
+            return RegQueryValueExW(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
+        });
         if (st == ERROR_MORE_DATA) {
             // The value may grow between calls; ask again with what it said.
             buf.resize(size / sizeof(wchar_t) + 2);
@@ -208,7 +248,7 @@ long Win32Registry::SetBinary(RegRoot root, const std::string& key, const std::s
 long Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std::string& value) {
     if (!HasUserOverlay(root, key)) return DeleteDirect(root, key, value);
     Place user = Resolve(RegRoot::CurrentUser, key);
-    const bool userHad = ValueExists(user.root, user.key, value);
+    const bool userHad = HasValue(user, value);
     if (userHad) {
         long st = DeleteDirect(RegRoot::CurrentUser, key, value);
         if (st != ERROR_SUCCESS) return st;
@@ -217,7 +257,7 @@ long Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std:
     if (machine == ERROR_ACCESS_DENIED) {
         // Refused even to open the key for writing: fine when there was nothing to delete.
         Place p = Resolve(root, key);
-        if (!ValueExists(p.root, p.key, value)) return ERROR_SUCCESS;
+        if (!HasValue(p, value)) return ERROR_SUCCESS;
     }
     if (userHad && MissingKeyOrValue(machine)) return ERROR_SUCCESS;
     return machine;

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -22,6 +23,11 @@ namespace vt {
 
 class Win32Registry : public Registry {
 public:
+    Win32Registry() = default;
+    ~Win32Registry() override;
+    Win32Registry(const Win32Registry&) = delete;
+    Win32Registry& operator=(const Win32Registry&) = delete;
+
     // Access asked for by writes: query, set, create sub-key, enumerate,
     // notify and create link (KEY_ALL_ACCESS without DELETE, WRITE_DAC...).
     // Reads ask for read access only, which every user has on the machine keys.
@@ -70,12 +76,26 @@ private:
     };
     Place Resolve(RegRoot root, const std::string& key) const;
 
+    // Keys opened for reading stay open: opening and closing a key around
+    // every read made three round trips to the system per value, which the
+    // launcher's start (some fifty values) felt. A handle whose key was
+    // deleted meanwhile is dropped and the key opened again.
+    // Runs `query` (status of a read on an open key) on the key at `p`;
+    // ERROR_FILE_NOT_FOUND when the key does not exist.
+    template <class Query>
+    long ReadFrom(const Place& p, Query query);
+    bool HasValue(const Place& p, const std::string& value);
+    void* ReadHandle(const Place& p);
+    void ForgetReadHandle(const Place& p);
+    std::map<std::pair<RegRoot, std::string>, void*> readKeys_;
+
     struct Redirect {
         RegRoot target;
         std::string prefix;
     };
     std::map<RegRoot, Redirect> redirects_;
     std::set<RegRoot> refused_;
+    std::mutex readLock_;
 };
 
 }  // namespace vt

@@ -6,19 +6,27 @@ namespace vt {
 
 TextMeasureWin32::TextMeasureWin32() : dpi_(ScreenDpi()) {}
 
-HFONT TextMeasureWin32::FontFor(int points) {
-    auto it = fonts_.find(points);
-    if (it == fonts_.end()) it = fonts_.emplace(points, CreateUiFont(points, dpi_)).first;
-    return it->second.get();
+HDC TextMeasureWin32::DcFor(int points) {
+    if (!dc_) {
+        dc_.reset(::CreateCompatibleDC(nullptr));
+        selected_ = 0;
+        if (!dc_) return nullptr;
+    }
+    if (selected_ != points) {
+        auto it = fonts_.find(points);
+        if (it == fonts_.end()) it = fonts_.emplace(points, CreateUiFont(points, dpi_)).first;
+        ::SelectObject(dc_.get(), it->second.get());
+        selected_ = points;
+    }
+    return dc_.get();
 }
 
 int TextMeasureWin32::TextWidthTwips(const std::string& text, int fontSizePt) {
     if (text.empty()) return 0;
     std::wstring w = Widen(text);
-    UniqueMemDc dc(::CreateCompatibleDC(nullptr));
-    SelectRestorer font(dc.get(), FontFor(fontSizePt));
+    HDC dc = DcFor(fontSizePt);
     SIZE size{};
-    if (!::GetTextExtentPoint32W(dc.get(), w.c_str(), static_cast<int>(w.size()), &size)) {
+    if (!dc || !::GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size)) {
         LogWin32Failure("GetTextExtentPoint32W");
         return 0;
     }
@@ -26,10 +34,9 @@ int TextMeasureWin32::TextWidthTwips(const std::string& text, int fontSizePt) {
 }
 
 int TextMeasureWin32::LineHeightTwips(int fontSizePt) {
-    UniqueMemDc dc(::CreateCompatibleDC(nullptr));
-    SelectRestorer font(dc.get(), FontFor(fontSizePt));
+    HDC dc = DcFor(fontSizePt);
     TEXTMETRICW tm{};
-    if (!::GetTextMetricsW(dc.get(), &tm)) return ::MulDiv(fontSizePt, 1440 * 4, 72 * 3);
+    if (!dc || !::GetTextMetricsW(dc, &tm)) return ::MulDiv(fontSizePt, 1440 * 4, 72 * 3);
     return ::MulDiv(tm.tmHeight, 1440, dpi_);
 }
 

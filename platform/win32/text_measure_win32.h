@@ -5,6 +5,7 @@
 
 #include "platform/text_measure.h"
 #include "platform/win32/ui_font.h"
+#include "platform/win32/unique_handle.h"
 
 namespace vt {
 
@@ -16,9 +17,13 @@ public:
     int LineHeightTwips(int fontSizePt);
 
 private:
-    HFONT FontFor(int points);
+    // The measuring DC with the font of `points` selected. One DC serves
+    // every call: the item panel measures hundreds of names per rebuild.
+    HDC DcFor(int points);
     int dpi_;
     std::map<int, UniqueHfont> fonts_;
+    UniqueMemDc dc_;  // after fonts_: goes first, while its font still exists
+    int selected_ = 0;
 };
 
 }  // namespace vt
