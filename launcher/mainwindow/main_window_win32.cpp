@@ -12,6 +12,7 @@
 #include "launcher/mainwindow/hotkey.h"
 #include "launcher/mainwindow/launch.h"
 #include "launcher/skin/msg_form_win32.h"
+#include "launcher/skin/skin_package.h"
 #include "launcher/store/migration.h"
 #include "platform/win32/dialog_template.h"
 #include "platform/win32/ui_font.h"
@@ -86,6 +87,8 @@ bool MainWindow::Create() {
         LogWin32Failure("RegisterClassExW");
         return false;
     }
+    // The skin's pictures are read and decoded while the system creates the window.
+    pictures_.Prefetch(SkinPictureFiles(SkinFolder(ProgramDir())));
     // A tool window: the launcher lives in the notification area, not the taskbar.
     hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kMainWindowClass, kMainWindowTitle, WS_POPUP | WS_SYSMENU, 0, 0, 0, 0,
                               nullptr, nullptr, hinstance_, this);
@@ -166,9 +169,7 @@ void MainWindow::Load() {
     SetOpacity(GetRegDword(registry_, kSettingsRoot, kDataKey, "MainOpacity", 255));
 
     // 7. The skin, which rebuilds the team bar and the item panel.
-    std::string skin = ReadSettingString(registry_, "SkinPath");
-    if (skin.empty()) skin = kDefaultSkinFolder;
-    model_.ApplySkin(settings_.AppDir + "SKIN\\" + skin);
+    model_.ApplySkin(SkinFolder(settings_.AppDir));
 
     // 3. The lock picture that matches StandOnTop (its pictures exist once a
     //    skin is laid out), and the lock's tooltip, which the layout resets.
@@ -185,6 +186,12 @@ void MainWindow::Load() {
         MoveToTwips((screen.width - w.width) / 2, (screen.height - w.height) / 2);
     }
     SyncTimers();
+}
+
+std::string MainWindow::SkinFolder(const std::string& appDir) {
+    std::string skin = ReadSettingString(registry_, "SkinPath");
+    if (skin.empty()) skin = kDefaultSkinFolder;
+    return appDir + "SKIN\\" + skin;
 }
 
 void MainWindow::ApplySettingsResult(const ApplyResult& r, bool first) {

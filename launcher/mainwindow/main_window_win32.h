@@ -89,6 +89,8 @@ private:
     LRESULT HandleHook(UINT msg, WPARAM wp, LPARAM lp);
 
     // Life cycle.
+    // The folder of the skin the settings name, default when none.
+    std::string SkinFolder(const std::string& appDir);
     void Load();
     void OnActivate(bool active);
     void Unload();

@@ -99,6 +99,13 @@ std::string SkinPicturePath(const std::string& folder, const std::string& file) 
     return Join(Join(folder, kSkinImageFolder), file);
 }
 
+std::vector<std::string> SkinPictureFiles(const std::string& folder) {
+    std::vector<std::string> files;
+    for (size_t i = 0; i < kSkinPictureCount; ++i)
+        files.push_back(SkinPicturePath(folder, kSkinPictures[i].file));
+    return files;
+}
+
 int SkinPictureIndex(const std::string& file) {
     for (size_t i = 0; i < kSkinPictureCount; ++i) {
         if (file == kSkinPictures[i].file) return static_cast<int>(i);

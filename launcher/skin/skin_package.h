@@ -59,6 +59,8 @@ struct SkinPackage {
 std::string SkinDescriptionPath(const std::string& folder);
 // folder + separator + "image" + separator + file.
 std::string SkinPicturePath(const std::string& folder, const std::string& file);
+// Every picture a skin in `folder` may have, as SkinPicturePath names them.
+std::vector<std::string> SkinPictureFiles(const std::string& folder);
 // Position of a picture file name in kSkinPictures, -1 when unknown.
 int SkinPictureIndex(const std::string& file);
 

@@ -29,7 +29,55 @@ GdiplusSession::~GdiplusSession() {
 }
 
 PicturesWin32::PicturesWin32() = default;
-PicturesWin32::~PicturesWin32() = default;
+
+PicturesWin32::~PicturesWin32() {
+    if (prefetch_.joinable()) prefetch_.join();
+}
+
+void PicturesWin32::Clear() {
+    if (prefetch_.joinable()) AdoptPrefetched();
+    cache_.clear();
+}
+
+void PicturesWin32::Prefetch(std::vector<std::string> files) {
+    if (prefetch_.joinable()) AdoptPrefetched();
+    prefetch_ = std::thread([this, files = std::move(files)] {
+        try {
+            for (const std::string& file : files) {
+                Fetched f;
+                f.file = file;
+                f.stamp = GetFileStamp(file);
+                if (f.stamp.exists) {
+                    auto bytes = ReadFileBytes(PathFromUtf8(file));
+                    if (bytes && !bytes->empty()) {
+                        f.picture = DecodeBmpOrIco(*bytes);
+                        if (!f.picture) f.undecoded = std::move(*bytes);
+                    }
+                }
+                fetched_.push_back(std::move(f));
+            }
+        } catch (...) {
+            // What was not fetched is read when asked for.
+        }
+    });
+}
+
+void PicturesWin32::AdoptPrefetched() {
+    prefetch_.join();
+    const ULONGLONG now = ::GetTickCount64();
+    for (Fetched& f : fetched_) {
+        if (cache_.count(f.file)) continue;
+        Entry e;
+        e.stamp = f.stamp;
+        e.checkedAt = now;
+        if (f.picture)
+            e.picture = std::move(f.picture);
+        else if (!f.undecoded.empty())
+            e.picture = DecodeWithGdiplus(f.undecoded);
+        cache_[f.file] = std::move(e);
+    }
+    fetched_.clear();
+}
 
 bool PicturesWin32::StartGdiplus() {
     if (!gdiplus_) gdiplus_ = std::make_unique<GdiplusSession>();
@@ -74,6 +122,7 @@ std::optional<DecodedPicture> PicturesWin32::DecodeWithGdiplus(const std::string
 
 PicturesWin32::Entry* PicturesWin32::Find(const std::string& file, bool recheck) {
     if (file.empty()) return nullptr;
+    if (prefetch_.joinable()) AdoptPrefetched();
     const ULONGLONG now = ::GetTickCount64();
     auto it = cache_.find(file);
     // Painting asks for the same pictures many times a second; looking at the

@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "common/file_stamp.h"
 #include "common/picture_decode.h"
@@ -43,7 +45,12 @@ public:
     // that changed on disk since it was loaded is loaded again (noticed at
     // the next Probe, or within a second).
     Gdiplus::Bitmap* Get(const std::string& file);
-    void Clear() { cache_.clear(); }
+    void Clear();
+
+    // Reads and decodes `files` on a worker thread, so that pictures wanted
+    // soon (a skin's, while the system creates the window) are ready when
+    // asked for. Whatever is asked for first waits for the worker.
+    void Prefetch(std::vector<std::string> files);
 
     // The same picture as a 32-bit premultiplied DIB section for BitBlt /
     // AlphaBlend; `alpha` is false when every pixel is opaque (plain BitBlt
@@ -70,11 +77,21 @@ private:
     static constexpr unsigned long long kRecheckMs = 1000;
     Entry* Find(const std::string& file, bool recheck = false);
     bool StartGdiplus();
+    void AdoptPrefetched();
     std::optional<DecodedPicture> DecodeWithGdiplus(const std::string& bytes);
 
     // Declared before the cache: GDI+ objects must go before GDI+ shuts down.
     std::unique_ptr<GdiplusSession> gdiplus_;
     std::map<std::string, Entry> cache_;
+
+    struct Fetched {
+        std::string file;
+        FileStamp stamp;
+        std::optional<DecodedPicture> picture;
+        std::string undecoded;  // bytes left for GDI+, which stays on this thread
+    };
+    std::vector<Fetched> fetched_;  // the worker's until it is joined
+    std::thread prefetch_;
 };
 
 }  // namespace vt
