@@ -1,10 +1,8 @@
-// The picture cache beyond plain bitmaps: formats left to GDI+, and pictures
-// read ahead on a worker thread.
+// Pictures that the built-in bitmap and icon decoder leaves to GDI+.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -47,66 +45,6 @@ TEST(PicturesFallback, PngGoesThroughGdiplusAndKeepsItsAlphaPremultiplied) {
 
     std::error_code ec;
     fs::remove(file, ec);
-}
-
-// A one-colour 24-bit bitmap of w x h.
-void WriteBmp(const fs::path& file, int w, int h, uint8_t blue) {
-    const int stride = (w * 3 + 3) & ~3;
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    ih.biSize = sizeof(ih);
-    ih.biWidth = w;
-    ih.biHeight = h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(ih);
-    fh.bfSize = fh.bfOffBits + stride * h;
-    std::string rows(static_cast<size_t>(stride) * h, '\0');
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            rows[static_cast<size_t>(y) * stride + x * 3] = static_cast<char>(blue);
-    std::ofstream f(file, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(&fh), sizeof(fh));
-    f.write(reinterpret_cast<const char*>(&ih), sizeof(ih));
-    f << rows;
-}
-
-TEST(PicturesPrefetch, ReadAheadPicturesAnswerLikeLoadedOnesAndStillNoticeChanges) {
-    const fs::path dir = fs::temp_directory_path() / ("vt-prefetch-" + std::to_string(GetCurrentProcessId()));
-    fs::create_directories(dir);
-    WriteBmp(dir / "a.img", 3, 2, 10);
-    WriteBmp(dir / "b.img", 5, 4, 20);
-    std::ofstream(dir / "bad.img") << "not a picture";
-    const std::string a = PathToUtf8(dir / "a.img"), b = PathToUtf8(dir / "b.img"),
-                      bad = PathToUtf8(dir / "bad.img"), missing = PathToUtf8(dir / "missing.img");
-
-    PicturesWin32 pics;
-    pics.Prefetch({a, b, bad, missing});
-    auto sa = pics.Probe(a);
-    ASSERT_TRUE(sa);
-    EXPECT_EQ(sa->width, 3);
-    EXPECT_EQ(sa->height, 2);
-    EXPECT_FALSE(pics.Probe(bad));
-    EXPECT_FALSE(pics.Probe(missing));
-    const PicturesWin32::Dib* db = pics.GetDib(b);
-    ASSERT_NE(db, nullptr);
-    EXPECT_EQ(db->width, 5);
-
-    // Replaced on disk after it was read ahead: the next probe loads it again.
-    WriteBmp(dir / "b.img", 7, 1, 30);
-    fs::last_write_time(dir / "b.img", fs::last_write_time(dir / "b.img") + std::chrono::seconds(5));
-    auto sb = pics.Probe(b);
-    ASSERT_TRUE(sb);
-    EXPECT_EQ(sb->width, 7);
-
-    // A cache dropped while a read-ahead runs neither crashes nor keeps stale pictures.
-    pics.Prefetch({a});
-    pics.Clear();
-    EXPECT_TRUE(pics.Probe(a));
-
-    std::error_code ec;
-    fs::remove_all(dir, ec);
 }
 
 }  // namespace

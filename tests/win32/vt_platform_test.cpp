@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -153,6 +154,35 @@ TEST_F(PicturesTest, OpaqueBitmapKeepsExactColoursAndAFileChangedOnDiskIsReloade
     ASSERT_TRUE(size);
     EXPECT_EQ(size->width, 8);
     EXPECT_EQ(size->height, 6);
+}
+
+TEST_F(PicturesTest, ReadAheadPicturesAnswerLikeLoadedOnesAndStillNoticeChanges) {
+    WriteBmp("a.img", 3, 2, RGB(0, 0, 10));
+    WriteBmp("b.img", 5, 4, RGB(0, 0, 20));
+    std::ofstream(dir_ / "bad.img") << "not a picture";
+    PicturesWin32 pics;
+    pics.Prefetch({Path("a.img"), Path("b.img"), Path("bad.img"), Path("missing.img")});
+    auto sa = pics.Probe(Path("a.img"));
+    ASSERT_TRUE(sa);
+    EXPECT_EQ(sa->width, 3);
+    EXPECT_EQ(sa->height, 2);
+    EXPECT_FALSE(pics.Probe(Path("bad.img")));
+    EXPECT_FALSE(pics.Probe(Path("missing.img")));
+    const PicturesWin32::Dib* db = pics.GetDib(Path("b.img"));
+    ASSERT_NE(db, nullptr);
+    EXPECT_EQ(db->width, 5);
+
+    // Replaced on disk after it was read ahead: the next probe loads it again.
+    WriteBmp("b.img", 7, 1, RGB(0, 0, 30));
+    fs::last_write_time(dir_ / "b.img", fs::last_write_time(dir_ / "b.img") + std::chrono::seconds(5));
+    auto sb = pics.Probe(Path("b.img"));
+    ASSERT_TRUE(sb);
+    EXPECT_EQ(sb->width, 7);
+
+    // A cache dropped while a read-ahead runs neither crashes nor keeps stale pictures.
+    pics.Prefetch({Path("a.img")});
+    pics.Clear();
+    EXPECT_TRUE(pics.Probe(Path("a.img")));
 }
 
 TEST(DefaultSkin, AllPicturesLoadAndButtonsMatchTheirFirstPicture) {
