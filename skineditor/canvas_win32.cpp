@@ -415,7 +415,7 @@ void Canvas::PaintBuiltIn(HDC dc, El e, RECT rc) {
         TRIVERTEX v[2] = {{band.left, band.top, 0x1400, 0x3A00, 0x7300, 0},
                           {band.right, band.bottom, 0x6F00, 0xA600, 0xE600, 0}};
         GRADIENT_RECT gr{0, 1};
-        ::GradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_V);
+        ::GdiGradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_V);
         Frame(dc, rc, deep);
         return;
     }
