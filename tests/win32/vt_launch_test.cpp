@@ -144,7 +144,9 @@ protected:
         // Menus belong to their process, so their item states cannot be asked
         // for from here: the entries are read off the screen instead, a greyed
         // one being drawn in the grey-text colour and an enabled one in dark ink.
-        std::vector<bool> rows = EntryRowsEnabled(menu);
+        // The menu window shows before its entries are painted.
+        std::vector<bool> rows;
+        WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return (rows = EntryRowsEnabled(menu)).size() >= 2; });
         EXPECT_GE(rows.size(), 2u) << "the tray menu shows fewer than two entries";
         if (rows.size() >= 2) {
             e.showEnabled = rows[0];
