@@ -39,23 +39,37 @@ void PicturesWin32::Clear() {
     cache_.clear();
 }
 
+PicturesWin32::Fetched PicturesWin32::Fetch(const std::string& file, const FileStamp& stamp) {
+    Fetched f;
+    f.file = file;
+    f.stamp = stamp;
+    if (!stamp.exists) return f;
+    auto bytes = ReadFileBytes(PathFromUtf8(file));
+    if (!bytes || bytes->empty()) return f;
+    f.picture = DecodeBmpOrIco(*bytes);
+    if (!f.picture) f.undecoded = std::move(*bytes);
+    return f;
+}
+
+PicturesWin32::Entry& PicturesWin32::Keep(Fetched&& f, unsigned long long now) {
+    Entry e;
+    e.stamp = f.stamp;
+    e.checkedAt = now;
+    if (f.picture)
+        e.picture = std::move(f.picture);
+    else if (!f.undecoded.empty())
+        e.picture = DecodeWithGdiplus(f.undecoded);
+    Entry& slot = cache_[f.file];
+    slot = std::move(e);
+    return slot;
+}
+
 void PicturesWin32::Prefetch(std::vector<std::string> files) {
     if (prefetch_.joinable()) AdoptPrefetched();
     prefetch_ = std::thread([this, files = std::move(files)] {
         try {
-            for (const std::string& file : files) {
-                Fetched f;
-                f.file = file;
-                f.stamp = GetFileStamp(file);
-                if (f.stamp.exists) {
-                    auto bytes = ReadFileBytes(PathFromUtf8(file));
-                    if (bytes && !bytes->empty()) {
-                        f.picture = DecodeBmpOrIco(*bytes);
-                        if (!f.picture) f.undecoded = std::move(*bytes);
-                    }
-                }
-                fetched_.push_back(std::move(f));
-            }
+            for (const std::string& file : files)
+                fetched_.push_back(Fetch(file, GetFileStamp(file)));
         } catch (...) {
             // What was not fetched is read when asked for.
         }
@@ -65,17 +79,8 @@ void PicturesWin32::Prefetch(std::vector<std::string> files) {
 void PicturesWin32::AdoptPrefetched() {
     prefetch_.join();
     const ULONGLONG now = ::GetTickCount64();
-    for (Fetched& f : fetched_) {
-        if (cache_.count(f.file)) continue;
-        Entry e;
-        e.stamp = f.stamp;
-        e.checkedAt = now;
-        if (f.picture)
-            e.picture = std::move(f.picture);
-        else if (!f.undecoded.empty())
-            e.picture = DecodeWithGdiplus(f.undecoded);
-        cache_[f.file] = std::move(e);
-    }
+    for (Fetched& f : fetched_)
+        if (!cache_.count(f.file)) Keep(std::move(f), now);
     fetched_.clear();
 }
 
@@ -133,19 +138,7 @@ PicturesWin32::Entry* PicturesWin32::Find(const std::string& file, bool recheck)
         it->second.checkedAt = now;
         return &it->second;
     }
-    Entry e;
-    e.stamp = stamp;
-    e.checkedAt = now;
-    if (stamp.exists) {
-        auto bytes = ReadFileBytes(PathFromUtf8(file));
-        if (bytes && !bytes->empty()) {
-            e.picture = DecodeBmpOrIco(*bytes);
-            if (!e.picture) e.picture = DecodeWithGdiplus(*bytes);
-        }
-    }
-    Entry& slot = cache_[file];
-    slot = std::move(e);
-    return &slot;
+    return &Keep(Fetch(file, stamp), now);
 }
 
 Gdiplus::Bitmap* PicturesWin32::Get(const std::string& file) {

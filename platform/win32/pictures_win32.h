@@ -72,6 +72,16 @@ private:
         FileStamp stamp;
         unsigned long long checkedAt = 0;  // GetTickCount64 of the last look at the disk
     };
+    struct Fetched {
+        std::string file;
+        FileStamp stamp;
+        std::optional<DecodedPicture> picture;
+        std::string undecoded;  // bytes left for GDI+, which stays on this thread
+    };
+    // Reads and decodes what needs no GDI+; safe on any thread.
+    static Fetched Fetch(const std::string& file, const FileStamp& stamp);
+    // Caches what was fetched, decoding with GDI+ what needs it (this thread).
+    Entry& Keep(Fetched&& f, unsigned long long now);
     // The entry of `file`, loaded again when the file changed on disk. Unless
     // `recheck`, a file looked at less than kRecheckMs ago is not looked at again.
     static constexpr unsigned long long kRecheckMs = 1000;
@@ -84,12 +94,6 @@ private:
     std::unique_ptr<GdiplusSession> gdiplus_;
     std::map<std::string, Entry> cache_;
 
-    struct Fetched {
-        std::string file;
-        FileStamp stamp;
-        std::optional<DecodedPicture> picture;
-        std::string undecoded;  // bytes left for GDI+, which stays on this thread
-    };
     std::vector<Fetched> fetched_;  // the worker's until it is joined
     std::thread prefetch_;
 };
