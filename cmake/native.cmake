@@ -24,3 +24,6 @@ foreach(src ${bench_src})
     add_executable(${name} ${src})
     target_link_libraries(${name} PRIVATE vt_launcher_core vt_common)
 endforeach()
+
+# The set-up scripts' own checks (bash; no Wine needed).
+add_test(NAME check_needs COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/check_needs_test.sh)
