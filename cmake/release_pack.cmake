@@ -10,7 +10,7 @@ endforeach()
 
 set(top ${STAGE}/Vantrel)
 file(REMOVE_RECURSE ${STAGE})
-file(MAKE_DIRECTORY ${top}/SKIN)
+file(MAKE_DIRECTORY ${top}/SKIN ${top}/SkinProjects)
 
 foreach(f VT.exe VTSkinEditor.exe help.chm)
     if(NOT EXISTS ${DIST}/${f})
@@ -27,6 +27,16 @@ foreach(skin ${SKINS})
         message(FATAL_ERROR "release: skin ${skin} is incomplete in ${src}")
     endif()
     file(COPY ${src} DESTINATION ${top}/SKIN)
+
+    # The skin's editable project with the pictures it names, for designers
+    # to open in the skin editor and build a variant from.
+    set(project ${DIST}/SkinProjects/${skin})
+    file(GLOB pictures ${project}/image/*.img)
+    list(LENGTH pictures count)
+    if(NOT EXISTS ${project}/${skin}.vse OR count LESS 25)
+        message(FATAL_ERROR "release: the project of skin ${skin} is incomplete in ${project}")
+    endif()
+    file(COPY ${project} DESTINATION ${top}/SkinProjects)
 endforeach()
 
 # A program that needs a DLL of the compiler (libstdc++, libgcc, winpthread)

@@ -1,8 +1,9 @@
 # `release` target: the program folder a user unpacks, as
-# build/<tree>/Vantrel-<version>-win64.zip. Only what the programs need goes
-# in (the two programs, the bundled skins, the manual); never a DATA folder
-# or settings from a developer's runs. The programs must import system DLLs
-# only, or they would not start on a bare Windows; the packer checks that.
+# build/<tree>/Vantrel-<version>-win64.zip. Only what a user needs goes in
+# (the two programs, the bundled skins and their editable projects, the
+# manual); never a DATA folder or settings from a developer's runs. The
+# programs must import system DLLs only, or they would not start on a bare
+# Windows; the packer checks that.
 set(VT_RELEASE_ZIP ${CMAKE_BINARY_DIR}/Vantrel-${PROJECT_VERSION}-win64.zip)
 set(VT_BUNDLED_SKINS "蓝色卷轴;墨绿简约")
 find_program(VT_OBJDUMP NAMES x86_64-w64-mingw32-objdump objdump)

@@ -1,11 +1,12 @@
 # The second bundled skin "墨绿简约": pictures drawn at build time by its
 # script, skin.vsu built from its editable project by the skin editor's own
-# package builder, like the default skin.
+# package builder, like the default skin; the project with its pictures
+# ships in the program folder's SkinProjects\ like the default skin's.
 set(_vt_skin2_name "墨绿简约")
 set(_vt_skin2_src ${CMAKE_SOURCE_DIR}/assets/skins/${_vt_skin2_name})
 set(_vt_skin2_out ${VT_DIST}/SKIN/${_vt_skin2_name})
 set(_vt_skin2_stamp ${CMAKE_BINARY_DIR}/skin_green_pictures.stamp)
-set(_vt_skin2_stage ${CMAKE_BINARY_DIR}/skin_project/${_vt_skin2_name})
+set(_vt_skin2_stage ${VT_DIST}/SkinProjects/${_vt_skin2_name})
 
 add_custom_command(
     OUTPUT ${_vt_skin2_stamp}
@@ -17,7 +18,7 @@ add_custom_command(
     VERBATIM)
 
 add_custom_command(
-    OUTPUT ${_vt_skin2_out}/skin.vsu
+    OUTPUT ${_vt_skin2_out}/skin.vsu ${_vt_skin2_stage}/${_vt_skin2_name}.vse
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${_vt_skin2_stage}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${_vt_skin2_stage}
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${_vt_skin2_out}/image ${_vt_skin2_stage}/image
@@ -27,7 +28,8 @@ add_custom_command(
     COMMENT "Building skin ${_vt_skin2_name} from its project"
     VERBATIM)
 
-add_custom_target(vt_skin_green ALL DEPENDS ${_vt_skin2_stamp} ${_vt_skin2_out}/skin.vsu)
+add_custom_target(vt_skin_green ALL DEPENDS ${_vt_skin2_stamp} ${_vt_skin2_out}/skin.vsu
+                  ${_vt_skin2_stage}/${_vt_skin2_name}.vse)
 
 if(TARGET VT)
     add_dependencies(VT vt_skin_green)

@@ -22,10 +22,12 @@ add_custom_command(
 # skin.vsu comes from the editable project 蓝色卷轴.vse through the skin
 # editor's own package builder (vt_skin_build, run under Wine). The project
 # is staged beside a copy of the drawn pictures, which it names relative to
-# its own folder.
-set(_vt_skin_stage ${CMAKE_BINARY_DIR}/skin_project/${_vt_skin_name})
+# its own folder, in the program folder's SkinProjects\: that copy ships as a
+# starting point for skin designers, and the skin is built from it, so what
+# ships is known to open and build.
+set(_vt_skin_stage ${VT_DIST}/SkinProjects/${_vt_skin_name})
 add_custom_command(
-    OUTPUT ${_vt_skin_out}/skin.vsu
+    OUTPUT ${_vt_skin_out}/skin.vsu ${_vt_skin_stage}/${_vt_skin_name}.vse
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${_vt_skin_stage}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${_vt_skin_stage}
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${_vt_skin_out}/image ${_vt_skin_stage}/image
@@ -35,7 +37,8 @@ add_custom_command(
     COMMENT "Building skin ${_vt_skin_name} from its project"
     VERBATIM)
 
-add_custom_target(vt_skin_default ALL DEPENDS ${_vt_skin_stamp} ${_vt_skin_out}/skin.vsu)
+add_custom_target(vt_skin_default ALL DEPENDS ${_vt_skin_stamp} ${_vt_skin_out}/skin.vsu
+                  ${_vt_skin_stage}/${_vt_skin_name}.vse)
 
 # Program icon, compiled into VT.exe by launcher/vt.rc.
 set(_vt_gen ${CMAKE_BINARY_DIR}/generated)

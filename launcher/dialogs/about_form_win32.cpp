@@ -11,9 +11,13 @@
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
 
-#ifndef VT_VERSION_TEXT
-#define VT_VERSION_TEXT "1.0"
+// The version comes from the build (project() in CMakeLists.txt).
+#if !defined(VT_VERSION_MAJOR) || !defined(VT_VERSION_MINOR)
+#error "VT_VERSION_MAJOR and VT_VERSION_MINOR must be defined by the build"
 #endif
+#define VT_VERSION_STR2(x) #x
+#define VT_VERSION_STR(x) VT_VERSION_STR2(x)
+#define VT_VERSION_TEXT VT_VERSION_STR(VT_VERSION_MAJOR) "." VT_VERSION_STR(VT_VERSION_MINOR)
 
 namespace vt {
 namespace {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The release archive unpacks into a folder whose VT.exe starts, on a first
 # start with no settings, in the default skin.
-#   archive_starts.sh <Vantrel-x.y.z-win64.zip> <work folder> <default skin backdrop as built>
+#   archive_starts.sh <Vantrel-x.y-win64.zip> <work folder> <default skin backdrop as built>
 # The work folder keeps its Wine prefix between runs (making one takes most of
 # a minute); the launcher's settings in it are removed before each start.
 set -euo pipefail
@@ -30,6 +30,29 @@ if find "$app" -iname '*.dll' | grep -q .; then fail "the archive holds DLLs"; f
 for skin in "$app"/SKIN/*/; do
     n=$(find "$skin/image" -name '*.img' | wc -l)
     [[ $n -ge 25 ]] || fail "skin $skin has $n pictures"
+done
+
+# The editable project of each skin, beside the pictures it names relative to
+# itself, for designers to start from.
+for skin in "$app"/SKIN/*/; do
+    name="$(basename "$skin")"
+    project="$app/SkinProjects/$name"
+    [[ -f "$project/$name.vse" ]] || fail "the archive lacks Vantrel/SkinProjects/$name/$name.vse"
+    # Every picture the project names, stored as \image\<file>, is there.
+    names="$(iconv -f GBK -t UTF-8 "$project/$name.vse" | tr -d '\r' | sed -n 's/^[A-Za-z0-9]*=\\image\\//p')"
+    [[ $(wc -l <<<"$names") -ge 25 ]] || fail "SkinProjects/$name/$name.vse names too few pictures"
+    while read -r f; do
+        [[ -f "$project/image/$f" ]] || fail "SkinProjects/$name lacks image/$f, which its project names"
+    done <<<"$names"
+done
+
+# Named after the version the programs carry: Vantrel-1.40-win64.zip holds
+# programs whose product version is 1.40.0.0.
+[[ "$(basename "$zip")" =~ ^Vantrel-([0-9]+\.[0-9]+)-win64\.zip$ ]] || fail "the archive is named $(basename "$zip")"
+version="${BASH_REMATCH[1]}"
+for exe in VT.exe VTSkinEditor.exe; do
+    carried="$(strings -e l "$app/$exe" | grep -A1 -x ProductVersion | sed -n 2p)"
+    [[ "$carried" == "$version.0.0" ]] || fail "$exe carries the product version '$carried', the archive is named $version"
 done
 
 # A display of its own, so no other window can be taken for the launcher.
