@@ -11,7 +11,9 @@ using namespace vt::fuzz;
 
 namespace {
 
-const char* const kCodePages[] = {"GBK", "BIG5", "CP1252"};
+// GBK plays the ANSI code page everywhere; CP1252 stands for the single-byte
+// ones. (BIG5 maps some characters twice, so it has no round trip to check.)
+const char* const kCodePages[] = {"GBK", "CP1252"};
 
 size_t Count(std::string_view s, char c) {
     size_t n = 0;

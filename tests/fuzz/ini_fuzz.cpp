@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteFile(file, bytes);
     FlushIniCache();
 
-    IniNames names = ScanIniNames(bytes, 40);
+    IniNames names = ScanIniNames(bytes, 24);
     names.sections.push_back(section);
     names.keys.push_back(key);
     const auto before = ReadAll(file, names);
