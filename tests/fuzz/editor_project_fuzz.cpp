@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     VT_FUZZ_CHECK(ReadFile(dir + "a.vse") == ReadFile(dir + "b.vse"), "second save wrote another file");
 
     // Saving over the opened file keeps every key the editor does not write.
-    const IniNames names = ScanIniNames(bytes, 40);
+    const IniNames names = ScanIniNames(bytes, 16);
     const auto before = ReadAll(file, names);
     VT_FUZZ_CHECK(SaveProject(first, file), "save over the opened file");
     FlushIniCache();
