@@ -398,9 +398,14 @@ bool DeleteIniKey(const std::string& file, std::string_view section, std::string
     ParsedFile& pf = Cache().Get(file);
     size_t s = FindSection(pf, Name(section));
     if (s == std::string::npos) return true;
-    size_t i = FindKey(pf, s, Name(key));
-    if (i == std::string::npos) return true;
-    pf.lines.erase(pf.lines.begin() + static_cast<std::ptrdiff_t>(i));
+    if (FindKey(pf, s, Name(key)) == std::string::npos) return true;
+    // Every copy of the key in the section goes: a hand-edited file may hold
+    // it twice, and removing only the first would bring the stale one back.
+    const std::string folded = Fold(Name(key));
+    for (size_t i = SectionEnd(pf.lines, s); i-- > s + 1;)
+        if (pf.lines[i].kind == Line::Key && Fold(pf.lines[i].name) == folded)
+            pf.lines.erase(pf.lines.begin() + static_cast<std::ptrdiff_t>(i));
+    pf.indexed = false;
     return Cache().Store(file, pf);
 }
 
