@@ -354,6 +354,8 @@ FormOutcome ItemForm::OnOk(const Settings& settings, Prompts& prompts,
         refusedChars = chars;
         return refuse(field, UnstorableCharsMessage(label, chars), settings.WarnOnFormat);
     };
+    // A proposed name has the path's faults; the path is what to mend.
+    if (!path.ok() && txtName == lastAutoName) return refuseChars(ItemField::Path, kFieldItemPath, path.unstorable);
     if (std::string bad = UnstorableChars(name); !bad.empty()) return refuseChars(ItemField::Name, kFieldItemName, bad);
     if (AnsiByteCount(name) > kItemNameMaxBytes)
         return refuse(ItemField::Name, TooLongMessage(kFieldItemName, kItemNameMaxBytes), settings.WarnOnFormat);
