@@ -7,6 +7,7 @@
 #include <shlobj.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -108,6 +109,37 @@ TEST(IconExtract, SavedPicturesLoadBackWhateverTheirNameAndBadOnesAreRefused) {
         EXPECT_FALSE(canvas.DrawPictureFile(PathToUtf8(dir / name)));
         EXPECT_EQ(canvas.ToBmpBytes(), blank.ToBmpBytes());
     }
+}
+
+// ---- Text the ANSI code page cannot hold, in process -----------------------
+
+TEST(CodePageWin32, KoreanFileNameGetsAStorableShortNameOrItsCharactersNamed) {
+    // The prefix runs with the Chinese code page 936, which has no Hangul.
+    ASSERT_EQ(CurrentAnsiKind(), AnsiKind::DoubleByte);
+    TempDir tmp("vt-short-");
+    const fs::path file = tmp.Path() / L"\uBCF4\uACE0\uC11C.txt";  // 보고서.txt
+    WriteBytes(file, "text");
+    const std::string longPath = PathToUtf8(file);
+    ASSERT_TRUE(UnstorableChars(PathToUtf8(tmp.Path())).empty()) << "the temporary folder itself is not storable";
+    EXPECT_EQ(UnstorableChars(longPath), "보고서");
+
+    const std::string shortPath = ShortPathName(longPath);
+    const StorablePath stored = MakeStorablePath(longPath, ShortPathName);
+    if (!shortPath.empty() && UnstorableChars(shortPath).empty()) {
+        // The volume keeps short names: that one is stored, and it names the same file.
+        ASSERT_TRUE(stored.ok());
+        EXPECT_EQ(stored.text, shortPath);
+        std::ifstream in(PathFromUtf8(stored.text), std::ios::binary);
+        std::string content;
+        std::getline(in, content);
+        EXPECT_EQ(content, "text");
+    } else {
+        // No short name (Wine on a Unix file system): the characters are named.
+        EXPECT_FALSE(stored.ok());
+        EXPECT_EQ(stored.unstorable, "보고서");
+    }
+    std::printf("short name of the Korean file: \"%s\"\n", Utf8ToAnsi(shortPath).c_str());
+    EXPECT_EQ(ShortPathName(PathToUtf8(tmp.Path() / "missing.txt")), "");
 }
 
 // ---- VT.exe from outside ----------------------------------------------------
@@ -281,6 +313,63 @@ TEST_F(VtItemEditing, DropOutsideTheItemPanelAddsNothing) {
     CloseVt();
     EXPECT_EQ(ItemCount(), before + 1);
     EXPECT_EQ(Item(before).name, "win.ini");
+}
+
+TEST_F(VtItemEditing, DroppedFileWhosePathCannotBeStoredIsNeverStoredAsQuestionMarks) {
+    TempDir dropDir("vt-drop-");
+    const fs::path korean = dropDir.Path() / L"\uC0AC\uC9C4.txt";  // 사진.txt
+    WriteBytes(korean, "k");
+    WriteBytes(dropDir.Path() / "plain.txt", "p");
+    const int before = ItemCount();
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(PostDrop(main, InPanel(), {korean.wstring(), (dropDir.Path() / "plain.txt").wstring()}));
+    // The plain file goes in whatever happens to the other one.
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] {
+        return Item(ItemCount() - 1).name == "plain.txt";
+    })) << "the plain file was not added";
+    CloseVt();
+    const int added = ItemCount() - before;
+    ASSERT_GE(added, 1);
+    ASSERT_LE(added, 2);
+    for (int i = before; i < before + added; ++i) {
+        StoredItem item = Item(i);
+        SCOPED_TRACE(item.path);
+        EXPECT_EQ(item.path.find('?'), std::string::npos);
+        EXPECT_EQ(item.name.find('?'), std::string::npos);
+        // Whatever was stored leads to a file that is there.
+        EXPECT_NE(GetFileAttributesW(PathFromUtf8(item.path).c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    std::printf("items added from the drop: %d (2: the short name was stored, 1: it was skipped)\n", added);
+}
+
+TEST_F(VtItemEditing, NameBoxKeepsWhatAProfileValueReadsBack) {
+    const int before = ItemCount();
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = OpenAddEditor(main);
+    if (!editor) {
+        CloseVt();
+        GTEST_SKIP() << "the add-item command did not open the editor";
+    }
+    SetControlText(editor, item_ids::kPath, L"C:\\windows\\notepad.exe");
+    // 310 Chinese characters: 620 bytes in code page 936, of which 254 read back.
+    std::wstring longName;
+    for (int i = 0; i < 310; ++i) longName += L"\u540D";  // 名
+    SetControlText(editor, item_ids::kName, longName);
+    EXPECT_EQ(ControlText(editor, item_ids::kName), longName.substr(0, 127));
+    // Adding one more character changes nothing; one ASCII byte still fits
+    // after 126 characters.
+    SetControlText(editor, item_ids::kName, longName.substr(0, 127) + L"x");
+    EXPECT_EQ(ControlText(editor, item_ids::kName), longName.substr(0, 127));
+    SetControlText(editor, item_ids::kName, longName.substr(0, 126) + L"xy");
+    EXPECT_EQ(ControlText(editor, item_ids::kName), longName.substr(0, 126) + L"xy");
+    PostButton(editor, IDOK);
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] { return !IsWindow(editor); }))
+        << "OK left the editor open";
+    CloseVt();
+    ASSERT_EQ(ItemCount(), before + 1);
+    EXPECT_EQ(Item(before).name, Narrow(longName.substr(0, 126) + L"xy"));
 }
 
 // The editor opens through the add-item command's accelerator (Ctrl+F4).
