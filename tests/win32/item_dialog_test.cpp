@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "common/codepage.h"
+#include "common/ini.h"
 #include "launcher/dialogs/item_form_win32.h"
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/pictures_win32.h"
@@ -112,19 +114,57 @@ TEST(IconExtract, SavedPicturesLoadBackWhateverTheirNameAndBadOnesAreRefused) {
 }
 
 // ---- Text the ANSI code page cannot hold, in process -----------------------
+// These also run with Wine set to the ANSI code pages 65001 and 1252 (see
+// cmake/windows_codepage.cmake), as on a Windows with the "Beta: Unicode
+// UTF-8" option or a Western one.
+
+AnsiKind KindOfSystemCodePage() {
+    const UINT acp = GetACP();
+    if (acp == CP_UTF8) return AnsiKind::Utf8;
+    return acp == 936 || acp == 950 || acp == 949 || acp == 932 ? AnsiKind::DoubleByte : AnsiKind::SingleByte;
+}
+
+TEST(CodePageWin32, CuttingAndReadingBackFollowTheSystemCodePage) {
+    std::printf("ANSI code page %u\n", GetACP());
+    const AnsiKind kind = KindOfSystemCodePage();
+    ASSERT_EQ(CurrentAnsiKind(), kind);
+    // A character the page holds: in several bytes where it can.
+    const std::string wide = kind == AnsiKind::SingleByte ? "\xC3\xA9" : "汉";  // é or 汉
+    ASSERT_EQ(UnstorableChars(wide), "");
+    const size_t n = Utf8ToAnsi(wide).size();
+    EXPECT_EQ(n, kind == AnsiKind::Utf8 ? 3u : kind == AnsiKind::DoubleByte ? 2u : 1u);
+    std::string text = "x", fits = "x";
+    for (int i = 0; i < 300; ++i) text += wide;
+    for (size_t i = 0; i < 253 / n; ++i) fits += wide;
+    EXPECT_EQ(AnsiToUtf8(CutAnsi(Utf8ToAnsi(text), 254)), fits);
+    EXPECT_EQ(FitAnsiBytes(text, 254), fits);
+
+    TempDir tmp("vt-cut-");
+    const std::string ini = PathToUtf8(tmp.Path() / "cut.ini");
+    ASSERT_TRUE(WriteIniString(ini, "S", "K", text));
+    FlushIniCache();
+    EXPECT_EQ(ReadIniString(ini, "S", "K", ""), fits);
+
+    // An emoji is in no ANSI code page but UTF-8; with no default-character
+    // arguments the conversion works for 65001 too.
+    EXPECT_EQ(UnstorableChars("a😀b"), kind == AnsiKind::Utf8 ? "" : "😀");
+}
 
 TEST(CodePageWin32, KoreanFileNameGetsAStorableShortNameOrItsCharactersNamed) {
-    // The prefix runs with the Chinese code page 936, which has no Hangul.
-    ASSERT_EQ(CurrentAnsiKind(), AnsiKind::DoubleByte);
     TempDir tmp("vt-short-");
     const fs::path file = tmp.Path() / L"\uBCF4\uACE0\uC11C.txt";  // 보고서.txt
     WriteBytes(file, "text");
     const std::string longPath = PathToUtf8(file);
     ASSERT_TRUE(UnstorableChars(PathToUtf8(tmp.Path())).empty()) << "the temporary folder itself is not storable";
-    EXPECT_EQ(UnstorableChars(longPath), "보고서");
-
-    const std::string shortPath = ShortPathName(longPath);
     const StorablePath stored = MakeStorablePath(longPath, ShortPathName);
+    if (KindOfSystemCodePage() == AnsiKind::Utf8) {
+        // Every character can be stored: the path stays as it is.
+        EXPECT_EQ(UnstorableChars(longPath), "");
+        EXPECT_EQ(stored.text, longPath);
+        return;
+    }
+    EXPECT_EQ(UnstorableChars(longPath), "보고서");
+    const std::string shortPath = ShortPathName(longPath);
     if (!shortPath.empty() && UnstorableChars(shortPath).empty()) {
         // The volume keeps short names: that one is stored, and it names the same file.
         ASSERT_TRUE(stored.ok());
