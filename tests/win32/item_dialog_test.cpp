@@ -412,6 +412,33 @@ TEST_F(VtItemEditing, NameBoxKeepsWhatAProfileValueReadsBack) {
     EXPECT_EQ(Item(before).name, Narrow(longName.substr(0, 126) + L"xy"));
 }
 
+TEST_F(VtItemEditing, PathThatCannotBeStoredKeepsTheEditorOpenOnThatField) {
+    const int before = ItemCount();
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = OpenAddEditor(main);
+    if (!editor) {
+        CloseVt();
+        GTEST_SKIP() << "the add-item command did not open the editor";
+    }
+    // No such file, so no short name either.
+    const std::wstring path = L"C:\\\uC5C6\uC74C\\tool.exe";  // C:\없음\tool.exe
+    SetControlText(editor, item_ids::kPath, path);
+    SetControlText(editor, item_ids::kName, L"工具");
+    PostButton(editor, IDOK);
+    HWND pathBox = GetDlgItem(editor, item_ids::kPath);
+    // The path box gets its whole text selected for typing over.
+    const auto selectedAll = [&] {
+        const auto sel = static_cast<DWORD>(SendMessageW(pathBox, EM_GETSEL, 0, 0));
+        return LOWORD(sel) == 0 && HIWORD(sel) == path.size();
+    };
+    EXPECT_TRUE(WaitFor(launcher_.Process(), 10000, selectedAll)) << "the path was not selected";
+    EXPECT_TRUE(IsWindow(editor)) << "OK closed the editor";
+    EXPECT_EQ(ControlText(editor, item_ids::kPath), path);
+    CloseVt();
+    EXPECT_EQ(ItemCount(), before);
+}
+
 // The editor opens through the add-item command's accelerator (Ctrl+F4).
 TEST_F(VtItemEditing, EditorFilledThroughItsControlsWritesTheItem) {
     const int before = ItemCount();
