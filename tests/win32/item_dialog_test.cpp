@@ -19,6 +19,7 @@
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/ui_font.h"
+#include "tests/win32/screenshot.h"
 #include "tests/win32/vt_harness.h"
 
 namespace vt {
@@ -434,6 +435,8 @@ TEST_F(VtItemEditing, PathThatCannotBeStoredKeepsTheEditorOpenOnThatField) {
     };
     EXPECT_TRUE(WaitFor(launcher_.Process(), 10000, selectedAll)) << "the path was not selected";
     EXPECT_TRUE(IsWindow(editor)) << "OK closed the editor";
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SaveScreenScreenshot(screen, ScreenshotDir() + L"item_editor_unstorable_path.png");
     EXPECT_EQ(ControlText(editor, item_ids::kPath), path);
     CloseVt();
     EXPECT_EQ(ItemCount(), before);
