@@ -13,11 +13,18 @@ namespace {
 
 std::mutex g_mutex;
 std::string g_codepage = "GBK";
-std::atomic<bool> g_dbcs{true};
+std::atomic<AnsiKind> g_kind{AnsiKind::DoubleByte};
 
-bool IsDbcsName(const std::string& name) {
-    return name == "GBK" || name == "CP936" || name == "GB2312" || name == "GB18030" || name == "BIG5" ||
-           name == "CP950" || name == "SHIFT_JIS" || name == "CP932";
+AnsiKind KindOfName(const std::string& iconvName) {
+    std::string name;
+    for (char c : iconvName)
+        if (c != '-' && c != '_') name.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    if (name == "UTF8" || name == "CP65001") return AnsiKind::Utf8;
+    if (name == "GBK" || name == "CP936" || name == "GB2312" || name == "GB18030" || name == "BIG5" ||
+        name == "CP950" || name == "SHIFTJIS" || name == "CP932" || name == "CP949" || name == "UHC" ||
+        name == "EUCKR")
+        return AnsiKind::DoubleByte;
+    return AnsiKind::SingleByte;
 }
 
 std::string Convert(std::string_view in, const char* to, const char* from) {
@@ -59,7 +66,7 @@ std::string Convert(std::string_view in, const char* to, const char* from) {
 void SetAnsiCodePage(const std::string& iconvName) {
     std::lock_guard lock(g_mutex);
     g_codepage = iconvName;
-    g_dbcs = IsDbcsName(iconvName);
+    g_kind = KindOfName(iconvName);
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {
@@ -80,6 +87,11 @@ std::string Utf8ToAnsi(std::string_view utf8) {
     return Convert(utf8, cp.c_str(), "UTF-8");
 }
 
-bool IsAnsiLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE && g_dbcs.load(std::memory_order_relaxed); }
+AnsiKind CurrentAnsiKind() { return g_kind.load(std::memory_order_relaxed); }
+
+bool IsAnsiLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE && CurrentAnsiKind() == AnsiKind::DoubleByte; }
+
+// Unix file systems keep no short names.
+std::string ShortPathName(const std::string&) { return {}; }
 
 }  // namespace vt

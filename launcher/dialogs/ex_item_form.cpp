@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "common/codepage.h"
+
 namespace vt {
 
 namespace {
@@ -50,7 +52,9 @@ void ExItemForm::OnControlClicked(int entry) {
 
 FormOutcome ExItemForm::OnOk(const Settings& settings, Prompts& prompts, ItemForm& target) {
     FormOutcome out;
-    auto refuse = [&](const char* text) {
+    refusedField = ExField::None;
+    auto refuse = [&](ExField field, const std::string& text) {
+        refusedField = field;
         if (settings.WarnOnFormat) prompts.ShowMessage(text);
         return out;
     };
@@ -62,14 +66,27 @@ FormOutcome ExItemForm::OnOk(const Settings& settings, Prompts& prompts, ItemFor
             target.txtName = kExNameRecycle;
             break;
         case kExRegistry:
-            if (txtKey.empty()) return refuse(kMsgRegKeyEmpty);
-            if (txtKeyName.empty()) return refuse(kMsgRegNameEmpty);
-            if (txtValue.empty()) return refuse(kMsgRegValueEmpty);
-            if (txtKey.find('|') != std::string::npos || txtKeyName.find('|') != std::string::npos ||
-                txtValue.find('|') != std::string::npos)
-                return refuse(kMsgRegBarInText);
+            if (txtKey.empty()) return refuse(ExField::Key, kMsgRegKeyEmpty);
+            if (txtKeyName.empty()) return refuse(ExField::KeyName, kMsgRegNameEmpty);
+            if (txtValue.empty()) return refuse(ExField::Value, kMsgRegValueEmpty);
+            if (txtKey.find('|') != std::string::npos)
+                return refuse(ExField::Key, kMsgRegBarInText);
+            if (txtKeyName.find('|') != std::string::npos)
+                return refuse(ExField::KeyName, kMsgRegBarInText);
+            if (txtValue.find('|') != std::string::npos)
+                return refuse(ExField::Value, kMsgRegBarInText);
+            // The texts are stored in the ANSI code page and written to the
+            // registry from there: a "?" in place of a character would write
+            // another key or value than the one typed.
+            if (std::string bad = UnstorableChars(txtKey); !bad.empty())
+                return refuse(ExField::Key, UnstorableCharsMessage(kFieldRegKey, bad));
+            if (std::string bad = UnstorableChars(txtKeyName); !bad.empty())
+                return refuse(ExField::KeyName, UnstorableCharsMessage(kFieldRegName, bad));
+            if (std::string bad = UnstorableChars(txtValue); !bad.empty())
+                return refuse(ExField::Value, UnstorableCharsMessage(kFieldRegValue, bad));
             target.SetPath(kExPathRegistry);
-            target.txtName = kExNameRegistryPrefix + txtKeyName;
+            // A proposal like the one from a path: cut to what a name can hold.
+            target.txtName = FitAnsiBytes(kExNameRegistryPrefix + txtKeyName, kItemNameMaxBytes);
             target.txtPara = RegistryItemParameters(cboMainKey < 0 ? 0 : cboMainKey, txtKey, txtKeyName,
                                                     cboType < 0 ? 0 : cboType, txtValue);
             break;

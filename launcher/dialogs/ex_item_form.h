@@ -42,6 +42,12 @@ inline constexpr const char* kMsgRegBarInText = "注册表项、键名和键值�
 inline constexpr const char* kMsgSelectControlPanel = "请选择一项控制面板项";
 
 enum ExKind { kExRecycle = 0, kExRegistry = 1, kExControlPanel = 2 };
+// The registry texts OK checks, for the view to put the caret in the one refused.
+enum class ExField { None, Key, KeyName, Value };
+// Field names in the input-check messages.
+inline constexpr const char* kFieldRegKey = "注册表项";
+inline constexpr const char* kFieldRegName = "键名称";
+inline constexpr const char* kFieldRegValue = "键值";
 
 // The parameter string of a registry item: root|key|name|type|value.
 std::string RegistryItemParameters(int rootCode, const std::string& key, const std::string& name, int typeCode,
@@ -68,6 +74,7 @@ public:
     std::string txtKey, txtKeyName, txtValue;
     int lstCtrl = -1;
     std::string labSelected = kExSelectedPrefix;  // LabS(1)
+    ExField refusedField = ExField::None;         // after an OK that was refused
 };
 
 }  // namespace vt

@@ -151,7 +151,19 @@ private:
         out.close = true;
         // With the item editor gone there is nothing to fill: just close.
         WithItemEditor([&](ItemForm& target) { out = form_.OnOk(main_.GetSettings(), main_.GetPrompts(), target); });
-        if (out.close) Close();
+        if (out.close) {
+            Close();
+            return;
+        }
+        // The text at fault, selected, so the user can type over it.
+        int field = form_.refusedField == ExField::Key       ? exitem_ids::kKey
+                    : form_.refusedField == ExField::KeyName ? exitem_ids::kKeyName
+                    : form_.refusedField == ExField::Value   ? exitem_ids::kValue
+                                                             : 0;
+        if (field == 0) return;
+        HWND edit = Item(field);
+        ::SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
     }
 
     ExItemForm form_;

@@ -2,6 +2,7 @@
 // the result an OK step hands back to the main window.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace vt {
@@ -28,6 +29,20 @@ struct FormOutcome {
     // Shown by the window once it has done the above (empty: nothing).
     std::string messageAfter;
 };
+
+// A profile value reads back at most 254 bytes of the ANSI code page: names
+// and notes are held to that, so what is saved reads back unchanged.
+inline constexpr size_t kProfileTextMaxBytes = 254;
+
+// Input-check messages for a field (named as its label, without the colon)
+// whose text the ANSI code page cannot hold, or that is longer than can be
+// stored.
+inline std::string UnstorableCharsMessage(const std::string& field, const std::string& chars) {
+    return field + "中含有无法保存的字符:" + chars + ",请修改";
+}
+inline std::string TooLongMessage(const std::string& field, size_t maxBytes) {
+    return field + "太长,最多只能保存" + std::to_string(maxBytes) + "个字节,请修改";
+}
 
 // Dialog captions and button texts.
 inline constexpr const char* kCaptionOk = "确定(&O)";

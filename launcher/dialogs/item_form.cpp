@@ -33,7 +33,37 @@ bool FolderExists(const std::string& path) {
     return !path.empty() && std::filesystem::is_directory(PathFromUtf8(path), ec);
 }
 
+bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
 }  // namespace
+
+FittedText FitTypedText(const std::string& before, const std::string& after, size_t maxBytes) {
+    // What the edit inserted lies between the longest common head and tail of
+    // the two texts, both taken on character boundaries.
+    size_t head = 0;
+    while (head < before.size() && head < after.size() && before[head] == after[head]) ++head;
+    while (head > 0 && ((head < after.size() && IsUtf8Continuation(after[head])) ||
+                        (head < before.size() && IsUtf8Continuation(before[head]))))
+        --head;
+    size_t tail = 0;
+    const size_t room = std::min(before.size(), after.size()) - head;
+    while (tail < room && before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) ++tail;
+    while (tail > 0 && IsUtf8Continuation(after[after.size() - tail])) --tail;
+    const size_t insertedEnd = after.size() - tail;
+    if (AnsiByteCount(after) <= maxBytes) return {after, insertedEnd, false};
+
+    const std::string prefix = after.substr(0, head);
+    const std::string suffix = after.substr(insertedEnd);
+    const size_t fixed = AnsiByteCount(prefix) + AnsiByteCount(suffix);
+    if (fixed > maxBytes) {
+        // Too long even without the new input (set from outside): keep the head.
+        std::string text = FitAnsiBytes(after, maxBytes);
+        size_t caret = text.size();
+        return {std::move(text), caret, true};
+    }
+    std::string kept = FitAnsiBytes(after.substr(head, insertedEnd - head), maxBytes - fixed);
+    return {prefix + kept + suffix, head + kept.size(), true};
+}
 
 int TypeFromPath(const std::string& path) {
     const std::string p = AsciiLower(path);
@@ -192,7 +222,8 @@ void ItemForm::OnPathChanged() {
     // A name the user typed over is never replaced; an empty one follows the
     // path again.
     if (txtName == lastAutoName || txtName.empty()) {
-        txtName = NameFromPath(txtPath);
+        // A proposal is cut to what the name can hold; typed text never is.
+        txtName = FitAnsiBytes(NameFromPath(txtPath), kItemNameMaxBytes);
         lastAutoName = txtName;
     }
 
@@ -288,22 +319,63 @@ void ItemForm::OnIconFileChosen(const std::string& file) {
 FormOutcome ItemForm::OnOk(const Settings& settings, Prompts& prompts,
                            const std::optional<std::string>& previewPicture) {
     FormOutcome out;
-    auto refuse = [&](const char* text, bool show) {
+    refusedField = ItemField::None;
+    refusedChars.clear();
+    auto refuse = [&](ItemField field, const std::string& text, bool show) {
+        refusedField = field;
         if (show) prompts.ShowMessage(text);
         return out;  // stays open, nothing written
     };
-    if (txtName.empty()) return refuse(kMsgItemNameEmpty, settings.WarnOnFormat);
-    if (txtPath.empty()) return refuse(kMsgItemPathEmpty, settings.WarnOnFormat);
-    if (txtIcon.empty()) return refuse(kMsgItemIconEmpty, settings.WarnOnFormat);
+    if (txtName.empty()) return refuse(ItemField::Name, kMsgItemNameEmpty, settings.WarnOnFormat);
+    if (txtPath.empty()) return refuse(ItemField::Path, kMsgItemPathEmpty, settings.WarnOnFormat);
+    if (txtIcon.empty()) return refuse(ItemField::Icon, kMsgItemIconEmpty, settings.WarnOnFormat);
+
     // Writing into a folder that does not exist would report success for an
     // item that can never be shown.
-    if (!FolderExists(teamFolder)) return refuse(kMsgItemNoTeamFolder, settings.WarnOnError);
+    if (!FolderExists(teamFolder)) return refuse(ItemField::None, kMsgItemNoTeamFolder, settings.WarnOnError);
     if (IsEdit() && passwordDoubtful_) {
         // The dialog cannot put this right: the password was asked before it opened.
         if (settings.WarnOnError) prompts.ShowMessage(kMsgItemPasswordWrong);
         out.close = true;
         return out;
     }
+
+    // Characters the code page lacks would be stored as "?": a path that can
+    // never start, a name that is not the one typed. A path falls back on its
+    // short form; anything else is refused before a single byte is written.
+    const StorablePath path = MakeStorablePath(txtPath, shortPath);
+    const StorablePath icon = txtIcon == txtPath ? path : MakeStorablePath(txtIcon, shortPath);
+    std::string name = txtName;
+    if (path.ok() && path.text != txtPath && txtName == lastAutoName && !UnstorableChars(name).empty()) {
+        // The proposed name came from the long path; the short one names the item instead.
+        name = FitAnsiBytes(NameFromPath(path.text), kItemNameMaxBytes);
+    }
+    auto refuseChars = [&](ItemField field, const char* label, const std::string& chars) {
+        refusedChars = chars;
+        return refuse(field, UnstorableCharsMessage(label, chars), settings.WarnOnFormat);
+    };
+    // A proposed name has the path's faults; the path is what to mend.
+    if (!path.ok() && txtName == lastAutoName) return refuseChars(ItemField::Path, kFieldItemPath, path.unstorable);
+    if (std::string bad = UnstorableChars(name); !bad.empty()) return refuseChars(ItemField::Name, kFieldItemName, bad);
+    if (AnsiByteCount(name) > kItemNameMaxBytes)
+        return refuse(ItemField::Name, TooLongMessage(kFieldItemName, kItemNameMaxBytes), settings.WarnOnFormat);
+    if (!path.ok()) return refuseChars(ItemField::Path, kFieldItemPath, path.unstorable);
+    if (std::string bad = UnstorableChars(txtPara); !bad.empty())
+        return refuseChars(ItemField::Para, kFieldItemPara, bad);
+    if (!icon.ok()) return refuseChars(ItemField::Icon, kFieldItemIcon, icon.unstorable);
+    // The password is the scrambling key: "?" in place of its characters
+    // would let other passwords open the item.
+    if (std::string bad = UnstorableChars(txtPassword); !bad.empty())
+        return refuseChars(ItemField::Password, kFieldItemPassword, bad);
+    if (std::string bad = UnstorableChars(txtNote); !bad.empty())
+        return refuseChars(ItemField::Note, kFieldItemNote, bad);
+    if (AnsiByteCount(txtNote) > kItemNoteMaxBytes)
+        return refuse(ItemField::Note, TooLongMessage(kFieldItemNote, kItemNoteMaxBytes), settings.WarnOnFormat);
+    // What is stored is what the fields show from here on.
+    if (name != txtName) lastAutoName = name;
+    txtName = name;
+    txtPath = path.text;
+    txtIcon = icon.text;
 
     ItemInput in;
     in.Name = txtName;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/codepage.h"
 #include "launcher/dialogs/form_common.h"
 #include "launcher/dialogs/icon_rules.h"
 #include "launcher/settings/settings.h"
@@ -100,6 +101,31 @@ inline constexpr uint32_t kParaDisabledColor = 0xDCDCDC;  // RGB(220, 220, 220)
 inline constexpr int kItemFormHeightExpanded = 5655;  // twips, advanced part shown
 inline constexpr int kItemFormHeightCollapsed = 1815;
 
+// The fields OK checks, for the view to put the caret in the one refused.
+enum class ItemField { None, Name, Path, Para, Icon, Password, Note };
+// Field names in the input-check messages.
+inline constexpr const char* kFieldItemName = "项目名称";
+inline constexpr const char* kFieldItemPath = "项目路径";
+inline constexpr const char* kFieldItemPara = "运行参数";
+inline constexpr const char* kFieldItemIcon = "项目图标";
+inline constexpr const char* kFieldItemPassword = "启动密码";
+inline constexpr const char* kFieldItemNote = "注释";
+// Name and note are profile values; path, parameters and icon source live in
+// line files, which have no length limit.
+inline constexpr size_t kItemNameMaxBytes = kProfileTextMaxBytes;
+inline constexpr size_t kItemNoteMaxBytes = kProfileTextMaxBytes;
+
+// A one-line text box held to maxBytes in the ANSI code page. before is the
+// text it held, after the text an edit left in it; what the edit inserted is
+// cut (whole characters) until the text fits, as a character limit would do
+// with a paste. caret: byte offset in text just after what was kept.
+struct FittedText {
+    std::string text;
+    size_t caret = 0;
+    bool cut = false;  // some of the input was refused
+};
+FittedText FitTypedText(const std::string& before, const std::string& after, size_t maxBytes);
+
 // The type the editor proposes for a path (always one of the six entries).
 int TypeFromPath(const std::string& path);
 // The name proposed for a path: the last component, without a trailing
@@ -175,6 +201,14 @@ public:
     bool tLock = false;
     std::string tIcon;         // extension (with dot) naming the shared picture of a general file
     std::string lastAutoName;
+
+    // Gives the short (8.3) form of a path whose characters the code page
+    // cannot hold; replaced in tests.
+    ShortPathFn shortPath = ShortPathName;
+    // After an OK that was refused: the field at fault and, when it holds
+    // characters the code page cannot store, those characters.
+    ItemField refusedField = ItemField::None;
+    std::string refusedChars;
 
     // Where OK writes.
     int teamIndex = -1;

@@ -96,6 +96,8 @@ public:
         SetTextIfChanged(item_ids::kIcon, form_.txtIcon);
         SetTextIfChanged(item_ids::kPassword, form_.txtPassword);
         SetTextIfChanged(item_ids::kNote, form_.txtNote);
+        nameShown_ = form_.txtName;
+        noteShown_ = form_.txtNote;
         ::SendMessageW(Item(item_ids::kType), CB_SETCURSEL, static_cast<WPARAM>(form_.cboType), 0);
         ::SendMessageW(Item(item_ids::kMode), CB_SETCURSEL, static_cast<WPARAM>(form_.cboMode), 0);
         if (shownVerbs_ != form_.cboMethodList) {
@@ -420,6 +422,13 @@ private:
     bool OnCommand(WORD id, WORD code, HWND) override {
         if (syncing_) return true;
         switch (id) {
+            // Before the change is drawn, so text beyond the limit never shows.
+            case item_ids::kName:
+                if (code == EN_UPDATE) HoldToBytes(id, kItemNameMaxBytes, kFieldItemName, nameShown_, nameWarned_);
+                return true;
+            case item_ids::kNote:
+                if (code == EN_UPDATE) HoldToBytes(id, kItemNoteMaxBytes, kFieldItemNote, noteShown_, noteWarned_);
+                return true;
             case item_ids::kPath:
                 if (code == EN_CHANGE) Run([](ItemForm& f) { f.OnPathChanged(); });
                 return true;
@@ -442,6 +451,52 @@ private:
             code == BN_CLICKED)
             OnPictureButton(static_cast<PictureButton>(id - item_ids::kPictureButtonFirst));
         return true;
+    }
+
+    // Name and note are profile values, which read back at most so many
+    // bytes of the ANSI code page. A character limit cannot say that (a
+    // character takes one to four bytes), so every change is measured and
+    // what it added is cut to fit, as a character limit cuts a paste.
+    void HoldToBytes(int id, size_t maxBytes, const char* field, std::string& shown, bool& warned) {
+        const FittedText fit = FitTypedText(shown, Text(id), maxBytes);
+        shown = fit.text;
+        if (!fit.cut) {
+            warned = false;
+            return;
+        }
+        HWND edit = Item(id);
+        syncing_ = true;
+        SetText(id, fit.text);
+        const auto caret = static_cast<WPARAM>(Widen(fit.text.substr(0, fit.caret)).size());
+        ::SendMessageW(edit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+        syncing_ = false;
+        // Told once; further keys at the limit only beep.
+        if (!warned && main_.GetSettings().WarnOnFormat) main_.GetPrompts().ShowMessage(TooLongMessage(field, maxBytes));
+        else ::MessageBeep(MB_OK);
+        warned = true;
+    }
+
+    // After a refused OK: the field at fault, its text selected, the advanced
+    // part opened when the field lies there.
+    void SelectRefusedField() {
+        int id = 0;
+        switch (form_.refusedField) {
+            case ItemField::None: return;
+            case ItemField::Name: id = item_ids::kName; break;
+            case ItemField::Path: id = item_ids::kPath; break;
+            case ItemField::Para: id = item_ids::kPara; break;
+            case ItemField::Icon: id = item_ids::kIcon; break;
+            case ItemField::Password: id = item_ids::kPassword; break;
+            case ItemField::Note: id = item_ids::kNote; break;
+        }
+        if (id != item_ids::kName && id != item_ids::kPath && !form_.chkEx) {
+            form_.chkEx = true;
+            WriteControls();
+        }
+        HWND edit = Item(id);
+        if (!::IsWindowEnabled(edit)) return;  // the parameters of a type that takes none
+        ::SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
     }
 
     // The file choosers, the folder picker and the popup run their own message
@@ -503,7 +558,13 @@ private:
             main_.Model().ShowItems(out.showItemsTeam);
             main_.Refresh();
         }
-        if (out.close) Close();
+        if (out.close) {
+            Close();
+            return;
+        }
+        // OK may have put a path's short form in place.
+        WriteControls();
+        SelectRefusedField();
     }
 
 public:
@@ -544,6 +605,9 @@ private:
     PictureButtons buttons_;
     int drawnImages_[kPictureButtonCount] = {};
     bool syncing_ = false;
+    // What the name and note boxes held after their last accepted change.
+    std::string nameShown_, noteShown_;
+    bool nameWarned_ = false, noteWarned_ = false;
     int collapsedBottom_ = 100;
     int expandedBottom_ = 338;
     HWND advancedFirst_ = nullptr;

@@ -1,5 +1,6 @@
 #include "launcher/dialogs/team_form.h"
 
+#include "common/codepage.h"
 #include "launcher/store/password.h"
 #include "launcher/store/store.h"
 
@@ -28,10 +29,25 @@ void TeamForm::OpenForEdit(const std::string& appDir, int index, const std::stri
 
 FormOutcome TeamForm::OnOk(const Settings& settings, Prompts& prompts) {
     FormOutcome out;
-    if (txtName.empty()) {
-        if (settings.WarnOnFormat) prompts.ShowMessage(kMsgTeamNameEmpty);
-        return out;
-    }
+    refusedField = TeamField::None;
+    auto refuse = [&](TeamField field, const std::string& text) {
+        refusedField = field;
+        if (settings.WarnOnFormat) prompts.ShowMessage(text);
+        return out;  // stays open, nothing written
+    };
+    if (txtName.empty()) return refuse(TeamField::Name, kMsgTeamNameEmpty);
+    // Characters the code page lacks would be stored as "?"; the password is
+    // the scrambling key, where "?" would let other passwords open the team.
+    if (std::string bad = UnstorableChars(txtName); !bad.empty())
+        return refuse(TeamField::Name, UnstorableCharsMessage(kFieldTeamName, bad));
+    if (AnsiByteCount(txtName) > kTeamNameMaxBytes)
+        return refuse(TeamField::Name, TooLongMessage(kFieldTeamName, kTeamNameMaxBytes));
+    if (std::string bad = UnstorableChars(txtNote); !bad.empty())
+        return refuse(TeamField::Note, UnstorableCharsMessage(kFieldTeamNote, bad));
+    if (AnsiByteCount(txtNote) > kTeamNoteMaxBytes)
+        return refuse(TeamField::Note, TooLongMessage(kFieldTeamNote, kTeamNoteMaxBytes));
+    if (std::string bad = UnstorableChars(txtPassword); !bad.empty())
+        return refuse(TeamField::Password, UnstorableCharsMessage(kFieldTeamPassword, bad));
     const TeamInput in{txtName, txtNote, txtPassword};
     const bool edit = IsEdit();
     StoreResult res = edit ? EditTeam(settings.AppDir, teamIndex, teamFolderName, in) : AddTeam(settings.AppDir, in);

@@ -26,6 +26,16 @@ inline constexpr const char* kMsgTeamSucceeded = "成功";
 inline constexpr const char* kMsgTeamFolderMissing = "类别文件夹不存在,可能是密码输入错误,类别未作修改";
 inline constexpr const char* kMsgTeamWriteFailed = "类别数据写入失败,类别未能完整保存";
 
+// The fields OK checks, for the view to put the caret in the one refused.
+enum class TeamField { None, Name, Note, Password };
+// Field names in the input-check messages.
+inline constexpr const char* kFieldTeamName = "类别名称";
+inline constexpr const char* kFieldTeamNote = "注释";
+inline constexpr const char* kFieldTeamPassword = "密码";
+// Name and note are profile values.
+inline constexpr size_t kTeamNameMaxBytes = kProfileTextMaxBytes;
+inline constexpr size_t kTeamNoteMaxBytes = kProfileTextMaxBytes;
+
 class TeamForm {
 public:
     // Empty editor for a new team.
@@ -47,6 +57,7 @@ public:
     bool chkPassword = false;
     std::string teamFolderName;  // folder of the team edited; set by OK for a new team
     int teamIndex = -1;          // the team the editor was opened for
+    TeamField refusedField = TeamField::None;  // after an OK that was refused
 };
 
 }  // namespace vt

@@ -97,7 +97,12 @@ private:
         const FormOutcome out = form_.OnOk(main_.GetSettings(), messages);
         if (!out.close) {
             messages.Release();
-            ::SetFocus(Item(kIdTxtName));
+            // The text at fault, selected, so the user can type over it.
+            HWND edit = Item(form_.refusedField == TeamField::Note       ? kIdTxtNote
+                             : form_.refusedField == TeamField::Password ? kIdTxtPassword
+                                                                         : kIdTxtName);
+            ::SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+            ::SendMessageW(edit, EM_SETSEL, 0, -1);
             return;
         }
         MainWindow& main = main_;

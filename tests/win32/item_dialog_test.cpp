@@ -7,15 +7,19 @@
 #include <shlobj.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "common/codepage.h"
+#include "common/ini.h"
 #include "launcher/dialogs/item_form_win32.h"
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/ui_font.h"
+#include "tests/win32/screenshot.h"
 #include "tests/win32/vt_harness.h"
 
 namespace vt {
@@ -108,6 +112,75 @@ TEST(IconExtract, SavedPicturesLoadBackWhateverTheirNameAndBadOnesAreRefused) {
         EXPECT_FALSE(canvas.DrawPictureFile(PathToUtf8(dir / name)));
         EXPECT_EQ(canvas.ToBmpBytes(), blank.ToBmpBytes());
     }
+}
+
+// ---- Text the ANSI code page cannot hold, in process -----------------------
+// These also run with Wine set to the ANSI code pages 65001 and 1252 (see
+// cmake/windows_codepage.cmake), as on a Windows with the "Beta: Unicode
+// UTF-8" option or a Western one.
+
+AnsiKind KindOfSystemCodePage() {
+    const UINT acp = GetACP();
+    if (acp == CP_UTF8) return AnsiKind::Utf8;
+    return acp == 936 || acp == 950 || acp == 949 || acp == 932 ? AnsiKind::DoubleByte : AnsiKind::SingleByte;
+}
+
+TEST(CodePageWin32, CuttingAndReadingBackFollowTheSystemCodePage) {
+    std::printf("ANSI code page %u\n", GetACP());
+    const AnsiKind kind = KindOfSystemCodePage();
+    ASSERT_EQ(CurrentAnsiKind(), kind);
+    // A character the page holds: in several bytes where it can.
+    const std::string wide = kind == AnsiKind::SingleByte ? "\xC3\xA9" : "汉";  // é or 汉
+    ASSERT_EQ(UnstorableChars(wide), "");
+    const size_t n = Utf8ToAnsi(wide).size();
+    EXPECT_EQ(n, kind == AnsiKind::Utf8 ? 3u : kind == AnsiKind::DoubleByte ? 2u : 1u);
+    std::string text = "x", fits = "x";
+    for (int i = 0; i < 300; ++i) text += wide;
+    for (size_t i = 0; i < 253 / n; ++i) fits += wide;
+    EXPECT_EQ(AnsiToUtf8(CutAnsi(Utf8ToAnsi(text), 254)), fits);
+    EXPECT_EQ(FitAnsiBytes(text, 254), fits);
+
+    TempDir tmp("vt-cut-");
+    const std::string ini = PathToUtf8(tmp.Path() / "cut.ini");
+    ASSERT_TRUE(WriteIniString(ini, "S", "K", text));
+    FlushIniCache();
+    EXPECT_EQ(ReadIniString(ini, "S", "K", ""), fits);
+
+    // An emoji is in no ANSI code page but UTF-8; with no default-character
+    // arguments the conversion works for 65001 too.
+    EXPECT_EQ(UnstorableChars("a😀b"), kind == AnsiKind::Utf8 ? "" : "😀");
+}
+
+TEST(CodePageWin32, KoreanFileNameGetsAStorableShortNameOrItsCharactersNamed) {
+    TempDir tmp("vt-short-");
+    const fs::path file = tmp.Path() / L"\uBCF4\uACE0\uC11C.txt";  // 보고서.txt
+    WriteBytes(file, "text");
+    const std::string longPath = PathToUtf8(file);
+    ASSERT_TRUE(UnstorableChars(PathToUtf8(tmp.Path())).empty()) << "the temporary folder itself is not storable";
+    const StorablePath stored = MakeStorablePath(longPath, ShortPathName);
+    if (KindOfSystemCodePage() == AnsiKind::Utf8) {
+        // Every character can be stored: the path stays as it is.
+        EXPECT_EQ(UnstorableChars(longPath), "");
+        EXPECT_EQ(stored.text, longPath);
+        return;
+    }
+    EXPECT_EQ(UnstorableChars(longPath), "보고서");
+    const std::string shortPath = ShortPathName(longPath);
+    if (!shortPath.empty() && UnstorableChars(shortPath).empty()) {
+        // The volume keeps short names: that one is stored, and it names the same file.
+        ASSERT_TRUE(stored.ok());
+        EXPECT_EQ(stored.text, shortPath);
+        std::ifstream in(PathFromUtf8(stored.text), std::ios::binary);
+        std::string content;
+        std::getline(in, content);
+        EXPECT_EQ(content, "text");
+    } else {
+        // No short name (Wine on a Unix file system): the characters are named.
+        EXPECT_FALSE(stored.ok());
+        EXPECT_EQ(stored.unstorable, "보고서");
+    }
+    std::printf("short name of the Korean file: \"%s\"\n", Utf8ToAnsi(shortPath).c_str());
+    EXPECT_EQ(ShortPathName(PathToUtf8(tmp.Path() / "missing.txt")), "");
 }
 
 // ---- VT.exe from outside ----------------------------------------------------
@@ -281,6 +354,92 @@ TEST_F(VtItemEditing, DropOutsideTheItemPanelAddsNothing) {
     CloseVt();
     EXPECT_EQ(ItemCount(), before + 1);
     EXPECT_EQ(Item(before).name, "win.ini");
+}
+
+TEST_F(VtItemEditing, DroppedFileWhosePathCannotBeStoredIsNeverStoredAsQuestionMarks) {
+    TempDir dropDir("vt-drop-");
+    const fs::path korean = dropDir.Path() / L"\uC0AC\uC9C4.txt";  // 사진.txt
+    WriteBytes(korean, "k");
+    WriteBytes(dropDir.Path() / "plain.txt", "p");
+    const int before = ItemCount();
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(PostDrop(main, InPanel(), {korean.wstring(), (dropDir.Path() / "plain.txt").wstring()}));
+    // The plain file goes in whatever happens to the other one.
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] {
+        return Item(ItemCount() - 1).name == "plain.txt";
+    })) << "the plain file was not added";
+    CloseVt();
+    const int added = ItemCount() - before;
+    ASSERT_GE(added, 1);
+    ASSERT_LE(added, 2);
+    for (int i = before; i < before + added; ++i) {
+        StoredItem item = Item(i);
+        SCOPED_TRACE(item.path);
+        EXPECT_EQ(item.path.find('?'), std::string::npos);
+        EXPECT_EQ(item.name.find('?'), std::string::npos);
+        // Whatever was stored leads to a file that is there.
+        EXPECT_NE(GetFileAttributesW(PathFromUtf8(item.path).c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    std::printf("items added from the drop: %d (2: the short name was stored, 1: it was skipped)\n", added);
+}
+
+TEST_F(VtItemEditing, NameBoxKeepsWhatAProfileValueReadsBack) {
+    const int before = ItemCount();
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = OpenAddEditor(main);
+    if (!editor) {
+        CloseVt();
+        GTEST_SKIP() << "the add-item command did not open the editor";
+    }
+    SetControlText(editor, item_ids::kPath, L"C:\\windows\\notepad.exe");
+    // 310 Chinese characters: 620 bytes in code page 936, of which 254 read back.
+    std::wstring longName;
+    for (int i = 0; i < 310; ++i) longName += L"\u540D";  // 名
+    SetControlText(editor, item_ids::kName, longName);
+    EXPECT_EQ(ControlText(editor, item_ids::kName), longName.substr(0, 127));
+    // Adding one more character changes nothing; one ASCII byte still fits
+    // after 126 characters.
+    SetControlText(editor, item_ids::kName, longName.substr(0, 127) + L"x");
+    EXPECT_EQ(ControlText(editor, item_ids::kName), longName.substr(0, 127));
+    SetControlText(editor, item_ids::kName, longName.substr(0, 126) + L"xy");
+    EXPECT_EQ(ControlText(editor, item_ids::kName), longName.substr(0, 126) + L"xy");
+    PostButton(editor, IDOK);
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] { return !IsWindow(editor); }))
+        << "OK left the editor open";
+    CloseVt();
+    ASSERT_EQ(ItemCount(), before + 1);
+    EXPECT_EQ(Item(before).name, Narrow(longName.substr(0, 126) + L"xy"));
+}
+
+TEST_F(VtItemEditing, PathThatCannotBeStoredKeepsTheEditorOpenOnThatField) {
+    const int before = ItemCount();
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = OpenAddEditor(main);
+    if (!editor) {
+        CloseVt();
+        GTEST_SKIP() << "the add-item command did not open the editor";
+    }
+    // No such file, so no short name either.
+    const std::wstring path = L"C:\\\uC5C6\uC74C\\tool.exe";  // C:\없음\tool.exe
+    SetControlText(editor, item_ids::kPath, path);
+    SetControlText(editor, item_ids::kName, L"工具");
+    PostButton(editor, IDOK);
+    HWND pathBox = GetDlgItem(editor, item_ids::kPath);
+    // The path box gets its whole text selected for typing over.
+    const auto selectedAll = [&] {
+        const auto sel = static_cast<DWORD>(SendMessageW(pathBox, EM_GETSEL, 0, 0));
+        return LOWORD(sel) == 0 && HIWORD(sel) == path.size();
+    };
+    EXPECT_TRUE(WaitFor(launcher_.Process(), 10000, selectedAll)) << "the path was not selected";
+    EXPECT_TRUE(IsWindow(editor)) << "OK closed the editor";
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SaveScreenScreenshot(screen, ScreenshotDir() + L"item_editor_unstorable_path.png");
+    EXPECT_EQ(ControlText(editor, item_ids::kPath), path);
+    CloseVt();
+    EXPECT_EQ(ItemCount(), before);
 }
 
 // The editor opens through the add-item command's accelerator (Ctrl+F4).

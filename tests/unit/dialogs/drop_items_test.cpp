@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "launcher/dialogs/folder_form.h"
 #include "launcher/dialogs/item_form.h"
 #include "tests/unit/dialogs/dialog_fixture.h"
@@ -13,12 +15,18 @@ class DropTest : public ::testing::Test, public DialogFixture {
 protected:
     void SetUp() override { team = MakeTeam(); }
     DropResult Drop(const std::vector<DroppedPath>& paths, int currentTeam = 0) {
-        return DropItems(paths, currentTeam, team, reg, shared, settings, prompts,
-                         [this](const IconPlan& plan) {
-                             rendered.push_back(plan);
-                             return std::optional<std::string>("PIC");
-                         });
+        return DropItems(
+            paths, currentTeam, team, reg, shared, settings, prompts,
+            [this](const IconPlan& plan) {
+                rendered.push_back(plan);
+                return std::optional<std::string>("PIC");
+            },
+            [this](const std::string& path) {
+                auto it = shortNames.find(path);
+                return it == shortNames.end() ? std::string() : it->second;
+            });
     }
+    std::map<std::string, std::string> shortNames;
     std::string Set() { return ItemSetFile(team); }
     std::string team;
     std::vector<IconPlan> rendered;
@@ -61,6 +69,31 @@ TEST_F(DropTest, ProgramGetsItsOwnFreshPicture) {
     EXPECT_TRUE(Exists(team + "/" + b.substr(1)));
     ASSERT_FALSE(rendered.empty());
     EXPECT_EQ(rendered[0], (IconPlan{IconPlan::Kind::ExtractIcon, StockIcon::File, "C:\\Apps\\run.exe", 0}));
+}
+
+TEST_F(DropTest, PathTheCodePageLacksGoesInByItsShortNameOrIsSkippedWithAMessage) {
+    shortNames["C:\\자료\\보고서.doc"] = "C:\\F3A1~1\\B2C4~1.DOC";
+    settings.WarnAfterDone = false;
+    DropResult r = Drop({{"C:\\a\\one.doc"}, {"C:\\사진\\🌸.jpg"}, {"C:\\자료\\보고서.doc"}, {"C:\\a\\two.txt"}});
+    EXPECT_EQ(r.added, 3);
+    EXPECT_EQ(r.skipped, 1);
+    // Only the skipped file is told about, and it does not stop the others.
+    EXPECT_EQ(prompts.messages,
+              std::vector<std::string>{"添加项目C:\\사진\\🌸.jpg失败,路径中含有无法保存的字符:사진🌸"});
+    EXPECT_EQ(Ini(Set(), "ITEM", "Count"), 3);
+    EXPECT_EQ(IniText(Set(), "0", "Name"), "one.doc");
+    EXPECT_EQ(IniText(Set(), "1", "Name"), "B2C4~1.DOC");
+    EXPECT_EQ(ReadDataLine(PathSetFile(team), Ini(Set(), "1", "Path")), "C:\\F3A1~1\\B2C4~1.DOC");
+    EXPECT_EQ(IniText(Set(), "2", "Name"), "two.txt");
+
+    // With input-check messages off the file is still skipped, silently.
+    prompts.messages.clear();
+    settings.WarnOnFormat = false;
+    r = Drop({{"C:\\사진\\🌸.jpg"}});
+    EXPECT_EQ(r.added, 0);
+    EXPECT_EQ(r.skipped, 1);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(Ini(Set(), "ITEM", "Count"), 3);
 }
 
 TEST_F(DropTest, NothingWithoutAnOpenTeam) {

@@ -78,6 +78,51 @@ TEST_F(ExItemFormTest, RegistryChecksInOrderAndRefusesTheSeparator) {
     EXPECT_TRUE(prompts.messages.empty());
 }
 
+TEST_F(ExItemFormTest, RegistryTextsTheCodePageLacksAreRefusedByField) {
+    struct Case {
+        const char* key;
+        const char* name;
+        const char* value;
+        ExField field;
+        const char* message;
+    } cases[] = {
+        {"Software\\키", "Flag", "1", ExField::Key, "注册表项中含有无法保存的字符:키,请修改"},
+        {"Software\\Test", "旗😀", "1", ExField::KeyName, "键名称中含有无法保存的字符:😀,请修改"},
+        {"Software\\Test", "Flag", "값", ExField::Value, "键值中含有无法保存的字符:값,请修改"},
+        {"Software\\Test", "A|B", "1", ExField::KeyName, kMsgRegBarInText},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        item.OpenForAdd(0, "");
+        ex.OnKindClicked(kExRegistry);
+        ex.txtKey = c.key;
+        ex.txtKeyName = c.name;
+        ex.txtValue = c.value;
+        prompts.messages.clear();
+        EXPECT_FALSE(ex.OnOk(settings, prompts, item).close);
+        EXPECT_EQ(ex.refusedField, c.field);
+        EXPECT_EQ(prompts.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(item.txtPath, "");  // the item editor is left alone
+        EXPECT_EQ(item.txtPara, "");
+    }
+}
+
+TEST_F(ExItemFormTest, LongValueNameGivesANameCutToWhatAnItemNameHolds) {
+    std::string longName;
+    for (int i = 0; i < 200; ++i) longName += "键";
+    item.OpenForAdd(0, "");
+    ex.OnKindClicked(kExRegistry);
+    ex.txtKey = "Software\\Test";
+    ex.txtKeyName = longName;
+    ex.txtValue = "1";
+    ASSERT_TRUE(ex.OnOk(settings, prompts, item).close);
+    // "修改注册表项:" takes 13 GBK bytes, leaving 241: 120 whole characters.
+    EXPECT_EQ(item.txtName, std::string(kExNameRegistryPrefix) + longName.substr(0, 120 * 3));
+    EXPECT_LE(AnsiByteCount(item.txtName), kItemNameMaxBytes);
+    // The parameters keep the whole value name: they live in a line file.
+    EXPECT_EQ(item.txtPara, "0|Software\\Test|" + longName + "|0|1");
+}
+
 TEST_F(ExItemFormTest, ControlPanelAndRecycleBin) {
     ex.OnKindClicked(kExControlPanel);
     EXPECT_EQ(ex.lstCtrl, 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "launcher/store/password.h"
+#include "tests/unit/common/codepage_scope.h"
 #include "tests/unit/dialogs/dialog_fixture.h"
 
 namespace vt {
@@ -296,6 +297,152 @@ TEST_F(ItemFormTest, ChosenFilesAreRememberedWhileRememberPathIsOn) {
 
 namespace vt {
 namespace {
+
+std::string Repeat(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+TEST_F(ItemFormTest, TextTheCodePageLacksIsNamedAndNothingIsWritten) {
+    // GBK has no Korean letters and no emoji.
+    struct Case {
+        const char* name;
+        const char* path;
+        const char* para;
+        const char* password;
+        const char* note;
+        ItemField field;
+        const char* message;
+    } cases[] = {
+        {"报告😀", "C:\\a\\b.exe", "", "", "", ItemField::Name, "项目名称中含有无法保存的字符:😀,请修改"},
+        {"报告", "C:\\자료\\b.exe", "", "", "", ItemField::Path, "项目路径中含有无法保存的字符:자료,请修改"},
+        {"报告", "C:\\a\\b.exe", "--문서 --문서", "", "", ItemField::Para, "运行参数中含有无法保存的字符:문서,请修改"},
+        {"报告", "C:\\a\\b.exe", "", "键🔑", "", ItemField::Password, "启动密码中含有无法保存的字符:🔑,请修改"},
+        {"报告", "C:\\a\\b.exe", "", "", "注释😀", ItemField::Note, "注释中含有无法保存的字符:😀,请修改"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        ItemForm f(reg, shared);
+        f.shortPath = [](const std::string&) { return std::string(); };  // a volume without short names
+        f.OpenForAdd(0, team);
+        f.SetPath(c.path);
+        f.txtName = c.name;
+        f.txtPara = c.para;
+        f.txtPassword = c.password;
+        f.txtNote = c.note;
+        prompts.messages.clear();
+        EXPECT_FALSE(f.OnOk(settings, prompts, std::string("BM")).close);
+        EXPECT_EQ(prompts.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(f.refusedField, c.field);
+        EXPECT_EQ(f.txtPath, c.path);  // the field keeps what was typed
+    }
+    EXPECT_EQ(Ini(ItemSetFile(team), "ITEM", "Count"), -99);
+    EXPECT_FALSE(Exists(PathSetFile(team)));
+
+    // An icon source of its own is a path like the item's.
+    form.shortPath = nullptr;
+    form.SetPath("C:\\a\\b.exe");
+    form.SetIcon("C:\\아이콘\\i.ico");
+    EXPECT_FALSE(form.OnOk(settings, prompts, std::nullopt).close);
+    EXPECT_EQ(form.refusedField, ItemField::Icon);
+    EXPECT_EQ(form.refusedChars, "아이콘");
+}
+
+TEST_F(ItemFormTest, PathTheCodePageLacksIsStoredByItsShortName) {
+    std::vector<std::string> asked;
+    form.shortPath = [&](const std::string& p) {
+        asked.push_back(p);
+        return p == "C:\\자료\\보고서.exe" ? std::string("C:\\F3A1~1\\B2C4~1.EXE") : std::string();
+    };
+    form.SetPath("C:\\자료\\보고서.exe");
+    EXPECT_EQ(form.txtName, "보고서.exe");  // proposed from the long path while typing
+    ASSERT_TRUE(form.OnOk(settings, prompts, std::string("BM")).close);
+    const std::string set = ItemSetFile(team);
+    // The proposal could not be stored; the short name names the item instead.
+    EXPECT_EQ(IniText(set, "0", "Name"), "B2C4~1.EXE");
+    EXPECT_EQ(ReadDataLine(PathSetFile(team), Ini(set, "0", "Path")), "C:\\F3A1~1\\B2C4~1.EXE");
+    EXPECT_EQ(ReadDataLine(IconSetFile(team), Ini(set, "0", "IconPath")), "C:\\F3A1~1\\B2C4~1.EXE");
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{"添加项目B2C4~1.EXE成功"});
+    EXPECT_EQ(asked, std::vector<std::string>{"C:\\자료\\보고서.exe"});  // asked once for path and icon
+
+    // A name the user typed is kept when it can be stored, and refused when not.
+    ItemForm typed(reg, shared);
+    typed.shortPath = form.shortPath;
+    typed.OpenForAdd(0, team);
+    typed.SetPath("C:\\자료\\보고서.exe");
+    typed.txtName = "周报";
+    ASSERT_TRUE(typed.OnOk(settings, prompts, std::nullopt).close);
+    EXPECT_EQ(IniText(set, "1", "Name"), "周报");
+    typed.OpenForAdd(0, team);
+    typed.SetPath("C:\\자료\\보고서.exe");
+    typed.txtName = "보고";
+    EXPECT_FALSE(typed.OnOk(settings, prompts, std::nullopt).close);
+    EXPECT_EQ(typed.refusedField, ItemField::Name);
+    EXPECT_EQ(Ini(set, "ITEM", "Count"), 2);
+}
+
+// Names and notes are profile values: 254 bytes of the code page come back.
+class ItemFormBytes : public ItemFormTest, public ::testing::WithParamInterface<CodePageCase> {
+protected:
+    CodePageScope scope{GetParam().iconvName};
+};
+
+TEST_P(ItemFormBytes, LongNameIsHeldToWhatReadsBackUnchanged) {
+    const std::string& wide = GetParam().wide;
+    const std::string longName = Repeat(wide, 310);
+    const std::string fits = Repeat(wide, static_cast<int>(254 / GetParam().wideBytes));
+
+    // Typed or pasted into the box: what the box keeps is cut to fit.
+    FittedText typed = FitTypedText("", longName, kItemNameMaxBytes);
+    EXPECT_TRUE(typed.cut);
+    EXPECT_EQ(typed.text, fits);
+    EXPECT_EQ(typed.caret, fits.size());
+    // Pasted between two characters: the paste is cut, both neighbours stay,
+    // and the caret ends after what was kept.
+    FittedText pasted = FitTypedText("ab", "a" + longName + "b", kItemNameMaxBytes);
+    const std::string inner = Repeat(wide, static_cast<int>(252 / GetParam().wideBytes));
+    EXPECT_EQ(pasted.text, "a" + inner + "b");
+    EXPECT_EQ(pasted.caret, 1 + inner.size());
+    // A change that fits is left alone.
+    FittedText small = FitTypedText(fits.substr(0, fits.size() - std::string(wide).size()), fits, kItemNameMaxBytes);
+    EXPECT_FALSE(small.cut);
+    EXPECT_EQ(small.text, fits);
+
+    // Set from outside, past the box: OK refuses it and writes nothing.
+    form.SetPath("C:\\a\\tool.exe");
+    form.txtName = longName;
+    prompts.messages.clear();
+    EXPECT_FALSE(form.OnOk(settings, prompts, std::nullopt).close);
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{"项目名称太长,最多只能保存254个字节,请修改"});
+    EXPECT_EQ(form.refusedField, ItemField::Name);
+    form.txtName = fits;
+    form.txtNote = "x" + longName;
+    EXPECT_FALSE(form.OnOk(settings, prompts, std::nullopt).close);
+    EXPECT_EQ(form.refusedField, ItemField::Note);
+    EXPECT_EQ(Ini(ItemSetFile(team), "ITEM", "Count"), -99);
+
+    // What is accepted reads back byte for byte.
+    form.txtNote = "x" + FitAnsiBytes(longName, 253);
+    ASSERT_TRUE(form.OnOk(settings, prompts, std::nullopt).close);
+    EXPECT_EQ(IniText(ItemSetFile(team), "0", "Name"), fits);
+    EXPECT_EQ(IniText(ItemSetFile(team), "0", "Note"), form.txtNote);
+    ItemForm edit(reg, shared);
+    edit.OpenForEdit(0, team, 0, "");
+    EXPECT_EQ(edit.txtName, fits);
+}
+
+TEST_P(ItemFormBytes, NameProposedFromALongPathIsCutToFit) {
+    const std::string& wide = GetParam().wide;
+    form.SetPath("D:\\docs\\" + Repeat(wide, 300) + ".txt");
+    EXPECT_EQ(form.txtName, Repeat(wide, static_cast<int>(254 / GetParam().wideBytes)));
+    ASSERT_TRUE(form.OnOk(settings, prompts, std::nullopt).close);
+    EXPECT_EQ(IniText(ItemSetFile(team), "0", "Name"), form.txtName);
+    // The path itself lives in a line file and is kept whole.
+    EXPECT_EQ(ReadDataLine(PathSetFile(team), 1), "D:\\docs\\" + Repeat(wide, 300) + ".txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, ItemFormBytes, ::testing::ValuesIn(kCodePageCases), CodePageCaseName);
 
 TEST(PictureButtons, HoverPressAndReleaseWithinARow) {
     PictureButtons b;

@@ -88,6 +88,42 @@ TEST_F(TeamFormTest, EmptyNameKeepsTheDialogOpen) {
     EXPECT_EQ(Ini(TeamSet(), "Team", "Count"), -99);
 }
 
+TEST_F(TeamFormTest, TextTheCodePageLacksOrTooLongIsRefusedByField) {
+    std::string longName;
+    for (int i = 0; i < 310; ++i) longName += "类";
+    struct Case {
+        std::string name, note, password;
+        TeamField field;
+        std::string message;
+    } cases[] = {
+        {"常用😀", "", "", TeamField::Name, "类别名称中含有无法保存的字符:😀,请修改"},
+        {longName, "", "", TeamField::Name, "类别名称太长,最多只能保存254个字节,请修改"},
+        {"常用", "메모", "", TeamField::Note, "注释中含有无法保存的字符:메모,请修改"},
+        {"常用", "x" + longName, "", TeamField::Note, "注释太长,最多只能保存254个字节,请修改"},
+        {"常用", "", "비밀", TeamField::Password, "密码中含有无法保存的字符:비밀,请修改"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        form.OpenForAdd();
+        form.txtName = c.name;
+        form.txtNote = c.note;
+        form.txtPassword = c.password;
+        prompts.messages.clear();
+        FormOutcome out = form.OnOk(settings, prompts);
+        EXPECT_FALSE(out.close);
+        EXPECT_FALSE(out.showTeams);
+        EXPECT_EQ(form.refusedField, c.field);
+        EXPECT_EQ(prompts.messages, std::vector<std::string>{c.message});
+    }
+    EXPECT_EQ(Ini(TeamSet(), "Team", "Count"), -99);  // not even the count moved
+
+    // 127 double-byte characters are the most a name holds, and read back whole.
+    form.OpenForAdd();
+    form.txtName = longName.substr(0, 127 * 3);
+    ASSERT_TRUE(form.OnOk(settings, prompts).close);
+    EXPECT_EQ(IniText(TeamSet(), "0", "Name"), form.txtName);
+}
+
 TEST_F(TeamFormTest, SuccessMessageFollowsWarnAfterDone) {
     settings.WarnAfterDone = false;
     form.OpenForAdd();
