@@ -70,7 +70,9 @@ else()
 endif()
 
 file(REMOVE ${ZIP})
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip Vantrel
+# The skins' folder names are Chinese: the archiver reads and stores names
+# through the locale, and under LANG=C (a bare server) it cannot read them.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip Vantrel
                 WORKING_DIRECTORY ${STAGE} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "release: could not write ${ZIP}")

@@ -17,7 +17,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 mkdir -p "$work"
 rm -rf "$work/unpacked"
 mkdir -p "$work/unpacked"
-(cd "$work/unpacked" && cmake -E tar xf "$zip") || fail "the archive does not unpack"
+(cd "$work/unpacked" && LC_ALL=C.UTF-8 cmake -E tar xf "$zip") || fail "the archive does not unpack"
 app="$work/unpacked/Vantrel"
 
 # What a user gets, and nothing of a developer's.
