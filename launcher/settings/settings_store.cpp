@@ -105,7 +105,11 @@ std::optional<uint32_t> DwordFromIniText(std::string_view text) {
 
 SettingsStore::SettingsStore(Registry& system, const std::string& appDir) : system_(system) {
     iniFile_ = appDir;
-    if (!iniFile_.empty() && iniFile_.back() != '\\' && iniFile_.back() != '/') iniFile_ += '\\';
+    if (!iniFile_.empty() && iniFile_.back() != '\\' && iniFile_.back() != '/') {
+        // Joined with the kind of separator the folder already uses.
+        size_t last = iniFile_.find_last_of("\\/");
+        iniFile_ += (last != std::string::npos && iniFile_[last] == '/') ? '/' : '\\';
+    }
     iniFile_ += kPortableFileName;
     std::error_code ec;
     const std::filesystem::path p = PathFromUtf8(iniFile_);
