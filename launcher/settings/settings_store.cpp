@@ -116,6 +116,8 @@ SettingsStore::SettingsStore(Registry& system, const std::string& appDir) : syst
     portable_ = std::filesystem::exists(p, ec) && !std::filesystem::is_directory(p, ec);
 }
 
+SettingsStore::~SettingsStore() = default;
+
 const char* SettingsStore::SectionFor(RegRoot root, const std::string& key) const {
     if (!portable_ || root != kSettingsRoot) return nullptr;
     const std::string k = CanonicalKey(key);
@@ -170,9 +172,14 @@ long SettingsStore::Put(const char* section, const std::string& name, std::optio
     return Flush(true) ? 0 : kWriteFault;
 }
 
+void SettingsStore::BeginUpdate() {
+    if (updateDepth_++ == 0 && portable_) pin_ = std::make_unique<IniReadScope>(iniFile_);
+}
+
 bool SettingsStore::EndUpdate(bool reportFailure) {
     if (updateDepth_ > 0) --updateDepth_;
     if (updateDepth_ > 0) return true;
+    pin_.reset();
     return Flush(reportFailure);
 }
 

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@
 #include "platform/registry.h"
 
 namespace vt {
+
+class IniReadScope;
 
 inline constexpr const char* kPortableFileName = "Vantrel.ini";
 inline constexpr const char* kPortableSettingSection = "Setting";
@@ -33,6 +36,9 @@ public:
     // Portable when appDir + "Vantrel.ini" is there now. The mode is decided
     // once; only MoveToFile and MoveToRegistry change it afterwards.
     SettingsStore(Registry& system, const std::string& appDir);
+    ~SettingsStore() override;
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
 
     bool Portable() const { return portable_; }
     const std::string& IniFile() const { return iniFile_; }
@@ -51,7 +57,7 @@ public:
     // one replacement at the end (groups nest). True when nothing written so
     // far is still waiting for the file. With reportFailure the write-failed
     // handler hears of a failure; without, the caller reports it itself.
-    void BeginUpdate() { ++updateDepth_; }
+    void BeginUpdate();
     bool EndUpdate(bool reportFailure = true);
 
     // Values written while the file could not be: they stay in memory, are
@@ -95,6 +101,8 @@ private:
     int updateDepth_ = 0;
     bool failureReported_ = false;
     std::map<std::string, Pending> pending_;  // by section + folded name
+    // The file is looked at once per group of reads, not once per value.
+    std::unique_ptr<IniReadScope> pin_;
     std::function<void()> onWriteFailed_;
 };
 

@@ -8,6 +8,7 @@
 #include "common/atomic_file.h"
 #include "common/ini.h"
 #include "launcher/settings/settings.h"
+#include "launcher/store/migration.h"
 #include "platform/fake/fakes.h"
 #include "tests/unit/settings/read_only_folder.h"
 #include "tests/unit/temp_dir.h"
@@ -194,6 +195,28 @@ TEST_F(SettingsStoreTest, HandEditedValuesReadAsTheRegistryWouldHoldThem) {
                  {"-2147483648", 0x80000000u}, {"-2147483649", std::nullopt}, {"0xC0FFC0", 0xC0FFC0u},
                  {"0x", std::nullopt}, {"", std::nullopt}, {"1 2", std::nullopt}, {"-", std::nullopt}};
     for (const auto& c : cases) EXPECT_EQ(DwordFromIniText(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST_F(SettingsStoreTest, OldVersionOptionsAreConvertedIntoTheFileWhenPortable) {
+    MakeIni();
+    const std::string data = dir.Dir() + "DATA/";
+    fs::create_directories(PathFromUtf8(data));
+    ASSERT_TRUE(WriteIniString(data + "TEAM.QRD", "Team", "Count", "0"));
+    ASSERT_TRUE(WriteIniString(data + "SET.QRD", "Warn", "OnError", "-1"));
+    ASSERT_TRUE(WriteIniString(data + "SET.QRD", "Roll", "TeamTick", "200"));
+    ASSERT_TRUE(WriteIniString(data + "SET.QRD", "Path", "Dir", "D:\\旧版"));
+    ASSERT_TRUE(WriteIniString(data + "SET.QRD", "Run", "AutoRun", "-1"));
+    SettingsStore store(reg, dir.Dir());
+    FakePrompts prompts;
+    (void)MigrateOldData(dir.Dir(), store, prompts, true);
+
+    EXPECT_EQ(OnDisk("Setting", "WarnOnError"), "1");
+    EXPECT_EQ(OnDisk("Data", "RollTeamRate"), "200");
+    EXPECT_EQ(OnDisk("Data", "rPath"), "D:\\旧版");
+    EXPECT_EQ(OnDisk("Setting", "LaunchOnStart"), "1");
+    // Only the autorun entry the old version had goes to the registry.
+    EXPECT_EQ(reg.QueryString(kLM, kAutorunKey, kAutorunValue), dir.Dir() + "VT.exe");
+    EXPECT_EQ(reg.values.size(), 1u);
 }
 
 // ---- A file that cannot be written ----------------------------------------
