@@ -4,6 +4,8 @@
 // and their per-user overlay are left exactly as they were.
 #include "tests/win32/vt_harness.h"
 
+#include <fstream>
+#include <iterator>
 #include <map>
 
 #include "launcher/dialogs/menu_ids.h"
@@ -57,6 +59,22 @@ protected:
     void Ok(HWND dlg) {
         PostButton(dlg, IDOK);
         ASSERT_TRUE(launcher_.WaitGone(dlg));
+    }
+
+    void WriteIni(const std::string& utf8) const {
+        const std::string ansi = Utf8ToAnsi(utf8);
+        HANDLE h = CreateFileW(Ini().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(h, ansi.data(), static_cast<DWORD>(ansi.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+
+    HWND Popup() {
+        HWND popup = nullptr;
+        WaitFor(launcher_.Process(), kDialogTimeoutMs,
+                [&] { return (popup = FindProcessWindow(launcher_.Proc().Id(), L"VantrelMsgForm", nullptr, false)); });
+        return popup;
     }
 
     ValueSnapshot run_{kRunKeyW, L"Vantrel"};
@@ -131,14 +149,7 @@ TEST_F(PortableModeTest, ClearingTheBoxPutsTheOptionsBackAndRemovesTheFile) {
     WriteDword(kSettingKeyW, L"MinAfterLaunch", 0);
     WriteString(kDataKeyW, L"rPath", L"C:\\旧的\\");
     // A file made by hand, as the README tells: options not in it get their defaults.
-    {
-        const std::string ansi = Utf8ToAnsi("[Setting]\r\nMinAfterLaunch=1\r\nWarnOnExit=0\r\n[Data]\r\nrPath=D:\\工具\\\r\n");
-        HANDLE h = CreateFileW(Ini().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(h, ansi.data(), static_cast<DWORD>(ansi.size()), &written, nullptr);
-        CloseHandle(h);
-    }
+    WriteIni("[Setting]\r\nMinAfterLaunch=1\r\nWarnOnExit=0\r\n[Data]\r\nrPath=D:\\工具\\\r\n");
     ASSERT_TRUE(launcher_.Start());
     HWND dlg = OpenSettings();
     ASSERT_NE(dlg, nullptr);
@@ -160,6 +171,43 @@ TEST_F(PortableModeTest, ClearingTheBoxPutsTheOptionsBackAndRemovesTheFile) {
     Ok(dlg);
     EXPECT_EQ(ReadDword(kSettingKeyW, L"MinAfterLaunch"), 0u);
     EXPECT_FALSE(fs::exists(Ini()));
+    ASSERT_TRUE(launcher_.Close());
+}
+
+TEST_F(PortableModeTest, AFileThatCannotBeWrittenKeepsTheChangesForTheSessionAndSaysSo) {
+    // No success message, so a popup after OK can only be the failure.
+    WriteIni("[Setting]\r\nMinAfterLaunch=0\r\nWarnAfterDone=0\r\nWarnOnError=1\r\nRememberMainPos=0\r\n");
+    ASSERT_TRUE(launcher_.Start());
+    // Held open without leave to replace it, as a sync client or a scanner
+    // may hold it (a read-only attribute would do on Windows; Wine run by
+    // root replaces such a file anyway).
+    HANDLE lock = CreateFileW(Ini().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    std::string before;
+    {
+        std::ifstream in(Ini(), std::ios::binary);
+        before.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::vector<KeyValues> keys = OptionKeys();
+
+    HWND dlg = OpenSettings();
+    ASSERT_NE(dlg, nullptr);
+    Click(dlg, kIdChkMin);
+    Ok(dlg);
+    EXPECT_NE(Popup(), nullptr) << "the failed write was not reported";
+    {
+        std::ifstream in(Ini(), std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), before);
+    }
+    EXPECT_EQ(OptionKeys(), keys) << "the options went to the registry instead";
+
+    // The running launcher still has the change.
+    dlg = OpenSettings();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_TRUE(IsChecked(dlg, kIdChkMin));
+    PostButton(dlg, IDCANCEL);
+    ASSERT_TRUE(launcher_.WaitGone(dlg));
+    CloseHandle(lock);
     ASSERT_TRUE(launcher_.Close());
 }
 
