@@ -64,7 +64,9 @@ std::string DefaultText(const SettingDef& d) {
 
 }  // namespace
 
-std::string DwordToIniText(uint32_t value) { return std::to_string(static_cast<int32_t>(value)); }
+std::string DwordToIniText(uint32_t value) {
+    return std::to_string(static_cast<int32_t>(value));
+}
 
 std::optional<uint32_t> DwordFromIniText(std::string_view text) {
     size_t b = text.find_first_not_of(" \t");
@@ -200,8 +202,7 @@ std::optional<uint32_t> SettingsStore::QueryDword(RegRoot root, const std::strin
     return DwordFromIniText(*text);
 }
 
-std::optional<std::string> SettingsStore::QueryString(RegRoot root, const std::string& key,
-                                                      const std::string& value) {
+std::optional<std::string> SettingsStore::QueryString(RegRoot root, const std::string& key, const std::string& value) {
     const char* section = SectionFor(root, key);
     if (!section) return system_.QueryString(root, key, value);
     return Lookup(section, value);
@@ -213,8 +214,7 @@ long SettingsStore::SetDword(RegRoot root, const std::string& key, const std::st
     return Put(section, value, DwordToIniText(data));
 }
 
-long SettingsStore::SetString(RegRoot root, const std::string& key, const std::string& value,
-                              const std::string& data) {
+long SettingsStore::SetString(RegRoot root, const std::string& key, const std::string& value, const std::string& data) {
     const char* section = SectionFor(root, key);
     if (!section) return system_.SetString(root, key, value, data);
     return Put(section, value, data.substr(0, data.find('\0')));
@@ -374,7 +374,9 @@ bool SettingsStore::MoveToRegistry() {
     return true;
 }
 
-SettingsStore* AsSettingsStore(Registry& reg) { return dynamic_cast<SettingsStore*>(&reg); }
+SettingsStore* AsSettingsStore(Registry& reg) {
+    return dynamic_cast<SettingsStore*>(&reg);
+}
 
 SettingsUpdate::SettingsUpdate(Registry& reg) : store_(AsSettingsStore(reg)) {
     if (store_) store_->BeginUpdate();
