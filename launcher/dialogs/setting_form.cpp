@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "launcher/settings/settings_store.h"
+
 namespace vt {
 
 namespace {
@@ -41,6 +43,8 @@ std::optional<int> ParseRollRate(const std::string& text) {
 }
 
 void SettingForm::OnLoad(Registry& reg, const Settings& cur) {
+    // Values created with their defaults reach Vantrel.ini in one write.
+    SettingsUpdate update(reg);
     const int showItem = ReadNumber(reg, "ShowItemType", cur.ShowItemType);
     optShowItem = (showItem >= 0 && showItem <= 2) ? showItem : -1;
     chkRunOne = ReadFlag(reg, "OnlyLaunchOne", false);
@@ -61,6 +65,9 @@ void SettingForm::OnLoad(Registry& reg, const Settings& cur) {
     chkShow = ReadFlag(reg, "ShowInMouse", false);
     chkOther[0] = ReadFlag(reg, "LaunchOnStart", false);
     chkOther[1] = ReadFlag(reg, "RememberMainPos", false);
+    autorunAtLoad_ = chkOther[0];
+    const SettingsStore* store = AsSettingsStore(reg);
+    chkPortable = store && store->Portable();
 
     const int launch = ReadNumber(reg, "LaunchMode", cur.LaunchMode);
     optLaunch = (launch == 0 || launch == 1) ? launch : -1;
@@ -87,6 +94,18 @@ void SettingForm::OnRollScrolled(int i, int value) {
 }
 
 FormOutcome SettingForm::OnOk(Registry& reg, const std::string& appDir) {
+    // The move comes first, so that the options of this OK are written only
+    // to the store the user chose: ticking the box must not write them to the
+    // registry on the way to the file.
+    std::string failure;
+    SettingsStore* store = AsSettingsStore(reg);
+    if (store && chkPortable != store->Portable()) {
+        if (chkPortable ? !store->MoveToFile() : !store->MoveToRegistry())
+            failure = chkPortable ? kMsgPortableOnFailed : kMsgPortableOffFailed;
+    }
+    const bool portable = store && store->Portable();
+
+    SettingsUpdate update(reg);
     WriteFlag(reg, "AutoRollOnTeam", chkRoll[0]);
     if (auto rate = ParseRollRate(txtRoll[0])) (void)WriteSettingDword(reg, "RollTeamRate", *rate);
     WriteFlag(reg, "AutoRollOnItem", chkRoll[1]);
@@ -101,7 +120,9 @@ FormOutcome SettingForm::OnOk(Registry& reg, const std::string& appDir) {
     WriteFlag(reg, "HKUseShift", chkHot[3]);
     (void)WriteSettingString(reg, "HKUseKey", txtHot);
     WriteFlag(reg, "LaunchOnStart", chkOther[0]);
-    (void)SetAutorun(reg, appDir, chkOther[0]);
+    // A portable launcher touches the machine's autorun entry only when asked
+    // to: a stick opened on another computer must not leave itself there.
+    if (!portable || chkOther[0] != autorunAtLoad_) (void)SetAutorun(reg, appDir, chkOther[0]);
     WriteFlag(reg, "RememberMainPos", chkOther[1]);
     for (int i = 0; i < 6; ++i) WriteFlag(reg, kWarnNames[i], chkWarn[i]);
     WriteFlag(reg, "StandOnTop", chkWin);
@@ -110,12 +131,17 @@ FormOutcome SettingForm::OnOk(Registry& reg, const std::string& appDir) {
     WriteFlag(reg, "HideInSide", chkHide);
     WriteFlag(reg, "OnlyLaunchOne", chkRunOne);
     (void)WriteSettingDword(reg, "ShowItemType", optShowItem == 0 ? 0 : optShowItem == 1 ? 1 : 2);
+    if (!update.FinishQuietly() && failure.empty()) failure = kMsgSettingsNotSaved;
 
     FormOutcome out;
     out.close = true;
     out.applySettings = true;
-    // WarnAfterDone as it is about to be applied.
-    if (chkWarn[5]) out.messageAfter = kMsgSettingsSaved;
+    // WarnOnError and WarnAfterDone as they are about to be applied.
+    if (!failure.empty()) {
+        if (chkWarn[0]) out.messageAfter = failure;
+    } else if (chkWarn[5]) {
+        out.messageAfter = kMsgSettingsSaved;
+    }
     return out;
 }
 

@@ -31,6 +31,7 @@ inline constexpr const char* kChkWarnCaptions[] = {"在遇到错误时提示", "
 inline constexpr const char* kChkHotCaptions[] = {"使用全局热键", "Ctrl +", "Alt +", "Shift +"};
 inline constexpr const char* kChkShowCaption = "按下热键后主窗口出现在鼠标处";
 inline constexpr const char* kChkOtherCaptions[] = {"在启动计算机时自动运行", "记忆主窗口的位置"};
+inline constexpr const char* kChkPortableCaption = "便携模式(设置保存在程序文件夹)";
 inline constexpr const char* kOptLaunchCaptions[] = {"鼠标左键单击项目时启动项目", "鼠标左键双击项目时启动项目"};
 inline constexpr const char* kChkMinCaptions[] = {"启动项目后自动最小化", "点击主窗口关闭按钮时最小化"};
 inline constexpr const char* kChkRollCaptions[] = {"鼠标停在类别栏按钮上时自动滚动", "鼠标停在项目栏按钮上时自动滚动"};
@@ -47,11 +48,14 @@ public:
     // VScrRoll(i) moved: only its own text follows.
     void OnRollScrolled(int i, int value);
 
-    // Writes every value (and the autorun entry) in the dialog's fixed order.
-    // A rate text that is not a whole number from 0 to 32767 leaves that rate
-    // as it was. The outcome asks the window to stop name scrolling, run
+    // Moves the options between the registry and Vantrel.ini when ChkPortable
+    // changed, then writes every value (and the autorun entry) in the
+    // dialog's fixed order, in whichever store is now in use. A rate text
+    // that is not a whole number from 0 to 32767 leaves that rate as it was.
+    // The outcome asks the window to stop name scrolling, run
     // ApplySettings(not first), restart name scrolling and then show
-    // messageAfter.
+    // messageAfter: "软件设置成功", or what went wrong when a move or a write
+    // failed (error messages follow the new WarnOnError).
     FormOutcome OnOk(Registry& reg, const std::string& appDir);
 
     int optSet = 0;  // visible page
@@ -66,12 +70,16 @@ public:
     std::string txtHot;
     bool chkShow = false;
     std::array<bool, 2> chkOther{};  // LaunchOnStart, RememberMainPos
+    bool chkPortable = false;        // options in Vantrel.ini rather than the registry
     // "操作设置"
     int optLaunch = 1;  // 0 single click, 1 double click
     std::array<bool, 2> chkMin{};   // MinAfterLaunch, MinAfterClickClose
     std::array<bool, 2> chkRoll{};  // AutoRollOnTeam, AutoRollOnItem
     std::array<std::string, 2> txtRoll;
     std::array<int, 2> vscrRoll{};
+
+private:
+    bool autorunAtLoad_ = false;
 };
 
 // The whole number a rate box holds, or nullopt when it holds something else

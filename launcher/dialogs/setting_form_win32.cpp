@@ -59,9 +59,10 @@ public:
         add(1, T::kButton, kIdChkHot3, kChkHotCaptions[3], 102, 56, 44, 11, check);
         add(1, T::kEdit, kIdTxtHot, "", 150, 55, 24, 13, WS_BORDER | WS_TABSTOP | ES_UPPERCASE | ES_CENTER);
         add(1, T::kButton, kIdChkShow, kChkShowCaption, 16, 74, 230, 11, check);
-        add(1, T::kButton, kIdFraOther, kSettingSectionCaptions[4], 8, 96, 246, 40, group);
+        add(1, T::kButton, kIdFraOther, kSettingSectionCaptions[4], 8, 96, 246, 53, group);
         add(1, T::kButton, kIdChkOther, kChkOtherCaptions[0], 16, 108, 230, 11, check);
         add(1, T::kButton, kIdChkOther1, kChkOtherCaptions[1], 16, 121, 230, 11, check);
+        add(1, T::kButton, kIdChkPortable, kChkPortableCaption, 16, 134, 230, 11, check);
 
         // Page 2 "提示设置"
         add(2, T::kButton, kIdFraWarn, kSettingSectionCaptions[2], 8, 28, 246, 94, group);
@@ -107,6 +108,7 @@ private:
         SetChecked(kIdChkShow, f.chkShow);
         SetChecked(kIdChkOther, f.chkOther[0]);
         SetChecked(kIdChkOther1, f.chkOther[1]);
+        SetChecked(kIdChkPortable, f.chkPortable);
         for (int i = 0; i < 6; ++i)
             SetChecked(kIdChkWarn + i, f.chkWarn[i]);
         if (f.optShowItem >= 0) SetChecked(kIdOptShowItem + f.optShowItem, true);
@@ -151,6 +153,7 @@ private:
         f.txtHot = Text(kIdTxtHot);
         f.chkShow = Checked(kIdChkShow);
         f.chkOther = {Checked(kIdChkOther), Checked(kIdChkOther1)};
+        f.chkPortable = Checked(kIdChkPortable);
         for (int i = 0; i < 6; ++i)
             f.chkWarn[i] = Checked(kIdChkWarn + i);
         f.optShowItem = Checked(kIdOptShowItem) ? 0 : Checked(kIdOptShowItem + 1) ? 1 : 2;

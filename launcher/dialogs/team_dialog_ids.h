@@ -45,6 +45,7 @@ enum SettingsDialogId : unsigned short {
     kIdFraOther,
     kIdChkOther,  // ChkOther(0..1): 238, 239
     kIdChkOther1,
+    kIdChkPortable,
     // Page 2 "提示设置"
     kIdFraWarn = 250,
     kIdChkWarn,  // ChkWarn(0..5): 251..256

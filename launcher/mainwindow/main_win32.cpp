@@ -8,13 +8,32 @@
 #include "launcher/dialogs/menu_form_win32.h"
 #include "launcher/mainwindow/main_window_win32.h"
 #include "launcher/settings/settings.h"
+#include "launcher/settings/settings_store.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/win_text.h"
 
 namespace vt {
 
+namespace {
+
+// The folder of VT.exe, with a trailing backslash.
+std::string ExeFolder() {
+    std::wstring buf(MAX_PATH, L'\0');
+    DWORD n = 0;
+    while ((n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()))) >= buf.size())
+        buf.resize(buf.size() * 2);
+    buf.resize(n);
+    return Narrow(buf.substr(0, buf.find_last_of(L"\\/") + 1));
+}
+
+}  // namespace
+
 int Main(HINSTANCE instance) {
-    Win32Registry registry;
+    Win32Registry machine;
+    // Vantrel.ini beside the program makes the launcher portable; decided
+    // here, before the first option is read.
+    SettingsStore registry(machine, ExeFolder());
     // The mutex marks this process as a running launcher whatever the
     // setting, so that a later start with "OnlyLaunchOne" = 1 sees it.
     UniqueHandleObj running(::CreateMutexW(nullptr, FALSE, kInstanceMutex));
@@ -25,6 +44,9 @@ int Main(HINSTANCE instance) {
     HRESULT com = E_FAIL;
     {
         MainWindow window(instance, registry);
+        registry.SetWriteFailedHandler([&window] {
+            if (window.GetSettings().WarnOnError) window.GetPrompts().ShowMessage(kMsgSettingsNotSaved);
+        });
         InstallMenuForm(window);
         if (!window.Create()) {
             code = 1;

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "common/codepage.h"
+#include "launcher/settings/settings_store.h"
 
 namespace vt {
 
@@ -173,6 +174,8 @@ long WriteSettingString(Registry& reg, std::string_view name, const std::string&
 }
 
 void CreateMissingSettings(Registry& reg) {
+    // A first start in portable mode writes Vantrel.ini once, not once per value.
+    SettingsUpdate update(reg);
     for (const SettingDef& d : kTable) {
         if (d.type == SettingType::Dword)
             (void)GetRegDword(reg, kSettingsRoot, d.key, d.name, d.dwordDefault);
@@ -197,6 +200,8 @@ std::optional<uint32_t> HotKeyCodeFromText(std::string_view keyText) {
 }
 
 ApplyResult ApplySettings(Registry& reg, Settings& s, bool first, const ApplyEnvironment& env) {
+    // Defaults of missing values reach Vantrel.ini in one write.
+    SettingsUpdate update(reg);
     ApplyResult r;
     if (first) {
         s.CurrentTeam = -1;

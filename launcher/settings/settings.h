@@ -1,5 +1,6 @@
 // The launcher's options and remembered state, kept in the registry under
-// HKEY_LOCAL_MACHINE, and the step that reads them into the running program.
+// HKEY_LOCAL_MACHINE (or, in portable mode, in Vantrel.ini beside the program:
+// see settings_store.h), and the step that reads them into the running program.
 //
 // Every value the program stores is listed once in SettingTable(); readers,
 // the settings dialog and first-start creation all go through that table, so

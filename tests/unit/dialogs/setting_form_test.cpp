@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "launcher/settings/settings_store.h"
 #include "tests/unit/dialogs/dialog_fixture.h"
+#include "tests/unit/settings/read_only_folder.h"
 
 namespace vt {
 namespace {
@@ -106,6 +110,118 @@ TEST_F(SettingFormTest, ScrollingMovesOnlyItsOwnRate) {
     EXPECT_EQ(form.txtRoll[0], "150");
     form.OnRollScrolled(1, -3);
     EXPECT_EQ(form.txtRoll[1], "0");
+}
+
+// ---- Portable mode --------------------------------------------------------
+
+class PortableSettingFormTest : public SettingFormTest {
+protected:
+    std::string IniPath() const { return settings.AppDir + kPortableFileName; }
+    std::string OnDisk(const char* section, const char* name) const { return IniText(IniPath(), section, name); }
+    void MakeIni(const std::string& content) {
+        std::ofstream(PathFromUtf8(IniPath()), std::ios::binary) << content;
+        FlushIniCache();
+    }
+};
+
+TEST_F(PortableSettingFormTest, TickingMovesTheOptionsAndWritesThisOkToTheFileOnly) {
+    SettingsStore store(reg, settings.AppDir);
+    CreateMissingSettings(store);
+    reg.SetDword(kSettingsRoot, kSettingKey, "LaunchMode", 0);
+    form.OnLoad(store, settings);
+    EXPECT_FALSE(form.chkPortable);
+    const auto registryBefore = reg.values;
+
+    form.chkPortable = true;
+    form.chkMin[0] = true;
+    form.txtHot = "P";
+    FormOutcome out = form.OnOk(store, settings.AppDir);
+    EXPECT_EQ(out.messageAfter, kMsgSettingsSaved);
+    EXPECT_TRUE(store.Portable());
+    EXPECT_EQ(reg.values, registryBefore) << "no option, and no autorun entry, may reach the registry";
+    EXPECT_EQ(OnDisk("Setting", "LaunchMode"), "0");
+    EXPECT_EQ(OnDisk("Setting", "MinAfterLaunch"), "1");
+    EXPECT_EQ(OnDisk("Data", "HKUseKey"), "P");
+
+    // The next opening shows the box ticked, and clearing it goes back.
+    SettingForm again;
+    again.OnLoad(store, settings);
+    EXPECT_TRUE(again.chkPortable);
+    EXPECT_TRUE(again.chkMin[0]);
+    again.chkPortable = false;
+    again.chkMin[1] = true;
+    out = again.OnOk(store, settings.AppDir);
+    EXPECT_EQ(out.messageAfter, kMsgSettingsSaved);
+    EXPECT_FALSE(store.Portable());
+    EXPECT_FALSE(Exists(IniPath()));
+    EXPECT_EQ(Dw("MinAfterLaunch"), 1u);
+    EXPECT_EQ(Dw("MinAfterClickClose"), 1u);
+    EXPECT_EQ(reg.QueryString(kSettingsRoot, kDataKey, "HKUseKey"), "P");
+}
+
+TEST_F(PortableSettingFormTest, PortableLauncherTouchesTheAutorunEntryOnlyWhenAsked) {
+    MakeIni("[Setting]\r\nLaunchOnStart=0\r\n");
+    SettingsStore store(reg, settings.AppDir);
+    form.OnLoad(store, settings);
+    (void)form.OnOk(store, settings.AppDir);
+    EXPECT_FALSE(Autorun());
+
+    form.OnLoad(store, settings);
+    form.chkOther[0] = true;
+    (void)form.OnOk(store, settings.AppDir);
+    EXPECT_EQ(Autorun(), settings.AppDir + "VT.exe");
+    EXPECT_EQ(OnDisk("Setting", "LaunchOnStart"), "1");
+
+    // Opened on another computer, the stick does not put itself there again.
+    reg.DeleteValue(kSettingsRoot, kAutorunKey, kAutorunValue);
+    form.OnLoad(store, settings);
+    (void)form.OnOk(store, settings.AppDir);
+    EXPECT_FALSE(Autorun());
+}
+
+TEST_F(PortableSettingFormTest, ReadOnlyFolderIsReportedNotCalledASuccess) {
+    SettingsStore store(reg, settings.AppDir);
+    form.OnLoad(store, settings);
+    ReadOnlyFolder locked(dir.Path());
+    if (!locked.Effective()) GTEST_SKIP() << "this machine cannot make a folder read-only";
+
+    // Ticking the box: the move fails, the options stay in the registry.
+    form.chkPortable = true;
+    form.chkMin[0] = true;
+    FormOutcome out = form.OnOk(store, settings.AppDir);
+    EXPECT_EQ(out.messageAfter, kMsgPortableOnFailed);
+    EXPECT_FALSE(store.Portable());
+    EXPECT_EQ(Dw("MinAfterLaunch"), 1u);
+    EXPECT_TRUE(out.applySettings);
+
+    // Without error messages, nothing is shown; certainly no success.
+    form.chkWarn[0] = false;
+    out = form.OnOk(store, settings.AppDir);
+    EXPECT_EQ(out.messageAfter, "");
+}
+
+TEST_F(PortableSettingFormTest, UnwritableFileKeepsTheOkInMemoryAndSaysSo) {
+    MakeIni("[Setting]\r\nMinAfterLaunch=0\r\n");
+    SettingsStore store(reg, settings.AppDir);
+    int handlerCalls = 0;
+    store.SetWriteFailedHandler([&] { ++handlerCalls; });
+    form.OnLoad(store, settings);
+    ReadOnlyFolder locked(dir.Path());
+    if (!locked.Effective()) GTEST_SKIP() << "this machine cannot make a folder read-only";
+
+    form.chkMin[0] = true;
+    FormOutcome out = form.OnOk(store, settings.AppDir);
+    EXPECT_EQ(out.messageAfter, kMsgSettingsNotSaved);
+    EXPECT_EQ(handlerCalls, 0) << "the dialog reports it once, itself";
+    EXPECT_EQ(ReadSettingDword(store, "MinAfterLaunch"), 1);
+    EXPECT_EQ(OnDisk("Setting", "MinAfterLaunch"), "0");
+
+    // Clearing the box cannot delete the file: the launcher stays portable.
+    form.chkPortable = false;
+    out = form.OnOk(store, settings.AppDir);
+    EXPECT_EQ(out.messageAfter, kMsgPortableOffFailed);
+    EXPECT_TRUE(store.Portable());
+    EXPECT_EQ(ReadSettingDword(store, "MinAfterLaunch"), 1);
 }
 
 }  // namespace
