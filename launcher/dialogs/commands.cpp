@@ -286,7 +286,11 @@ void DeleteCurrentTeam(CommandContext& ctx) {
     m.ShowTeams();
     m.ShowItems(-1);
     ctx.host.Repaint();
-    if (r.ok()) {
+    if (r.ok() && r.foreignFolder) {
+        // The record is gone, but its folder was somebody else's (the shared
+        // pictures, another team's): hand-made damage, and the files stay.
+        if (ctx.settings.WarnOnError) ctx.prompts.ShowMessage(kMsgTeamsDamaged);
+    } else if (r.ok()) {
         if (ctx.settings.WarnAfterDone) ctx.prompts.ShowMessage(kMsgTeamDeleted);
     } else if (ctx.settings.WarnOnError) {
         ctx.prompts.ShowMessage(kMsgTeamDeleteFailed);

@@ -411,16 +411,26 @@ FormOutcome ItemForm::OnOk(const Settings& settings, Prompts& prompts,
     }
 
     const bool edit = IsEdit();
-    StoreResult res = edit ? EditItem(settings.AppDir, teamFolder, itemIndex, in)
-                           : AddItem(settings.AppDir, teamFolder, in);
+    StoreResult res;
+    try {
+        res = edit ? EditItem(settings.AppDir, teamFolder, itemIndex, in) : AddItem(settings.AppDir, teamFolder, in);
+    } catch (const std::exception&) {
+        // Reading the old record ran out of memory, say: nothing was written.
+        res.error = StoreError::WriteFailed;
+    }
 
     out.showItems = true;
     out.showItemsTeam = teamIndex;
     (void)SetRegDword(reg_, kSettingsRoot, kSettingKey, "ShowItemExSetting", chkEx ? 1 : 0);
     if (!res.ok()) {
-        if (settings.WarnOnError)
-            prompts.ShowMessage(res.error == StoreError::FolderMissing ? kMsgItemNoTeamFolder : kMsgItemWriteFailed);
-        // What was written stays; the dialog stays open so the input is not lost.
+        if (settings.WarnOnError) {
+            const char* text = res.error == StoreError::FolderMissing  ? kMsgItemNoTeamFolder
+                               : res.error == StoreError::LimitReached ? kMsgItemsOverLimit
+                                                                       : kMsgItemWriteFailed;
+            prompts.ShowMessage(text);
+        }
+        // The store saves an item whole or not at all; the dialog stays open
+        // so the input is not lost.
         return out;
     }
     if (edit) itemIndex = res.index;

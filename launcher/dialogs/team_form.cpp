@@ -52,6 +52,11 @@ FormOutcome TeamForm::OnOk(const Settings& settings, Prompts& prompts) {
     const bool edit = IsEdit();
     StoreResult res = edit ? EditTeam(settings.AppDir, teamIndex, teamFolderName, in) : AddTeam(settings.AppDir, in);
     out.close = true;
+    if (res.error == StoreError::LimitReached) {
+        // Nothing was written: a team past the 500 shown could never be seen.
+        if (settings.WarnOnError) prompts.ShowMessage(kMsgTeamsOverLimit);
+        return out;
+    }
     if (!res.ok()) {
         if (settings.WarnOnError)
             prompts.ShowMessage(res.error == StoreError::FolderMissing ? kMsgTeamFolderMissing : kMsgTeamWriteFailed);

@@ -732,6 +732,19 @@ void MainWindow::PaintElement(HDC dc, ElementId id) {
             DrawDib(dc, src.get(), *dib, box.left, box.top);
         }
     }
+    if (e.kind == ElementKind::Picture && e.standIn) {
+        // A plain button where the skin's picture is missing.
+        UniqueHbrush fill(::CreateSolidBrush(Rgb(e.backColor)));
+        ::FillRect(dc, &box, fill.get());
+        UniqueHbrush frame(::CreateSolidBrush(Rgb(e.borderColor)));
+        ::FrameRect(dc, &box, frame.get());
+        std::wstring symbol = Widen(e.text);
+        SelectRestorer font(dc, Font(e.fontSize, false));
+        ::SetTextColor(dc, Rgb(e.foreColor));
+        RECT r = box;
+        ::DrawTextW(dc, symbol.c_str(), static_cast<int>(symbol.size()), &r,
+                    DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
     if (e.kind == ElementKind::Label && !e.text.empty()) {
         std::wstring text = Widen(e.text);
         SelectRestorer font(dc, Font(e.fontSize, e.bold));

@@ -106,6 +106,11 @@ struct Element {
     // Panels: background picture drawn from the panel's top-left corner.
     // UTF-8 path; empty for none. The shell loads and caches it by path.
     std::string picture;
+    // Pictures without a file that must still be seen (a button whose skin
+    // picture is missing): a plain button filling the element's rectangle in
+    // backColor, framed in borderColor, with text (its symbol) centred in
+    // foreColor at fontSize.
+    bool standIn = false;
 
     std::string tooltip;
     // False for elements the mouse passes through (title text, highlight box, hidden holders).

@@ -1,5 +1,6 @@
 #include "launcher/skin/apply_skin.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -7,9 +8,16 @@ namespace vt {
 
 namespace {
 
-// A button whose first picture is missing keeps this much clickable area
+// A button with none of its pictures keeps this much clickable area
 // (15 x 15 pixels), so the close and menu paths stay usable.
 constexpr int kFallbackButtonPixels = 15;
+
+// Stand-ins for missing button pictures, in the skin editor's colours:
+// normal, under the mouse, pressed (and the lock's on state).
+constexpr uint32_t kStandInFill[3] = {111 + 256 * 166 + 65536 * 230, 151 + 256 * 194 + 65536 * 240,
+                                      30 + 256 * 74 + 65536 * 140};
+constexpr uint32_t kStandInFrame = 30 + 256 * 74 + 65536 * 140;
+constexpr uint32_t kStandInText = 0xFFFFFF;
 
 uint32_t Colour(int v) { return static_cast<uint32_t>(v) & 0xFFFFFFu; }
 
@@ -20,23 +28,27 @@ struct ButtonSpec {
     int SkinPackage::*top;
     const char* files[3];
     int count;
+    const char* symbols[3];  // what each stand-in shows
 };
 
 constexpr ButtonSpec kFirstButtons[] = {
     {Part::LabClose, Part::ImgClose, &SkinPackage::closeLeft, &SkinPackage::closeTop,
-     {"close1.img", "close2.img", "close3.img"}, 3},
-    {Part::LabMin, Part::ImgMin, &SkinPackage::minLeft, &SkinPackage::minTop, {"min1.img", "min2.img", "min3.img"}, 3},
-    {Part::LabLock, Part::ImgLock, &SkinPackage::lockLeft, &SkinPackage::lockTop, {"lock1.img", "lock2.img", ""}, 2},
+     {"close1.img", "close2.img", "close3.img"}, 3, {"×", "×", "×"}},
+    {Part::LabMin, Part::ImgMin, &SkinPackage::minLeft, &SkinPackage::minTop, {"min1.img", "min2.img", "min3.img"}, 3,
+     {"－", "－", "－"}},
+    {Part::LabLock, Part::ImgLock, &SkinPackage::lockLeft, &SkinPackage::lockTop, {"lock1.img", "lock2.img", ""}, 2,
+     {"○", "●", ""}},
 };
 
 constexpr ButtonSpec kScrollButtons[] = {
     {Part::LabLeft, Part::ImgLeft, &SkinPackage::leftLeft, &SkinPackage::leftTop,
-     {"left1.img", "left2.img", "left3.img"}, 3},
+     {"left1.img", "left2.img", "left3.img"}, 3, {"◀", "◀", "◀"}},
     {Part::LabRight, Part::ImgRight, &SkinPackage::rightLeft, &SkinPackage::rightTop,
-     {"right1.img", "right2.img", "right3.img"}, 3},
-    {Part::LabUp, Part::ImgUp, &SkinPackage::upLeft, &SkinPackage::upTop, {"up1.img", "up2.img", "up3.img"}, 3},
+     {"right1.img", "right2.img", "right3.img"}, 3, {"▶", "▶", "▶"}},
+    {Part::LabUp, Part::ImgUp, &SkinPackage::upLeft, &SkinPackage::upTop, {"up1.img", "up2.img", "up3.img"}, 3,
+     {"▲", "▲", "▲"}},
     {Part::LabDown, Part::ImgDown, &SkinPackage::downLeft, &SkinPackage::downTop,
-     {"down1.img", "down2.img", "down3.img"}, 3},
+     {"down1.img", "down2.img", "down3.img"}, 3, {"▼", "▼", "▼"}},
 };
 
 std::optional<PictureSize> SizeOf(const SkinPackage& skin, const char* file) {
@@ -48,6 +60,8 @@ std::optional<PictureSize> SizeOf(const SkinPackage& skin, const char* file) {
 // a picture that did not load leaves the element empty.
 void SetPicture(Element& e, const SkinPackage& skin, const char* file, int tpp) {
     auto size = SizeOf(skin, file);
+    e.standIn = false;
+    e.text.clear();
     if (size) {
         e.picture = SkinPicturePath(skin.folder, file);
         e.width = size->width * tpp;
@@ -63,14 +77,29 @@ void PlaceButton(const ButtonSpec& b, const SkinPackage& skin, Scene& scene, int
     Element& label = scene.At(b.label);
     label.left = skin.*b.left;
     label.top = skin.*b.top;
-    // The clickable area is the new skin's first picture, loaded before sizing.
-    auto first = SizeOf(skin, b.files[0]);
-    label.width = (first ? first->width : kFallbackButtonPixels) * tpp;
-    label.height = (first ? first->height : kFallbackButtonPixels) * tpp;
+    // The clickable area is the new skin's first picture, loaded before sizing;
+    // without it, the size the skin gave the button's other pictures.
+    std::optional<PictureSize> size;
+    for (int i = 0; i < b.count && !size; ++i) size = SizeOf(skin, b.files[i]);
+    label.width = (size ? size->width : kFallbackButtonPixels) * tpp;
+    label.height = (size ? size->height : kFallbackButtonPixels) * tpp;
     for (int i = 0; i < b.count; ++i) {
         Element& pic = scene.At(b.pictures, i);
         pic.left = label.left;
         pic.top = label.top;
+        if (!pic.picture.empty()) continue;
+        // A missing picture (already reported) would leave a button that
+        // reacts to clicks but cannot be seen: a plain one takes its place.
+        pic.standIn = true;
+        pic.width = label.width;
+        pic.height = label.height;
+        pic.text = b.symbols[i];
+        // The lock's second picture is its "on" state: shown pressed.
+        pic.backColor = kStandInFill[b.pictures == Part::ImgLock && i == 1 ? 2 : i];
+        pic.borderColor = kStandInFrame;
+        pic.foreColor = kStandInText;
+        // About two thirds of the button's height, in points (20 twips each).
+        pic.fontSize = std::max(7, label.height * 2 / 3 / 20);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "launcher/store/store.h"
 
 #include <array>
+#include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <limits>
 #include <string_view>
@@ -100,13 +102,28 @@ int StoredCount(const std::string& file, const char* section) {
     return raw > std::numeric_limits<int16_t>::max() ? std::numeric_limits<int16_t>::max() : static_cast<int>(raw);
 }
 
-bool IsPictureName(const std::string& icon) { return !icon.empty() && icon[0] != '['; }
+// Where a new record goes: right after the last one shown. Nothing is shown
+// past the limit, so a count at or beyond it (or beyond 16 bits either way,
+// which reads as the limit) leaves no place for one.
+std::optional<int> NextRecordIndex(const std::string& file, const char* section, int limit) {
+    long long raw = ReadWideCount(file, section);
+    if (raw >= limit || raw < std::numeric_limits<int16_t>::min()) return std::nullopt;
+    return raw < 0 ? 0 : static_cast<int>(raw);
+}
 
-// "\NAME.img" -> "NAME.img"; empty when the value cannot name a file of its own.
-std::string PictureFileName(const std::string& icon) {
-    if (!IsPictureName(icon)) return {};
-    std::string name = (icon[0] == '\\' || icon[0] == '/') ? icon.substr(1) : icon;
-    return IsSafeFolderName(name) ? name : std::string();
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Upper(a[i]) != Upper(b[i])) return false;
+    return true;
+}
+
+// What Windows opens for a name: trailing dots and blanks dropped.
+std::string_view Effective(std::string_view name) {
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+    return name;
 }
 
 std::string FreshPictureName(const std::string& folder) {
@@ -120,7 +137,7 @@ std::string FreshPictureName(const std::string& folder) {
 // Moves a picture to another folder, under a new name when the old one is
 // taken there; returns the "Icon" value it now answers to.
 std::string MovePicture(const std::string& from, const std::string& to, const std::string& icon) {
-    std::string file = PictureFileName(icon);
+    std::string file = ItemPictureFile(icon);
     if (file.empty() || !IsFile(from + kSep + file)) return icon;
     std::string target = file;
     std::string value = icon;
@@ -151,6 +168,22 @@ std::string TeamSetFile(const std::string& appDir) { return DataDir(appDir) + "T
 
 std::string SharedIconDir(const std::string& appDir) { return DataDir(appDir) + "ICON" + kSep; }
 
+bool IsDeviceName(const std::string& name) {
+    // "CON.txt" and "CON .img" open the console as surely as "CON" does.
+    std::string_view base = name;
+    base = base.substr(0, base.find('.'));
+    while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (SameName(base, device)) return true;
+    if (base.size() < 4) return false;
+    std::string_view stem = base.substr(0, 3);
+    if (!SameName(stem, "COM") && !SameName(stem, "LPT")) return false;
+    std::string_view digit = base.substr(3);
+    // Windows also reserves the superscript digits one to three.
+    return (digit.size() == 1 && digit[0] >= '0' && digit[0] <= '9') || digit == "\xC2\xB9" || digit == "\xC2\xB2" ||
+           digit == "\xC2\xB3";
+}
+
 bool IsSafeFolderName(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
     for (char c : name) {
@@ -160,11 +193,27 @@ bool IsSafeFolderName(const std::string& name) {
             return false;
     }
     // Windows drops trailing dots and blanks, which would alias another name.
-    return name.back() != '.' && name.back() != ' ';
+    if (name.back() == '.' || name.back() == ' ') return false;
+    return !IsDeviceName(name);
+}
+
+bool IsTeamFolderName(const std::string& name) { return IsSafeFolderName(name) && !SameName(name, "ICON"); }
+
+bool IsPictureFileName(const std::string& name) {
+    constexpr std::string_view kExt = ".img";
+    if (name.size() <= kExt.size() || !IsSafeFolderName(name)) return false;
+    // The ending alone keeps the store's own ".SET" files out.
+    return SameName(std::string_view(name).substr(name.size() - kExt.size()), kExt);
+}
+
+std::string ItemPictureFile(const std::string& icon) {
+    if (icon.size() < 2 || icon[0] != '\\') return {};
+    std::string name = icon.substr(1);
+    return IsPictureFileName(name) ? name : std::string();
 }
 
 std::string TeamFolderPath(const std::string& appDir, const std::string& folderName) {
-    if (!IsSafeFolderName(folderName)) return {};
+    if (!IsTeamFolderName(folderName)) return {};
     return DataDir(appDir) + folderName;
 }
 
@@ -174,7 +223,7 @@ std::string ParaSetFile(const std::string& teamFolder) { return teamFolder + kSe
 std::string IconSetFile(const std::string& teamFolder) { return teamFolder + kSep + "ICON.SET"; }
 
 std::string ResolveItemPicture(const std::string& appDir, const std::string& teamFolder, const std::string& icon) {
-    std::string file = PictureFileName(icon);
+    std::string file = ItemPictureFile(icon);
     if (file.empty()) return {};
     if (!teamFolder.empty() && IsFile(teamFolder + kSep + file)) return teamFolder + kSep + file;
     if (IsFile(SharedIconDir(appDir) + file)) return SharedIconDir(appDir) + file;
@@ -258,6 +307,21 @@ StoreResult Fail(StoreError e, int index = -1) {
     return r;
 }
 
+// A batch that reaches the file only through Commit: leaving the scope any
+// other way (an early return, an exception unwinding) drops what is pending,
+// so a record is never written half.
+class Batch {
+public:
+    explicit Batch(const std::string& file) : batch_(file) {}
+    ~Batch() { batch_.Discard(); }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+    [[nodiscard]] bool Commit() { return batch_.Commit(); }
+
+private:
+    IniWriteBatch batch_;
+};
+
 bool WriteTeamKeys(const std::string& file, const std::string& sec, const std::string& folderName,
                    const TeamInput& team) {
     return WriteIniString(file, sec, "Path", EncodePassword(folderName, team.Password)) &&
@@ -266,11 +330,10 @@ bool WriteTeamKeys(const std::string& file, const std::string& sec, const std::s
 }
 
 // Shifts the keys of sections index+1..count-1 down by one and writes
-// Count = count - 1. Stops at the first failed write without touching Count,
-// so a failure can duplicate a record but never lose one.
+// Count = count - 1, all in one replacement of the file.
 bool ShiftDown(const std::string& file, const char* countSection, int index, int count, const char* const* keys,
                size_t keyCount) {
-    IniWriteBatch batch(file);
+    Batch batch(file);
     for (int i = index; i <= count - 2; ++i) {
         const std::string from = Section(i + 1);
         const std::string to = Section(i);
@@ -284,7 +347,7 @@ bool SwapSections(const std::string& file, int first, int second, const char* co
     if (first == second) return true;
     const std::string a = Section(first);
     const std::string b = Section(second);
-    IniWriteBatch batch(file);
+    Batch batch(file);
     std::vector<std::optional<std::string>> kept;
     for (size_t k = 0; k < keyCount; ++k) kept.push_back(ReadRaw(file, a, keys[k]));
     for (size_t k = 0; k < keyCount; ++k)
@@ -300,7 +363,9 @@ StoreResult AddTeam(const std::string& appDir, const TeamInput& team) {
     const std::string file = TeamSetFile(appDir);
     std::error_code ec;
     fs::create_directories(PathFromUtf8(DataDir(appDir)), ec);
-    const int index = StoredCount(file, kTeamSection);
+    const std::optional<int> next = NextRecordIndex(file, kTeamSection, kMaxTeams);
+    if (!next) return Fail(StoreError::LimitReached);
+    const int index = *next;
     if (!WriteIniString(file, kTeamSection, "Count", static_cast<long long>(index) + 1))
         return Fail(StoreError::WriteFailed);
     std::string name;
@@ -336,11 +401,50 @@ StoreResult EditTeam(const std::string& appDir, int index, const std::string& fo
     return r;
 }
 
+namespace {
+
+// A folder name that can only come from hand-made damage: it names
+// something shared (the pictures, a device, DATA or its parent), never a
+// folder made for the team.
+bool IsReservedName(const std::string& name) {
+    std::string_view n = Effective(name);
+    return n.empty() || SameName(n, "ICON") || IsDeviceName(name);
+}
+
+}  // namespace
+
+bool IsOwnTeamFolder(const std::string& appDir, int index, const std::string& folderName,
+                     const std::string& password) {
+    if (!IsTeamFolderName(folderName)) return false;
+    const std::string file = TeamSetFile(appDir);
+    const int count = StoredCount(file, kTeamSection);
+    IniReadScope scope(file);
+    // Only the counted sections: the last one stays behind after a delete as a
+    // copy of its neighbour and names nobody's folder any more.
+    for (int i = 0; i < count; ++i) {
+        if (i == index) continue;
+        const TeamRecord other = ReadTeamRecord(appDir, i);
+        if (SameName(Effective(other.Path), folderName)) return false;
+        if (other.Password && !password.empty() &&
+            SameName(Effective(DecodePassword(other.Path, password)), folderName))
+            return false;
+    }
+    return true;
+}
+
 StoreResult DeleteTeam(const std::string& appDir, int index, const std::string& password) {
     const std::string file = TeamSetFile(appDir);
     const int count = StoredCount(file, kTeamSection);
     if (index < 0 || index >= count) return Fail(StoreError::BadIndex, index);
-    const std::string folder = ResolveTeamFolder(appDir, index, password);
+    const TeamRecord team = ReadTeamRecord(appDir, index);
+    const std::string key = team.Password ? password : std::string();
+    const std::string name = DecodePassword(team.Path, key);
+    // A wrong password decodes to a name that leads nowhere and deletes
+    // nothing, as it should; a name that leads to somebody else's files must
+    // not delete them either.
+    const bool foreign = IsReservedName(name) ||
+                         (IsTeamFolderName(name) && !IsOwnTeamFolder(appDir, index, name, key));
+    const std::string folder = foreign ? std::string() : TeamFolderPath(appDir, name);
     if (!folder.empty() && IsDirectory(folder)) {
         std::error_code ec;
         const fs::path dir = PathFromUtf8(folder);
@@ -354,6 +458,7 @@ StoreResult DeleteTeam(const std::string& appDir, int index, const std::string& 
         return Fail(StoreError::WriteFailed, index);
     StoreResult r;
     r.index = index;
+    r.foreignFolder = foreign;
     return r;
 }
 
@@ -371,95 +476,150 @@ StoreResult SwapTeams(const std::string& appDir, int first, int second) {
 
 namespace {
 
-StoreResult WriteItem(const std::string& appDir, const std::string& teamFolder, int index, const ItemInput& item,
-                      int oldPath, int oldPara, int oldIconPath) {
+// Lines in a line file as ReadDataLine counts them: a last line without its
+// line end counts too.
+int CountLines(const std::string& bytes) {
+    long long n = 0;
+    for (char c : bytes)
+        if (c == '\n') ++n;
+    if (!bytes.empty() && bytes.back() != '\n') ++n;
+    return n > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(n);
+}
+
+// The line files of one item save. A line is replaced in place only when it
+// exists; the files' old contents are kept so a save that fails later can
+// give them back.
+class LineWrites {
+public:
+    // Writes text at the item's old line (0: a new line); the line number
+    // now holding it, 0 for an empty text, -1 on failure.
+    int Write(const std::string& file, const std::string& text, int oldLine) {
+        if (text.empty()) return 0;
+        std::optional<std::string> before = ReadFileBytes(PathFromUtf8(file));
+        // A number past the end names a line that is not there: the text is
+        // a new value, as if the key were 0, never a reason to pad the file.
+        if (oldLine > CountLines(before.value_or(std::string()))) oldLine = 0;
+        if (oldLine > 0) replaced_.push_back({file, *before});
+        return WriteDataLine(file, text, oldLine);
+    }
+    // Puts back every file in which a line was replaced. Appended lines
+    // stay: no key refers to them, and lines are never removed.
+    void Undo() noexcept {
+        for (auto it = replaced_.rbegin(); it != replaced_.rend(); ++it) {
+            try {
+                (void)WriteFileAtomic(PathFromUtf8(it->file), it->bytes);
+            } catch (...) {
+            }
+        }
+        replaced_.clear();
+    }
+
+private:
+    struct Replaced {
+        std::string file;
+        std::string bytes;
+    };
+    std::vector<Replaced> replaced_;
+};
+
+// One item save: line files and picture first, then the record, Count
+// included for a new item, in one replacement of ITEM.SET.
+StoreResult WriteItem(const std::string& appDir, const std::string& teamFolder, int index, bool isNew,
+                      const ItemInput& item, int oldPath, int oldPara, int oldIconPath) {
     const std::string file = ItemSetFile(teamFolder);
     const std::string sec = Section(index);
     const std::string& pw = item.Password;
-    auto failed = [&] { return Fail(StoreError::WriteFailed, index); };
-
-    if (!WriteIniString(file, sec, "Name", item.Name) ||
-        !WriteIniString(file, sec, "Type", static_cast<long long>(item.Type)) ||
-        !WriteIniString(file, sec, "Mode", static_cast<long long>(item.Mode)) ||
-        !WriteIniString(file, sec, "Note", item.Note))
-        return failed();
-
-    // A line file that cannot be written must not leave a key pointing at a
-    // line that was never stored.
-    int path = WriteDataLine(PathSetFile(teamFolder), EncodePassword(item.Path, pw), oldPath);
-    if (path < 0 || !WriteIniString(file, sec, "Path", static_cast<long long>(path))) return failed();
-    int para = WriteDataLine(ParaSetFile(teamFolder), EncodePassword(item.Para, pw), oldPara);
-    if (para < 0 || !WriteIniString(file, sec, "Para", static_cast<long long>(para))) return failed();
-    if (!WriteIniString(file, sec, "IconIndex", static_cast<long long>(item.IconIndex))) return failed();
-    int iconPath = WriteDataLine(IconSetFile(teamFolder), EncodePassword(item.IconText, pw), oldIconPath);
-    if (iconPath < 0 || !WriteIniString(file, sec, "IconPath", static_cast<long long>(iconPath))) return failed();
-
-    if (item.StartMethod) {
-        if (!WriteIniString(file, sec, "StartMethod", *item.StartMethod) ||
-            !WriteIniString(file, sec, "MethodIndex", static_cast<long long>(item.MethodIndex)))
-            return failed();
-    }
-    if (!WriteIniString(file, sec, "Password", pw.empty() ? "False" : "True")) return failed();
-
-    std::string icon;
-    if (item.IconText.empty() || item.IconText[0] != '[') {
-        std::string name = FreshPictureName(teamFolder);
-        if (item.Picture && !WriteFileAtomic(PathFromUtf8(teamFolder + kSep + name + ".img"), *item.Picture))
-            return failed();
-        icon = "\\" + name + ".img";
-    } else if (item.IconText == "[ICON]") {
-        if (IsSafeFolderName(item.SharedIconName)) {
-            const std::string dir = SharedIconDir(appDir);
+    LineWrites lines;
+    std::string ownPicture;  // written by this save, removed again when it fails
+    auto failed = [&] {
+        lines.Undo();
+        if (!ownPicture.empty()) {
             std::error_code ec;
-            fs::create_directories(PathFromUtf8(dir), ec);
-            const std::string picture = dir + item.SharedIconName + ".img";
-            if (item.Picture && !Exists(picture) && !WriteFileAtomic(PathFromUtf8(picture), *item.Picture))
-                return failed();
-            icon = "\\" + item.SharedIconName + ".img";
-        } else {
-            // No usable extension to share a picture under: the file picture.
-            icon = "[FILE]";
+            fs::remove(PathFromUtf8(ownPicture), ec);
         }
-    } else {
-        icon = item.IconText;
-    }
-    if (!WriteIniString(file, sec, "Icon", icon)) return failed();
-    StoreResult r;
-    r.index = index;
-    r.name = icon;
-    return r;
-}
+        return Fail(StoreError::WriteFailed, index);
+    };
 
-StoreResult CommitItem(IniWriteBatch& batch, StoreResult written) {
-    if (!written.ok()) {
-        batch.Discard();
-        return written;
+    try {
+        const int path = lines.Write(PathSetFile(teamFolder), EncodePassword(item.Path, pw), oldPath);
+        if (path < 0) return failed();
+        const int para = lines.Write(ParaSetFile(teamFolder), EncodePassword(item.Para, pw), oldPara);
+        if (para < 0) return failed();
+        const int iconPath = lines.Write(IconSetFile(teamFolder), EncodePassword(item.IconText, pw), oldIconPath);
+        if (iconPath < 0) return failed();
+
+        std::string icon;
+        if (item.IconText.empty() || item.IconText[0] != '[') {
+            std::string name = FreshPictureName(teamFolder);
+            if (item.Picture) {
+                const std::string picture = teamFolder + kSep + name + ".img";
+                if (!WriteFileAtomic(PathFromUtf8(picture), *item.Picture)) return failed();
+                ownPicture = picture;
+            }
+            icon = "\\" + name + ".img";
+        } else if (item.IconText == "[ICON]") {
+            const std::string shared = item.SharedIconName + ".img";
+            if (IsPictureFileName(shared)) {
+                const std::string dir = SharedIconDir(appDir);
+                std::error_code ec;
+                fs::create_directories(PathFromUtf8(dir), ec);
+                const std::string picture = dir + shared;
+                // Shared with other items once it is there: never removed here.
+                if (item.Picture && !Exists(picture) && !WriteFileAtomic(PathFromUtf8(picture), *item.Picture))
+                    return failed();
+                icon = "\\" + shared;
+            } else {
+                // No extension that can name a picture file (none at all, or
+                // one like ".con" that names a device): the file picture.
+                icon = "[FILE]";
+            }
+        } else {
+            icon = item.IconText;
+        }
+
+        Batch batch(file);
+        bool ok = !isNew || WriteIniString(file, kItemSection, "Count", static_cast<long long>(index) + 1);
+        ok = ok && WriteIniString(file, sec, "Name", item.Name) &&
+             WriteIniString(file, sec, "Type", static_cast<long long>(item.Type)) &&
+             WriteIniString(file, sec, "Mode", static_cast<long long>(item.Mode)) &&
+             WriteIniString(file, sec, "Note", item.Note) &&
+             WriteIniString(file, sec, "Path", static_cast<long long>(path)) &&
+             WriteIniString(file, sec, "Para", static_cast<long long>(para)) &&
+             WriteIniString(file, sec, "IconIndex", static_cast<long long>(item.IconIndex)) &&
+             WriteIniString(file, sec, "IconPath", static_cast<long long>(iconPath));
+        if (ok && item.StartMethod) {
+            ok = WriteIniString(file, sec, "StartMethod", *item.StartMethod) &&
+                 WriteIniString(file, sec, "MethodIndex", static_cast<long long>(item.MethodIndex));
+        }
+        ok = ok && WriteIniString(file, sec, "Password", pw.empty() ? "False" : "True") &&
+             WriteIniString(file, sec, "Icon", icon) && batch.Commit();
+        if (!ok) return failed();
+        StoreResult r;
+        r.index = index;
+        r.name = icon;
+        return r;
+    } catch (const std::exception&) {
+        // Out of memory or the like: the batch has dropped its writes while
+        // unwinding; the line files and the picture go back here.
+        return failed();
     }
-    if (!batch.Commit()) return Fail(StoreError::WriteFailed, written.index);
-    return written;
 }
 
 }  // namespace
 
 StoreResult AddItem(const std::string& appDir, const std::string& teamFolder, const ItemInput& item) {
     if (teamFolder.empty() || !IsDirectory(teamFolder)) return Fail(StoreError::FolderMissing);
-    const std::string file = ItemSetFile(teamFolder);
-    // The record, Count included, reaches ITEM.SET in one replacement: a
-    // failure part way (a locked file, a full disk) leaves no half item.
-    IniWriteBatch batch(file);
-    const int index = StoredCount(file, kItemSection);
-    if (!WriteIniString(file, kItemSection, "Count", static_cast<long long>(index) + 1))
-        return Fail(StoreError::WriteFailed);
-    return CommitItem(batch, WriteItem(appDir, teamFolder, index, item, 0, 0, 0));
+    const std::optional<int> next = NextRecordIndex(ItemSetFile(teamFolder), kItemSection, kMaxItems);
+    if (!next) return Fail(StoreError::LimitReached);
+    return WriteItem(appDir, teamFolder, *next, true, item, 0, 0, 0);
 }
 
 StoreResult EditItem(const std::string& appDir, const std::string& teamFolder, int index, const ItemInput& item) {
     if (teamFolder.empty() || !IsDirectory(teamFolder)) return Fail(StoreError::FolderMissing, index);
     if (index < 0 || index >= StoredCount(ItemSetFile(teamFolder), kItemSection))
         return Fail(StoreError::BadIndex, index);
-    IniWriteBatch batch(ItemSetFile(teamFolder));
     ItemRecord old = ReadItemRecord(teamFolder, index);
-    return CommitItem(batch, WriteItem(appDir, teamFolder, index, item, old.Path, old.Para, old.IconPath));
+    return WriteItem(appDir, teamFolder, index, false, item, old.Path, old.Para, old.IconPath);
 }
 
 StoreResult DeleteItem(const std::string& teamFolder, int index) {

@@ -33,10 +33,28 @@ std::string TeamSetFile(const std::string& appDir);
 // appDir + "DATA/ICON" + separator: shared pictures.
 std::string SharedIconDir(const std::string& appDir);
 // appDir + "DATA/" + folderName, or empty when folderName cannot be a team
-// folder name (empty, "." / "..", or holding a separator, ':' or control
-// character), so a badly decoded name never points at DATA itself or outside.
+// folder name (see IsTeamFolderName), so a badly decoded name never points at
+// DATA itself, the shared pictures, a device or anything outside DATA.
 std::string TeamFolderPath(const std::string& appDir, const std::string& folderName);
+// One plain name of a file or folder: not empty, not "." / "..", no separator,
+// ':', wildcard or control character, no trailing dot or blank (Windows drops
+// them and the name would alias another), and no device name.
 bool IsSafeFolderName(const std::string& folderName);
+// A Windows device name (CON, PRN, AUX, NUL, COM0-9, LPT0-9, CONIN$, CONOUT$),
+// with or without an extension and in any case: opening "DATA\ICON\con.img"
+// reaches the console, not a file.
+bool IsDeviceName(const std::string& name);
+// A name that may be a team's folder under DATA: safe and not "ICON", the
+// folder of the shared pictures.
+bool IsTeamFolderName(const std::string& folderName);
+// A picture file an item may own or share: a safe name ending in ".img" (any
+// case) with something before it. The store's own files (TEAM.SET, ITEM.SET,
+// PATH.SET, PARA.SET, ICON.SET) never qualify.
+bool IsPictureFileName(const std::string& fileName);
+// The file an item's "Icon" value names ("\NAME.img" -> "NAME.img"), or empty
+// for tokens, empty values and anything that is not a picture file name as
+// above (another separator, a store file, a device).
+std::string ItemPictureFile(const std::string& icon);
 // teamFolder + separator + "ITEM.SET" / "PATH.SET" / "PARA.SET" / "ICON.SET".
 std::string ItemSetFile(const std::string& teamFolder);
 std::string PathSetFile(const std::string& teamFolder);
@@ -105,15 +123,19 @@ std::string AskTeamFolder(const std::string& appDir, int index, Prompts& prompts
 
 enum class StoreError {
     None,
-    WriteFailed,    // a file or folder could not be written; what was written before stays
+    WriteFailed,    // a file or folder could not be written (see each operation for what stays)
     FolderMissing,  // the team folder does not exist (wrong password or hand-made damage)
     BadIndex,       // index outside the stored records
+    LimitReached,   // 500 teams or items are stored already: a new one could never be shown
 };
 
 struct [[nodiscard]] StoreResult {
     StoreError error = StoreError::None;
     int index = -1;    // section written (add: the new index)
     std::string name;  // AddTeam: the new folder name; AddItem/EditItem: the "Icon" value written
+    // DeleteTeam: the record went, but its "Path" named no folder of its own
+    // ("ICON", a device, another team's folder), so no file was touched.
+    bool foreignFolder = false;
     bool ok() const { return error == StoreError::None; }
     explicit operator bool() const { return ok(); }
 };
@@ -125,7 +147,10 @@ struct TeamInput {
 };
 
 // Count = index + 1 first, then a fresh folder, then "Path", "Name", "Note",
-// "Password" in section index. A negative stored count counts as 0.
+// "Password" in section index. A negative stored count counts as 0, so the
+// new team follows the last one shown. Refused with LimitReached, nothing
+// written, when the count is at or beyond the 500 shown (a count beyond 16
+// bits reads as 500).
 StoreResult AddTeam(const std::string& appDir, const TeamInput& team);
 // Rewrites the four keys of section index, scrambling folderName (the name
 // decoded when the editor opened) with the new password. Refused with
@@ -135,9 +160,17 @@ StoreResult EditTeam(const std::string& appDir, int index, const std::string& fo
 // Deletes the files of the folder decoded with password and the folder
 // (nothing when it does not exist or is not a safe name), shifts the four keys
 // of the later teams down and writes Count - 1. All stored teams are shifted,
-// also those past the 500 shown. A failed write stops the shift before Count
-// changes, so a record may be doubled but none is lost.
+// also those past the 500 shown; the shift reaches TEAM.SET whole or not at
+// all. A folder that is not the team's own (see IsOwnTeamFolder) keeps its
+// files: the record goes and the result says foreignFolder.
 StoreResult DeleteTeam(const std::string& appDir, int index, const std::string& password);
+// Whether folderName (decoded from team index's "Path") may be treated as
+// that team's own: a team folder name (IsTeamFolderName) that no other team
+// of the stored count names too. Other teams are compared by their plain
+// "Path", and a protected one also by its "Path" decoded with password (the
+// same password gives the same scrambling); other passwords cannot be known.
+bool IsOwnTeamFolder(const std::string& appDir, int index, const std::string& folderName,
+                     const std::string& password);
 // Exchanges the four keys of two sections (same index: no change).
 StoreResult SwapTeams(const std::string& appDir, int first, int second);
 
@@ -165,7 +198,14 @@ struct ItemInput {
 // Adds an item at index Count (Count = index + 1 first) or rewrites item index,
 // in the order: Name, Type, Mode, Note, Path, Para, IconIndex, IconPath,
 // StartMethod/MethodIndex, Password, Icon. Line files are replaced in place
-// when editing; an empty text stores line 0 and the old line stays.
+// when editing; an empty text stores line 0 and the old line stays. A stored
+// line number past the end of its file is a missing line: the text goes on a
+// new line at the end, nothing is padded.
+// The line files and the picture are written first and ITEM.SET last, in one
+// replacement. When anything fails (or runs out of memory) ITEM.SET stays as
+// it was and lines replaced in place get their old text back, so the item is
+// saved whole or not at all (appended lines stay, unreferenced).
+// AddItem is refused with LimitReached as AddTeam is.
 StoreResult AddItem(const std::string& appDir, const std::string& teamFolder, const ItemInput& item);
 StoreResult EditItem(const std::string& appDir, const std::string& teamFolder, int index, const ItemInput& item);
 // Shifts the twelve keys of the later items down and writes Count - 1 (a key

@@ -254,6 +254,37 @@ TEST_F(CommandsTest, DeletingATeamRemovesItsFolderAndLeavesNoTeamCurrent) {
     EXPECT_EQ(Key(TeamSetFile(settings.AppDir), "TEAM", "Count"), "1");
 }
 
+TEST_F(CommandsTest, DeletingATeamWhoseFolderIsNotItsOwnKeepsTheFiles) {
+    std::string owner = MakeTeam(2);
+    MakeTeam(1);
+    // Hand-made damage: the second team names the first one's folder.
+    ASSERT_TRUE(WriteIniString(TeamSetFile(settings.AppDir), "1", "Path", ReadTeamRecord(settings.AppDir, 0).Path));
+    FlushIniCache();
+    model->ShowTeams();
+    Select(1, -1);
+    Run(kMenuDeleteTeam);
+    EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(ItemSetFile(owner))));
+    EXPECT_EQ(Key(TeamSetFile(settings.AppDir), "TEAM", "Count"), "1");
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{kMsgTeamsDamaged});
+    model->TeamClick(0);
+    EXPECT_EQ(model->GetScene().Count(Part::PicIcon), 2) << "the first team still shows its items";
+
+    // The same with the shared pictures' folder; the message waits for WarnOnError.
+    MakeTeam(0);
+    ASSERT_TRUE(WriteIniString(TeamSetFile(settings.AppDir), "1", "Path", "ICON"));
+    std::filesystem::create_directories(PathFromUtf8(SharedIconDir(settings.AppDir)));
+    ASSERT_TRUE(WriteDataLine(SharedIconDir(settings.AppDir) + "txt.img", "picture", 0) > 0);
+    FlushIniCache();
+    model->ShowTeams();
+    Select(1, -1);
+    settings.WarnOnError = false;
+    prompts.messages.clear();
+    Run(kMenuDeleteTeam);
+    EXPECT_TRUE(std::filesystem::exists(PathFromUtf8(SharedIconDir(settings.AppDir) + "txt.img")));
+    EXPECT_EQ(Key(TeamSetFile(settings.AppDir), "TEAM", "Count"), "1");
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
 TEST_F(CommandsTest, DeleteCommandsWithNothingSelectedAskNothing) {
     MakeTeam(2);
     Run(kMenuDeleteItem);

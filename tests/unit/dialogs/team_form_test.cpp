@@ -75,6 +75,32 @@ TEST_F(TeamFormTest, WrongPasswordEditWritesNothing) {
     EXPECT_EQ(IniText(TeamSet(), "0", "Password"), "True");
 }
 
+TEST_F(TeamFormTest, NoTeamIsAddedPastTheLimit) {
+    for (const char* count : {"500", "99999"}) {
+        ASSERT_TRUE(WriteIniString(TeamSet(), "TEAM", "Count", count));
+        const size_t folders = std::distance(
+            std::filesystem::directory_iterator(PathFromUtf8(DataDir(settings.AppDir))), {});
+        prompts.messages.clear();
+        form.OpenForAdd();
+        form.txtName = "第501个";
+        FormOutcome out = form.OnOk(settings, prompts);
+        EXPECT_TRUE(out.close);
+        EXPECT_FALSE(out.showTeams);
+        EXPECT_EQ(prompts.messages, std::vector<std::string>{kMsgTeamsOverLimit}) << count;
+        EXPECT_EQ(IniText(TeamSet(), "TEAM", "Count"), count);
+        EXPECT_EQ(IniText(TeamSet(), "500", "Name"), "<missing>");
+        EXPECT_EQ(IniText(TeamSet(), "32767", "Name"), "<missing>");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(PathFromUtf8(DataDir(settings.AppDir))), {}),
+                  folders);
+    }
+    // Below the limit the new team follows the last one shown.
+    ASSERT_TRUE(WriteIniString(TeamSet(), "TEAM", "Count", "499"));
+    form.OpenForAdd();
+    form.txtName = "第500个";
+    ASSERT_TRUE(form.OnOk(settings, prompts).showTeams);
+    EXPECT_EQ(IniText(TeamSet(), "499", "Name"), "第500个");
+}
+
 TEST_F(TeamFormTest, EmptyNameKeepsTheDialogOpen) {
     for (bool warn : {true, false}) {
         settings.WarnOnFormat = warn;

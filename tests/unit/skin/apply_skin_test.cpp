@@ -138,13 +138,47 @@ TEST(ApplySkin, SkinWithoutTeamPictureShowsPlainTeamColour) {
     EXPECT_EQ(a.scene.At(Part::PicTeamIn).backColor, 6u);
 }
 
-TEST(ApplySkin, MissingButtonPictureKeepsAClickableArea) {
+TEST(ApplySkin, MissingButtonPicturesGetVisibleStandIns) {
     Applied a;
     test::WriteSkin(a.dir.File("s"), test::SoundSkinValues(), a.pictures);
-    std::filesystem::remove(PathFromUtf8(SkinPicturePath(a.dir.File("s"), "close1.img")));
+    for (const char* file : {"close1.img", "min1.img", "min2.img", "min3.img", "lock2.img"})
+        std::filesystem::remove(PathFromUtf8(SkinPicturePath(a.dir.File("s"), file)));
     a.problems = ApplySkinToScene(a.dir.File("s"), a.scene, a.state, a.measure, a.pictures);
-    ASSERT_EQ(a.problems.size(), 1u);
-    EXPECT_EQ(a.scene.At(Part::ImgClose, 0).picture, "");
-    EXPECT_EQ(a.scene.At(Part::LabClose).width, 225);
+    EXPECT_EQ(a.problems.size(), 5u) << "each missing picture is still reported";
+
+    // The normal close picture is gone: its stand-in takes the size of the
+    // button's other pictures, and the button stays clickable.
+    const Element& close = a.scene.At(Part::ImgClose, 0);
+    EXPECT_EQ(close.picture, "");
+    EXPECT_TRUE(close.standIn);
+    EXPECT_TRUE(close.visible);
+    EXPECT_EQ(close.text, "×");
+    EXPECT_EQ(a.scene.WindowRect(close.id), a.scene.WindowRect({Part::LabClose, 0}));
+    EXPECT_EQ(a.scene.At(Part::LabClose).width, 300);
+    EXPECT_NE(close.backColor, close.foreColor);
+    EXPECT_GE(close.fontSize, 7);
+    EXPECT_FALSE(a.scene.At(Part::ImgClose, 1).standIn);
     EXPECT_EQ(HitTest(a.scene, 4500, 150), (std::optional<ElementId>{ElementId{Part::LabClose, 0}}));
+
+    // No picture of the button at all: the smallest usable area, every state drawn.
+    EXPECT_EQ(a.scene.At(Part::LabMin).width, 225);
+    for (int i = 0; i < 3; ++i) {
+        const Element& min = a.scene.At(Part::ImgMin, i);
+        EXPECT_TRUE(min.standIn) << i;
+        EXPECT_EQ(min.width, 225) << i;
+        EXPECT_EQ(min.height, 225) << i;
+        EXPECT_EQ(min.text, "－") << i;
+    }
+    EXPECT_NE(a.scene.At(Part::ImgMin, 0).backColor, a.scene.At(Part::ImgMin, 2).backColor)
+        << "pressing shows a change";
+    EXPECT_TRUE(a.scene.At(Part::ImgLock, 1).standIn);
+    EXPECT_FALSE(a.scene.At(Part::ImgLock, 0).standIn);
+
+    // A complete skin afterwards shows pictures only.
+    a.Apply(test::SoundSkinValues(), 20, true, "whole");
+    for (Part p : {Part::ImgClose, Part::ImgMin, Part::ImgLock})
+        for (int i = 0; i < a.scene.Count(p); ++i) {
+            EXPECT_FALSE(a.scene.At(p, i).standIn) << PartName(p) << i;
+            EXPECT_EQ(a.scene.At(p, i).text, "") << PartName(p) << i;
+        }
 }

@@ -2,9 +2,12 @@
 // whole: either what was there before or what was being written.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <new>
 #include <random>
 #include <string>
 
@@ -29,7 +32,60 @@ void WriteVersion(const std::string& teams, const std::string& lines, int v) {
     (void)WriteDataLine(lines, Value(v) + "中文", 3);
 }
 
+// Address space the process holds now, in bytes (0 when unknown).
+size_t AddressSpace() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmSize:", 0) == 0) return std::stoull(line.substr(7)) * 1024;
+    return 0;
+}
+
 }  // namespace
+
+// An item save that runs out of memory half way must not leave the item half
+// saved (the new name with the old path): the record reaches ITEM.SET whole or
+// not at all, and the failure comes back as a result, not as an exception.
+TEST(StoreInterruption, RunningOutOfMemoryLeavesNoHalfItem) {
+    TempDir dir;
+    const std::string team = dir.File("TEAM");
+    std::filesystem::create_directories(PathFromUtf8(team));
+    ItemInput item;
+    item.Name = "old";
+    item.Path = "C:\\old.exe";
+    item.IconText = "[FILE]";
+    ASSERT_TRUE(AddItem(dir.Dir(), team, item).ok());
+    const std::string items = Bytes(ItemSetFile(team));
+    const std::string paths = Bytes(PathSetFile(team));
+
+    enum Outcome { kSaved = 10, kFailed, kThrew, kNoLimit };
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        FlushIniCache();
+        ItemInput big = item;
+        big.Name = "new";
+        big.Path.assign(48u << 20, 'x');
+        // Room for one more copy of the path, not for the copies a line write makes.
+        const size_t used = AddressSpace();
+        rlimit limit{used + (64u << 20), used + (64u << 20)};
+        if (used == 0 || setrlimit(RLIMIT_AS, &limit) != 0) _exit(kNoLimit);
+        try {
+            _exit(EditItem(dir.Dir(), team, 0, big).ok() ? kSaved : kFailed);
+        } catch (const std::bad_alloc&) {
+            _exit(kThrew);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == kNoLimit) GTEST_SKIP() << "no address space limit here";
+    EXPECT_EQ(WEXITSTATUS(status), kFailed);
+    FlushIniCache();
+    EXPECT_EQ(Bytes(ItemSetFile(team)), items);
+    EXPECT_EQ(Bytes(PathSetFile(team)), paths);
+    EXPECT_EQ(ReadItemRecord(team, 0).Name, "old");
+}
 
 TEST(StoreInterruption, KilledWritersLeaveWholeFiles) {
     TempDir dir;

@@ -453,10 +453,209 @@ TEST(StoreAtomicItem, FailedAddLeavesItemSetUntouched) {
     std::filesystem::create_directories(vt::PathFromUtf8(vt::ParaSetFile(team)));
     item.Name = "第二";
     item.Para = "-x";
+    item.Path = "C:\\b.exe";
+    const auto pathsBefore = vt::ReadFileBytes(vt::PathFromUtf8(vt::PathSetFile(team)));
     EXPECT_FALSE(vt::AddItem(dir.Dir(), team, item).ok());
     EXPECT_FALSE(vt::EditItem(dir.Dir(), team, 0, item).ok());
+    // The edit replaced line 1 of PATH.SET before PARA.SET failed: the old
+    // path comes back, or the item would start the new program under its old name.
+    EXPECT_EQ(vt::ReadFileBytes(vt::PathFromUtf8(vt::PathSetFile(team))).value_or(""),
+              pathsBefore.value_or("") + "C:\\b.exe\r\n")
+        << "only the add's appended line may stay";
     vt::FlushIniCache();
     EXPECT_EQ(vt::ReadFileBytes(vt::PathFromUtf8(vt::ItemSetFile(team))), before);
     EXPECT_EQ(vt::ReadIniInt(vt::ItemSetFile(team), "ITEM", "Count", 0), 1);
     EXPECT_EQ(vt::ReadIniString(vt::ItemSetFile(team), "0", "Name", ""), "第一");
+}
+
+TEST(StoreNames, PictureAndFolderNamesStayInTheirFolder) {
+    struct Case {
+        const char* name;
+        bool device, safe, teamFolder, picture;
+    } cases[] = {
+        {"K7Q2M9X4TA", false, true, true, false},
+        {"R4G8E1D6YH.img", false, true, true, true},
+        {"exe.IMG", false, true, true, true},
+        {"图标.img", false, true, true, true},
+        {".img", false, true, true, false},
+        {"ICON", false, true, false, false},
+        {"icon", false, true, false, false},
+        {"ITEM.SET", false, true, true, false},
+        {"PATH.SET", false, true, true, false},
+        {"a.img.tmp", false, true, true, false},
+        {"CON", true, false, false, false},
+        {"con.img", true, false, false, false},
+        {"Nul.txt", true, false, false, false},
+        {"PRN", true, false, false, false},
+        {"aux.tar.gz", true, false, false, false},
+        {"COM1", true, false, false, false},
+        {"lpt9.img", true, false, false, false},
+        {"CON .img", true, false, false, false},
+        {"CONOUT$", true, false, false, false},
+        {"COM\xC2\xB9", true, false, false, false},
+        {"COM", false, true, true, false},
+        {"COM10", false, true, true, false},
+        {"CONSOLE.img", false, true, true, true},
+        {"LPTX", false, true, true, false},
+        {"a\\b.img", false, false, false, false},
+        {"a/b.img", false, false, false, false},
+        {"..", false, false, false, false},
+        {"x.img.", false, false, false, false},
+        {"", false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsDeviceName(c.name), c.device) << c.name;
+        EXPECT_EQ(IsSafeFolderName(c.name), c.safe) << c.name;
+        EXPECT_EQ(IsTeamFolderName(c.name), c.teamFolder) << c.name;
+        EXPECT_EQ(IsPictureFileName(c.name), c.picture) << c.name;
+    }
+
+    // "Icon" values: only "\" + a picture file name names a file.
+    EXPECT_EQ(ItemPictureFile("\\R4G8E1D6YH.img"), "R4G8E1D6YH.img");
+    for (const char* icon : {"\\ITEM.SET", "\\PATH.SET", "\\..\\TEAM.SET", "\\CON.img", "R4G8E1D6YH.img",
+                             "/R4G8E1D6YH.img", "\\\\x.img", "[LINK]", "\\", ""})
+        EXPECT_EQ(ItemPictureFile(icon), "") << icon;
+}
+
+TEST_F(StoreTest, LineNumbersPastTheEndAreMissingLines) {
+    std::string folder = AddTeamFolder("T");
+    ASSERT_TRUE(AddItem(app, folder, Input("a", "pa", "xa")).ok());
+    ASSERT_TRUE(AddItem(app, folder, Input("b", "pb", "xb")).ok());
+    // 3 is the line just past the end; the others name lines far beyond it.
+    for (const char* stored : {"3", "1000000", "2147483647"}) {
+        const std::string paths = Bytes(PathSetFile(folder));
+        const std::string paras = Bytes(ParaSetFile(folder));
+        ASSERT_TRUE(WriteIniString(ItemSetFile(folder), "1", "Path", stored));
+        ASSERT_TRUE(WriteIniString(ItemSetFile(folder), "1", "Para", stored));
+        // Opening the item in the editor finds nothing at that line.
+        EXPECT_EQ(ReadItemTexts(folder, ReadItemRecord(folder, 1), "").Path, "");
+
+        StoreResult r = EditItem(app, folder, 1, Input(std::string("b") + stored, "new path", "new para"));
+        ASSERT_TRUE(r.ok()) << stored;
+        // The text is a new line at the end; nothing is padded.
+        EXPECT_EQ(Bytes(PathSetFile(folder)), paths + "new path\r\n") << stored;
+        EXPECT_EQ(Bytes(ParaSetFile(folder)), paras + "new para\r\n") << stored;
+        ItemRecord rec = ReadItemRecord(folder, 1);
+        EXPECT_EQ(rec.Name, std::string("b") + stored);
+        ItemTexts t = ReadItemTexts(folder, rec, "");
+        EXPECT_EQ(t.Path, "new path");
+        EXPECT_EQ(t.Para, "new para");
+        EXPECT_EQ(ReadItemTexts(folder, ReadItemRecord(folder, 0), "").Path, "pa");
+    }
+}
+
+TEST_F(StoreTest, SwappingNeverMovesStoreFiles) {
+    std::string f1 = AddTeamFolder("one");
+    std::string f2 = AddTeamFolder("two");
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(AddItem(app, f1, Input("a" + std::to_string(i), "pa")).ok());
+    ASSERT_TRUE(AddItem(app, f2, Input("b", "pb")).ok());
+    ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(f1 + "/con.img"), "device"));
+    ASSERT_TRUE(WriteIniString(ItemSetFile(f1), "0", "Icon", "\\ITEM.SET"));
+    ASSERT_TRUE(WriteIniString(ItemSetFile(f1), "1", "Icon", "\\PATH.SET"));
+    ASSERT_TRUE(WriteIniString(ItemSetFile(f1), "2", "Icon", "\\con.img"));
+    const std::string team2Items = Bytes(ItemSetFile(f2));
+
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(SwapItems(f1, i, f2, 0).ok()) << i;
+        ASSERT_TRUE(SwapItems(f1, i, f2, 0).ok()) << i;
+    }
+    EXPECT_EQ(ReadItemCount(f1, prompts, true), 3) << "the first team keeps its items";
+    EXPECT_EQ(ReadItemRecord(f1, 0).Name, "a0");
+    EXPECT_EQ(ReadItemTexts(f1, ReadItemRecord(f1, 1), "").Path, "pa");
+    EXPECT_EQ(Bytes(f1 + "/con.img"), "device");
+    EXPECT_EQ(ReadItemRecord(f2, 0).Name, "b");
+    EXPECT_NE(Bytes(ItemSetFile(f2)), team2Items) << "the swaps did run";
+    // Such a value never shows a store file as the item's picture either.
+    EXPECT_EQ(ResolveItemPicture(app, f1, "\\ITEM.SET"), "");
+}
+
+TEST_F(StoreTest, DeletingATeamKeepsFilesItDoesNotOwn) {
+    std::string a = AddTeamFolder("A");
+    std::string b = AddTeamFolder("B");
+    ASSERT_TRUE(AddItem(app, b, Input("x", "C:\\x.exe")).ok());
+    fs::create_directories(PathFromUtf8(SharedIconDir(app)));
+    ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(SharedIconDir(app) + "txt.img"), "shared"));
+    const std::string bName = ReadIniString(TeamSetFile(app), "1", "Path", "");
+
+    // A team whose folder reads as the shared pictures' folder.
+    AddTeamFolder("pictures");
+    ASSERT_TRUE(WriteIniString(TeamSetFile(app), "2", "Path", "icon"));
+    StoreResult r = DeleteTeam(app, 2, "");
+    ASSERT_TRUE(r.ok());
+    EXPECT_TRUE(r.foreignFolder);
+    EXPECT_EQ(Bytes(SharedIconDir(app) + "txt.img"), "shared");
+    EXPECT_EQ(ReadTeamCount(app, prompts, true), 2) << "the record goes all the same";
+
+    // A team pointing at another team's folder, plain or scrambled with the same password.
+    for (const char* password : {"", "pw"}) {
+        AddTeamFolder("intruder", password);
+        ASSERT_TRUE(WriteIniString(TeamSetFile(app), "2", "Path", EncodePassword(bName, password)));
+        r = DeleteTeam(app, 2, password);
+        ASSERT_TRUE(r.ok()) << password;
+        EXPECT_TRUE(r.foreignFolder) << password;
+        EXPECT_TRUE(IsDir(b)) << password;
+        EXPECT_EQ(ReadItemTexts(b, ReadItemRecord(b, 0), "").Path, "C:\\x.exe") << password;
+    }
+    ASSERT_TRUE(WriteIniString(TeamSetFile(app), "1", "Path", EncodePassword(bName, "pw")));
+    ASSERT_TRUE(WriteIniString(TeamSetFile(app), "1", "Password", "True"));
+    AddTeamFolder("intruder", "pw");
+    ASSERT_TRUE(WriteIniString(TeamSetFile(app), "2", "Path", EncodePassword(bName, "pw")));
+    EXPECT_TRUE(DeleteTeam(app, 2, "pw").foreignFolder);
+    EXPECT_TRUE(IsDir(b));
+
+    // Its own folder goes, also when a stale copy of its record lies past Count.
+    std::string c = AddTeamFolder("C");
+    ASSERT_TRUE(DeleteTeam(app, 0, "").ok());
+    EXPECT_FALSE(IsDir(a));
+    EXPECT_EQ(Team(2, "Name"), "C") << "the old last section stays behind";
+    r = DeleteTeam(app, 1, "");
+    ASSERT_TRUE(r.ok());
+    EXPECT_FALSE(r.foreignFolder);
+    EXPECT_FALSE(IsDir(c));
+    EXPECT_TRUE(IsDir(b));
+}
+
+TEST_F(StoreTest, NewRecordsFollowTheLastShownOne) {
+    struct Case {
+        const char* stored;
+        int index;  // -1: refused
+    } cases[] = {{"-5", 0}, {"0", 0}, {"499", 499}, {"500", -1}, {"501", -1}, {"99999", -1}, {"-40000", -1}};
+    std::string folder = AddTeamFolder("T");
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteIniString(TeamSetFile(app), "TEAM", "Count", c.stored));
+        ASSERT_TRUE(WriteIniString(ItemSetFile(folder), "ITEM", "Count", c.stored));
+        const std::string teams = Bytes(TeamSetFile(app));
+        const std::string items = Bytes(ItemSetFile(folder));
+        const size_t folders = std::distance(fs::directory_iterator(PathFromUtf8(DataDir(app))), {});
+
+        StoreResult team = AddTeam(app, {"new", "", ""});
+        StoreResult item = AddItem(app, folder, Input("new", "p"));
+        if (c.index < 0) {
+            EXPECT_EQ(team.error, StoreError::LimitReached) << c.stored;
+            EXPECT_EQ(item.error, StoreError::LimitReached) << c.stored;
+            EXPECT_EQ(Bytes(TeamSetFile(app)), teams) << c.stored;
+            EXPECT_EQ(Bytes(ItemSetFile(folder)), items) << c.stored;
+            EXPECT_EQ(std::distance(fs::directory_iterator(PathFromUtf8(DataDir(app))), {}), folders) << c.stored;
+        } else {
+            ASSERT_TRUE(team.ok()) << c.stored;
+            ASSERT_TRUE(item.ok()) << c.stored;
+            EXPECT_EQ(team.index, c.index) << c.stored;
+            EXPECT_EQ(item.index, c.index) << c.stored;
+            EXPECT_EQ(ReadTeamRecord(app, c.index).Name, "new");
+            EXPECT_EQ(ReadItemRecord(folder, c.index).Name, "new");
+            EXPECT_EQ(ReadTeamCount(app, prompts, true), c.index + 1);
+            EXPECT_EQ(ReadItemCount(folder, prompts, true), c.index + 1);
+        }
+    }
+}
+
+TEST_F(StoreTest, SharedPicturesNeverNameADevice) {
+    std::string folder = AddTeamFolder("T");
+    ItemInput in = Input("console", "a.con");
+    in.IconText = "[ICON]";
+    in.SharedIconName = "con";
+    in.Picture = "picture";
+    ASSERT_TRUE(AddItem(app, folder, in).ok());
+    EXPECT_EQ(Item(folder, 0, "Icon"), "[FILE]");
+    EXPECT_FALSE(fs::exists(PathFromUtf8(SharedIconDir(app) + "con.img")));
 }
