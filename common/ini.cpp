@@ -164,7 +164,6 @@ public:
         bool pinned = !forWrite && !tPinned.empty() && tPinned.count(file) > 0;
         if (pinned && it != files_.end() && tChecked.count(file) > 0) return it->second;
         if (pinned) tChecked[file] = true;
-        const int64_t now = FileClockNow();
         FileStamp st = GetFileStamp(file);
         const bool known = it != files_.end();
         if (known && st.exists && it->second.exists && it->second.stamp == st && it->second.settled)
@@ -176,6 +175,9 @@ public:
         // read of a long list; a write always waits.
         const bool wait = forWrite || !known || !it->second.unreadable ||
                           std::chrono::steady_clock::now() >= it->second.retryAt;
+        // Taken before the bytes are read: a stamp old enough now was old
+        // enough when they were read.
+        const int64_t now = FileClockNow();
         FileContents c = ReadFileForRewrite(PathFromUtf8(file), wait);
         if (c.state == FileContents::Read && known && it->second.exists && it->second.bytes == c.bytes) {
             // Same content: keep the parse, and trust the stamp once it is old enough.
