@@ -445,6 +445,11 @@ bool WriteIniString(const std::string& file, std::string_view section, std::stri
     return Cache().Store(file, pf);
 }
 
+bool IniFileUnreadable(const std::string& file) {
+    std::lock_guard lock(Cache().mutex);
+    return Cache().Get(file).unreadable;
+}
+
 bool WriteIniString(const std::string& file, std::string_view section, std::string_view key, long long value) {
     return WriteIniString(file, section, key, std::to_string(value));
 }

@@ -26,6 +26,11 @@ bool WriteIniString(const std::string& file, std::string_view section, std::stri
 bool DeleteIniKey(const std::string& file, std::string_view section, std::string_view key);
 bool DeleteIniSection(const std::string& file, std::string_view section);
 
+// True when the file is there but could not be read even after waiting a
+// moment for whoever holds it: reads of it gave their defaults, which a
+// caller must not take for the file's content.
+bool IniFileUnreadable(const std::string& file);
+
 // Pins one file for a batch of reads on this thread (the item panel reading a
 // whole team, say): while the scope lives, the file is checked for changes on
 // the first read only, so the batch sees one consistent version of it. The

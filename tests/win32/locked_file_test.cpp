@@ -85,14 +85,18 @@ protected:
 };
 
 TEST_F(LockedStoreTest, AHeldTeamListFailsTheWriteAndKeepsEveryTeam) {
+    const std::string folderName = ReadTeamRecord(appDir, 3).Path;
     {
         Holder holder(teamSet);
         ASSERT_TRUE(holder.held());
         EXPECT_FALSE(WriteIniString(teamSet, "3", "Name", "改名"));
-        StoreResult edit = EditTeam(appDir, 3, ReadTeamRecord(appDir, 3).Path, {"改名", "", ""});
-        EXPECT_EQ(edit.error, StoreError::WriteFailed);
-        EXPECT_FALSE(AddTeam(appDir, {"新类别", "", ""}).ok());
+        EXPECT_TRUE(IniFileUnreadable(teamSet));
+        // Renaming a team: its count cannot be read either, so the store
+        // refuses before writing; what matters is that it says it failed.
+        EXPECT_FALSE(EditTeam(appDir, 3, folderName, {"改名", "", ""}).ok());
+        EXPECT_EQ(AddTeam(appDir, {"新类别", "", ""}).error, StoreError::WriteFailed);
     }
+    EXPECT_FALSE(IniFileUnreadable(teamSet));
     EXPECT_EQ(Bytes(teamSet), teamBytes);
     ExpectEveryTeam();
     // Let go, and the same write goes through with everything else kept.
@@ -121,6 +125,29 @@ TEST_F(LockedStoreTest, AHolderThatLetsGoDuringTheWriteNeverShrinksTheList) {
         EXPECT_EQ(ReadIniString(teamSet, "0", "Note", ""), ok ? "held " + std::to_string(holdMs) : "说明");
         ExpectEveryTeam();
         teamBytes = Bytes(teamSet);
+    }
+}
+
+TEST_F(LockedStoreTest, AHolderThatLetsGoDuringALineWriteNeverShrinksTheFile) {
+    const std::string pathSet = PathSetFile(folder);
+    for (DWORD holdMs : {50u, 200u}) {
+        const std::string before = Bytes(pathSet);
+        HANDLE released = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        Holder holder(pathSet);
+        ASSERT_TRUE(holder.held());
+        std::thread letGo([&] {
+            WaitForSingleObject(released, holdMs);
+            holder.Release();
+        });
+        const int line = WriteDataLine(pathSet, "E:\\held.exe", 0);
+        letGo.join();
+        CloseHandle(released);
+        if (line == kLineWriteFailed) {
+            EXPECT_EQ(Bytes(pathSet), before);
+        } else {
+            EXPECT_EQ(Bytes(pathSet), before + "E:\\held.exe\r\n");
+            EXPECT_EQ(ReadDataLine(pathSet, line), "E:\\held.exe");
+        }
     }
 }
 

@@ -188,6 +188,7 @@ TEST(Ini, AFileThatIsThereButCannotBeReadIsNeverRewrittenFromNothing) {
     for (const char* name : {"TEAM.SET", "ITEM.SET"}) {
         const std::string f = dir.File(name);
         EXPECT_EQ(ReadIniInt(f, "TEAM", "Count", 7), 7) << name;
+        EXPECT_TRUE(IniFileUnreadable(f)) << name;
         EXPECT_FALSE(WriteIniString(f, "TEAM", "Count", 1LL)) << name;
         EXPECT_FALSE(DeleteIniKey(f, "TEAM", "Count")) << name;
         EXPECT_FALSE(DeleteIniSection(f, "TEAM")) << name;
@@ -197,6 +198,7 @@ TEST(Ini, AFileThatIsThereButCannotBeReadIsNeverRewrittenFromNothing) {
             (void)batch.Commit();  // nothing pending: the failed write left nothing to commit
         }
     }
+    EXPECT_FALSE(IniFileUnreadable(dir.File("none.ini")));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "TEAM.SET"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "ITEM.SET"));
 }
