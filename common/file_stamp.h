@@ -23,12 +23,17 @@ FileStamp GetFileStamp(const std::string& file);
 // Now, on the clock file times are taken from, in FileStamp's unit.
 int64_t FileClockNow();
 
+// The step the times of files in file's folder move in, in FileStamp's
+// unit, with room for rounding: two seconds and more on FAT and exFAT
+// sticks and on network shares (whose clock is another machine's), a
+// fraction of a second on the system's own file systems. Asks the system,
+// so callers keep the answer with what they read.
+int64_t StampTick(const std::string& file);
+
 // Whether a stamp seen at `now` can be trusted to change with the next
-// write. File systems keep times in ticks (two seconds on FAT), so two
-// writes of the same size within one tick leave the same stamp; only once
-// the file's times lie more than a tick in the past will any later write
-// show. Times in the future (a clock set back, another machine's clock on
-// a network share) are never trusted.
-bool StampIsSettled(const FileStamp& stamp, int64_t now);
+// write. Two writes of the same size within one tick leave the same stamp;
+// only once the file's times lie more than a tick in the past will any
+// later write show. Times in the future (a clock set back) are never trusted.
+bool StampIsSettled(const FileStamp& stamp, int64_t now, int64_t tick);
 
 }  // namespace vt

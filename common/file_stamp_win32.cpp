@@ -111,11 +111,23 @@ int64_t FileClockNow() {
     return static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
 }
 
-bool StampIsSettled(const FileStamp& stamp, int64_t now) {
-    // Two seconds and a little: FAT keeps write times in two-second steps
-    // (rounded up); NTFS and exFAT ticks are far finer.
+int64_t StampTick(const std::string& file) {
+    // NTFS and ReFS take times from the system clock, which moves in steps
+    // of its timer (16 ms at most); FAT keeps two-second steps, exFAT is
+    // finer but shares FAT's rounding rules; a network share takes the
+    // server's clock, whose skew nobody knows.
+    constexpr int64_t kFine = kSecond / 10, kCoarse = 3 * kSecond;
+    wchar_t root[MAX_PATH + 1];
+    if (!GetVolumePathNameW(PathFromUtf8(file).c_str(), root, MAX_PATH)) return kCoarse;
+    if (GetDriveTypeW(root) == DRIVE_REMOTE) return kCoarse;
+    wchar_t fsName[MAX_PATH + 1];
+    if (!GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, fsName, MAX_PATH)) return kCoarse;
+    return (lstrcmpiW(fsName, L"NTFS") == 0 || lstrcmpiW(fsName, L"ReFS") == 0) ? kFine : kCoarse;
+}
+
+bool StampIsSettled(const FileStamp& stamp, int64_t now, int64_t tick) {
     const int64_t newest = std::max(stamp.mtime, stamp.ctime);
-    return stamp.exists && now - newest > 3 * kSecond;
+    return stamp.exists && now - newest > tick;
 }
 
 }  // namespace vt

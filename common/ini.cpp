@@ -38,6 +38,7 @@ struct ParsedFile {
     // StampIsSettled); until it is, a matching stamp is confirmed by
     // comparing the bytes.
     bool settled = false;
+    int64_t tick = 0;   // StampTick of the file, asked once
     std::string bytes;  // what lines were parsed from or last written as
     std::vector<Line> lines;
     std::chrono::steady_clock::time_point retryAt;  // when unreadable: reads wait again from then
@@ -182,14 +183,15 @@ public:
         if (c.state == FileContents::Read && known && it->second.exists && it->second.bytes == c.bytes) {
             // Same content: keep the parse, and trust the stamp once it is old enough.
             it->second.stamp = st;
-            it->second.settled = st.exists && StampIsSettled(st, now);
+            it->second.settled = st.exists && StampIsSettled(st, now, it->second.tick);
             return it->second;
         }
         ParsedFile parsed;
         parsed.stamp = st;
         if (c.state == FileContents::Read) {
             parsed.exists = true;
-            parsed.settled = st.exists && StampIsSettled(st, now);
+            parsed.tick = known && it->second.tick ? it->second.tick : StampTick(file);
+            parsed.settled = st.exists && StampIsSettled(st, now, parsed.tick);
             parsed.lines = Parse(c.bytes);
             parsed.bytes = std::move(c.bytes);
         } else if (c.state == FileContents::Unreadable) {
@@ -249,6 +251,7 @@ public:
         parsed.exists = true;
         parsed.stamp = GetFileStamp(file);
         parsed.settled = false;
+        if (parsed.tick == 0) parsed.tick = StampTick(file);
         parsed.bytes = std::move(bytes);
         parsed.indexed = false;
         return true;
