@@ -16,6 +16,7 @@
 #include "common/line_file.h"
 #include "launcher/store/store.h"
 #include "platform/fake/fakes.h"
+#include "platform/win32/win_text.h"
 #include "tests/win32/vt_harness.h"
 
 namespace vt {
@@ -189,6 +190,34 @@ TEST(AtomicFileWin32, WritesOfOneFileInTheSameTickNeverCollide) {
     const auto bytes = ReadFileBytes(file);
     ASSERT_TRUE(bytes);
     EXPECT_EQ(*bytes, std::string(64, bytes->front()));
+}
+
+// A save cut off between removing TEAM.SET and renaming its new version in
+// (a power cut on a FAT stick) leaves only the temporary file: the next
+// start asks, and OK brings it back before the team bar is read.
+class UnfinishedSaveStart : public harness::LauncherTest {};
+
+TEST_F(UnfinishedSaveStart, OffersBackATeamListLeftAsATemporaryFile) {
+    namespace fs = std::filesystem;
+    const fs::path data = launcher_.Dir() / "DATA";
+    fs::create_directories(data / "K3J9Q0ZP2M");
+    const std::string list = Utf8ToAnsi("[TEAM]\r\nCount=1\r\n[0]\r\nName=恢复的类别\r\nPath=K3J9Q0ZP2M\r\n");
+    ASSERT_TRUE(WriteFileAtomic(data / "scratch", list));
+    fs::rename(data / "scratch", AtomicTempName(data / "TEAM.SET", 77));
+
+    harness::ChildProcess& vt = launcher_.Proc();
+    ASSERT_TRUE(launcher_.Spawn(vt));
+    HWND ask = vt.WaitForWindow(L"#32770", L"恢复确认");
+    ASSERT_NE(ask, nullptr) << "no question at start-up";
+    wchar_t text[256] = {};
+    GetDlgItemTextW(ask, 0xFFFF, text, 256);
+    EXPECT_EQ(Narrow(text), "发现未完成的保存:DATA\\TEAM.SET,是否恢复?");
+    PostMessageW(ask, WM_COMMAND, IDOK, 0);
+    HWND main = harness::Launcher::WaitForMain(vt);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(ReadFileBytes(data / "TEAM.SET"), list);
+    EXPECT_FALSE(fs::exists(AtomicTempName(data / "TEAM.SET", 77)));
+    EXPECT_TRUE(vt.Close(main));
 }
 
 }  // namespace
