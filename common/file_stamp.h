@@ -13,7 +13,7 @@ struct FileStamp {
     int64_t mtime = 0;    // last write time, in the system's finest unit
     int64_t ctime = 0;    // last change of data or entry (a rename too), same unit; 0 where unknown
     uint64_t size = 0;
-    uint64_t id = 0;      // identity of the file where the system gives it cheaply (inode), else 0
+    uint64_t id = 0;  // identity of the file where the system gives it cheaply (inode), else 0
     bool operator==(const FileStamp&) const = default;
 };
 

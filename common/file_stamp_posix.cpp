@@ -12,7 +12,9 @@ namespace {
 
 constexpr int64_t kSecond = 1000000000;  // nanoseconds
 
-int64_t Nanoseconds(const struct timespec& t) { return static_cast<int64_t>(t.tv_sec) * kSecond + t.tv_nsec; }
+int64_t Nanoseconds(const struct timespec& t) {
+    return static_cast<int64_t>(t.tv_sec) * kSecond + t.tv_nsec;
+}
 
 }  // namespace
 

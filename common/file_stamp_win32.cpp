@@ -65,7 +65,9 @@ bool ToNtName(const std::string& file, NtName& cache) {
     return true;
 }
 
-int64_t Ticks(const LARGE_INTEGER& t) { return static_cast<int64_t>(t.QuadPart); }
+int64_t Ticks(const LARGE_INTEGER& t) {
+    return static_cast<int64_t>(t.QuadPart);
+}
 
 FileStamp StampFromAttributes(const std::string& file) {
     FileStamp s;

@@ -167,15 +167,14 @@ public:
         if (pinned) tChecked[file] = true;
         FileStamp st = GetFileStamp(file);
         const bool known = it != files_.end();
-        if (known && st.exists && it->second.exists && it->second.stamp == st && it->second.settled)
-            return it->second;
+        if (known && st.exists && it->second.exists && it->second.stamp == st && it->second.settled) return it->second;
         // Still missing. A reader takes that as it is; a writer makes sure
         // the name is not something that exists but cannot be examined.
         if (known && !forWrite && !st.exists && !it->second.exists && !it->second.unreadable) return it->second;
         // A file that failed to read a moment ago is not waited for on every
         // read of a long list; a write always waits.
-        const bool wait = forWrite || !known || !it->second.unreadable ||
-                          std::chrono::steady_clock::now() >= it->second.retryAt;
+        const bool wait =
+            forWrite || !known || !it->second.unreadable || std::chrono::steady_clock::now() >= it->second.retryAt;
         // Taken before the bytes are read: a stamp old enough now was old
         // enough when they were read.
         const int64_t now = FileClockNow();

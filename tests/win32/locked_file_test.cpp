@@ -185,7 +185,8 @@ TEST(AtomicFileWin32, WritesOfOneFileInTheSameTickNeverCollide) {
             for (int i = 0; i < 25; ++i)
                 if (!WriteFileAtomic(file, std::string(64, static_cast<char>('a' + t)))) ++failures;
         });
-    for (auto& w : writers) w.join();
+    for (auto& w : writers)
+        w.join();
     EXPECT_EQ(failures.load(), 0);
     const auto bytes = ReadFileBytes(file);
     ASSERT_TRUE(bytes);

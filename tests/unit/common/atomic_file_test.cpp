@@ -85,7 +85,8 @@ TEST(AtomicFile, TempTagsAreUniqueAndConcurrentWritesAllLand) {
             for (int i = 0; i < 50; ++i)
                 if (!WriteFileAtomic(file, std::string(100, static_cast<char>('a' + t)))) ++failures;
         });
-    for (auto& w : writers) w.join();
+    for (auto& w : writers)
+        w.join();
     EXPECT_EQ(failures.load(), 0);
     const auto bytes = ReadFileBytes(file);
     ASSERT_TRUE(bytes);
