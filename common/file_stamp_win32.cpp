@@ -122,8 +122,16 @@ int64_t StampTick(const std::string& file) {
     wchar_t root[MAX_PATH + 1];
     if (!GetVolumePathNameW(PathFromUtf8(file).c_str(), root, MAX_PATH)) return kCoarse;
     if (GetDriveTypeW(root) == DRIVE_REMOTE) return kCoarse;
+    // Through a handle of the volume's root, asking for the file system's
+    // name only: the by-name call also reads the volume's label, which
+    // needs rights on the device that a user may not have.
+    HANDLE h = CreateFileW(root, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return kCoarse;
     wchar_t fsName[MAX_PATH + 1];
-    if (!GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, fsName, MAX_PATH)) return kCoarse;
+    const bool named = GetVolumeInformationByHandleW(h, nullptr, 0, nullptr, nullptr, nullptr, fsName, MAX_PATH);
+    CloseHandle(h);
+    if (!named) return kCoarse;
     return (lstrcmpiW(fsName, L"NTFS") == 0 || lstrcmpiW(fsName, L"ReFS") == 0) ? kFine : kCoarse;
 }
 
