@@ -1,5 +1,6 @@
 #include "common/ini.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
@@ -24,12 +25,23 @@ struct Line {
     std::string eol;      // "\r\n", "\n" or "" (last line without one)
     std::string name;     // section or key name, trimmed
     std::string value;    // key value, trimmed, quotes removed
+    bool quoted = false;  // value was in matching quotes: its blanks are its own
 };
 
 struct ParsedFile {
     bool exists = false;
+    // Nothing could be read although the file is there (held open without
+    // sharing, say): lines is empty and must never be written back.
+    bool unreadable = false;
     FileStamp stamp;
+    // Whether the stamp is old enough to show every later write (see
+    // StampIsSettled); until it is, a matching stamp is confirmed by
+    // comparing the bytes.
+    bool settled = false;
+    int64_t tick = 0;   // StampTick of the file, asked once
+    std::string bytes;  // what lines were parsed from or last written as
     std::vector<Line> lines;
+    std::chrono::steady_clock::time_point retryAt;  // when unreadable: reads wait again from then
     // Where the first header of each section and the first line of each key
     // under it are, by folded name; rebuilt after every change to lines.
     bool indexed = false;
@@ -67,6 +79,7 @@ void Classify(Line& line) {
     line.kind = Line::Other;
     line.name.clear();
     line.value.clear();
+    line.quoted = false;
     if (t.empty()) return;
     if (t.front() == '[') {
         size_t close = t.rfind(']');
@@ -81,7 +94,10 @@ void Classify(Line& line) {
     line.kind = Line::Key;
     line.name = std::string(Trim(t.substr(0, eq)));
     std::string_view v = Trim(t.substr(eq + 1));
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) v = v.substr(1, v.size() - 2);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+        v = v.substr(1, v.size() - 2);
+        line.quoted = true;
+    }
     line.value = std::string(v);
 }
 
@@ -131,28 +147,58 @@ bool Deferred(const std::string& file) { return !tDeferred.empty() && tDeferred.
 
 class IniCache {
 public:
-    // The parsed file, re-read only when its time stamp or size changed.
-    // One stat-like call per read: any write by anyone changes the time
-    // stamp, the size or (where the system has one) the file's identity.
-    ParsedFile& Get(const std::string& file) {
+    // The parsed file, re-read only when it changed. One stat-like call per
+    // read: any write by anyone changes the write time, the change time, the
+    // size or (where the system has one) the file's identity, unless it falls
+    // within the same clock tick as the version we hold; a version that
+    // recent is confirmed against the bytes on disk instead.
+    //
+    // forWrite: the caller is about to rewrite the file from what this
+    // returns, so a file that is there but cannot be read is waited for and,
+    // failing that, reported as unreadable rather than handed out empty.
+    ParsedFile& Get(const std::string& file, bool forWrite = false) {
         auto it = files_.find(file);
         // Pending batch writes live only here until the batch commits.
         if (it != files_.end() && Deferred(file)) return it->second;
-        bool pinned = !tPinned.empty() && tPinned.count(file) > 0;
+        // A write always looks at the disk: rewriting a pinned, older
+        // version would undo what another program wrote meanwhile.
+        bool pinned = !forWrite && !tPinned.empty() && tPinned.count(file) > 0;
         if (pinned && it != files_.end() && tChecked.count(file) > 0) return it->second;
         if (pinned) tChecked[file] = true;
         FileStamp st = GetFileStamp(file);
-        if (it != files_.end() && it->second.stamp == st) return it->second;
+        const bool known = it != files_.end();
+        if (known && st.exists && it->second.exists && it->second.stamp == st && it->second.settled) return it->second;
+        // Still missing. A reader takes that as it is; a writer makes sure
+        // the name is not something that exists but cannot be examined.
+        if (known && !forWrite && !st.exists && !it->second.exists && !it->second.unreadable) return it->second;
+        // A file that failed to read a moment ago is not waited for on every
+        // read of a long list; a write always waits.
+        const bool wait =
+            forWrite || !known || !it->second.unreadable || std::chrono::steady_clock::now() >= it->second.retryAt;
+        // Taken before the bytes are read: a stamp old enough now was old
+        // enough when they were read.
+        const int64_t now = FileClockNow();
+        FileContents c = ReadFileForRewrite(PathFromUtf8(file), wait);
+        if (c.state == FileContents::Read && known && it->second.exists && it->second.bytes == c.bytes) {
+            // Same content: keep the parse, and trust the stamp once it is old enough.
+            it->second.stamp = st;
+            it->second.settled = st.exists && StampIsSettled(st, now, it->second.tick);
+            return it->second;
+        }
         ParsedFile parsed;
         parsed.stamp = st;
-        if (st.exists) {
-            if (auto bytes = ReadFileBytes(PathFromUtf8(file))) {
-                parsed.exists = true;
-                parsed.lines = Parse(*bytes);
-            } else {
-                // Unreadable now (locked, vanished): read again next time.
-                parsed.stamp.mtime = -1;
-            }
+        if (c.state == FileContents::Read) {
+            parsed.exists = true;
+            parsed.tick = known && it->second.tick ? it->second.tick : StampTick(file);
+            parsed.settled = st.exists && StampIsSettled(st, now, parsed.tick);
+            parsed.lines = Parse(c.bytes);
+            parsed.bytes = std::move(c.bytes);
+        } else if (c.state == FileContents::Unreadable) {
+            parsed.unreadable = true;
+            parsed.retryAt = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        } else if (st.exists) {
+            // Gone between the two calls: next time look again.
+            parsed.stamp = FileStamp{};
         }
         if (files_.size() > 64) {
             for (auto e = files_.begin(); e != files_.end();)
@@ -188,17 +234,24 @@ public:
     }
 
     bool Flush(const std::string& file, ParsedFile& parsed) {
+        if (parsed.unreadable) {
+            files_.erase(file);
+            return false;
+        }
         fs::path p = PathFromUtf8(file);
-        if (!WriteFileAtomic(p, Serialize(parsed.lines))) {
+        std::string bytes = Serialize(parsed.lines);
+        if (!WriteFileAtomic(p, bytes)) {
             files_.erase(file);
             return false;
         }
         // The stamp seen now might already belong to another writer's file
-        // that replaced ours in between; read the file again next time
-        // rather than trust it.
+        // that replaced ours in between, so it is not trusted: the next read
+        // compares the bytes once before keeping what we wrote.
         parsed.exists = true;
-        parsed.stamp = FileStamp{};
-        parsed.stamp.mtime = -1;
+        parsed.stamp = GetFileStamp(file);
+        parsed.settled = false;
+        if (parsed.tick == 0) parsed.tick = StampTick(file);
+        parsed.bytes = std::move(bytes);
         parsed.indexed = false;
         return true;
     }
@@ -298,10 +351,6 @@ int ParseProfileInt(std::string_view s) {
     return static_cast<int>(n);
 }
 
-// Section and key names as the caller gave them, in ANSI, with the blanks the
-// system ignores around names removed.
-std::string Name(std::string_view utf8) { return std::string(Trim(Utf8ToAnsi(utf8))); }
-
 // A line break inside a value would end the line early and turn the rest
 // into a key or section of its own; it is stored as a blank instead.
 std::string OneLine(std::string s) {
@@ -310,15 +359,21 @@ std::string OneLine(std::string s) {
     return s;
 }
 
-std::optional<std::string> Lookup(const std::string& file, std::string_view section, std::string_view key) {
+// Section and key names as the caller gave them, in ANSI, the way they end
+// up in the file: line breaks stored as blanks, then the blanks the system
+// ignores around names removed. Reads look names up in the same form, so a
+// name with a line break finds what was written under it.
+std::string Name(std::string_view utf8) { return std::string(Trim(OneLine(Utf8ToAnsi(utf8)))); }
+
+const Line* Lookup(const std::string& file, std::string_view section, std::string_view key) {
     ParsedFile& pf = Cache().Get(file);
     std::string sec = Name(section);
     std::string k = Name(key);
     size_t s = FindSection(pf, sec);
-    if (s == std::string::npos) return std::nullopt;
+    if (s == std::string::npos) return nullptr;
     size_t i = FindKey(pf, s, k);
-    if (i == std::string::npos) return std::nullopt;
-    return pf.lines[i].value;
+    if (i == std::string::npos) return nullptr;
+    return &pf.lines[i];
 }
 
 Line MakeLine(std::string raw, const std::string& eol) {
@@ -333,29 +388,32 @@ Line MakeLine(std::string raw, const std::string& eol) {
 
 int ReadIniInt(const std::string& file, std::string_view section, std::string_view key, int def) {
     std::lock_guard lock(Cache().mutex);
-    auto v = Lookup(file, section, key);
-    if (!v || v->empty()) return def;
-    return ParseProfileInt(CutAnsi(*v, 254));
+    const Line* l = Lookup(file, section, key);
+    if (!l || l->value.empty()) return def;
+    return ParseProfileInt(CutAnsi(l->value, 254));
 }
 
 std::string ReadIniString(const std::string& file, std::string_view section, std::string_view key,
                           std::string_view def) {
     std::lock_guard lock(Cache().mutex);
-    auto v = Lookup(file, section, key);
-    if (!v) {
+    const Line* l = Lookup(file, section, key);
+    if (!l) {
         // The default goes through the same 254-byte limit as a stored value.
         std::string d = Utf8ToAnsi(def);
         return AnsiToUtf8(Trim(CutAnsi(d, 254)));
     }
-    return AnsiToUtf8(Trim(CutAnsi(*v, 254)));
+    // Blanks inside quotes are part of the value, as the profile functions keep them.
+    std::string_view cut = CutAnsi(l->value, 254);
+    return AnsiToUtf8(l->quoted ? cut : Trim(cut));
 }
 
 bool WriteIniString(const std::string& file, std::string_view section, std::string_view key,
                     std::string_view value) {
     std::lock_guard lock(Cache().mutex);
-    ParsedFile& pf = Cache().Get(file);
-    std::string sec = OneLine(Name(section));
-    std::string k = OneLine(Name(key));
+    ParsedFile& pf = Cache().Get(file, true);
+    if (pf.unreadable) return false;
+    std::string sec = Name(section);
+    std::string k = Name(key);
     std::string v = OneLine(Utf8ToAnsi(value));
     auto& lines = pf.lines;
     // Keep the file's own line ends when it has them; CR LF otherwise.
@@ -389,13 +447,19 @@ bool WriteIniString(const std::string& file, std::string_view section, std::stri
     return Cache().Store(file, pf);
 }
 
+bool IniFileUnreadable(const std::string& file) {
+    std::lock_guard lock(Cache().mutex);
+    return Cache().Get(file).unreadable;
+}
+
 bool WriteIniString(const std::string& file, std::string_view section, std::string_view key, long long value) {
     return WriteIniString(file, section, key, std::to_string(value));
 }
 
 bool DeleteIniKey(const std::string& file, std::string_view section, std::string_view key) {
     std::lock_guard lock(Cache().mutex);
-    ParsedFile& pf = Cache().Get(file);
+    ParsedFile& pf = Cache().Get(file, true);
+    if (pf.unreadable) return false;
     size_t s = FindSection(pf, Name(section));
     if (s == std::string::npos) return true;
     if (FindKey(pf, s, Name(key)) == std::string::npos) return true;
@@ -411,7 +475,8 @@ bool DeleteIniKey(const std::string& file, std::string_view section, std::string
 
 bool DeleteIniSection(const std::string& file, std::string_view section) {
     std::lock_guard lock(Cache().mutex);
-    ParsedFile& pf = Cache().Get(file);
+    ParsedFile& pf = Cache().Get(file, true);
+    if (pf.unreadable) return false;
     size_t s = FindSection(pf, Name(section));
     if (s == std::string::npos) return true;
     size_t end = SectionEnd(pf.lines, s);
@@ -430,7 +495,9 @@ IniWriteBatch::IniWriteBatch(std::string file) : file_(std::move(file)) {
 }
 
 IniWriteBatch::~IniWriteBatch() {
-    if (open_) (void)Commit();
+    // Only an explicit Commit writes: a batch left by an early return or an
+    // exception holds half a change, and half a change is worse than none.
+    Discard();
 }
 
 bool IniWriteBatch::Commit() {

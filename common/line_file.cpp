@@ -1,5 +1,6 @@
 #include "common/line_file.h"
 
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -23,7 +24,20 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
     return lines;
 }
 
+// One read-modify-write at a time: two of them interleaved would each
+// write back the file without the other's line.
+std::mutex gWriteLock;
+
 }  // namespace
+
+std::optional<std::string> TryReadDataLine(const std::string& file, int n) {
+    if (n <= 0) return std::string();
+    FileContents c = ReadFileForRewrite(PathFromUtf8(file));
+    if (c.state == FileContents::Unreadable) return std::nullopt;
+    auto lines = SplitLines(c.bytes);
+    if (static_cast<size_t>(n) > lines.size()) return std::string();
+    return AnsiToUtf8(lines[static_cast<size_t>(n) - 1]);
+}
 
 std::string ReadDataLine(const std::string& file, int n) {
     if (n <= 0) return {};
@@ -36,30 +50,31 @@ std::string ReadDataLine(const std::string& file, int n) {
 
 int WriteDataLine(const std::string& file, const std::string& text, int n) {
     if (text.empty()) return 0;
+    std::lock_guard lock(gWriteLock);
     std::filesystem::path p = PathFromUtf8(file);
-    std::string old = ReadFileBytes(p).value_or(std::string());
-    auto lines = SplitLines(old);
+    FileContents old = ReadFileForRewrite(p);
+    if (old.state == FileContents::Unreadable) return kLineWriteFailed;
+    auto lines = SplitLines(old.bytes);
+    if (n > 0 && static_cast<size_t>(n) > lines.size() + 1) return kLineBeyondEnd;
     std::string ansi = Utf8ToAnsi(text);
     // A stored line must stay one line.
     for (char& c : ansi)
         if (c == '\r' || c == '\n') c = ' ';
     int result;
-    if (n <= 0) {
+    if (n <= 0 || static_cast<size_t>(n) == lines.size() + 1) {
         lines.push_back(ansi);
         result = static_cast<int>(lines.size());
     } else {
-        // Replacing past the end pads with empty lines so the number holds.
-        while (lines.size() < static_cast<size_t>(n)) lines.emplace_back();
         lines[static_cast<size_t>(n) - 1] = ansi;
         result = n;
     }
     std::string out;
-    out.reserve(old.size() + ansi.size() + 2);
+    out.reserve(old.bytes.size() + ansi.size() + 2);
     for (auto l : lines) {
         out += l;
         out += "\r\n";
     }
-    if (!WriteFileAtomic(p, out)) return -1;
+    if (!WriteFileAtomic(p, out)) return kLineWriteFailed;
     return result;
 }
 

@@ -78,17 +78,23 @@ std::string ProjectFileName(std::string_view chosen) {
 
 bool SaveProject(const EditorModel& model, const std::string& file) {
     const std::string folder = GetFolderPart(file) + NativeSeparator();
+    // One replacement of the file at the end. The first write reads the
+    // project on disk; when it is there but cannot be read (another program
+    // holds it), that write fails and nothing further is tried: each try
+    // would wait for the holder again, and a project rewritten from nothing
+    // would lose what the editor does not know about.
+    IniWriteBatch batch(file);
     bool ok = true;
     auto text = [&](int slot) {
         const SlotInfo* s = FindSlot(slot);
-        ok = WriteIniString(file, s->section, s->key, model.SlotText(slot)) && ok;
+        ok = ok && WriteIniString(file, s->section, s->key, model.SlotText(slot));
     };
     auto picture = [&](int slot) {
         const SlotInfo* s = FindSlot(slot);
-        ok = WriteIniString(file, s->section, s->key, MakeRelativePath(folder, model.SlotText(slot))) && ok;
+        ok = ok && WriteIniString(file, s->section, s->key, MakeRelativePath(folder, model.SlotText(slot)));
     };
     auto number = [&](std::string_view section, std::string_view key, double v) {
-        ok = WriteIniString(file, section, key, FormatTwips(v)) && ok;
+        ok = ok && WriteIniString(file, section, key, FormatTwips(v));
     };
     auto each = [](std::initializer_list<int> slots, auto fn) {
         for (int s : slots) fn(s);
@@ -103,10 +109,10 @@ bool SaveProject(const EditorModel& model, const std::string& file) {
     each({22, 23, 24, 25, 26, 27, 28, 29}, text);
     picture(30);
     each({31, 48}, text);
-    ok = WriteIniString(file, "TEAM", "Frame", model.Frame(0) ? "1" : "0") && ok;
+    ok = ok && WriteIniString(file, "TEAM", "Frame", model.Frame(0) ? "1" : "0");
     each({32, 33, 34, 35, 36, 37}, picture);
     each({38, 39, 40, 41, 42, 43, 49}, text);
-    ok = WriteIniString(file, "ITEM", "Frame", model.Frame(1) ? "1" : "0") && ok;
+    ok = ok && WriteIniString(file, "ITEM", "Frame", model.Frame(1) ? "1" : "0");
 
     const MockRect title = model.Get(El::ShpTitle).rect;
     number("TITLE", "Left", title.left);
@@ -127,7 +133,7 @@ bool SaveProject(const EditorModel& model, const std::string& file) {
         number(g.section, g.leftKey, model.Get(g.element).rect.left);
         number(g.section, g.topKey, model.Get(g.element).rect.top);
     }
-    return ok;
+    return ok && batch.Commit();
 }
 
 void LoadProject(EditorModel& model, const std::string& file) {

@@ -27,7 +27,9 @@ std::string FormatTwips(double v);
 // ends in exactly that.
 std::string ProjectFileName(std::string_view chosen);
 
-// Writes every key of the project; false when any write failed.
+// Writes every key of the project in one replacement of the file; false,
+// and the file left as it was, when any write failed or the file is there
+// but cannot be read.
 bool SaveProject(const EditorModel& model, const std::string& file);
 // Reads a project into the model the way Open does; unreadable values are
 // skipped. Sets CurrentProjectPath and the window title.

@@ -14,6 +14,7 @@
 #include "launcher/skin/msg_form_win32.h"
 #include "launcher/skin/skin_package.h"
 #include "launcher/store/migration.h"
+#include "launcher/store/unfinished_saves.h"
 #include "platform/win32/dialog_template.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
@@ -155,6 +156,10 @@ void MainWindow::Load() {
     model_.CurrentTeam = settings_.CurrentTeam;
     model_.CurrentItem = settings_.CurrentItem;
     ApplySettingsResult(r, true);
+
+    // A save a power cut interrupted may have left a store file only as its
+    // temporary file; offer it back before anything reads the store.
+    OfferUnfinishedSaves(settings_.AppDir, prompts_);
 
     // 2. Data of the previous version, once.
     MigrateOldData(settings_.AppDir, registry_, prompts_, settings_.WarnOnError);

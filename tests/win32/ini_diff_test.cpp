@@ -75,12 +75,19 @@ std::vector<std::string> Normalised(const std::string& bytes) {
 
 // ---- kernel32, the way the launcher has always called it -------------------
 
-std::string K32String(const std::string& file, const std::string& sec, const std::string& key,
-                      const std::string& def) {
+// The profile function's answer as it is: it trims blanks around a value
+// itself and keeps those inside quotes, and so does ReadIniString.
+std::string K32Raw(const std::string& file, const std::string& sec, const std::string& key, const std::string& def) {
     char buf[255] = {};
     GetPrivateProfileStringA(Utf8ToAnsi(sec).c_str(), Utf8ToAnsi(key).c_str(), Utf8ToAnsi(def).c_str(), buf,
                              sizeof(buf), Utf8ToAnsi(file).c_str());
-    return AnsiToUtf8(TrimBlanks(buf));
+    return AnsiToUtf8(buf);
+}
+
+// With the blanks a default keeps trimmed, as ReadIniString returns defaults.
+std::string K32String(const std::string& file, const std::string& sec, const std::string& key,
+                      const std::string& def) {
+    return AnsiToUtf8(TrimBlanks(Utf8ToAnsi(K32Raw(file, sec, key, def))));
 }
 
 int K32Int(const std::string& file, const std::string& sec, const std::string& key, int def) {
@@ -171,8 +178,8 @@ TEST(IniDiff, ReadsAgreeOnEveryCorpusFile) {
             for (const std::string& key : kKeys) {
                 if (IsKnown(s.name, sec, key)) continue;
                 SCOPED_TRACE(std::string(s.name) + " [" + sec + "] " + key);
-                EXPECT_EQ(ReadIniString(file, sec, key, "dflt"), K32String(file, sec, key, "dflt"));
-                EXPECT_EQ(ReadIniString(file, sec, key, ""), K32String(file, sec, key, ""));
+                EXPECT_EQ(ReadIniString(file, sec, key, "dflt"), K32Raw(file, sec, key, "dflt"));
+                EXPECT_EQ(ReadIniString(file, sec, key, ""), K32Raw(file, sec, key, ""));
                 EXPECT_EQ(ReadIniInt(file, sec, key, -77), K32Int(file, sec, key, -77));
                 ++compared;
             }

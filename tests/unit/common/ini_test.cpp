@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <new>
 
 #include "common/atomic_file.h"
 #include "common/codepage.h"
@@ -101,10 +103,16 @@ TEST(LineFile, AppendReplaceAndRead) {
     EXPECT_EQ(ReadDataLine(f, 3), "路径三");
     EXPECT_EQ(ReadDataLine(f, 0), "");
     EXPECT_EQ(ReadDataLine(f, 9), "");
-    // Replacing past the end keeps the promised line number true.
-    EXPECT_EQ(WriteDataLine(f, "eight", 8), 8);
-    EXPECT_EQ(ReadDataLine(f, 8), "eight");
+    // The line just past the end is the next line; one further on is a line
+    // that is not there, and nothing is padded up to it.
+    const std::string five = Raw(f);
+    EXPECT_EQ(WriteDataLine(f, "eight", 8), kLineBeyondEnd);
+    EXPECT_EQ(WriteDataLine(f, "huge", 2147483647), kLineBeyondEnd);
+    EXPECT_EQ(Raw(f), five);
+    EXPECT_EQ(WriteDataLine(f, "six", 6), 6);
+    EXPECT_EQ(ReadDataLine(f, 6), "six");
     EXPECT_EQ(ReadDataLine(f, 5), "line5");
+    EXPECT_EQ(WriteDataLine(dir.File("NEW.SET"), "first", 1), 1);
 }
 
 TEST(Common, RandomNamesAreTenUpperAlnum) {
@@ -151,4 +159,102 @@ TEST(Ini, FailedBatchLeavesTheOldFileAndForgetsThePendingWrites) {
         EXPECT_FALSE(batch.Commit());
     }
     EXPECT_EQ(ReadIniString(f, "S", "K", "none"), "none");
+}
+
+TEST(Ini, QuotedValuesKeepTheirBlanksAndNamesWithLineBreaksReadBack) {
+    TempDir dir;
+    std::string f = dir.File("q.ini");
+    WriteRaw(f, "[S]\r\nk=\" sp \"\r\nu=  plain  \r\ns=' x'\r\n");
+    EXPECT_EQ(ReadIniString(f, "S", "k", ""), " sp ");
+    EXPECT_EQ(ReadIniString(f, "S", "u", ""), "plain");
+    EXPECT_EQ(ReadIniString(f, "S", "s", ""), " x");
+
+    ASSERT_TRUE(WriteIniString(f, "line\r\nbreak", "a\nb", "v1"));
+    ASSERT_TRUE(WriteIniString(f, "S", "key\n", "v2"));
+    EXPECT_EQ(ReadIniString(f, "line\r\nbreak", "a\nb", ""), "v1");
+    EXPECT_EQ(ReadIniString(f, "S", "key\n", ""), "v2");
+    FlushIniCache();  // and from the file itself
+    EXPECT_EQ(ReadIniString(f, "line\r\nbreak", "a\nb", ""), "v1");
+    EXPECT_EQ(ReadIniString(f, "S", "key\n", ""), "v2");
+    EXPECT_EQ(ReadIniString(f, "S", "k", ""), " sp ");
+}
+
+TEST(Ini, AFileThatIsThereButCannotBeReadIsNeverRewrittenFromNothing) {
+    TempDir dir;
+    // A folder and a self-referring link stand where the file should be:
+    // both are there, neither can be read.
+    std::filesystem::create_directory(dir.Path() / "TEAM.SET");
+    std::filesystem::create_symlink("ITEM.SET", dir.Path() / "ITEM.SET");
+    for (const char* name : {"TEAM.SET", "ITEM.SET"}) {
+        const std::string f = dir.File(name);
+        EXPECT_EQ(ReadIniInt(f, "TEAM", "Count", 7), 7) << name;
+        EXPECT_TRUE(IniFileUnreadable(f)) << name;
+        EXPECT_FALSE(WriteIniString(f, "TEAM", "Count", 1LL)) << name;
+        EXPECT_FALSE(DeleteIniKey(f, "TEAM", "Count")) << name;
+        EXPECT_FALSE(DeleteIniSection(f, "TEAM")) << name;
+        {
+            IniWriteBatch batch(f);
+            EXPECT_FALSE(WriteIniString(f, "0", "Name", "x")) << name;
+            (void)batch.Commit();  // nothing pending: the failed write left nothing to commit
+        }
+    }
+    EXPECT_FALSE(IniFileUnreadable(dir.File("none.ini")));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "TEAM.SET"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "ITEM.SET"));
+}
+
+TEST(Ini, ABatchEndedByAnExceptionWritesNothing) {
+    TempDir dir;
+    std::string f = dir.File("ITEM.SET");
+    ASSERT_TRUE(WriteIniString(f, "0", "Name", "old"));
+    ASSERT_TRUE(WriteIniString(f, "0", "Path", 1LL));
+    const std::string before = Raw(f);
+    try {
+        IniWriteBatch batch(f);
+        ASSERT_TRUE(WriteIniString(f, "0", "Name", "new"));
+        throw std::bad_alloc();  // the line file's write ran out of memory
+    } catch (const std::bad_alloc&) {
+    }
+    {
+        IniWriteBatch batch(f);
+        ASSERT_TRUE(WriteIniString(f, "0", "Name", "early return"));
+    }
+    EXPECT_EQ(Raw(f), before);
+    EXPECT_EQ(ReadIniString(f, "0", "Name", ""), "old");
+}
+
+TEST(Ini, AChangeByAnotherProgramIsSeenEvenWithTheSameSizeAndTime) {
+    TempDir dir;
+    std::string f = dir.File("TEAM.SET");
+    WriteRaw(f, "[TEAM]\r\nCount=1\r\n");
+    const auto path = PathFromUtf8(f);
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::filesystem::last_write_time(path, old);
+    EXPECT_EQ(ReadIniInt(f, "TEAM", "Count", 0), 1);
+    // Written in place, same length, its write time put back: only the
+    // change time tells.
+    std::ofstream(path, std::ios::binary | std::ios::in | std::ios::out) << "[TEAM]\r\nCount=2\r\n";
+    std::filesystem::last_write_time(path, old);
+    EXPECT_EQ(ReadIniInt(f, "TEAM", "Count", 0), 2);
+
+    // A file written a moment ago: two writes within one tick of the clock
+    // may leave every time the same, so the content itself is compared.
+    ASSERT_TRUE(WriteIniString(f, "TEAM", "Count", 3LL));
+    EXPECT_EQ(ReadIniInt(f, "TEAM", "Count", 0), 3);
+    const auto written = std::filesystem::last_write_time(path);
+    std::ofstream(path, std::ios::binary | std::ios::in | std::ios::out) << "[TEAM]\r\nCount=4\r\n";
+    std::filesystem::last_write_time(path, written);
+    EXPECT_EQ(ReadIniInt(f, "TEAM", "Count", 0), 4);
+}
+
+TEST(LineFile, AFileThatCannotBeReadIsLeftAlone) {
+    TempDir dir;
+    std::filesystem::create_symlink("PATH.SET", dir.Path() / "PATH.SET");
+    const std::string f = dir.File("PATH.SET");
+    EXPECT_EQ(WriteDataLine(f, "c:\\a.exe", 0), kLineWriteFailed);
+    EXPECT_EQ(WriteDataLine(f, "c:\\a.exe", 1), kLineWriteFailed);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "PATH.SET"));
+    EXPECT_EQ(ReadDataLine(f, 1), "");
+    EXPECT_FALSE(TryReadDataLine(f, 1));
+    EXPECT_EQ(TryReadDataLine(dir.File("none"), 1), "");
 }

@@ -253,5 +253,13 @@ TEST_F(ProjectTest, FailedSaveIsReported) {
     EXPECT_EQ(ui.events.back(), "error:发生错误，无法保存!");
 }
 
+TEST_F(ProjectTest, AProjectThatIsThereButCannotBeReadIsNotOverwritten) {
+    // A link to itself stands for a project another program holds open: the
+    // name is taken, nothing can be read from it.
+    std::filesystem::create_symlink("held.vse", dir.Path() / "held.vse");
+    EXPECT_FALSE(SaveProject(model, dir.File("held.vse")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "held.vse"));
+}
+
 }  // namespace
 }  // namespace vt
