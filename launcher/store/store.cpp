@@ -95,6 +95,12 @@ int LimitCount(long long raw, int limit, Prompts& prompts, bool warnOnError, con
     return static_cast<int>(raw);
 }
 
+// A count read from a file that someone holds open gave its default: the
+// operation failed to read, whatever the index looked like against it.
+StoreError HeldOr(const std::string& file, StoreError otherwise) {
+    return IniFileUnreadable(file) ? StoreError::WriteFailed : otherwise;
+}
+
 // The count writers work from: what is stored, a damaged (negative) value as 0.
 int StoredCount(const std::string& file, const char* section) {
     long long raw = ReadWideCount(file, section);
@@ -386,7 +392,7 @@ StoreResult AddTeam(const std::string& appDir, const TeamInput& team) {
 
 StoreResult EditTeam(const std::string& appDir, int index, const std::string& folderName, const TeamInput& team) {
     const std::string file = TeamSetFile(appDir);
-    if (index < 0 || index >= StoredCount(file, kTeamSection)) return Fail(StoreError::BadIndex, index);
+    if (index < 0 || index >= StoredCount(file, kTeamSection)) return Fail(HeldOr(file, StoreError::BadIndex), index);
     // A name decoded with a wrong password would be re-scrambled and the real
     // folder lost for good; only an unchanged stored path is safe then.
     const std::string folder = TeamFolderPath(appDir, folderName);
@@ -435,7 +441,7 @@ bool IsOwnTeamFolder(const std::string& appDir, int index, const std::string& fo
 StoreResult DeleteTeam(const std::string& appDir, int index, const std::string& password) {
     const std::string file = TeamSetFile(appDir);
     const int count = StoredCount(file, kTeamSection);
-    if (index < 0 || index >= count) return Fail(StoreError::BadIndex, index);
+    if (index < 0 || index >= count) return Fail(HeldOr(file, StoreError::BadIndex), index);
     const TeamRecord team = ReadTeamRecord(appDir, index);
     const std::string key = team.Password ? password : std::string();
     const std::string name = DecodePassword(team.Path, key);
@@ -465,7 +471,7 @@ StoreResult DeleteTeam(const std::string& appDir, int index, const std::string& 
 StoreResult SwapTeams(const std::string& appDir, int first, int second) {
     const std::string file = TeamSetFile(appDir);
     const int count = StoredCount(file, kTeamSection);
-    if (first < 0 || first >= count || second < 0 || second >= count) return Fail(StoreError::BadIndex);
+    if (first < 0 || first >= count || second < 0 || second >= count) return Fail(HeldOr(file, StoreError::BadIndex));
     if (!SwapSections(file, first, second, kTeamKeys.data(), kTeamKeys.size())) return Fail(StoreError::WriteFailed);
     StoreResult r;
     r.index = second;
@@ -617,7 +623,7 @@ StoreResult AddItem(const std::string& appDir, const std::string& teamFolder, co
 StoreResult EditItem(const std::string& appDir, const std::string& teamFolder, int index, const ItemInput& item) {
     if (teamFolder.empty() || !IsDirectory(teamFolder)) return Fail(StoreError::FolderMissing, index);
     if (index < 0 || index >= StoredCount(ItemSetFile(teamFolder), kItemSection))
-        return Fail(StoreError::BadIndex, index);
+        return Fail(HeldOr(ItemSetFile(teamFolder), StoreError::BadIndex), index);
     ItemRecord old = ReadItemRecord(teamFolder, index);
     return WriteItem(appDir, teamFolder, index, false, item, old.Path, old.Para, old.IconPath);
 }
@@ -626,7 +632,7 @@ StoreResult DeleteItem(const std::string& teamFolder, int index) {
     if (teamFolder.empty() || !IsDirectory(teamFolder)) return Fail(StoreError::FolderMissing, index);
     const std::string file = ItemSetFile(teamFolder);
     const int count = StoredCount(file, kItemSection);
-    if (index < 0 || index >= count) return Fail(StoreError::BadIndex, index);
+    if (index < 0 || index >= count) return Fail(HeldOr(file, StoreError::BadIndex), index);
     if (!ShiftDown(file, kItemSection, index, count, kItemKeys.data(), kItemKeys.size()))
         return Fail(StoreError::WriteFailed, index);
     StoreResult r;
@@ -638,7 +644,7 @@ StoreResult SwapItems(const std::string& teamFolder, int first, int second) {
     if (teamFolder.empty() || !IsDirectory(teamFolder)) return Fail(StoreError::FolderMissing);
     const std::string file = ItemSetFile(teamFolder);
     const int count = StoredCount(file, kItemSection);
-    if (first < 0 || first >= count || second < 0 || second >= count) return Fail(StoreError::BadIndex);
+    if (first < 0 || first >= count || second < 0 || second >= count) return Fail(HeldOr(file, StoreError::BadIndex));
     if (!SwapSections(file, first, second, kItemKeys.data(), kItemKeys.size())) return Fail(StoreError::WriteFailed);
     StoreResult r;
     r.index = second;
@@ -654,7 +660,7 @@ StoreResult SwapItems(const std::string& firstFolder, int firstIndex, const std:
     const std::string fileB = ItemSetFile(secondFolder);
     if (firstIndex < 0 || firstIndex >= StoredCount(fileA, kItemSection) || secondIndex < 0 ||
         secondIndex >= StoredCount(fileB, kItemSection))
-        return Fail(StoreError::BadIndex);
+        return Fail(HeldOr(fileB, HeldOr(fileA, StoreError::BadIndex)));
     const std::string secA = Section(firstIndex);
     const std::string secB = Section(secondIndex);
     const ItemRecord a = ReadItemRecord(firstFolder, firstIndex);
@@ -672,8 +678,12 @@ StoreResult SwapItems(const std::string& firstFolder, int firstIndex, const std:
                                          {ParaSetFile, "Para", a.Para, b.Para},
                                          {IconSetFile, "IconPath", a.IconPath, b.IconPath}}};
     for (const Lines& l : lines) {
-        int intoA = WriteDataLine(l.file(firstFolder), ReadDataLine(l.file(secondFolder), l.b), 0);
-        int intoB = WriteDataLine(l.file(secondFolder), ReadDataLine(l.file(firstFolder), l.a), 0);
+        // A line file someone holds open must not be copied as an empty line.
+        const std::optional<std::string> lineB = TryReadDataLine(l.file(secondFolder), l.b);
+        const std::optional<std::string> lineA = TryReadDataLine(l.file(firstFolder), l.a);
+        if (!lineA || !lineB) return failed();
+        int intoA = WriteDataLine(l.file(firstFolder), *lineB, 0);
+        int intoB = WriteDataLine(l.file(secondFolder), *lineA, 0);
         if (intoA < 0 || intoB < 0) return failed();
         if (!WriteIniString(fileA, secA, l.key, static_cast<long long>(intoA)) ||
             !WriteIniString(fileB, secB, l.key, static_cast<long long>(intoB)))

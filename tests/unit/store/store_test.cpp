@@ -659,3 +659,47 @@ TEST_F(StoreTest, SharedPicturesNeverNameADevice) {
     EXPECT_EQ(Item(folder, 0, "Icon"), "[FILE]");
     EXPECT_FALSE(fs::exists(PathFromUtf8(SharedIconDir(app) + "con.img")));
 }
+
+// A store file someone holds open (a link to itself stands in for it here)
+// gives defaults to every read: the operations must fail as write failures,
+// not take its count for 0, and must not copy its lines as empty ones.
+TEST_F(StoreTest, HeldFilesFailOperationsAndLoseNothing) {
+    std::string f1 = AddTeamFolder("one");
+    std::string f2 = AddTeamFolder("two");
+    ASSERT_TRUE(AddItem(app, f1, Input("A", "C:\\a.exe")).ok());
+    ASSERT_TRUE(AddItem(app, f2, Input("B", "C:\\b.exe")).ok());
+    auto hold = [](const std::string& file) {
+        fs::rename(PathFromUtf8(file), PathFromUtf8(file + ".real"));
+        fs::create_symlink(PathFromUtf8(file).filename(), PathFromUtf8(file));
+        FlushIniCache();
+    };
+    auto release = [](const std::string& file) {
+        fs::remove(PathFromUtf8(file));
+        fs::rename(PathFromUtf8(file + ".real"), PathFromUtf8(file));
+        FlushIniCache();
+    };
+
+    const std::string teams = TeamSetFile(app);
+    const std::string teamBytes = Bytes(teams);
+    hold(teams);
+    EXPECT_EQ(EditTeam(app, 1, "two", {"renamed", "", ""}).error, StoreError::WriteFailed);
+    EXPECT_EQ(DeleteTeam(app, 0, "").error, StoreError::WriteFailed);
+    EXPECT_EQ(SwapTeams(app, 0, 1).error, StoreError::WriteFailed);
+    release(teams);
+    EXPECT_EQ(Bytes(teams), teamBytes);
+
+    const std::string items1 = Bytes(ItemSetFile(f1));
+    const std::string paths1 = Bytes(PathSetFile(f1));
+    hold(PathSetFile(f2));
+    EXPECT_EQ(SwapItems(f1, 0, f2, 0).error, StoreError::WriteFailed);
+    release(PathSetFile(f2));
+    EXPECT_EQ(ReadItemTexts(f1, ReadItemRecord(f1, 0), "").Path, "C:\\a.exe");
+    EXPECT_EQ(Bytes(PathSetFile(f1)), paths1);
+    EXPECT_EQ(Bytes(ItemSetFile(f1)), items1);
+
+    hold(ItemSetFile(f2));
+    EXPECT_EQ(DeleteItem(f2, 0).error, StoreError::WriteFailed);
+    EXPECT_EQ(EditItem(app, f2, 0, Input("B2", "C:\\b2.exe")).error, StoreError::WriteFailed);
+    release(ItemSetFile(f2));
+    EXPECT_EQ(ReadItemRecord(f2, 0).Name, "B");
+}
