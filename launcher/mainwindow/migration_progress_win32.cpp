@@ -58,8 +58,10 @@ public:
         const int clientW = std::max<int>(px(320), extent.cx + 2 * margin);
         const int clientH = margin + extent.cy + gap + barHeight + margin;
 
-        const DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
-        const DWORD exStyle = WS_EX_DLGMODALFRAME;
+        // A framed box without a title bar, like a splash window: there is
+        // nothing to move, close or answer.
+        const DWORD style = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
+        const DWORD exStyle = 0;
         RECT rc{0, 0, clientW, clientH};
         ::AdjustWindowRectEx(&rc, style, FALSE, exStyle);
         RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
@@ -97,8 +99,7 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-        // The conversion cannot be cut short from here: the window has no
-        // close button, and Alt+F4 does nothing.
+        // The conversion cannot be cut short from here: Alt+F4 does nothing.
         if (msg == WM_CLOSE) return 0;
         return ::DefWindowProcW(hwnd, msg, wp, lp);
     }
@@ -122,7 +123,11 @@ MigrationReport RunMigration(HINSTANCE instance, const std::string& appDir, Regi
         return ConvertOldData(appDir, registry);
     }
     HANDLE event = finished.get();
-    std::thread worker([job, event, appDir, &registry] {
+    // The worker never returns: under the mingw runtime, a thread that ends
+    // after reading profile files inside an IniReadScope corrupts the heap on
+    // its way out (the engine's per-thread tables). Parked once its work is
+    // done, it goes with the process; nothing of it is used after the event.
+    std::thread([job, event, appDir, &registry] {
         MigrationHooks hooks;
         hooks.progress = [&job](int done, int total) {
             job->total.store(total, std::memory_order_relaxed);
@@ -135,7 +140,8 @@ MigrationReport RunMigration(HINSTANCE instance, const std::string& appDir, Regi
             job->report.result = MigrationResult::Incomplete;
         }
         ::SetEvent(event);
-    });
+        for (;;) ::Sleep(INFINITE);
+    }).detach();
 
     const DWORD start = ::GetTickCount();
     ProgressWindow window;
@@ -170,7 +176,6 @@ MigrationReport RunMigration(HINSTANCE instance, const std::string& appDir, Regi
         }
         window.Update(job->done.load(std::memory_order_relaxed), job->total.load(std::memory_order_relaxed));
     }
-    worker.join();
     if (quit) ::PostQuitMessage(static_cast<int>(quitCode));
     return job->report;
 }
