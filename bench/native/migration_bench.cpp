@@ -1,8 +1,8 @@
 // Times the conversion of a previous version's store of 5 teams of 500 items
 // (each with its own picture) and, as the baseline measured in the same run,
 // writing the very files it produced once each: the lists and line files with
-// the store's plain atomic write, the pictures with a file copy. Also times a few bytes of old data that claim 500 teams of 500 items.
-// Run with tools/bench; not part of the tests.
+// the store's plain atomic write, the pictures with a file copy. Also times a few bytes of old data that claim 500
+// teams of 500 items. Run with tools/bench; not part of the tests.
 //   migration_bench [scratch folder]   (default: the system's temporary folder)
 #include <chrono>
 #include <cstdio>
@@ -61,7 +61,9 @@ void MakeOldStore(const fs::path& app) {
     Put(data / "SET.QRD", "[Roll]\r\nOnTeam=-1\r\n");
 }
 
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+double Seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
 
 }  // namespace
 
@@ -108,9 +110,10 @@ int main(int argc, char** argv) {
     (void)vt::ConvertOldData(vt::PathToUtf8(crafted) + "/", registry);
     const double small = Seconds(start);
 
-    std::printf("%d teams x %d items: conversion %.3f s; baseline (the same %d files written once each) %.3f s; "
-                "ratio %.2f\n",
-                kTeams, kItems, migrate, files, baseline, baseline > 0 ? migrate / baseline : 0.0);
+    std::printf(
+        "%d teams x %d items: conversion %.3f s; baseline (the same %d files written once each) %.3f s; "
+        "ratio %.2f\n",
+        kTeams, kItems, migrate, files, baseline, baseline > 0 ? migrate / baseline : 0.0);
     std::printf("crafted store claiming 500 x 500: %.3f s\n", small);
     fs::remove_all(scratch);
     return 0;

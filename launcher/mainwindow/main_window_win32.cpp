@@ -158,7 +158,8 @@ void MainWindow::Load() {
     ApplySettingsResult(r, true);
 
     // 2. Data of the previous version, once; converted off this thread.
-    const std::string migrated = MigrationMessage(RunMigration(hinstance_, settings_.AppDir, registry_), settings_.WarnOnError);
+    const std::string migrated =
+        MigrationMessage(RunMigration(hinstance_, settings_.AppDir, registry_), settings_.WarnOnError);
     if (!migrated.empty()) prompts_.ShowMessage(migrated);
 
     // 4. The window hook: hotkey and tray messages first, the rest to us.

@@ -67,17 +67,16 @@ public:
         RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-        hwnd_.reset(::CreateWindowExW(exStyle, kMigrationProgressClass, kTitle, style,
-                                      work.left + (work.right - work.left - w) / 2,
-                                      work.top + (work.bottom - work.top - h) / 2, w, h, nullptr, nullptr, instance,
-                                      nullptr));
+        hwnd_.reset(::CreateWindowExW(
+            exStyle, kMigrationProgressClass, kTitle, style, work.left + (work.right - work.left - w) / 2,
+            work.top + (work.bottom - work.top - h) / 2, w, h, nullptr, nullptr, instance, nullptr));
         if (!hwnd_) {
             LogWin32Failure("CreateWindowExW");
             return false;
         }
-        HWND label = ::CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                                       margin, margin, clientW - 2 * margin, extent.cy, hwnd_.get(), nullptr,
-                                       instance, nullptr);
+        HWND label =
+            ::CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, margin, margin,
+                              clientW - 2 * margin, extent.cy, hwnd_.get(), nullptr, instance, nullptr);
         if (label) ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         bar_ = ::CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | PBS_SMOOTH, margin,
                                  margin + extent.cy + gap, clientW - 2 * margin, barHeight, hwnd_.get(), nullptr,
@@ -140,7 +139,8 @@ MigrationReport RunMigration(HINSTANCE instance, const std::string& appDir, Regi
             job->report.result = MigrationResult::Incomplete;
         }
         ::SetEvent(event);
-        for (;;) ::Sleep(INFINITE);
+        for (;;)
+            ::Sleep(INFINITE);
     }).detach();
 
     const DWORD start = ::GetTickCount();

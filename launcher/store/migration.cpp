@@ -122,7 +122,9 @@ int RecordCount(const std::string& file, const char* countSection, int limit) {
 }
 
 // "pDATA", "pDATA1", "pDATA2", ... in the order they are handed out.
-std::string OldDataName(int i) { return i == 0 ? std::string("pDATA") : "pDATA" + std::to_string(i); }
+std::string OldDataName(int i) {
+    return i == 0 ? std::string("pDATA") : "pDATA" + std::to_string(i);
+}
 
 bool IsOldDataName(const std::string& name) {
     if (name.rfind("pDATA", 0) != 0) return false;
@@ -144,7 +146,8 @@ public:
 
     // A line break inside a value would end the line early.
     static std::string OneLine(std::string s) {
-        std::replace_if(s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        std::replace_if(
+            s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
         return s;
     }
 
@@ -201,10 +204,14 @@ struct Situation {
     Marker marker;
 };
 
-std::string DataRoot(const std::string& appDir) { return appDir + "DATA"; }
+std::string DataRoot(const std::string& appDir) {
+    return appDir + "DATA";
+}
 
 // DATA holds no team list: whatever else is in it cannot be reached.
-bool DataHasNoTeams(const std::string& appDir) { return !Exists(TeamSetFile(appDir)); }
+bool DataHasNoTeams(const std::string& appDir) {
+    return !Exists(TeamSetFile(appDir));
+}
 
 Situation Look(const std::string& appDir) {
     Situation s;
@@ -236,14 +243,21 @@ Situation Look(const std::string& appDir) {
 
 int MapType(int oldType) {
     switch (oldType) {
-        case 1: return 0;
-        case 2: return 1;
+        case 1:
+            return 0;
+        case 2:
+            return 1;
         case 3:
-        case 4: return 2;
-        case 5: return 3;
-        case 6: return 4;
-        case 7: return 5;
-        default: return -1;
+        case 4:
+            return 2;
+        case 5:
+            return 3;
+        case 6:
+            return 4;
+        case 7:
+            return 5;
+        default:
+            return -1;
     }
 }
 
@@ -256,9 +270,8 @@ std::string OldTeamFolder(const std::string& old, const std::string& teamValue, 
 
 // Names the conversion gives team folders: ten of 0-9, A-Z.
 bool IsTeamFolderName(const std::string& name) {
-    return name.size() == 10 && std::all_of(name.begin(), name.end(), [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
-           });
+    return name.size() == 10 && std::all_of(name.begin(), name.end(),
+                                            [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); });
 }
 
 class Migrator {
@@ -269,8 +282,10 @@ public:
     MigrationReport Run() {
         Situation s = Look(appDir_);
         switch (s.kind) {
-            case Situation::Nothing: return report_;
-            case Situation::Fresh: return Fresh();
+            case Situation::Nothing:
+                return report_;
+            case Situation::Fresh:
+                return Fresh();
             case Situation::MarkerInOld:
                 report_.resumed = true;
                 report_.oldDataFolder = s.marker.from;
@@ -389,15 +404,15 @@ private:
     bool ClearEarlierTry() {
         std::vector<std::string> ours;
         std::error_code ec;
-        for (fs::directory_iterator it(PathFromUtf8(DataRoot(appDir_)), ec), end; !ec && it != end;
-             it.increment(ec)) {
+        for (fs::directory_iterator it(PathFromUtf8(DataRoot(appDir_)), ec), end; !ec && it != end; it.increment(ec)) {
             std::string name = PathToUtf8(it->path().filename());
             bool dir = it->is_directory(ec);
             if ((dir && IsTeamFolderName(name)) || (!dir && name.rfind("TEAM.SET", 0) == 0)) ours.push_back(name);
         }
         if (ec) return false;
         // The team list first: a DATA without one is never taken for a store in use.
-        std::stable_partition(ours.begin(), ours.end(), [](const std::string& n) { return n.rfind("TEAM.SET", 0) == 0; });
+        std::stable_partition(ours.begin(), ours.end(),
+                              [](const std::string& n) { return n.rfind("TEAM.SET", 0) == 0; });
         for (const std::string& name : ours)
             if (!Remove(DataDir(appDir_) + name)) return false;
         return true;
@@ -557,7 +572,9 @@ private:
 
 }  // namespace
 
-bool MigrationPending(const std::string& appDir) { return Look(appDir).kind != Situation::Nothing; }
+bool MigrationPending(const std::string& appDir) {
+    return Look(appDir).kind != Situation::Nothing;
+}
 
 MigrationReport ConvertOldData(const std::string& appDir, Registry& registry, const MigrationHooks& hooks) {
     return Migrator(appDir, registry, hooks).Run();
@@ -565,10 +582,14 @@ MigrationReport ConvertOldData(const std::string& appDir, Registry& registry, co
 
 std::string MigrationMessage(const MigrationReport& report, bool warnOnError) {
     switch (report.result) {
-        case MigrationResult::Done: return kMsgMigrationDone;
-        case MigrationResult::Failed: return warnOnError ? kMsgMigrationFailed : "";
-        case MigrationResult::Incomplete: return warnOnError ? kMsgMigrationIncomplete : "";
-        default: return {};
+        case MigrationResult::Done:
+            return kMsgMigrationDone;
+        case MigrationResult::Failed:
+            return warnOnError ? kMsgMigrationFailed : "";
+        case MigrationResult::Incomplete:
+            return warnOnError ? kMsgMigrationIncomplete : "";
+        default:
+            return {};
     }
 }
 

@@ -79,7 +79,6 @@ protected:
         Ini("TEAM2/ITEM.QRD", "2", "IconOld", "[MAIL],0");
     }
 
-
     // Every file under a folder, relative name -> bytes.
     static std::map<std::string, std::string> Tree(const std::string& folder) {
         std::map<std::string, std::string> files;
@@ -94,7 +93,8 @@ protected:
     // Names directly in the program folder.
     std::set<std::string> TopLevel() {
         std::set<std::string> names;
-        for (auto& e : fs::directory_iterator(PathFromUtf8(app))) names.insert(PathToUtf8(e.path().filename()));
+        for (auto& e : fs::directory_iterator(PathFromUtf8(app)))
+            names.insert(PathToUtf8(e.path().filename()));
         return names;
     }
 
@@ -104,8 +104,8 @@ protected:
     std::string Settings() {
         std::string out;
         for (auto& [k, v] : reg.values) {
-            std::string text = std::holds_alternative<uint32_t>(v) ? std::to_string(std::get<uint32_t>(v))
-                                                                    : std::get<std::string>(v);
+            std::string text =
+                std::holds_alternative<uint32_t>(v) ? std::to_string(std::get<uint32_t>(v)) : std::get<std::string>(v);
             if (text.rfind(app, 0) == 0) text = "<app>/" + text.substr(app.size());
             out += k + "=" + text + "\n";
         }
@@ -127,21 +127,22 @@ protected:
                 ItemRecord r = ReadItemRecord(f, i);
                 std::string pic = ResolveItemPicture(app, f, r.Icon);
                 pictures += pic.empty() ? 0 : 1;
-                out += "  item " + r.Name + "|" + std::to_string(r.Type) + "|" + std::to_string(r.Mode) + "|" +
-                       r.Note + "|" + ReadDataLine(PathSetFile(f), r.Path) + "|" +
-                       ReadDataLine(ParaSetFile(f), r.Para) + "|" + std::to_string(r.IconIndex) + "|" +
-                       ReadDataLine(IconSetFile(f), r.IconPath) + "|" + (r.Password ? "pw" : "-") + "|" +
-                       std::to_string(r.Icon.size()) + "|" +
+                out += "  item " + r.Name + "|" + std::to_string(r.Type) + "|" + std::to_string(r.Mode) + "|" + r.Note +
+                       "|" + ReadDataLine(PathSetFile(f), r.Path) + "|" + ReadDataLine(ParaSetFile(f), r.Para) + "|" +
+                       std::to_string(r.IconIndex) + "|" + ReadDataLine(IconSetFile(f), r.IconPath) + "|" +
+                       (r.Password ? "pw" : "-") + "|" + std::to_string(r.Icon.size()) + "|" +
                        (pic.empty() ? "nopic" : ReadFileBytes(PathFromUtf8(pic)).value_or("?")) + "\n";
             }
             // Nothing stray beside what the items name: the lists, their
             // lines and one picture per item that had one.
             size_t files = 0;
-            for (auto& e : fs::directory_iterator(PathFromUtf8(f))) files += e.is_regular_file() ? 1 : 100;
+            for (auto& e : fs::directory_iterator(PathFromUtf8(f)))
+                files += e.is_regular_file() ? 1 : 100;
             out += "  files " + std::to_string(files) + " pictures " + std::to_string(pictures) + "\n";
         }
         size_t entries = 0;
-        for (auto& e : fs::directory_iterator(PathFromUtf8(app + "DATA"))) entries += e.is_directory() ? 1 : 0;
+        for (auto& e : fs::directory_iterator(PathFromUtf8(app + "DATA")))
+            entries += e.is_directory() ? 1 : 0;
         out += "folders " + std::to_string(entries) + "\n";
         return out;
     }
@@ -279,7 +280,8 @@ TEST_F(MigrationTest, AFailedMoveChangesNothing) {
     MakeOldData();
     // Every candidate name for the old data is taken by a file.
     ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(app + "pDATA"), "x"));
-    for (int i = 1; i < 1000; ++i) std::ofstream(PathFromUtf8(app + "pDATA" + std::to_string(i))) << "x";
+    for (int i = 1; i < 1000; ++i)
+        std::ofstream(PathFromUtf8(app + "pDATA" + std::to_string(i))) << "x";
     MigrationReport r = MigrateOldData(app, reg, prompts, true);
     EXPECT_EQ(r.result, MigrationResult::Failed);
     EXPECT_EQ(prompts.messages, std::vector<std::string>{kMsgMigrationFailed});
@@ -407,8 +409,10 @@ TEST_F(MigrationInterruptTest, AStopWhileUndoingIsFinishedByTheNextStart) {
     // Every change failing with a stop right after it, and the last change
     // failing (the most to undo) with a stop at each step of the undoing.
     std::vector<std::pair<int, int>> cases;
-    for (int k = 0; k < changes; ++k) cases.emplace_back(k, 1);
-    for (int after = 2; after <= 12; ++after) cases.emplace_back(changes - 1, after);
+    for (int k = 0; k < changes; ++k)
+        cases.emplace_back(k, 1);
+    for (int after = 2; after <= 12; ++after)
+        cases.emplace_back(changes - 1, after);
     int stopped = 0;
     for (auto [k, after] : cases) {
         {
@@ -485,7 +489,8 @@ TEST_F(MigrationTest, AStrayMarkerNeverRebuildsAStoreInUse) {
     const std::string before = Dump();
     // A marker among the old files, as a kill right after the rename leaves
     // one, but the new DATA has teams of its own by now.
-    ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(app + "pDATA/" + kMigrationMarker), "[Migrate]\r\nFrom=pDATA\r\nStep=Move\r\n"));
+    ASSERT_TRUE(
+        WriteFileAtomic(PathFromUtf8(app + "pDATA/" + kMigrationMarker), "[Migrate]\r\nFrom=pDATA\r\nStep=Move\r\n"));
     EXPECT_FALSE(MigrationPending(app));
     EXPECT_EQ(ConvertOldData(app, reg).result, MigrationResult::NothingToDo);
     EXPECT_EQ(Dump(), before);
