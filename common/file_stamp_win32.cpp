@@ -89,7 +89,11 @@ FileStamp StampFromAttributes(const std::string& file) {
 
 FileStamp GetFileStamp(const std::string& file) {
     if (!Nt().usable()) return StampFromAttributes(file);
-    thread_local NtName name;
+    // A plain pointer, never freed: mingw's thread_local objects with a
+    // destructor corrupt the heap when a worker thread ends.
+    thread_local NtName* cached = nullptr;
+    if (!cached) cached = new NtName;
+    NtName& name = *cached;
     if (!ToNtName(file, name)) return StampFromAttributes(file);
     // One call by name, no handle opened: the cheapest way to see a change.
     UNICODE_STRING us;

@@ -136,14 +136,25 @@ std::string Serialize(const std::vector<Line>& lines) {
     return out;
 }
 
-// Files pinned by an IniReadScope on this thread, with their nesting depth,
-// and those of them already checked since they were pinned.
-thread_local std::unordered_map<std::string, int> tPinned;
-thread_local std::unordered_map<std::string, bool> tChecked;
-// Files under an IniWriteBatch on this thread -> whether writes are pending.
-thread_local std::unordered_map<std::string, bool> tDeferred;
+struct ThreadTables {
+    // Files pinned by an IniReadScope on this thread, with their nesting
+    // depth, and those of them already checked since they were pinned.
+    std::unordered_map<std::string, int> pinned;
+    std::unordered_map<std::string, bool> checked;
+    // Files under an IniWriteBatch on this thread -> whether writes are pending.
+    std::unordered_map<std::string, bool> deferred;
+};
 
-bool Deferred(const std::string& file) { return !tDeferred.empty() && tDeferred.count(file) > 0; }
+// Reached through a plain pointer: with mingw, a thread_local object that has
+// a destructor corrupts the heap when a thread other than the main one ends.
+// The few bytes of a finished worker thread's tables are left to the process.
+ThreadTables& Tables() {
+    thread_local ThreadTables* tables = nullptr;
+    if (!tables) tables = new ThreadTables;
+    return *tables;
+}
+
+bool Deferred(const std::string& file) { return !Tables().deferred.empty() && Tables().deferred.count(file) > 0; }
 
 class IniCache {
 public:
@@ -162,9 +173,9 @@ public:
         if (it != files_.end() && Deferred(file)) return it->second;
         // A write always looks at the disk: rewriting a pinned, older
         // version would undo what another program wrote meanwhile.
-        bool pinned = !forWrite && !tPinned.empty() && tPinned.count(file) > 0;
-        if (pinned && it != files_.end() && tChecked.count(file) > 0) return it->second;
-        if (pinned) tChecked[file] = true;
+        bool pinned = !forWrite && !Tables().pinned.empty() && Tables().pinned.count(file) > 0;
+        if (pinned && it != files_.end() && Tables().checked.count(file) > 0) return it->second;
+        if (pinned) Tables().checked[file] = true;
         FileStamp st = GetFileStamp(file);
         const bool known = it != files_.end();
         if (known && st.exists && it->second.exists && it->second.stamp == st && it->second.settled) return it->second;
@@ -209,7 +220,7 @@ public:
 
     bool Store(const std::string& file, ParsedFile& parsed) {
         if (Deferred(file)) {
-            tDeferred[file] = true;
+            Tables().deferred[file] = true;
             parsed.indexed = false;
             return true;
         }
@@ -217,10 +228,10 @@ public:
     }
 
     // Writes the batch's pending version of file, if any.
-    bool CommitDeferred(const std::string& file) {
-        auto pending = tDeferred.find(file);
-        bool dirty = pending != tDeferred.end() && pending->second;
-        if (pending != tDeferred.end()) tDeferred.erase(pending);
+    bool CommiTables().deferred(const std::string& file) {
+        auto pending = Tables().deferred.find(file);
+        bool dirty = pending != Tables().deferred.end() && pending->second;
+        if (pending != Tables().deferred.end()) Tables().deferred.erase(pending);
         if (!dirty) return true;
         auto it = files_.find(file);
         if (it == files_.end()) return false;
@@ -229,7 +240,7 @@ public:
 
     // Drops the batch's pending version so the next read sees the disk.
     void DiscardDeferred(const std::string& file) {
-        tDeferred.erase(file);
+        Tables().deferred.erase(file);
         files_.erase(file);
     }
 
@@ -491,7 +502,7 @@ IniWriteBatch::IniWriteBatch(std::string file) : file_(std::move(file)) {
         open_ = false;
         return;
     }
-    tDeferred[file_] = false;
+    Tables().deferred[file_] = false;
 }
 
 IniWriteBatch::~IniWriteBatch() {
@@ -504,7 +515,7 @@ bool IniWriteBatch::Commit() {
     if (!open_) return true;
     open_ = false;
     std::lock_guard lock(Cache().mutex);
-    if (Cache().CommitDeferred(file_)) return true;
+    if (Cache().CommiTables().deferred(file_)) return true;
     Cache().DiscardDeferred(file_);
     return false;
 }
@@ -516,13 +527,13 @@ void IniWriteBatch::Discard() {
     Cache().DiscardDeferred(file_);
 }
 
-IniReadScope::IniReadScope(std::string file) : file_(std::move(file)) { ++tPinned[file_]; }
+IniReadScope::IniReadScope(std::string file) : file_(std::move(file)) { ++Tables().pinned[file_]; }
 
 IniReadScope::~IniReadScope() {
-    auto it = tPinned.find(file_);
-    if (it == tPinned.end() || --it->second > 0) return;
-    tPinned.erase(it);
-    tChecked.erase(file_);
+    auto it = Tables().pinned.find(file_);
+    if (it == Tables().pinned.end() || --it->second > 0) return;
+    Tables().pinned.erase(it);
+    Tables().checked.erase(file_);
 }
 
 void FlushIniCache() {

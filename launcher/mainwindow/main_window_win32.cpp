@@ -11,6 +11,7 @@
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/mainwindow/hotkey.h"
 #include "launcher/mainwindow/launch.h"
+#include "launcher/mainwindow/migration_progress_win32.h"
 #include "launcher/skin/msg_form_win32.h"
 #include "launcher/skin/skin_package.h"
 #include "launcher/store/migration.h"
@@ -161,8 +162,10 @@ void MainWindow::Load() {
     // temporary file; offer it back before anything reads the store.
     OfferUnfinishedSaves(settings_.AppDir, prompts_);
 
-    // 2. Data of the previous version, once.
-    MigrateOldData(settings_.AppDir, registry_, prompts_, settings_.WarnOnError);
+    // 2. Data of the previous version, once; converted off this thread.
+    const std::string migrated =
+        MigrationMessage(RunMigration(hinstance_, settings_.AppDir, registry_), settings_.WarnOnError);
+    if (!migrated.empty()) prompts_.ShowMessage(migrated);
 
     // 4. The window hook: hotkey and tray messages first, the rest to us.
     previousProc_ = reinterpret_cast<WNDPROC>(

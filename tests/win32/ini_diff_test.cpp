@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/codepage.h"
@@ -310,6 +311,32 @@ TEST(IniDiff, UntouchedLinesStayByteForByte) {
     FlushIniCache();
     ASSERT_TRUE(WriteIniString(file, "0", "Name", "y"));
     EXPECT_EQ(ReadBytes(file), "; settings\r\n\r\n[TEAM]\r\nCount = 2\r\n\r\n[0]\nName=y\n");
+}
+
+}  // namespace
+}  // namespace vt
+
+namespace vt {
+namespace {
+
+// Worker threads (the migration, the picture read-ahead) read and write
+// profile files inside scopes and batches, then end: the engine's per-thread
+// tables must go with them without damaging the heap.
+TEST(IniThreads, WorkerThreadsThatUseScopesAndBatchesEndCleanly) {
+    Folder folder;
+    const std::string file = folder.File("THREADS.SET");
+    ASSERT_TRUE(WriteIniString(file, "a", "b", "1"));
+    for (int round = 0; round < 8; ++round) {
+        std::thread([&file, round] {
+            IniReadScope scope(file);
+            EXPECT_FALSE(ReadIniString(file, "a", "b", "").empty());
+            IniWriteBatch batch(file);
+            EXPECT_TRUE(WriteIniString(file, "w", "round", std::to_string(round)));
+            EXPECT_TRUE(batch.Commit());
+        }).join();
+        ASSERT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr)) << "after thread " << round;
+    }
+    EXPECT_EQ(ReadIniString(file, "w", "round", ""), "7");
 }
 
 }  // namespace
