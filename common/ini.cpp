@@ -228,7 +228,7 @@ public:
     }
 
     // Writes the batch's pending version of file, if any.
-    bool CommiTables().deferred(const std::string& file) {
+    bool CommitDeferred(const std::string& file) {
         auto pending = Tables().deferred.find(file);
         bool dirty = pending != Tables().deferred.end() && pending->second;
         if (pending != Tables().deferred.end()) Tables().deferred.erase(pending);
@@ -515,7 +515,7 @@ bool IniWriteBatch::Commit() {
     if (!open_) return true;
     open_ = false;
     std::lock_guard lock(Cache().mutex);
-    if (Cache().CommiTables().deferred(file_)) return true;
+    if (Cache().CommitDeferred(file_)) return true;
     Cache().DiscardDeferred(file_);
     return false;
 }
