@@ -1,5 +1,5 @@
 // Line files: writing line n of any file puts the text there and leaves every
-// other line as it was.
+// other line as it was; a line past the end is refused and changes nothing.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "common/codepage.h"
@@ -38,6 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (text.empty()) {
         VT_FUZZ_CHECK(got == 0, "empty text was written");
         VT_FUZZ_CHECK(ReadFile(file) == bytes, "empty text changed the file");
+        return 0;
+    }
+    if (!append && n > lines + 1) {
+        // A line past the end is a missing line: nothing is padded up to it.
+        VT_FUZZ_CHECK(got == kLineBeyondEnd, "line " + std::to_string(n) + " past the end gave " + std::to_string(got));
+        VT_FUZZ_CHECK(ReadFile(file) == bytes, "a write past the end changed the file");
         return 0;
     }
     VT_FUZZ_CHECK(got > 0, "write failed");
