@@ -25,6 +25,7 @@
 #include "skineditor/editor_project.h"
 #include "skineditor/skin_builder.h"
 #include "tests/win32/layout_check.h"
+#include "tests/win32/screen_picture.h"
 #include "tests/win32/vt_harness.h"
 
 namespace vt {
@@ -146,44 +147,9 @@ bool DriveOpenDialog(const ChildProcess& ed, const std::wstring& path) {
     return WaitFor(ed.Handle(), kDialogTimeoutMs, [&] { return !::IsWindow(dlg); });
 }
 
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<Gdiplus::ARGB> pixels;
-};
-
-Picture LoadPicture(const fs::path& file) {
-    Picture p;
-    Gdiplus::Bitmap b(file.wstring().c_str());
-    if (b.GetLastStatus() != Gdiplus::Ok) return p;
-    p.width = static_cast<int>(b.GetWidth());
-    p.height = static_cast<int>(b.GetHeight());
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) {
-            Gdiplus::Color c;
-            b.GetPixel(x, y, &c);
-            p.pixels.push_back(c.GetValue());
-        }
-    return p;
-}
-
-// Share of the picture's opaque pixels that the screen shows at (left, top).
-double ScreenMatch(const Picture& p, int left, int top) {
-    HDC screen = ::GetDC(nullptr);
-    int opaque = 0, same = 0;
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) {
-            const Gdiplus::ARGB c = p.pixels[static_cast<size_t>(y * p.width + x)];
-            if ((c >> 24) < 250) continue;
-            ++opaque;
-            const COLORREF s = ::GetPixel(screen, left + x, top + y);
-            if (std::abs(static_cast<int>(GetRValue(s)) - static_cast<int>((c >> 16) & 0xFF)) <= 8 &&
-                std::abs(static_cast<int>(GetGValue(s)) - static_cast<int>((c >> 8) & 0xFF)) <= 8 &&
-                std::abs(static_cast<int>(GetBValue(s)) - static_cast<int>(c & 0xFF)) <= 8)
-                ++same;
-        }
-    ::ReleaseDC(nullptr, screen);
-    return opaque ? static_cast<double>(same) / opaque : 0.0;
-}
+using harness::ScreenMatch;
+using Picture = harness::ScreenPicture;
+constexpr auto LoadPicture = harness::LoadScreenPicture;
 
 class EditorStarterKitWindow : public EditorTest {
 protected:
