@@ -1,11 +1,10 @@
 #include "launcher/mainwindow/docking.h"
 
-#include <cmath>
-
 namespace vt {
 
-int PixelsToTwips(int pixels, double twipsPerPixel) {
-    return static_cast<int>(std::lround(static_cast<double>(pixels) * twipsPerPixel));
+DockWindow DockWindowFromPixels(const PixelMap& map, int left, int top, int right, int bottom) {
+    const int l = map.Twips(left), t = map.Twips(top);
+    return {l, t, map.Twips(right) - l, map.Twips(bottom) - t};
 }
 
 DockPoint EdgeDocker::Undock(const DockWindow& window, const DockScreen& screen) {

@@ -1,9 +1,12 @@
 // Tucking the main window behind a screen edge and bringing it back.
 // Everything is in twips; the window shell only reads the cursor, feeds a tick
-// in every kDockTimerMs and moves the window to what comes back.
+// in every kDockTimerMs and moves the window to what comes back, converting
+// with the window's PixelMap.
 #pragma once
 
 #include <cstdint>
+
+#include "launcher/mainwindow/pixel_map.h"
 
 namespace vt {
 
@@ -30,8 +33,10 @@ struct DockScreen {
     int height = 0;
 };
 
-// A cursor coordinate in pixels as twips, rounded to a whole number.
-int PixelsToTwips(int pixels, double twipsPerPixel);
+// A window's rectangle in pixels as twips. Its far edges are converted as
+// edges, not as a width, so a window flush with the screen's edge in pixels
+// is flush with it in twips too and docks.
+DockWindow DockWindowFromPixels(const PixelMap& map, int left, int top, int right, int bottom);
 
 class EdgeDocker {
 public:

@@ -6,6 +6,7 @@
 
 #include "common/ini.h"
 #include "launcher/mainwindow/main_model.h"
+#include "launcher/mainwindow/pixel_map.h"
 #include "launcher/store/password.h"
 #include "launcher/store/store.h"
 
@@ -123,8 +124,8 @@ void MainModel::SetItemIcons(int count) {
             if (!file.empty()) size = services_.pictures.Probe(file);
             if (size) {
                 icon.picture = file;
-                icon.width = size->width * twipsPerPixel;
-                icon.height = size->height * twipsPerPixel;
+                icon.width = size->width * kTwipsPerPicturePixel;
+                icon.height = size->height * kTwipsPerPicturePixel;
             } else {
                 stock = kStockFile;  // missing or unreadable picture: the file picture
             }

@@ -42,7 +42,7 @@ MainModel::MainModel(MainModelServices services, const Settings& settings)
 
 void MainModel::ApplySkin(const std::string& skinFolder) {
     std::vector<std::string> problems =
-        ApplySkinToScene(skinFolder, scene_, skin_, services_.measure, services_.pictures, twipsPerPixel);
+        ApplySkinToScene(skinFolder, scene_, skin_, services_.measure, services_.pictures);
     if (!problems.empty() && settings_.WarnOnError) {
         services_.prompts.ShowMessage(SkinProblemsMessage(skinFolder, problems));
     }

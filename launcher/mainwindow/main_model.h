@@ -86,7 +86,6 @@ public:
     MainWindowActions actions;
     NameRoller& Roller() { return roller_; }
     ScrollChrome& Chrome() { return chrome_; }
-    int twipsPerPixel = 15;
 
     // ---- State shared with the rest of the launcher ----
     int CurrentTeam = -1;

@@ -61,10 +61,9 @@ MainWindow::MainWindow(HINSTANCE instance, Registry& registry)
     : hinstance_(instance),
       registry_(registry),
       dpi_(ScreenDpi()),
+      map_(dpi_),
       prompts_(instance, [this](const std::string& text) { ShowMessagePopup(hinstance_, registry_, text); }),
-      model_(MainModelServices{registry_, prompts_, measure_, pictures_, shell_}, settings_) {
-    model_.twipsPerPixel = std::max(1, 1440 / dpi_);
-}
+      model_(MainModelServices{registry_, prompts_, measure_, pictures_, shell_}, settings_) {}
 
 MainWindow::~MainWindow() {
     if (hwnd_) ::DestroyWindow(hwnd_);
@@ -302,7 +301,7 @@ DockScreen MainWindow::ScreenTwips() const {
 DockWindow MainWindow::WindowTwips() const {
     RECT r{};
     ::GetWindowRect(hwnd_, &r);
-    return {Twips(r.left), Twips(r.top), Twips(r.right - r.left), Twips(r.bottom - r.top)};
+    return DockWindowFromPixels(map_, r.left, r.top, r.right, r.bottom);
 }
 
 DockPoint MainWindow::CursorTwips() const {
@@ -574,8 +573,8 @@ void MainWindow::UpdateTooltip(ElementId id) {
     ti.hwnd = hwnd_;
     ti.uId = 1;
     if (!text.empty()) {
-        Rect v = scene.VisibleRect(id);
-        ti.rect = {Px(v.left), Px(v.top), Px(v.left + v.width), Px(v.top + v.height)};
+        PixelBox v = map_.Box(scene.VisibleRect(id));
+        ti.rect = {v.left, v.top, v.right, v.bottom};
     }
     ti.lpszText = tipBuffer_.data();
     ::SendMessageW(tooltip_, TTM_POP, 0, 0);
@@ -588,7 +587,7 @@ void MainWindow::OnMouseMove(int x, int y, WPARAM keys) {
         TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd_, 0};
         tracking_ = ::TrackMouseEvent(&tme) != FALSE;
     }
-    int tx = Twips(x), ty = Twips(y);
+    int tx = map_.TwipAt(x), ty = map_.TwipAt(y);
     MouseButtons b;
     b.left = (keys & MK_LBUTTON) != 0;
     b.right = (keys & MK_RBUTTON) != 0;
@@ -601,7 +600,7 @@ void MainWindow::OnMouseMove(int x, int y, WPARAM keys) {
 }
 
 void MainWindow::OnButtonDown(MouseButton button, int x, int y, bool doubleClick) {
-    int tx = Twips(x), ty = Twips(y);
+    int tx = map_.TwipAt(x), ty = map_.TwipAt(y);
     auto events = router_.Down(HitAt(tx, ty), button, tx, ty, doubleClick);
     if (events.empty()) return;
     ::SetCapture(hwnd_);
@@ -610,7 +609,7 @@ void MainWindow::OnButtonDown(MouseButton button, int x, int y, bool doubleClick
 }
 
 void MainWindow::OnButtonUp(MouseButton button, int x, int y) {
-    int tx = Twips(x), ty = Twips(y);
+    int tx = map_.TwipAt(x), ty = map_.TwipAt(y);
     auto events = router_.Up(HitAt(tx, ty), button, tx, ty);
     if (events.empty()) return;
     if (::GetCapture() == hwnd_) ::ReleaseCapture();
@@ -649,7 +648,7 @@ void MainWindow::OnDropFiles(HDROP drop) {
     ::DragQueryPoint(drop, &at);
     ::DragFinish(drop);
     if (!files.empty()) {
-        AddDroppedFiles(*this, files, HitAt(Twips(at.x), Twips(at.y)));
+        AddDroppedFiles(*this, files, HitAt(map_.TwipAt(at.x), map_.TwipAt(at.y)));
         AfterModelCall();
     }
 }
@@ -695,23 +694,45 @@ void DrawDib(HDC dc, HDC src, const PicturesWin32::Dib& dib, int x, int y) {
     }
 }
 
+// An outline `thick` pixels wide inside the box.
+void FrameBox(HDC dc, const RECT& box, HBRUSH brush, int thick) {
+    const int t = std::max(1, std::min({thick, static_cast<int>((box.right - box.left) / 2),
+                                        static_cast<int>((box.bottom - box.top) / 2)}));
+    const RECT sides[4] = {{box.left, box.top, box.right, box.top + t},
+                           {box.left, box.bottom - t, box.right, box.bottom},
+                           {box.left, box.top + t, box.left + t, box.bottom - t},
+                           {box.right - t, box.top + t, box.right, box.bottom - t}};
+    for (const RECT& r : sides) ::FillRect(dc, &r, brush);
+}
+
 }  // namespace
+
+void MainWindow::DrawPicture(HDC dc, const std::string& file, int leftTwips, int topTwips) {
+    const PicturesWin32::Dib* natural = pictures_.GetDib(file);
+    if (!natural) return;
+    // Pictures are made for 96 dpi. Each is resized once to the pixels it
+    // covers here and kept, so painting stays a plain copy at any DPI.
+    PixelBox box = map_.PictureBox(leftTwips, topTwips, natural->width, natural->height);
+    if (const auto* dib = pictures_.GetScaledDib(file, box.Width(), box.Height())) {
+        UniqueMemDc src(::CreateCompatibleDC(dc));
+        DrawDib(dc, src.get(), *dib, box.left, box.top);
+    }
+}
 
 void MainWindow::PaintScene(HDC dc, int width, int height) {
     RECT all{0, 0, width, height};
     const Scene& scene = model_.GetScene();
-    const PicturesWin32::Dib* backdrop = scene.backdrop.empty() ? nullptr : pictures_.GetDib(scene.backdrop);
+    const bool backdrop = !scene.backdrop.empty() && pictures_.GetDib(scene.backdrop);
     if (backdrop) {
         // Where the backdrop does not reach, the window is see-through.
         UniqueHbrush key(::CreateSolidBrush(kColourKey));
         ::FillRect(dc, &all, key.get());
-        UniqueMemDc src(::CreateCompatibleDC(dc));
-        DrawDib(dc, src.get(), *backdrop, 0, 0);
+        DrawPicture(dc, scene.backdrop, 0, 0);
     } else {
         // A skin without a usable backdrop (already reported) still gives a
         // solid window that can be seen, dragged and closed.
         ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_3DFACE));
-        ::FrameRect(dc, &all, ::GetSysColorBrush(COLOR_3DSHADOW));
+        FrameBox(dc, all, ::GetSysColorBrush(COLOR_3DSHADOW), LinePx());
     }
     ::SetBkMode(dc, TRANSPARENT);
     for (ElementId id : scene.PaintOrder())
@@ -724,28 +745,26 @@ void MainWindow::PaintElement(HDC dc, ElementId id) {
     Rect vis = scene.VisibleRect(id);
     if (vis.width <= 0 || vis.height <= 0) return;
     Rect win = scene.WindowRect(id);
-    RECT box{Px(win.left), Px(win.top), Px(win.left + win.width), Px(win.top + win.height)};
+    const PixelBox pb = map_.Box(win);
+    RECT box{pb.left, pb.top, pb.right, pb.bottom};
+    const PixelBox clip = map_.Box(vis);
 
     int saved = ::SaveDC(dc);
-    ::IntersectClipRect(dc, Px(vis.left), Px(vis.top), Px(vis.left + vis.width), Px(vis.top + vis.height));
+    ::IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
 
     bool fills = !e.transparent && (e.kind == ElementKind::Panel || e.kind == ElementKind::Label);
     if (fills) {
         UniqueHbrush b(::CreateSolidBrush(Rgb(e.backColor)));
         ::FillRect(dc, &box, b.get());
     }
-    if (!e.picture.empty() && (e.kind == ElementKind::Picture || e.kind == ElementKind::Panel)) {
-        if (const auto* dib = pictures_.GetDib(e.picture)) {
-            UniqueMemDc src(::CreateCompatibleDC(dc));
-            DrawDib(dc, src.get(), *dib, box.left, box.top);
-        }
-    }
+    if (!e.picture.empty() && (e.kind == ElementKind::Picture || e.kind == ElementKind::Panel))
+        DrawPicture(dc, e.picture, win.left, win.top);
     if (e.kind == ElementKind::Picture && e.standIn) {
         // A plain button where the skin's picture is missing.
         UniqueHbrush fill(::CreateSolidBrush(Rgb(e.backColor)));
         ::FillRect(dc, &box, fill.get());
         UniqueHbrush frame(::CreateSolidBrush(Rgb(e.borderColor)));
-        ::FrameRect(dc, &box, frame.get());
+        FrameBox(dc, box, frame.get(), LinePx());
         std::wstring symbol = Widen(e.text);
         SelectRestorer font(dc, Font(e.fontSize, false));
         ::SetTextColor(dc, Rgb(e.foreColor));
@@ -769,14 +788,15 @@ void MainWindow::PaintElement(HDC dc, ElementId id) {
         ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
     }
     if (e.kind == ElementKind::Shape) {
-        UniqueHpen pen(::CreatePen(PS_SOLID, 1, Rgb(e.borderColor)));
-        UniqueHbrush fill(e.transparent ? nullptr : ::CreateSolidBrush(Rgb(e.backColor)));
-        SelectRestorer p(dc, pen.get());
-        SelectRestorer b(dc, fill ? static_cast<HGDIOBJ>(fill.get()) : ::GetStockObject(NULL_BRUSH));
-        ::Rectangle(dc, box.left, box.top, box.right, box.bottom);
+        if (!e.transparent) {
+            UniqueHbrush fill(::CreateSolidBrush(Rgb(e.backColor)));
+            ::FillRect(dc, &box, fill.get());
+        }
+        UniqueHbrush frame(::CreateSolidBrush(Rgb(e.borderColor)));
+        FrameBox(dc, box, frame.get(), LinePx());
     } else if (e.border) {
         UniqueHbrush b(::CreateSolidBrush(Rgb(e.borderColor)));
-        ::FrameRect(dc, &box, b.get());
+        FrameBox(dc, box, b.get(), LinePx());
     }
     ::RestoreDC(dc, saved);
 }

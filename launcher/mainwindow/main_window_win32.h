@@ -8,6 +8,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "launcher/mainwindow/hotkey.h"
 #include "launcher/mainwindow/main_model.h"
 #include "launcher/mainwindow/mouse_router.h"
+#include "launcher/mainwindow/pixel_map.h"
 #include "launcher/settings/settings.h"
 #include "platform/registry.h"
 #include "platform/win32/pictures_win32.h"
@@ -125,14 +127,21 @@ private:
     void AddTrayIcon();
     void WireModelActions();
 
-    int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
-    int Twips(int px) const { return MulDiv(px, 1440, dpi_); }
+    // Edges and lengths; a mouse position in the window goes through
+    // map_.TwipAt so that it hits what is painted under it.
+    int Px(int twips) const { return map_.Px(twips); }
+    int Twips(int px) const { return map_.Twips(px); }
+    // Draws a picture at its size scaled to the window's DPI, top-left corner at the given twips.
+    void DrawPicture(HDC dc, const std::string& file, int leftTwips, int topTwips);
+    // A one-pixel line at 96 dpi, as thick as the screen makes it.
+    int LinePx() const { return std::max(1, map_.Dpi() / 96); }
 
     static MainWindow* instance_;
 
     HINSTANCE hinstance_;
     Registry& registry_;
     int dpi_;
+    PixelMap map_;
     Settings settings_;
     TextMeasureWin32 measure_;
     PicturesWin32 pictures_;

@@ -4,12 +4,14 @@
 #include <cmath>
 #include <cstdint>
 
+#include "launcher/mainwindow/pixel_map.h"
+
 namespace vt {
 
 namespace {
 
 // A button with none of its pictures keeps this much clickable area
-// (15 x 15 pixels), so the close and menu paths stay usable.
+// (15 x 15 picture pixels), so the close and menu paths stay usable.
 constexpr int kFallbackButtonPixels = 15;
 
 // Stand-ins for missing button pictures, in the skin editor's colours:
@@ -58,14 +60,14 @@ std::optional<PictureSize> SizeOf(const SkinPackage& skin, const char* file) {
 
 // Points a picture element at a skin picture and sizes it to the picture;
 // a picture that did not load leaves the element empty.
-void SetPicture(Element& e, const SkinPackage& skin, const char* file, int tpp) {
+void SetPicture(Element& e, const SkinPackage& skin, const char* file) {
     auto size = SizeOf(skin, file);
     e.standIn = false;
     e.text.clear();
     if (size) {
         e.picture = SkinPicturePath(skin.folder, file);
-        e.width = size->width * tpp;
-        e.height = size->height * tpp;
+        e.width = size->width * kTwipsPerPicturePixel;
+        e.height = size->height * kTwipsPerPicturePixel;
     } else {
         e.picture.clear();
         e.width = 0;
@@ -73,7 +75,7 @@ void SetPicture(Element& e, const SkinPackage& skin, const char* file, int tpp) 
     }
 }
 
-void PlaceButton(const ButtonSpec& b, const SkinPackage& skin, Scene& scene, int tpp) {
+void PlaceButton(const ButtonSpec& b, const SkinPackage& skin, Scene& scene) {
     Element& label = scene.At(b.label);
     label.left = skin.*b.left;
     label.top = skin.*b.top;
@@ -81,8 +83,8 @@ void PlaceButton(const ButtonSpec& b, const SkinPackage& skin, Scene& scene, int
     // without it, the size the skin gave the button's other pictures.
     std::optional<PictureSize> size;
     for (int i = 0; i < b.count && !size; ++i) size = SizeOf(skin, b.files[i]);
-    label.width = (size ? size->width : kFallbackButtonPixels) * tpp;
-    label.height = (size ? size->height : kFallbackButtonPixels) * tpp;
+    label.width = (size ? size->width : kFallbackButtonPixels) * kTwipsPerPicturePixel;
+    label.height = (size ? size->height : kFallbackButtonPixels) * kTwipsPerPicturePixel;
     for (int i = 0; i < b.count; ++i) {
         Element& pic = scene.At(b.pictures, i);
         pic.left = label.left;
@@ -113,8 +115,6 @@ int TextHeightTwips(int fontSizePt) {
 }
 
 void LayOutSkin(const SkinPackage& skin, Scene& scene, SkinState& state, const SkinLayoutContext& ctx) {
-    const int tpp = ctx.twipsPerPixel > 0 ? ctx.twipsPerPixel : 15;
-
     // 1. State read by the team bar, item panel and menu captions later.
     state.SkinMenuColors = {Colour(skin.menuTextColor1), Colour(skin.menuTextColor2), Colour(skin.menuTextColor3)};
     state.SkinTeamColors = {Colour(skin.teamBackColor1), Colour(skin.teamTextColor1), Colour(skin.teamBackColor2),
@@ -191,16 +191,16 @@ void LayOutSkin(const SkinPackage& skin, Scene& scene, SkinState& state, const S
         size_t n = group == kFirstButtons ? std::size(kFirstButtons) : std::size(kScrollButtons);
         for (size_t b = 0; b < n; ++b) {
             for (int i = 0; i < group[b].count; ++i) {
-                SetPicture(scene.At(group[b].pictures, i), skin, group[b].files[i], tpp);
+                SetPicture(scene.At(group[b].pictures, i), skin, group[b].files[i]);
             }
         }
     }
     const char* stock[4] = {"link.img", "file.img", "dir.img", "exitem.img"};
-    for (int i = 0; i < 4; ++i) SetPicture(scene.At(Part::ImgInside, i), skin, stock[i], tpp);
+    for (int i = 0; i < 4; ++i) SetPicture(scene.At(Part::ImgInside, i), skin, stock[i]);
     scene.backdrop = SizeOf(skin, "backdrop.img") ? SkinPicturePath(skin.folder, "backdrop.img") : std::string();
 
     // 10. Close, minimise, lock.
-    for (const ButtonSpec& b : kFirstButtons) PlaceButton(b, skin, scene, tpp);
+    for (const ButtonSpec& b : kFirstButtons) PlaceButton(b, skin, scene);
 
     // 11. Menu captions at equal steps of the first caption's width + 180.
     Element& m0 = scene.At(Part::LabMenu, 0);
@@ -233,7 +233,7 @@ void LayOutSkin(const SkinPackage& skin, Scene& scene, SkinState& state, const S
     picItemIn.height = 0;
 
     // 14. Left, right, up, down.
-    for (const ButtonSpec& b : kScrollButtons) PlaceButton(b, skin, scene, tpp);
+    for (const ButtonSpec& b : kScrollButtons) PlaceButton(b, skin, scene);
 
     // 15. Team bar picture. A skin without one shows the plain team colour;
     // the previous skin's picture is not kept, it would belong to another layout.
@@ -241,10 +241,10 @@ void LayOutSkin(const SkinPackage& skin, Scene& scene, SkinState& state, const S
 }
 
 std::vector<std::string> ApplySkinToScene(const std::string& folder, Scene& scene, SkinState& state,
-                                          TextMeasure& measure, Pictures& pictures, int twipsPerPixel) {
+                                          TextMeasure& measure, Pictures& pictures) {
     SkinPackage skin = ReadSkinPackage(folder);
     std::vector<std::string> problems = CheckSkinPackage(skin, pictures);
-    LayOutSkin(skin, scene, state, SkinLayoutContext{measure, twipsPerPixel});
+    LayOutSkin(skin, scene, state, SkinLayoutContext{measure});
     return problems;
 }
 

@@ -40,10 +40,11 @@ inline constexpr int kItemPanelMargin = 200;
 // auto-sized label is this high).
 int TextHeightTwips(int fontSizePt);
 
-// Picture sizes are given in pixels; the window measures in twips.
+// Picture sizes are given in pixels of the 96 dpi they are made for, which
+// is 15 twips each whatever the screen: the window scales the pictures with
+// the rest of the layout.
 struct SkinLayoutContext {
     TextMeasure& measure;
-    int twipsPerPixel = 15;
 };
 
 // Lays out the scene from an already checked package: window size and
@@ -57,6 +58,6 @@ void LayOutSkin(const SkinPackage& skin, Scene& scene, SkinState& state, const S
 // Reads and checks the skin folder (no trailing separator), then lays it out.
 // Returns the problems found (see CheckSkinPackage); the caller reports them.
 std::vector<std::string> ApplySkinToScene(const std::string& folder, Scene& scene, SkinState& state,
-                                          TextMeasure& measure, Pictures& pictures, int twipsPerPixel = 15);
+                                          TextMeasure& measure, Pictures& pictures);
 
 }  // namespace vt

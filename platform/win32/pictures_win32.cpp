@@ -7,6 +7,7 @@
 #include "common/atomic_file.h"
 #include "common/codepage.h"
 #include "common/file_stamp.h"
+#include "common/picture_scale.h"
 #include "platform/win32/unique_handle.h"
 
 namespace vt {
@@ -161,11 +162,7 @@ Gdiplus::Bitmap* PicturesWin32::Get(const std::string& file) {
     return e->bitmap.get();
 }
 
-const PicturesWin32::Dib* PicturesWin32::GetDib(const std::string& file) {
-    Entry* e = Find(file);
-    if (!e || !e->picture) return nullptr;
-    if (e->dibOwner) return &e->dib;
-    const DecodedPicture& p = *e->picture;
+bool PicturesWin32::MakeDib(const DecodedPicture& p, UniqueHbitmap& owner, Dib& dib) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
     bi.bmiHeader.biWidth = p.width;
@@ -174,16 +171,36 @@ const PicturesWin32::Dib* PicturesWin32::GetDib(const std::string& file) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueHbitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib || !bits) {
+    UniqueHbitmap made(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!made || !bits) {
         LogWin32Failure("CreateDIBSection");
-        return nullptr;
+        return false;
     }
     std::memcpy(bits, p.pixels.data(), p.pixels.size() * 4);
     ::GdiFlush();
-    e->dib = Dib{dib.get(), p.width, p.height, p.alpha};
-    e->dibOwner = std::move(dib);
+    dib = Dib{made.get(), p.width, p.height, p.alpha};
+    owner = std::move(made);
+    return true;
+}
+
+const PicturesWin32::Dib* PicturesWin32::GetDib(const std::string& file) {
+    Entry* e = Find(file);
+    if (!e || !e->picture) return nullptr;
+    if (e->dibOwner) return &e->dib;
+    if (!MakeDib(*e->picture, e->dibOwner, e->dib)) return nullptr;
     return &e->dib;
+}
+
+const PicturesWin32::Dib* PicturesWin32::GetScaledDib(const std::string& file, int width, int height) {
+    if (width <= 0 || height <= 0) return nullptr;
+    Entry* e = Find(file);
+    if (!e || !e->picture) return nullptr;
+    if (width == e->picture->width && height == e->picture->height) return GetDib(file);
+    auto it = e->scaled.find({width, height});
+    if (it != e->scaled.end()) return &it->second.dib;
+    Entry::Scaled made;
+    if (!MakeDib(ScalePicture(*e->picture, width, height), made.owner, made.dib)) return nullptr;
+    return &e->scaled.emplace(std::make_pair(width, height), std::move(made)).first->second.dib;
 }
 
 std::optional<PictureSize> PicturesWin32::Probe(const std::string& file) {

@@ -62,6 +62,11 @@ public:
         bool alpha = false;
     };
     const Dib* GetDib(const std::string& file);
+    // The picture resized to width x height pixels for a screen of more than
+    // 96 dpi (see ScalePicture; the window's see-through colour stays exact).
+    // Made once per size and kept until the file changes; the natural size
+    // is the picture itself.
+    const Dib* GetScaledDib(const std::string& file, int width, int height);
 
 private:
     struct Entry {
@@ -69,6 +74,11 @@ private:
         std::unique_ptr<Gdiplus::Bitmap> bitmap;  // made on first Get
         UniqueHbitmap dibOwner;                   // made on first GetDib
         Dib dib;
+        struct Scaled {
+            UniqueHbitmap owner;
+            Dib dib;
+        };
+        std::map<std::pair<int, int>, Scaled> scaled;  // by width, height
         FileStamp stamp;
         unsigned long long checkedAt = 0;  // GetTickCount64 of the last look at the disk
     };
@@ -86,6 +96,7 @@ private:
     // `recheck`, a file looked at less than kRecheckMs ago is not looked at again.
     static constexpr unsigned long long kRecheckMs = 1000;
     Entry* Find(const std::string& file, bool recheck = false);
+    static bool MakeDib(const DecodedPicture& p, UniqueHbitmap& owner, Dib& dib);
     bool StartGdiplus();
     void AdoptPrefetched();
     std::optional<DecodedPicture> DecodeWithGdiplus(const std::string& bytes);

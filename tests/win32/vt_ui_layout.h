@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "launcher/mainwindow/main_model.h"
+#include "launcher/mainwindow/pixel_map.h"
 #include "launcher/skin/skin_format.h"
 #include "platform/fake/fakes.h"
 #include "platform/win32/pictures_win32.h"
@@ -30,7 +31,6 @@ public:
         settings_.ShowItemType = static_cast<uint8_t>(showItemType);
         model_ = std::make_unique<MainModel>(MainModelServices{registry_, prompts_, measure_, pictures_, shell_},
                                              settings_);
-        model_->twipsPerPixel = std::max(1, 1440 / ScreenDpi());
         model_->ApplySkin(appDir + "SKIN\\" + kDefaultSkinFolder);
     }
     MainModel& Model() { return *model_; }
@@ -42,8 +42,8 @@ public:
     // Centre of an element's visible part, in client pixels.
     POINT Centre(Part part, int index = 0) const {
         Rect r = model_->GetScene().VisibleRect(ElementId{part, index});
-        int dpi = ScreenDpi();
-        return POINT{MulDiv(r.left + r.width / 2, dpi, 1440), MulDiv(r.top + r.height / 2, dpi, 1440)};
+        PixelMap map(ScreenDpi());
+        return POINT{map.Px(r.left + r.width / 2), map.Px(r.top + r.height / 2)};
     }
 
 private:

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "launcher/mainwindow/docking.h"
+#include "launcher/mainwindow/pixel_map.h"
 #include "launcher/mainwindow/hotkey.h"
 
 using namespace vt;
@@ -86,11 +87,37 @@ TEST(Docking, EachEdgeComesBackFlush) {
     }
 }
 
-TEST(Docking, CursorPixelsRoundToTwips) {
-    EXPECT_EQ(PixelsToTwips(100, 15.0), 1500);
-    EXPECT_EQ(PixelsToTwips(7, 1440.0 / 144), 70);
-    EXPECT_EQ(PixelsToTwips(3, 1440.0 / 168), 26);  // 25.71...
-    EXPECT_EQ(PixelsToTwips(-3, 15.0), -45);
+TEST(Docking, TuckedWindowsLeaveTheSameStripAndComeBackFlushAtEveryDpi) {
+    // The shell converts with the window's mapping: 1280 x 800 pixels, a
+    // window of 4800 x 7200 twips pushed against each edge in pixels.
+    for (int dpi : {96, 120, 144, 192}) {
+        PixelMap map(dpi);
+        const DockScreen screen{map.Twips(1280), map.Twips(800)};
+        const int w = map.Px(4800), h = map.Px(7200 / 2);
+        struct Case {
+            int left, top;  // pixels
+            DockEdge edge;
+        };
+        const Case cases[] = {{0, 100, DockEdge::Left}, {300, 0, DockEdge::Top}, {1280 - w, 100, DockEdge::Right},
+                              {300, 800 - h, DockEdge::Bottom}};
+        for (const Case& c : cases) {
+            EdgeDocker docker;
+            const DockWindow start = DockWindowFromPixels(map, c.left, c.top, c.left + w, c.top + h);
+            DockPoint tucked = docker.Tick(DockPoint{-1000, -1000}, start, screen);  // the mouse is elsewhere
+            ASSERT_EQ(docker.DockSide(), c.edge) << dpi;
+            // What stays on the screen is 80 twips, rounded once.
+            const int x = map.Px(tucked.x), y = map.Px(tucked.y);
+            int strip = c.edge == DockEdge::Left ? x + w : c.edge == DockEdge::Top ? y + h
+                      : c.edge == DockEdge::Right ? 1280 - x : 800 - y;
+            EXPECT_NEAR(strip, kDockStripTwips * dpi / 1440.0, 1.0) << dpi;
+            EXPECT_GE(strip, 1) << dpi;
+            // Back from the strip it stands exactly where it was pushed.
+            DockWindow now = DockWindowFromPixels(map, x, y, x + w, y + h);
+            DockPoint back = docker.Undock(now, screen);
+            EXPECT_EQ(map.Px(back.x), c.left) << dpi << " dpi, edge " << static_cast<int>(c.edge);
+            EXPECT_EQ(map.Px(back.y), c.top) << dpi << " dpi, edge " << static_cast<int>(c.edge);
+        }
+    }
 }
 
 TEST(Hotkey, ShowsAndUndocksAndNeverHides) {

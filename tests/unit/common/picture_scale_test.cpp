@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include "common/picture_scale.h"
+
+using namespace vt;
+
+namespace {
+
+constexpr uint32_t kRed = 0xFFFF0000u;
+constexpr uint32_t kBlue = 0xFF0000FFu;
+constexpr uint32_t kWhite = 0xFFFFFFFFu;
+
+DecodedPicture Filled(int w, int h, uint32_t colour) {
+    DecodedPicture p;
+    p.width = w;
+    p.height = h;
+    p.pixels.assign(static_cast<size_t>(w) * h, colour);
+    return p;
+}
+
+uint32_t& At(DecodedPicture& p, int x, int y) {
+    return p.pixels[static_cast<size_t>(y) * p.width + x];
+}
+
+uint32_t At(const DecodedPicture& p, int x, int y) {
+    return p.pixels[static_cast<size_t>(y) * p.width + x];
+}
+
+int Channel(uint32_t p, int shift) {
+    return static_cast<int>((p >> shift) & 0xFF);
+}
+
+}  // namespace
+
+TEST(PictureScale, GrowsSmoothlyToTheAskedSizeAndKeepsFlatAreasExact) {
+    // Left half red, right half blue, 4 x 2, to 150 % and 200 %.
+    DecodedPicture p = Filled(4, 2, kRed);
+    for (int y = 0; y < 2; ++y) At(p, 2, y) = At(p, 3, y) = kBlue;
+    for (int size : {6, 8}) {
+        DecodedPicture s = ScalePicture(p, size, size / 2);
+        ASSERT_EQ(s.width, size);
+        ASSERT_EQ(s.height, size / 2);
+        ASSERT_EQ(s.pixels.size(), static_cast<size_t>(size * size / 2));
+        EXPECT_FALSE(s.alpha);
+        // The outer columns stay pure, the seam is blended (smooth, not blocky).
+        EXPECT_EQ(At(s, 0, 0), kRed) << size;
+        EXPECT_EQ(At(s, size - 1, 0), kBlue) << size;
+        const uint32_t seam = At(s, size / 2 - 1, 0);
+        EXPECT_GT(Channel(seam, 16), 0) << size;
+        EXPECT_GT(Channel(seam, 0), 0) << size;
+        EXPECT_EQ(Channel(seam, 24), 255);
+    }
+    // The natural size is the picture itself.
+    DecodedPicture same = ScalePicture(p, 4, 2);
+    EXPECT_EQ(same.pixels, p.pixels);
+    // Shrinking averages: a 2 x 2 checkerboard of black and white is grey.
+    DecodedPicture check = Filled(2, 2, 0xFF000000u);
+    At(check, 0, 0) = At(check, 1, 1) = kWhite;
+    DecodedPicture one = ScalePicture(check, 1, 1);
+    EXPECT_NEAR(Channel(At(one, 0, 0), 8), 128, 1);
+}
+
+TEST(PictureScale, SeeThroughPixelsAreAMaskWithoutFringeOrHoles) {
+    // A round-cornered backdrop: see-through corners around a dark body.
+    DecodedPicture p = Filled(8, 8, 0xFF204060u);
+    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {0, 1}, {7, 7}, {6, 7}, {7, 6}}) At(p, x, y) = kSeeThroughPixel;
+    for (int size : {10, 12, 16}) {
+        DecodedPicture s = ScalePicture(p, size, size);
+        const double r = 8.0 / size;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                // Key exactly where the source pixel under the centre is key.
+                const uint32_t under = At(p, static_cast<int>((x + 0.5) * r), static_cast<int>((y + 0.5) * r));
+                const uint32_t got = At(s, x, y);
+                if (under == kSeeThroughPixel) {
+                    ASSERT_EQ(got, kSeeThroughPixel) << size << ": " << x << "," << y;
+                } else {
+                    // The body's colour, with nothing of the light key mixed in.
+                    ASSERT_EQ(got, 0xFF204060u) << size << ": " << x << "," << y;
+                }
+            }
+        }
+    }
+    // Colours that blend to the key by chance do not punch holes in the window.
+    DecodedPicture light = Filled(2, 1, 0xFFF5F5F5u);
+    At(light, 1, 0) = 0xFFFFFFFFu;
+    DecodedPicture s = ScalePicture(light, 4, 1);
+    for (uint32_t px : s.pixels) EXPECT_NE(px, kSeeThroughPixel);
+    // Without a key the same colours blend as any other.
+    DecodedPicture plain = ScalePicture(p, 16, 16, std::nullopt);
+    EXPECT_NE(At(plain, 2, 1), 0xFF204060u);
+}
+
+TEST(PictureScale, TransparentEdgesStayPremultipliedAndBrokenInputGivesAnEmptyPicture) {
+    // A red square on a transparent field: blended edge pixels are partly
+    // transparent with no colour brighter than their coverage.
+    DecodedPicture p = Filled(4, 4, 0);
+    p.alpha = true;
+    At(p, 1, 1) = At(p, 2, 1) = At(p, 1, 2) = At(p, 2, 2) = kRed;
+    DecodedPicture s = ScalePicture(p, 6, 6);
+    EXPECT_TRUE(s.alpha);
+    bool partial = false;
+    for (uint32_t px : s.pixels) {
+        const int a = Channel(px, 24);
+        EXPECT_LE(Channel(px, 16), a);
+        EXPECT_EQ(Channel(px, 0), 0);
+        if (a > 0 && a < 255) partial = true;
+    }
+    EXPECT_TRUE(partial);
+    EXPECT_EQ(Channel(At(s, 0, 0), 24), 0);
+
+    // Pixels missing for the stated size: nothing is read past the end.
+    DecodedPicture broken;
+    broken.width = 50;
+    broken.height = 50;
+    broken.pixels.resize(10, kBlue);
+    DecodedPicture out = ScalePicture(broken, 75, 75);
+    EXPECT_EQ(out.pixels.size(), 75u * 75u);
+    EXPECT_TRUE(out.alpha);
+}
