@@ -50,6 +50,15 @@ void WriteFile(const std::string& path, std::string_view bytes) {
     if (!out) Fail("writing a scratch file", path);
 }
 
+bool PlaceFile(const std::string& path, std::string_view bytes) {
+    std::error_code ec;
+    fs::create_directories(PathFromUtf8(path).parent_path(), ec);
+    if (ec) return false;
+    std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) return "<unreadable>";

@@ -24,6 +24,10 @@ namespace vt::fuzz {
 std::string FreshScratch();
 
 void WriteFile(const std::string& path, std::string_view bytes);
+// For a tree unpacked from fuzzed input: false, rather than a failed run,
+// when the path cannot be a file there (a file already stands where one of
+// its folders would go, or a folder where the file would).
+bool PlaceFile(const std::string& path, std::string_view bytes);
 std::string ReadFile(const std::string& path);
 
 // Every file under root (relative path -> content) and every folder (content

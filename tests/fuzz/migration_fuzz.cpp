@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteFile(app + "VT.exe", "MZ");
     WriteFile(app + "DATA/.keep", "");
     for (const auto& f : Unpack(std::string_view(reinterpret_cast<const char*>(data), size)))
-        WriteFile(app + "DATA/" + f.path, f.bytes);
+        (void)PlaceFile(app + "DATA/" + f.path, f.bytes);
     FlushIniCache();
     const Tree before = Snapshot(root);
     Tree oldFiles;

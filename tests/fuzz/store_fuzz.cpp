@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteFile(root + "outside/keep.txt", "keep");
     WriteFile(app + "VT.exe", "MZ");
     WriteFile(app + "DATA/.keep", "");
-    for (const auto& f : Unpack(packed)) WriteFile(app + "DATA/" + f.path, f.bytes);
+    for (const auto& f : Unpack(packed)) (void)PlaceFile(app + "DATA/" + f.path, f.bytes);
     FlushIniCache();
     const Tree before = Snapshot(root);
 
