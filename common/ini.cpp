@@ -154,7 +154,10 @@ ThreadTables& Tables() {
     return *tables;
 }
 
-bool Deferred(const std::string& file) { return !Tables().deferred.empty() && Tables().deferred.count(file) > 0; }
+bool Deferred(const std::string& file) {
+    const auto& deferred = Tables().deferred;
+    return !deferred.empty() && deferred.count(file) > 0;
+}
 
 class IniCache {
 public:
@@ -173,9 +176,10 @@ public:
         if (it != files_.end() && Deferred(file)) return it->second;
         // A write always looks at the disk: rewriting a pinned, older
         // version would undo what another program wrote meanwhile.
-        bool pinned = !forWrite && !Tables().pinned.empty() && Tables().pinned.count(file) > 0;
-        if (pinned && it != files_.end() && Tables().checked.count(file) > 0) return it->second;
-        if (pinned) Tables().checked[file] = true;
+        ThreadTables& tables = Tables();
+        bool pinned = !forWrite && !tables.pinned.empty() && tables.pinned.count(file) > 0;
+        if (pinned && it != files_.end() && tables.checked.count(file) > 0) return it->second;
+        if (pinned) tables.checked[file] = true;
         FileStamp st = GetFileStamp(file);
         const bool known = it != files_.end();
         if (known && st.exists && it->second.exists && it->second.stamp == st && it->second.settled) return it->second;

@@ -43,4 +43,10 @@ PATH="$work/bin" "$bash_bin" "$root/tools/check-needs" wine cmake || fail "a che
 status=0
 PATH="$work/bin" "$bash_bin" "$root/tools/check-needs" xdotool 2>/dev/null || status=$?
 ((status == 1)) || fail "a check of xdotool alone passed without it"
+# tools/deps spells out its packages; each one the table names must be there.
+listed="$(sed -n '/^packages=(/,/)/p' "$root/tools/deps")"
+while read -r what package _; do
+    [[ -z $what || $what == \#* ]] && continue
+    grep -qw -- "$package" <<<"$listed" || fail "tools/deps does not list $package (for $what)"
+done <"$root/tools/needs"
 echo "check-needs: names every missing command and its package"
