@@ -316,7 +316,7 @@ Query MakeQuery(std::string_view query) {
 }
 
 std::optional<MatchKind> MatchFolded(std::string_view name, const Unit* units, size_t unitCount,
-                                     std::string_view text, std::string_view stem, const Query& q) {
+                                     std::string_view text, std::string_view file, const Query& q) {
     if (q.plain.empty()) return std::nullopt;
     const size_t at = name.find(q.plain);
     if (at == 0) return name.size() == q.plain.size() ? MatchKind::Exact : MatchKind::NamePrefix;
@@ -325,7 +325,13 @@ std::optional<MatchKind> MatchFolded(std::string_view name, const Unit* units, s
     if (py.prefix) return MatchKind::PinyinPrefix;
     if (at != std::string_view::npos) return MatchKind::NameContains;
     if (py.anywhere) return MatchKind::PinyinContains;
-    if (!stem.empty() && stem.find(q.plain) != std::string_view::npos) return MatchKind::FileName;
+    if (!file.empty()) {
+        // Without its extension unless a dot is typed: "exe" would find every program.
+        const size_t dot = file.rfind('.');
+        const std::string_view stem =
+            q.plain.find('.') != std::string::npos || dot == 0 || dot == std::string_view::npos ? file : file.substr(0, dot);
+        if (stem.find(q.plain) != std::string_view::npos) return MatchKind::FileName;
+    }
     return std::nullopt;
 }
 
@@ -343,12 +349,10 @@ int MatchRank(MatchKind kind) {
     }
 }
 
-std::string PathFileStem(std::string_view path) {
+std::string PathFileName(std::string_view path) {
     while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.remove_suffix(1);
     const size_t slash = path.find_last_of("\\/");
     if (slash != std::string_view::npos) path.remove_prefix(slash + 1);
-    const size_t dot = path.rfind('.');
-    if (dot != std::string_view::npos && dot > 0) path = path.substr(0, dot);
     return std::string(path);
 }
 
@@ -369,11 +373,11 @@ struct Entry {
     int32_t item;
     uint32_t name;  // offset in text: the name as fed in
     uint32_t folded;
-    uint32_t stem;
+    uint32_t file;  // the file name of the path, folded
     uint32_t units;  // first unit
     uint16_t nameLen;
     uint16_t foldedLen;
-    uint16_t stemLen;
+    uint16_t fileLen;
     uint16_t unitCount;
     uint32_t letters;  // every letter the name, its readings and its file name hold
     uint32_t launches;
@@ -399,7 +403,7 @@ struct SearchIndex::Team {
     std::optional<MatchKind> Match(const Entry& e, const Query& q) const {
         if ((q.letters & ~e.letters) != 0) return std::nullopt;
         return MatchFolded(Text(e.folded, e.foldedLen), units.data() + e.units, e.unitCount, text,
-                           Text(e.stem, e.stemLen), q);
+                           Text(e.file, e.fileLen), q);
     }
 
     size_t Bytes() const {
@@ -446,9 +450,9 @@ void SearchIndex::SetTeam(const SearchTeamInput& input) {
         const std::string folded = Fold(name);
         e.folded = AddText(team->text, folded, e.foldedLen);
         if (!item.password) {
-            const std::string stem = Fold(PathFileStem(item.path));
-            e.stem = AddText(team->text, stem, e.stemLen);
-            for (char c : stem) e.letters |= LetterBit(static_cast<unsigned char>(c));
+            const std::string file = Fold(PathFileName(item.path));
+            e.file = AddText(team->text, file, e.fileLen);
+            for (char c : file) e.letters |= LetterBit(static_cast<unsigned char>(c));
         }
         e.units = static_cast<uint32_t>(team->units.size());
         SplitUnits(name, e.folded, std::string_view(team->text).substr(e.folded, e.foldedLen), team->units, e.letters);
@@ -611,14 +615,17 @@ const std::vector<SearchHit>& IncrementalSearch::Update(const SearchIndex& index
         return hits_;
     }
     // Back to the last query this one extends: whatever matches this one
-    // matches every shorter query it starts with.
+    // matches every shorter query it starts with. Not so after a query of
+    // punctuation only, which gave pinyin nothing to match.
     while (!steps_.empty()) {
         const Step& top = steps_.back();
         if (top.plain == q.plain && top.typed == q.typed) {
             hits_ = top.hits;
             return hits_;
         }
-        if (q.plain.starts_with(top.plain) && q.typed.starts_with(top.typed)) break;
+        if (q.plain.starts_with(top.plain) && q.typed.starts_with(top.typed) &&
+            (!top.typed.empty() || q.typed.empty()))
+            break;
         steps_.pop_back();
     }
     std::vector<Ranked> ranked;

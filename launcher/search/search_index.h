@@ -57,11 +57,13 @@ int MatchRank(MatchKind kind);
 
 // How name (and the file name of an item's path, empty for none) matches
 // query; nullopt when it does not. A query of blanks only matches nothing.
+// The file name matches without its extension ("notepad" finds
+// "notepad.exe", "exe" finds nothing), or whole when the query has a dot.
 std::optional<MatchKind> MatchItem(std::string_view name, std::string_view fileName, std::string_view query);
 
-// The file name of a path without its extension ("C:\Windows\notepad.exe" ->
-// "notepad"), trailing separators ignored.
-std::string PathFileStem(std::string_view path);
+// The file name of a path ("C:\Windows\notepad.exe" -> "notepad.exe"),
+// trailing separators ignored.
+std::string PathFileName(std::string_view path);
 
 struct SearchHit {
     int team = 0;

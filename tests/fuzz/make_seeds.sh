@@ -75,3 +75,10 @@ if command -v convert >/dev/null; then
         seed picture_decode icon8 <"$work/f.ico"
 fi
 echo "seeds written to $out"
+# Finding items: names, paths and typed text run together; the fuzzer finds
+# the cuts. Chinese names with pinyin queries, Latin words, bad UTF-8.
+printf '\x02\x03\x01记事本\x00C:\\Windows\\notepad.exe\x00\x01\x02jsb' | seed search pinyin_initials
+printf '\x01\x04\x02银行 重庆 乐\x00x.exe\x00\x00yinhangchongq' | seed search polyphonic
+printf '\x01\x03\x00Photo Shop\x00ps.exe\x00\x00PhotoShop CS6\x00\x00\x01ps' | seed search latin_words
+printf '\x01\x03\x00\xe8\xae\xb0\xff\xe4\xba\x00\xc0\x80\x00\x01\xe8\xaesb' | seed search invalid_utf8
+printf '\x03\x02\x05绿色软件\x00\x00\x00 lv \xef\xbd\x8c\x00VANTREL LAUNCH 1\r\nK7Q2M9X4TA 0 1f 3 9\r\n' | seed search launch_file

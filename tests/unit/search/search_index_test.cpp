@@ -102,13 +102,15 @@ TEST(SearchMatch, PlainTextAndItsKinds) {
     EXPECT_EQ(Match("记事本", "  记事本  "), MatchKind::Exact);
     // Full-width letters as typed in a Chinese input method's full-width mode.
     EXPECT_EQ(Match("Word", "ｗｏｒｄ"), MatchKind::Exact);
-    EXPECT_EQ(Match("记事本", "notepad", "notepad"), MatchKind::FileName);
+    EXPECT_EQ(Match("记事本", "notepad", "notepad.exe"), MatchKind::FileName);
+    EXPECT_EQ(Match("记事本", "NOTEPAD.EXE", "notepad.exe"), MatchKind::FileName);
+    EXPECT_FALSE(Match("记事本", "exe", "notepad.exe"));
     EXPECT_FALSE(Match("记事本", "notepad"));
     EXPECT_FALSE(Match("记事本", ""));
     EXPECT_FALSE(Match("记事本", "   "));
-    EXPECT_EQ(PathFileStem("C:\\Windows\\notepad.exe"), "notepad");
-    EXPECT_EQ(PathFileStem("https://example.com/tools/"), "tools");
-    EXPECT_EQ(PathFileStem(".profile"), ".profile");
+    EXPECT_EQ(PathFileName("C:\\Windows\\notepad.exe"), "notepad.exe");
+    EXPECT_EQ(PathFileName("https://example.com/tools/"), "tools");
+    EXPECT_EQ(PathFileName("notepad"), "notepad");
 }
 
 TEST(SearchMatch, InvalidUtf8NeverFails) {
@@ -187,4 +189,14 @@ TEST(SearchIndexTest, TypingNarrowsAndBackspaceReturns) {
     EXPECT_EQ(search.Hits()[0].team, 0);
     index.KeepTeams(0);
     EXPECT_TRUE(search.Update(index, "ht").empty());
+}
+
+TEST(SearchIndexTest, PunctuationFirstStillFindsByPinyinLater) {
+    SearchIndex index;
+    index.SetTeam({0, "A", false, {Item(0, "画图")}});
+    IncrementalSearch search;
+    // "-" alone gives pinyin nothing; "-h" must not be narrowed from its empty result.
+    EXPECT_TRUE(search.Update(index, "-").empty());
+    EXPECT_EQ(search.Update(index, "-h").size(), 1u);
+    EXPECT_EQ(search.Update(index, "-ht").size(), 1u);
 }
