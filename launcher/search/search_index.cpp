@@ -567,28 +567,58 @@ uint64_t SearchIndex::Version() const { return version_; }
 
 namespace {
 
-struct Ranked {
-    SearchHit hit;
-    uint32_t launches;
-    int64_t last;
-};
+// A hit and its place in the ranking in one number, so sorting thousands of
+// hits compares integers: rank group, launch order (SearchIndex::UpdateOrder),
+// kind, team, item, from the top bits down.
+uint64_t SortKey(MatchKind kind, uint32_t popularity, int team, int item) {
+    return static_cast<uint64_t>(MatchRank(kind)) << 61 | static_cast<uint64_t>(popularity & 0xFFFFFF) << 37 |
+           static_cast<uint64_t>(kind) << 34 | static_cast<uint64_t>(team & 0xFFFF) << 18 |
+           static_cast<uint64_t>(item & 0x3FFFF);
+}
 
-void SortHits(std::vector<Ranked>& ranked, std::vector<SearchHit>& out) {
-    std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
-        const int ra = MatchRank(a.hit.kind), rb = MatchRank(b.hit.kind);
-        if (ra != rb) return ra < rb;
-        if (a.launches != b.launches) return a.launches > b.launches;
-        if (a.last != b.last) return a.last > b.last;
-        if (a.hit.kind != b.hit.kind) return a.hit.kind < b.hit.kind;
-        if (a.hit.team != b.hit.team) return a.hit.team < b.hit.team;
-        return a.hit.item < b.hit.item;
-    });
-    out.clear();
-    out.reserve(ranked.size());
-    for (const Ranked& r : ranked) out.push_back(r.hit);
+SearchHit FromKey(uint64_t key) {
+    return {static_cast<int>((key >> 18) & 0xFFFF), static_cast<int>(key & 0x3FFFF),
+            static_cast<MatchKind>((key >> 34) & 7)};
 }
 
 }  // namespace
+
+void SearchIndex::UpdateOrder() const {
+    if (orderVersion_ == version_) return;
+    // Launched items by count, then by the later launch, the same pair in the
+    // same place; everything never launched shares the last place.
+    struct Launched {
+        uint32_t launches;
+        int64_t last;
+        uint32_t slot;
+    };
+    std::vector<Launched> launched;
+    firstSlot_.assign(teams_.size(), 0);
+    uint32_t slot = 0;
+    for (size_t t = 0; t < teams_.size(); ++t) {
+        firstSlot_[t] = slot;
+        if (!teams_[t]) continue;
+        for (const Entry& e : teams_[t]->entries) {
+            if (e.launches || e.lastLaunch) launched.push_back({e.launches, e.lastLaunch, slot});
+            ++slot;
+        }
+    }
+    std::sort(launched.begin(), launched.end(), [](const Launched& a, const Launched& b) {
+        return a.launches != b.launches ? a.launches > b.launches : a.last > b.last;
+    });
+    constexpr uint32_t kUnplaced = std::numeric_limits<uint32_t>::max();
+    popularity_.assign(slot, kUnplaced);
+    uint32_t place = 0;
+    for (size_t i = 0; i < launched.size(); ++i) {
+        if (i > 0 && (launched[i].launches != launched[i - 1].launches || launched[i].last != launched[i - 1].last))
+            ++place;
+        popularity_[launched[i].slot] = place;
+    }
+    const uint32_t never = launched.empty() ? 0 : place + 1;
+    for (uint32_t& p : popularity_)
+        if (p == kUnplaced) p = never;
+    orderVersion_ = version_;
+}
 
 std::vector<SearchHit> Search(const SearchIndex& index, std::string_view query) {
     IncrementalSearch search;
@@ -628,25 +658,35 @@ const std::vector<SearchHit>& IncrementalSearch::Update(const SearchIndex& index
             break;
         steps_.pop_back();
     }
-    std::vector<Ranked> ranked;
-    {
-        if (!steps_.empty()) {
-            for (const SearchHit& h : steps_.back().hits) {
-                const SearchIndex::Team& team = *index.teams_[static_cast<size_t>(h.team)];
-                const Entry& e = *team.Find(h.item);
-                if (const auto kind = team.Match(e, q)) ranked.push_back({{h.team, h.item, *kind}, e.launches, e.lastLaunch});
-            }
-        } else {
-            for (size_t t = 0; t < index.teams_.size(); ++t) {
-                const SearchIndex::Team* team = index.teams_[t].get();
-                if (!team) continue;
-                for (const Entry& e : team->entries)
-                    if (const auto kind = team->Match(e, q))
-                        ranked.push_back({{static_cast<int>(t), e.item, *kind}, e.launches, e.lastLaunch});
-            }
+    index.UpdateOrder();
+    const std::vector<uint32_t>& popularity = index.popularity_;
+    const std::vector<uint32_t>& firstSlot = index.firstSlot_;
+    std::vector<uint64_t> keys;
+    auto add = [&](const SearchIndex::Team& team, size_t t, const Entry& e) {
+        if (const auto kind = team.Match(e, q)) {
+            const size_t slot = firstSlot[t] + static_cast<size_t>(&e - team.entries.data());
+            keys.push_back(SortKey(*kind, popularity[slot], static_cast<int>(t), e.item));
+        }
+    };
+    if (!steps_.empty()) {
+        const std::vector<SearchHit>& before = steps_.back().hits;
+        keys.reserve(before.size());
+        for (const SearchHit& h : before) {
+            const SearchIndex::Team& team = *index.teams_[static_cast<size_t>(h.team)];
+            add(team, static_cast<size_t>(h.team), *team.Find(h.item));
+        }
+    } else {
+        keys.reserve(index.ItemCount() / 4);
+        for (size_t t = 0; t < index.teams_.size(); ++t) {
+            const SearchIndex::Team* team = index.teams_[t].get();
+            if (!team) continue;
+            for (const Entry& e : team->entries) add(*team, t, e);
         }
     }
-    SortHits(ranked, hits_);
+    std::sort(keys.begin(), keys.end());
+    hits_.clear();
+    hits_.reserve(keys.size());
+    for (uint64_t k : keys) hits_.push_back(FromKey(k));
     // A long query typed letter by letter keeps a bounded history.
     constexpr size_t kMaxSteps = 32;
     if (steps_.size() >= kMaxSteps) steps_.erase(steps_.begin());

@@ -113,9 +113,15 @@ public:
 
 private:
     friend class IncrementalSearch;
+    // The ranking's launch order of every item, worked out once per version.
+    void UpdateOrder() const;
+
     std::vector<std::unique_ptr<Team>> teams_;  // by team index; null = not held
     size_t items_ = 0;
     uint64_t version_ = 1;
+    mutable uint64_t orderVersion_ = 0;
+    mutable std::vector<uint32_t> popularity_;  // per item, teams in order: 0 launched most
+    mutable std::vector<uint32_t> firstSlot_;   // per team: its first item's place in popularity_
 };
 
 // Every hit of query in the index, best first (see MatchRank); ties beyond
