@@ -1,5 +1,5 @@
 # Stages the program folder for a user and zips it (run by the `release`
-# target with -DDIST -DSTAGE -DZIP -DSKINS -DOBJDUMP).
+# target with -DDIST -DSTAGE -DZIP -DSKINS -DOBJDUMP -DNOTICES).
 cmake_minimum_required(VERSION 3.25)
 
 foreach(v DIST STAGE ZIP SKINS)
@@ -17,6 +17,14 @@ foreach(f VT.exe VTSkinEditor.exe help.chm)
         message(FATAL_ERROR "release: ${DIST}/${f} is missing; build the programs and the manual first")
     endif()
     file(COPY ${DIST}/${f} DESTINATION ${top})
+endforeach()
+
+# Licence notices of data built into the programs, beside them.
+foreach(notice ${NOTICES})
+    if(NOT EXISTS ${notice})
+        message(FATAL_ERROR "release: ${notice} is missing")
+    endif()
+    file(COPY ${notice} DESTINATION ${top})
 endforeach()
 
 foreach(skin ${SKINS})

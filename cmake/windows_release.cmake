@@ -1,7 +1,7 @@
 # `release` target: the program folder a user unpacks, as
 # build/<tree>/Vantrel-<version>-win64.zip. Only what a user needs goes in
 # (the two programs, the bundled skins and their editable projects, the
-# manual); never a DATA folder or settings from a developer's runs. The
+# manual, the licence notice of the pinyin data VT.exe carries); never a DATA folder or settings from a developer's runs. The
 # programs must import system DLLs only, or they would not start on a bare
 # Windows; the packer checks that.
 set(VT_RELEASE_ZIP ${CMAKE_BINARY_DIR}/Vantrel-${PROJECT_VERSION}-win64.zip)
@@ -10,7 +10,8 @@ find_program(VT_OBJDUMP NAMES x86_64-w64-mingw32-objdump objdump)
 
 add_custom_target(release
     COMMAND ${CMAKE_COMMAND} -DDIST=${VT_DIST} -DSTAGE=${CMAKE_BINARY_DIR}/release -DZIP=${VT_RELEASE_ZIP}
-            "-DSKINS=${VT_BUNDLED_SKINS}" -DOBJDUMP=${VT_OBJDUMP} -P ${CMAKE_SOURCE_DIR}/cmake/release_pack.cmake
+            "-DSKINS=${VT_BUNDLED_SKINS}" -DOBJDUMP=${VT_OBJDUMP}
+            -DNOTICES=${CMAKE_SOURCE_DIR}/launcher/search/PINYIN_NOTICE.txt -P ${CMAKE_SOURCE_DIR}/cmake/release_pack.cmake
     COMMENT "Packing ${VT_RELEASE_ZIP}"
     VERBATIM)
 

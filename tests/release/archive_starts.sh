@@ -21,7 +21,7 @@ mkdir -p "$work/unpacked"
 app="$work/unpacked/Vantrel"
 
 # What a user gets, and nothing of a developer's.
-for f in VT.exe VTSkinEditor.exe help.chm "SKIN/蓝色卷轴/skin.vsu" "SKIN/蓝色卷轴/image/backdrop.img" \
+for f in VT.exe VTSkinEditor.exe help.chm PINYIN_NOTICE.txt "SKIN/蓝色卷轴/skin.vsu" "SKIN/蓝色卷轴/image/backdrop.img" \
          "SKIN/墨绿简约/skin.vsu" "SKIN/墨绿简约/image/backdrop.img"; do
     [[ -f "$app/$f" ]] || fail "the archive lacks Vantrel/$f"
 done
