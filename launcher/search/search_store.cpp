@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/codepage.h"
+#include "common/file_stamp.h"
 #include "common/ini.h"
 #include "launcher/store/store.h"
 
@@ -54,23 +55,71 @@ SearchIndexLoader::SearchIndexLoader(std::string appDir) : appDir_(std::move(app
 
 void SearchIndexLoader::Restart() { started_ = false; }
 
+SearchIndexLoader::Stamps SearchIndexLoader::Look(int team) const {
+    Stamps s;
+    const std::string folder = ResolveTeamFolder(appDir_, team, std::string());
+    if (folder.empty()) return s;
+    s.items = GetFileStamp(ItemSetFile(folder));
+    s.paths = GetFileStamp(PathSetFile(folder));
+    const int64_t now = FileClockNow();
+    const int64_t tick = StampTick(ItemSetFile(folder));
+    s.settled = (!s.items.exists || StampIsSettled(s.items, now, tick)) &&
+                (!s.paths.exists || StampIsSettled(s.paths, now, tick));
+    return s;
+}
+
+void SearchIndexLoader::Read(SearchIndex& index, int team) {
+    // Stamps first: a write between the look and the read shows next time.
+    const Stamps s = Look(team);
+    index.SetTeam(ReadSearchTeam(appDir_, team, stats_));
+    if (static_cast<size_t>(team) >= stamps_.size()) stamps_.resize(static_cast<size_t>(team) + 1);
+    stamps_[static_cast<size_t>(team)] = s;
+}
+
 bool SearchIndexLoader::Step(SearchIndex& index, int maxTeams) {
     if (!started_) {
+        const std::string list = TeamSetFile(appDir_);
+        teamList_ = GetFileStamp(list);
+        teamListSettled_ = StampIsSettled(teamList_, FileClockNow(), StampTick(list));
         SilentPrompts quiet;
         count_ = ReadTeamCount(appDir_, quiet, false);
         stats_ = LaunchStats::Load(appDir_);
         next_ = 0;
+        stamps_.clear();
         started_ = true;
         index.KeepTeams(count_);
     }
     IniReadScope scope(TeamSetFile(appDir_));
-    for (int n = 0; n < maxTeams && next_ < count_; ++n, ++next_) index.SetTeam(ReadSearchTeam(appDir_, next_, stats_));
+    for (int n = 0; n < maxTeams && next_ < count_; ++n, ++next_) Read(index, next_);
     return next_ >= count_;
 }
 
 void SearchIndexLoader::RefreshTeam(SearchIndex& index, int team) {
     stats_ = LaunchStats::Load(appDir_);
-    index.SetTeam(ReadSearchTeam(appDir_, team, stats_));
+    Read(index, team);
+}
+
+int SearchIndexLoader::RefreshChanged(SearchIndex& index) {
+    if (!started_) return 0;
+    const std::string list = TeamSetFile(appDir_);
+    if (!teamListSettled_ || !(GetFileStamp(list) == teamList_)) {
+        Restart();
+        return -1;
+    }
+    int refreshed = 0;
+    bool statsRead = false;
+    for (int t = 0; t < next_ && static_cast<size_t>(t) < stamps_.size(); ++t) {
+        const Stamps& was = stamps_[static_cast<size_t>(t)];
+        const Stamps now = Look(t);
+        if (was.settled && now.items == was.items && now.paths == was.paths) continue;
+        if (!statsRead) {
+            stats_ = LaunchStats::Load(appDir_);
+            statsRead = true;
+        }
+        Read(index, t);
+        ++refreshed;
+    }
+    return refreshed;
 }
 
 void LoadSearchIndex(SearchIndex& index, const std::string& appDir) {

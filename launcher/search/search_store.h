@@ -4,7 +4,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "common/file_stamp.h"
 #include "launcher/search/search_index.h"
 #include "launcher/store/launch_stats.h"
 
@@ -29,13 +31,29 @@ public:
     // Reads one team again (its items changed, through the program or on
     // disk), with launch stats read afresh.
     void RefreshTeam(SearchIndex& index, int team);
+    // Looks at the files behind what was read (one look per file, nothing
+    // read when nothing changed): a changed team list starts over as Restart
+    // does and gives -1 (Step then reads the teams again); otherwise every
+    // team whose ITEM.SET or PATH.SET changed is read again, and the result
+    // is how many were.
+    int RefreshChanged(SearchIndex& index);
 
 private:
+    struct Stamps {
+        FileStamp items, paths;
+        bool settled = false;  // a write in the same clock tick would not show
+    };
+    Stamps Look(int team) const;
+    void Read(SearchIndex& index, int team);
+
     std::string appDir_;
     LaunchStats stats_;
     bool started_ = false;
     int count_ = 0;
     int next_ = 0;
+    FileStamp teamList_;
+    bool teamListSettled_ = false;
+    std::vector<Stamps> stamps_;  // per team read
 };
 
 // The whole store at once (tests, benchmarks).
