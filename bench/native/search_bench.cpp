@@ -11,9 +11,14 @@
 
 #include <time.h>
 
+#include "bench/native/bench_stats.h"
 #include "launcher/search/search_index.h"
 
 namespace {
+
+using vt::bench::Ms;
+using vt::bench::Stats;
+using vt::bench::Summarise;
 
 // CPU time of this thread: the machine running the benchmarks is often
 // busy with other work, and time spent waiting for a core is not the
@@ -84,15 +89,6 @@ void Build(vt::SearchIndex& index, const std::vector<std::vector<vt::SearchItemI
     for (int t = 0; t < kTeams; ++t) index.SetTeam({t, "类别" + std::to_string(t), false, items[static_cast<size_t>(t)]});
 }
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-struct Stats {
-    double median, worst;
-};
-Stats Summarise(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return {v[v.size() / 2], v.back()};
-}
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/native/bench_stats.h"
 #include "common/codepage.h"
 #include "common/ini.h"
 #include "launcher/mainwindow/main_model.h"
@@ -16,6 +17,10 @@
 #include "launcher/store/store.h"
 
 namespace {
+
+using vt::bench::Ms;
+using vt::bench::Stats;
+using vt::bench::Summarise;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -67,15 +72,6 @@ public:
     }
 };
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-struct Stats {
-    double median, worst;
-};
-Stats Summarise(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return {v[v.size() / 2], v.back()};
-}
 
 }  // namespace
 
