@@ -81,8 +81,15 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 // Full-width Latin letters and digits (typed with a Chinese input method in
-// full-width mode) count as the plain ones.
-char32_t Widen(char32_t c) { return c >= 0xFF01 && c <= 0xFF5E ? c - 0xFF01 + 0x21 : c == 0x3000 ? U' ' : c; }
+// full-width mode) count as the plain ones, and "ü" as the "v" pinyin writes
+// it with.
+char32_t Widen(char32_t c) {
+    if (c >= 0xFF01 && c <= 0xFF5E) return c - 0xFF01 + 0x21;
+    if (c == 0x3000) return U' ';
+    if (c == 0xFC) return U'v';
+    if (c == 0xDC) return U'V';
+    return c;
+}
 
 bool IsUpper(char32_t c) { return c >= 'A' && c <= 'Z'; }
 bool IsLower(char32_t c) { return c >= 'a' && c <= 'z'; }

@@ -44,7 +44,9 @@ enum class MatchKind : uint8_t {
     Exact,           // the whole name
     NamePrefix,      // the name starts with the query
     InitialsPrefix,  // one letter per character or word from the first: "jsb" 记事本, "ps" Photo Shop
-    PinyinPrefix,    // syllables or their prefixes from the first character: "jishiben", "jisb"
+    // Syllables or their prefixes from the first character: "jishiben",
+    // "jisb"; so "zh", "ch" and "sh" work as initials too ("zhq" 重启).
+    PinyinPrefix,
     NameContains,    // the query is somewhere in the name
     PinyinContains,  // pinyin or initials from a later character or word
     FileName,        // the file name of the item's path

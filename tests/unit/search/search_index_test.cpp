@@ -76,6 +76,8 @@ TEST(SearchMatch, EveryReadingOfPolyphonicCharacters) {
     EXPECT_EQ(Match("绿色软件", "lsrj"), MatchKind::InitialsPrefix);
     EXPECT_FALSE(Match("女", "nu"));  // nü is typed "nv"
     EXPECT_TRUE(Match("女", "nv"));
+    EXPECT_TRUE(Match("女", "nü"));
+    EXPECT_EQ(Match("Müller", "MÜ"), MatchKind::NamePrefix);
 }
 
 TEST(SearchMatch, LatinWordsAndMixedNames) {
