@@ -48,6 +48,14 @@ std::string ReadDataLine(const std::string& file, int n) {
     return AnsiToUtf8(lines[static_cast<size_t>(n) - 1]);
 }
 
+std::vector<std::string> ReadDataLines(const std::string& file) {
+    std::vector<std::string> out;
+    auto bytes = ReadFileBytes(PathFromUtf8(file));
+    if (!bytes) return out;
+    for (std::string_view line : SplitLines(*bytes)) out.push_back(AnsiToUtf8(line));
+    return out;
+}
+
 int WriteDataLine(const std::string& file, const std::string& text, int n) {
     if (text.empty()) return 0;
     std::lock_guard lock(gWriteLock);

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vt {
 
@@ -14,7 +15,10 @@ inline constexpr int kLineBeyondEnd = -2;    // line n is past the end: nothing 
 // Line n of file; empty for n <= 0, a missing file, an unreadable one or a
 // line past the end.
 std::string ReadDataLine(const std::string& file, int n);
-// The same, but nullopt when the file is there and cannot be read, for a
+// Every line of file, for a reader that wants many of them (line n is
+// element n - 1); empty for a missing or unreadable file.
+std::vector<std::string> ReadDataLines(const std::string& file);
+// Line n, but nullopt when the file is there and cannot be read, for a
 // caller that copies the line elsewhere and must not copy nothing instead.
 std::optional<std::string> TryReadDataLine(const std::string& file, int n);
 

@@ -6,6 +6,8 @@
 #include "common/codepage.h"
 #include "common/file_stamp.h"
 #include "common/ini.h"
+#include "common/line_file.h"
+#include "launcher/store/password.h"
 #include "launcher/store/store.h"
 
 namespace vt {
@@ -35,6 +37,8 @@ SearchTeamInput ReadSearchTeam(const std::string& appDir, int team, const Launch
     SilentPrompts quiet;
     const int count = ReadItemCount(folder, quiet, false);
     IniReadScope scope(ItemSetFile(folder));
+    // PATH.SET once for the whole team, not once per item.
+    const std::vector<std::string> paths = ReadDataLines(PathSetFile(folder));
     out.items.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const ItemRecord item = ReadItemRecord(folder, i);
@@ -42,7 +46,8 @@ SearchTeamInput ReadSearchTeam(const std::string& appDir, int team, const Launch
         in.index = i;
         in.name = item.Name;
         in.password = item.Password;
-        if (!item.Password) in.path = ReadItemTexts(folder, item, std::string()).Path;
+        if (!item.Password && item.Path > 0 && static_cast<size_t>(item.Path) <= paths.size())
+            in.path = DecodePassword(paths[static_cast<size_t>(item.Path) - 1], std::string());
         const LaunchStat s = stats.Get(folderName, i, item.Name);
         in.launches = s.count;
         in.lastLaunch = s.last;

@@ -113,6 +113,11 @@ TEST(LineFile, AppendReplaceAndRead) {
     EXPECT_EQ(ReadDataLine(f, 6), "six");
     EXPECT_EQ(ReadDataLine(f, 5), "line5");
     EXPECT_EQ(WriteDataLine(dir.File("NEW.SET"), "first", 1), 1);
+    // All lines at once read as one by one.
+    const std::vector<std::string> all = ReadDataLines(f);
+    ASSERT_EQ(all.size(), 6u);
+    for (int i = 1; i <= 6; ++i) EXPECT_EQ(all[static_cast<size_t>(i) - 1], ReadDataLine(f, i));
+    EXPECT_TRUE(ReadDataLines(dir.File("NONE.SET")).empty());
 }
 
 TEST(Common, RandomNamesAreTenUpperAlnum) {

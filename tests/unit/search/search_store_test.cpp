@@ -58,7 +58,15 @@ TEST(SearchStore, LoadsTeamByTeamAndFollowsChanges) {
     ASSERT_TRUE(AddItem(app, folders[2], Input("画图", "mspaint.exe")).ok());
     ASSERT_TRUE(EditItem(app, folders[0], 0, Input("Windows 记事本", "C:\\Windows\\notepad.exe")).ok());
     FlushIniCache();
-    EXPECT_GE(loader.RefreshChanged(index), 2);
+    // The changed teams are read again; when the team list was written too
+    // recently to trust its stamp, everything is.
+    const int refreshed = loader.RefreshChanged(index);
+    if (refreshed < 0) {
+        while (!loader.Step(index, 1)) {
+        }
+    } else {
+        EXPECT_GE(refreshed, 2);
+    }
     EXPECT_EQ(Search(index, "ht").size(), 1u);
     EXPECT_EQ(Search(index, "jsb")[0].kind, MatchKind::PinyinContains);
 
