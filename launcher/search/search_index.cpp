@@ -153,7 +153,7 @@ void SplitUnits(std::string_view original, uint32_t textOffset, std::string_view
         cps.push_back(Widen(NextCodePoint(original, i)));
         offs.push_back(static_cast<uint32_t>(j));
         // The folded text has the same code points, one after another.
-        NextCodePoint(folded, j);
+        if (j < folded.size()) NextCodePoint(folded, j);
     }
     size_t wordStart = std::string::npos;
     auto endWord = [&](size_t end) {
@@ -421,12 +421,13 @@ struct SearchIndex::Team {
 
 namespace {
 
-// Texts longer than this are cut for the index (a name is at most a few
-// hundred bytes in the store; this only guards the 16-bit lengths).
+// Names longer than this are cut for the index (a name is at most a few
+// hundred bytes in the store). Folded, a name grows at most threefold (a bad
+// byte becomes U+FFFD), which keeps every length within 16 bits.
 constexpr size_t kMaxText = 4096;
 
 uint32_t AddText(std::string& text, std::string_view s, uint16_t& len) {
-    s = s.substr(0, kMaxText);
+    s = s.substr(0, 0xFFFF);
     const auto off = static_cast<uint32_t>(text.size());
     text.append(s);
     len = static_cast<uint16_t>(s.size());

@@ -123,6 +123,11 @@ TEST(SearchMatch, InvalidUtf8NeverFails) {
         (void)Match(name, "jsb", name);
         (void)Match("记事本", name, name);
     }
+    // A very long name of bad bytes (each folds to three) is cut, not overrun.
+    SearchIndex index;
+    index.SetTeam({0, "A", false, {Item(0, std::string(10000, '\xff') + "记事本", std::string(70000, 'x'))}});
+    EXPECT_TRUE(Search(index, "jsb").empty());
+    EXPECT_EQ(Search(index, "\xff").size(), 1u);
     // Bytes around the bad ones still count.
     EXPECT_EQ(Match("\xff记事本", "jsb"), MatchKind::InitialsPrefix);
     EXPECT_EQ(Match("ab\xff" "cd", "cd"), MatchKind::NameContains);
