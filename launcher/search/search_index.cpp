@@ -145,11 +145,19 @@ std::string_view TrimFolded(std::string_view s) {
 // The units of name (already folded into text at textOffset, so words can
 // point into it). original gives back the case folding took away, to split
 // CamelCase words ("PhotoShop", "PDFReader").
+// Where each unit lies in the name, for marking what matched: its first code
+// point and the byte offset of every code point in the original name.
+struct UnitSpans {
+    std::vector<uint32_t> first;     // per unit
+    std::vector<uint32_t> original;  // per code point, and the name's length at the end
+};
+
 void SplitUnits(std::string_view original, uint32_t textOffset, std::string_view folded, std::vector<Unit>& units,
-                uint32_t& letters) {
+                uint32_t& letters, UnitSpans* spans = nullptr) {
     std::vector<char32_t> cps;
     std::vector<uint32_t> offs;  // offset of each code point in folded
     for (size_t i = 0, j = 0; i < original.size();) {
+        if (spans) spans->original.push_back(static_cast<uint32_t>(i));
         cps.push_back(Widen(NextCodePoint(original, i)));
         offs.push_back(static_cast<uint32_t>(j));
         // The folded text has the same code points, one after another.
@@ -161,6 +169,7 @@ void SplitUnits(std::string_view original, uint32_t textOffset, std::string_view
         const uint32_t from = offs[wordStart];
         const uint32_t to = end < offs.size() ? offs[end] : static_cast<uint32_t>(folded.size());
         units.push_back({textOffset + from, static_cast<uint16_t>(std::min<uint32_t>(to - from, 0xFFFF)), kWord});
+        if (spans) spans->first.push_back(static_cast<uint32_t>(wordStart));
         wordStart = std::string::npos;
     };
     for (size_t k = 0; k < cps.size(); ++k) {
@@ -182,13 +191,16 @@ void SplitUnits(std::string_view original, uint32_t textOffset, std::string_view
         const int py = PinyinIndex(c);
         if (py >= 0) {
             units.push_back({c, static_cast<uint16_t>(py), kChinese});
+            if (spans) spans->first.push_back(static_cast<uint32_t>(k));
             for (int r = pinyin_data::kFirst[py]; r < pinyin_data::kFirst[py + 1]; ++r)
                 for (const char* s = pinyin_data::kSyllables[pinyin_data::kReadings[r]]; *s; ++s) letters |= LetterBit(*s);
         } else {
             units.push_back({c, 0, kOther});
+            if (spans) spans->first.push_back(static_cast<uint32_t>(k));
         }
     }
     endWord(cps.size());
+    if (spans) spans->original.push_back(static_cast<uint32_t>(original.size()));
 }
 
 // What pinyin matching needs of a query: its code points without blanks and
@@ -370,6 +382,89 @@ std::optional<MatchKind> MatchItem(std::string_view name, std::string_view fileN
     uint32_t letters = 0;
     SplitUnits(name, 0, folded, units, letters);
     return MatchFolded(folded, units.data(), units.size(), folded, Fold(fileName), q);
+}
+
+namespace {
+
+enum class Walk { Initials, Prefix, Anywhere };
+
+// The units a pinyin match of the given walk went through, each with how
+// many query characters it took; empty when there is none.
+std::vector<std::pair<size_t, size_t>> TraceUnits(const std::vector<Unit>& units, const std::u32string& q,
+                                                  std::string_view text, Walk walk) {
+    std::vector<std::pair<size_t, size_t>> used;
+    if (q.empty() || q.size() > kMaxTyped) return used;
+    UnitStepper s(q, text);
+    auto step = [&](const Unit& u, uint64_t from) { return walk == Walk::Initials ? s.StepInitial(u, from) : s.Step(u, from); };
+    std::vector<uint64_t> before(units.size());  // positions a unit may start from
+    uint64_t reach = 1;
+    size_t end = units.size();
+    for (size_t u = 0; u < units.size(); ++u) {
+        before[u] = walk == Walk::Anywhere ? reach | 1 : reach;
+        reach = step(units[u], before[u]);
+        if (reach & s.Done()) {
+            end = u;
+            break;
+        }
+    }
+    if (end == units.size()) return used;
+    // Back from the end: for each unit a start it can be reached from, until
+    // the first query character.
+    size_t pos = q.size();
+    for (size_t u = end + 1; u-- > 0 && pos > 0;) {
+        const uint64_t target = uint64_t{1} << pos;
+        for (size_t p = 0; p < pos; ++p) {
+            if (!(before[u] >> p & 1) || !(step(units[u], uint64_t{1} << p) & target)) continue;
+            used.emplace_back(u, pos - p);
+            pos = p;
+            break;
+        }
+    }
+    std::reverse(used.begin(), used.end());
+    return used;
+}
+
+}  // namespace
+
+std::vector<std::pair<size_t, size_t>> MatchedRanges(std::string_view name, std::string_view query) {
+    std::vector<std::pair<size_t, size_t>> ranges;
+    const Query q = MakeQuery(query);
+    if (q.plain.empty()) return ranges;
+    const std::string folded = Fold(name);
+    std::vector<Unit> units;
+    uint32_t letters = 0;
+    UnitSpans spans;
+    SplitUnits(name, 0, folded, units, letters, &spans);
+    const std::optional<MatchKind> kind = MatchFolded(folded, units.data(), units.size(), folded, {}, q);
+    if (!kind) return ranges;
+    if (*kind == MatchKind::Exact || *kind == MatchKind::NamePrefix || *kind == MatchKind::NameContains) {
+        // Folded and original hold the same code points: count to the match.
+        const size_t at = folded.find(q.plain);
+        size_t cp = 0, from = 0, to = 0;
+        for (size_t j = 0; j < folded.size() && j < at + q.plain.size(); ++cp) {
+            if (j == at) from = spans.original[cp];
+            NextCodePoint(folded, j);
+        }
+        to = spans.original[std::min(cp, spans.original.size() - 1)];
+        ranges.emplace_back(from, to);
+        return ranges;
+    }
+    const Walk walk = *kind == MatchKind::InitialsPrefix ? Walk::Initials
+                      : *kind == MatchKind::PinyinPrefix ? Walk::Prefix
+                                                         : Walk::Anywhere;
+    for (const auto& [u, taken] : TraceUnits(units, q.typed, folded, walk)) {
+        const uint32_t first = spans.first[u];
+        // A word shows the letters typed of it; a character shows whole.
+        const size_t count = units[u].type == kWord ? taken : 1;
+        const size_t from = spans.original[first];
+        const size_t to = spans.original[std::min<size_t>(first + count, spans.original.size() - 1)];
+        if (!ranges.empty() && ranges.back().second == from) {
+            ranges.back().second = to;
+        } else {
+            ranges.emplace_back(from, to);
+        }
+    }
+    return ranges;
 }
 
 // ---- The index ---------------------------------------------------------------

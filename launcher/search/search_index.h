@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vt {
@@ -62,6 +63,12 @@ int MatchRank(MatchKind kind);
 // The file name matches without its extension ("notepad" finds
 // "notepad.exe", "exe" finds nothing), or whole when the query has a dot.
 std::optional<MatchKind> MatchItem(std::string_view name, std::string_view fileName, std::string_view query);
+
+// What of name query matched, as [begin, end) byte ranges in order, for
+// drawing it marked: the typed text where it was found as typed, else the
+// characters (whole) and the typed letters of the words that pinyin and
+// initials went through. Empty when only the file name, or nothing, matches.
+std::vector<std::pair<size_t, size_t>> MatchedRanges(std::string_view name, std::string_view query);
 
 // The file name of a path ("C:\Windows\notepad.exe" -> "notepad.exe"),
 // trailing separators ignored.

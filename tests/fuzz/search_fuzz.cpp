@@ -86,9 +86,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             VT_FUZZ_CHECK(index.HasItem(h.team, h.item), "a hit the index does not hold");
             // Only the file name is not kept apart from the index: the rest
             // is what matching the name alone says.
-            if (h.kind != MatchKind::FileName)
-                VT_FUZZ_CHECK(MatchItem(index.ItemName(h.team, h.item), "", typed) == h.kind,
+            if (h.kind != MatchKind::FileName) {
+                const std::string_view name = index.ItemName(h.team, h.item);
+                VT_FUZZ_CHECK(MatchItem(name, "", typed) == h.kind,
                               "a hit its name does not match so: [" + Printable(typed) + "]");
+                // What is marked lies in the name, in order, and is there.
+                const auto ranges = MatchedRanges(name, typed);
+                VT_FUZZ_CHECK(!ranges.empty(), "nothing marked for [" + Printable(typed) + "]");
+                size_t last = 0;
+                for (const auto& [from, to] : ranges) {
+                    VT_FUZZ_CHECK(last <= from && from < to && to <= name.size(),
+                                  "marks out of order or place for [" + Printable(typed) + "]");
+                    last = to;
+                }
+            }
         }
     }
 

@@ -133,6 +133,20 @@ TEST(SearchMatch, InvalidUtf8NeverFails) {
     EXPECT_EQ(Match("ab\xff" "cd", "cd"), MatchKind::NameContains);
 }
 
+TEST(SearchMatch, MarksWhatMatched) {
+    using Ranges = std::vector<std::pair<size_t, size_t>>;
+    EXPECT_EQ(MatchedRanges("记事本", "jsb"), (Ranges{{0, 9}}));
+    EXPECT_EQ(MatchedRanges("记事本", "jis"), (Ranges{{0, 6}}));
+    EXPECT_EQ(MatchedRanges("Windows 记事本", "记事"), (Ranges{{8, 14}}));
+    EXPECT_EQ(MatchedRanges("Windows 记事本", "shib"), (Ranges{{11, 17}}));
+    EXPECT_EQ(MatchedRanges("Photo Shop", "phsh"), (Ranges{{0, 2}, {6, 8}}));
+    EXPECT_EQ(MatchedRanges("Adobe Photo Shop", "ps"), (Ranges{{6, 7}, {12, 13}}));
+    EXPECT_EQ(MatchedRanges("ｗｏｒｄ", "WO"), (Ranges{{0, 6}}));
+    EXPECT_EQ(MatchedRanges("QQ音乐", "qqyy"), (Ranges{{0, 8}}));
+    EXPECT_TRUE(MatchedRanges("记事本", "notepad").empty());
+    EXPECT_TRUE(MatchedRanges("\xff\xfe", "\xff").size() == 1);
+}
+
 TEST(SearchIndexTest, ProtectedTeamsAreNeverFound) {
     SearchIndex index;
     index.SetTeam({0, "常用", false, {Item(0, "记事本", "C:\\Windows\\notepad.exe")}});
