@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/win32/guarded_proc.h"
 #include "platform/win32/win_text.h"
 
 namespace vt {
@@ -220,19 +221,18 @@ void Canvas::OnWheel(int bar, int delta) {
         ScrollToPos(scroll_.x.pos, WheelTo(scroll_.y, delta, perNotch, line));
 }
 
+// A painting or drag failure must not take the editor down.
 LRESULT CALLBACK Canvas::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    try {
-        if (msg == WM_NCCREATE) {
-            auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-            static_cast<Canvas*>(cs->lpCreateParams)->hwnd_ = hwnd;
-        }
-        auto* self = reinterpret_cast<Canvas*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self) return self->HandleMessage(msg, wp, lp);
-    } catch (...) {
-        // A painting or drag failure must not take the editor down.
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        static_cast<Canvas*>(cs->lpCreateParams)->hwnd_ = hwnd;
     }
-    return ::DefWindowProcW(hwnd, msg, wp, lp);
+    auto* self = reinterpret_cast<Canvas*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
+    return GuardProc(
+        ProcKind::Window, "editor canvas", hwnd, msg, wp, [&] { return self->HandleMessage(msg, wp, lp); },
+        [&] { return ::DefWindowProcW(hwnd, msg, wp, lp); });
 }
 
 LRESULT Canvas::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

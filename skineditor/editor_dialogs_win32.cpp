@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/win32/guarded_proc.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -59,7 +60,7 @@ void OpenLink(HWND owner, const std::string& target) {
     ::ShellExecuteW(owner, L"open", Widen(target).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
-LRESULT CALLBACK AboutProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+LRESULT AboutMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* st = reinterpret_cast<AboutState*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     switch (msg) {
     case WM_NCCREATE:
@@ -126,6 +127,12 @@ LRESULT CALLBACK AboutProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
         return 0;
     }
     return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK AboutProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    return GuardProc(
+        ProcKind::Window, "editor about box", hwnd, msg, wp, [&] { return AboutMessage(hwnd, msg, wp, lp); },
+        [&] { return ::DefWindowProcW(hwnd, msg, wp, lp); });
 }
 
 }  // namespace

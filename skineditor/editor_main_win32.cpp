@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "platform/win32/guarded_proc.h"
 
 namespace {
 
@@ -27,12 +28,14 @@ bool OpenMainForm();
 LRESULT CALLBACK NewFormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_TIMER && wp == kTmrNew) {
         ::KillTimer(hwnd, kTmrNew);
-        try {
-            if (g_app.main) g_app.main->Close(true);
-            g_app.retired = std::move(g_app.main);
-            OpenMainForm();
-        } catch (...) {
-        }
+        vt::GuardProc(
+            vt::ProcKind::Window, "editor new-project step", hwnd, msg, wp,
+            [] {
+                if (g_app.main) g_app.main->Close(true);
+                g_app.retired = std::move(g_app.main);
+                return OpenMainForm();
+            },
+            [] { return false; });
         ::DestroyWindow(hwnd);
         g_app.newForm = nullptr;
         return 0;

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/win32/guarded_proc.h"
 #include "platform/win32/win_text.h"
 #include "skineditor/editor_project.h"
 #include "skineditor/skin_builder.h"
@@ -163,23 +164,24 @@ bool MainForm::PreTranslate(MSG& msg) {
     return ::IsDialogMessageW(hwnd_, &msg);
 }
 
+// A failing step is logged and skipped; the window stays.
 LRESULT CALLBACK MainForm::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    try {
-        if (msg == WM_NCCREATE) {
-            auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-            static_cast<MainForm*>(cs->lpCreateParams)->hwnd_ = hwnd;
-        }
-        auto* self = reinterpret_cast<MainForm*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self) return self->HandleMessage(msg, wp, lp);
-    } catch (...) {
-        // Keep the window alive; the failing step is simply skipped.
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        static_cast<MainForm*>(cs->lpCreateParams)->hwnd_ = hwnd;
     }
-    return ::DefWindowProcW(hwnd, msg, wp, lp);
+    auto* self = reinterpret_cast<MainForm*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
+    return GuardProc(
+        ProcKind::Window, "editor window", hwnd, msg, wp, [&] { return self->HandleMessage(msg, wp, lp); },
+        [&] { return ::DefWindowProcW(hwnd, msg, wp, lp); });
 }
 
+namespace {
+
 // Pages only hold controls; their notifications belong to the main window.
-LRESULT CALLBACK MainForm::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+LRESULT PageMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_COMMAND:
         case WM_CTLCOLORSTATIC:
@@ -219,6 +221,14 @@ LRESULT CALLBACK MainForm::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) n
     return ::DefWindowProcW(hwnd, msg, wp, lp);
 }
 
+}  // namespace
+
+LRESULT CALLBACK MainForm::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    return GuardProc(
+        ProcKind::Window, "editor page", hwnd, msg, wp, [&] { return PageMessage(hwnd, msg, wp, lp); },
+        [&] { return ::DefWindowProcW(hwnd, msg, wp, lp); });
+}
+
 LRESULT CALLBACK MainForm::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) noexcept {
     auto* self = reinterpret_cast<MainForm*>(ref);
     if (msg == WM_GETDLGCODE && lp) {
@@ -227,11 +237,13 @@ LRESULT CALLBACK MainForm::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
     }
     if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, EditProc, 1);
     if (msg == WM_CHAR && wp == '\r') {
-        try {
-            self->ApplySlot(SlotOfControl(::GetDlgCtrlID(hwnd)));
-        } catch (...) {
-        }
-        return 0;  // no beep
+        return GuardProc(
+            ProcKind::Window, "editor value box", hwnd, msg, wp,
+            [&] {
+                self->ApplySlot(SlotOfControl(::GetDlgCtrlID(hwnd)));
+                return LRESULT{0};  // no beep
+            },
+            [] { return LRESULT{0}; });
     }
     return ::DefSubclassProc(hwnd, msg, wp, lp);
 }

@@ -10,7 +10,7 @@ std::string FolderAsItemPath(const std::string& folder) {
 }
 
 std::optional<std::string> FolderForm::InitialFolder() {
-    if (GetRegDword(reg_, kSettingsRoot, kSettingKey, "RememberPath", 1) != 1) return std::nullopt;
+    if (ReadSettingDword(reg_, "RememberPath") != 1) return std::nullopt;
     if (shared_.RememberedFolder.empty()) return std::nullopt;
     return shared_.RememberedFolder;
 }
@@ -27,7 +27,7 @@ FormOutcome FolderForm::OnOk(const std::string& folder, ItemForm& target) {
     if (folder.empty()) return out;  // nothing shown, nothing to hand over
     shared_.RememberedFolder = FolderAsItemPath(folder);
     target.SetPath(shared_.RememberedFolder);
-    (void)SetRegString(reg_, kSettingsRoot, kDataKey, "rPath", shared_.RememberedFolder);
+    (void)WriteSettingString(reg_, "rPath", shared_.RememberedFolder);
     return out;
 }
 

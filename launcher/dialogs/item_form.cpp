@@ -114,7 +114,7 @@ void PictureButtons::OnBackground() {
 std::string IconIndexLabel(int index) { return "(序号:" + std::to_string(index) + ")"; }
 
 void ItemForm::OnLoad() {
-    chkEx = GetRegDword(reg_, kSettingsRoot, kSettingKey, "ShowItemExSetting", 0) != 0;
+    chkEx = ReadSettingDword(reg_, "ShowItemExSetting") != 0;
 }
 
 void ItemForm::OpenForAdd(int team, const std::string& folder) {
@@ -292,7 +292,7 @@ void ItemForm::OnStockIcon(StockIcon icon) {
 }
 
 std::string ItemForm::ChooserInitialFolder() {
-    if (GetRegDword(reg_, kSettingsRoot, kSettingKey, "RememberPath", 1) == 1 && !shared_.RememberedFolder.empty())
+    if (ReadSettingDword(reg_, "RememberPath") == 1 && !shared_.RememberedFolder.empty())
         return shared_.RememberedFolder;
     return {};
 }
@@ -301,7 +301,7 @@ void ItemForm::RememberFolderOf(const std::string& file) {
     size_t slash = file.find_last_of('\\');
     if (slash == std::string::npos) return;  // nothing that names a folder
     shared_.RememberedFolder = file.substr(0, slash + 1);
-    (void)SetRegString(reg_, kSettingsRoot, kDataKey, "rPath", shared_.RememberedFolder);
+    (void)WriteSettingString(reg_, "rPath", shared_.RememberedFolder);
 }
 
 void ItemForm::OnItemFileChosen(const std::string& file) {
@@ -421,7 +421,7 @@ FormOutcome ItemForm::OnOk(const Settings& settings, Prompts& prompts,
 
     out.showItems = true;
     out.showItemsTeam = teamIndex;
-    (void)SetRegDword(reg_, kSettingsRoot, kSettingKey, "ShowItemExSetting", chkEx ? 1 : 0);
+    (void)WriteSettingDword(reg_, "ShowItemExSetting", chkEx ? 1 : 0);
     if (!res.ok()) {
         if (settings.WarnOnError) {
             const char* text = res.error == StoreError::FolderMissing  ? kMsgItemNoTeamFolder

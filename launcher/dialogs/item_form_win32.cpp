@@ -14,6 +14,7 @@
 #include "launcher/dialogs/item_form.h"
 #include "launcher/mainwindow/main_window_win32.h"
 #include "launcher/dialogs/launcher_dialog_win32.h"
+#include "platform/win32/guarded_proc.h"
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
@@ -156,6 +157,12 @@ private:
     }
 
     static LRESULT CALLBACK ButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) noexcept {
+        return GuardProc(
+            ProcKind::Window, "item editor picture button", w, msg, wp,
+            [&] { return ButtonMessage(w, msg, wp, lp, ref); }, [&] { return ::DefSubclassProc(w, msg, wp, lp); });
+    }
+
+    static LRESULT ButtonMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR ref) {
         auto* self = reinterpret_cast<ItemDialog*>(ref);
         auto b = static_cast<PictureButton>(::GetDlgCtrlID(w) - item_ids::kPictureButtonFirst);
         switch (msg) {
@@ -501,30 +508,41 @@ private:
 
     // The file choosers, the folder picker and the popup run their own message
     // loops, in which the main window can still open another editor (which
-    // ends this one), exit, or close this one.
-    static bool Alive(const ItemDialog* self) { return g_item.Open() == self; }
+    // deletes this one), exit, or close this one. A token taken before such a
+    // loop tells afterwards whether this object is still there; only then is
+    // it asked whether its window is. (Comparing addresses cannot tell: the
+    // next editor may be given this one's.)
+    class Survival {
+    public:
+        explicit Survival(const ItemDialog& d) : dialog_(d), token_(d.life_) {}
+        bool Alive() const { return !token_.expired() && dialog_.IsOpen(); }
+
+    private:
+        const ItemDialog& dialog_;
+        std::weak_ptr<const char> token_;
+    };
 
     void OnPictureButton(PictureButton b) {
-        const ItemDialog* self = this;
+        const Survival self(*this);
         switch (b) {
             case PictureButton::File: {
                 ReadControls();
                 std::string file = ChooseFile(hwnd_, kTitleChooseItemPath, form_.ChooserInitialFolder());
-                if (!Alive(self)) return;
+                if (!self.Alive()) return;
                 Run([&](ItemForm& f) { f.OnItemFileChosen(file); });
                 break;
             }
             case PictureButton::Icon: {
                 ReadControls();
                 std::string file = ChooseFile(hwnd_, kTitleChooseItemIcon, form_.ChooserInitialFolder());
-                if (!Alive(self)) return;
+                if (!self.Alive()) return;
                 Run([&](ItemForm& f) { f.OnIconFileChosen(file); });
                 break;
             }
             case PictureButton::Dir: {
                 ReadControls();
                 bool chosen = RunFolderPicker(main_, hwnd_, form_);
-                if (Alive(self) && chosen) WriteControls();
+                if (self.Alive() && chosen) WriteControls();
                 break;
             }
             case PictureButton::Ex:
@@ -537,7 +555,7 @@ private:
                 TwipPoint at = StockMenuPosition(0, 0, MulDiv(r.bottom - r.top, 1440, dpi_));
                 ::TrackPopupMenu(iconMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left,
                                  r.top + MulDiv(at.y, dpi_, 1440), 0, hwnd_, nullptr);
-                if (!Alive(self)) return;
+                if (!self.Alive()) return;
                 buttons_.OnBackground();
                 RepaintButtons();
                 break;
@@ -608,6 +626,8 @@ private:
     // What the name and note boxes held after their last accepted change.
     std::string nameShown_, noteShown_;
     bool nameWarned_ = false, noteWarned_ = false;
+    // Expires with the object; see Survival.
+    std::shared_ptr<const char> life_ = std::make_shared<const char>('\0');
     int collapsedBottom_ = 100;
     int expandedBottom_ = 338;
     HWND advancedFirst_ = nullptr;

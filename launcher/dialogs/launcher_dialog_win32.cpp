@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "launcher/mainwindow/main_window_win32.h"
+#include "platform/win32/guarded_proc.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -68,7 +69,7 @@ bool LauncherDialog::OnOtherMessage(UINT, WPARAM, LPARAM, INT_PTR&) {
 }
 
 INT_PTR CALLBACK LauncherDialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    try {
+    return GuardProc(ProcKind::Dialog, "launcher dialog", hwnd, msg, wp, [&]() -> INT_PTR {
         if (msg == WM_INITDIALOG) {
             auto* self = reinterpret_cast<LauncherDialog*>(lp);
             ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);
@@ -126,10 +127,8 @@ INT_PTR CALLBACK LauncherDialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
                     return TRUE;
             }
         }
-    } catch (...) {
-        LogWin32Failure("dialog procedure (exception)", 0);
-    }
-    return FALSE;
+        return FALSE;
+    }, [] { return INT_PTR{FALSE}; });
 }
 
 std::string LauncherDialog::Text(int id) const {

@@ -8,6 +8,7 @@
 #include "launcher/dialogs/commands.h"
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/mainwindow/main_window_win32.h"
+#include "platform/win32/guarded_proc.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
 
@@ -16,9 +17,17 @@ namespace {
 
 constexpr size_t kPopupCount = 9;
 
+}  // namespace
+
 class MenuForm : public CommandHost {
 public:
     explicit MenuForm(MainWindow& main) : main_(main) {}
+    ~MenuForm() override {
+        main_.onPopupMenu = nullptr;
+        main_.onTrayMenu = nullptr;
+        main_.onCommandsEnabled = nullptr;
+        main_.onCommand = nullptr;
+    }
 
     void Install() {
         main_.onPopupMenu = [this](const std::string& name, POINT at) {
@@ -121,7 +130,7 @@ private:
         try {
             RunCommand(id, ctx);
         } catch (...) {
-            LogWin32Failure("menu command (exception)", 0);
+            LogCaughtException(("menu command " + std::to_string(id)).c_str());
         }
         main_.Refresh();
     }
@@ -146,20 +155,24 @@ private:
         nullptr, &::DestroyAcceleratorTable};
 };
 
-std::unique_ptr<MenuForm>& Instance() {
-    static std::unique_ptr<MenuForm> form;
-    return form;
-}
+namespace {
+
+// The holder's menus while it lives, for the message loop's accelerators.
+MenuForm* g_menus = nullptr;
 
 }  // namespace
 
-void InstallMenuForm(MainWindow& main) {
-    Instance() = std::make_unique<MenuForm>(main);
-    Instance()->Install();
+MenuHolder::MenuHolder(MainWindow& main) : form_(std::make_unique<MenuForm>(main)) {
+    form_->Install();
+    g_menus = form_.get();
+}
+
+MenuHolder::~MenuHolder() {
+    if (g_menus == form_.get()) g_menus = nullptr;
 }
 
 bool TranslateMenuAccelerator(MSG& msg) {
-    return Instance() && Instance()->TranslateAccelerator(msg);
+    return g_menus && g_menus->TranslateAccelerator(msg);
 }
 
 }  // namespace vt

@@ -61,7 +61,7 @@ void SettingForm::OnLoad(Registry& reg, const Settings& cur) {
     chkHot[1] = ReadFlag(reg, "HKUseCtrl", false);
     chkHot[2] = ReadFlag(reg, "HKUseAlt", false);
     chkHot[3] = ReadFlag(reg, "HKUseShift", false);
-    txtHot = GetRegString(reg, kSettingsRoot, KeyOf("HKUseKey"), "HKUseKey", "");
+    txtHot = ReadSettingString(reg, "HKUseKey");
     chkShow = ReadFlag(reg, "ShowInMouse", false);
     chkOther[0] = ReadFlag(reg, "LaunchOnStart", false);
     chkOther[1] = ReadFlag(reg, "RememberMainPos", false);

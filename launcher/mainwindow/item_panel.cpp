@@ -239,7 +239,7 @@ void MainModel::ItemDoubleClick(int index) {
 void MainModel::ItemMouseDown(int index, MouseButton button) {
     if (button != MouseButton::Right) return;
     ItemClick(index);
-    if (actions.doEvents) actions.doEvents();
+    if (actions.repaintNow) actions.repaintNow();
     if (actions.popupMenu) actions.popupMenu("QuickItem", std::nullopt);
 }
 

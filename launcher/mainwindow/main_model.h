@@ -55,8 +55,8 @@ struct MainWindowActions {
     // "QuickTeam2", "QuickItem2"; or the main menu i ("Menu0".."Menu3") at
     // (xTwips, yTwips) in window coordinates.
     std::function<void(const std::string& menu, std::optional<std::pair<int, int>> atTwips)> popupMenu;
-    // Let pending window messages run (between a right click's selection and its menu).
-    std::function<void()> doEvents;
+    // Show the window as it is now, before a right click's menu opens over it.
+    std::function<void()> repaintNow;
     // Team commands (edit/delete team, add item) and item commands of the main menu.
     std::function<void(bool teamCommands, bool itemCommands)> setCommandsEnabled;
     std::function<void()> hideWindow;

@@ -9,6 +9,7 @@
 #include "launcher/mainwindow/main_window_win32.h"
 #include "launcher/settings/settings.h"
 #include "launcher/settings/settings_store.h"
+#include "platform/win32/guarded_proc.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
@@ -38,7 +39,7 @@ int Main(HINSTANCE instance) {
     // setting, so that a later start with "OnlyLaunchOne" = 1 sees it.
     UniqueHandleObj running(::CreateMutexW(nullptr, FALSE, kInstanceMutex));
     bool another = running && ::GetLastError() == ERROR_ALREADY_EXISTS;
-    if (GetRegDword(registry, kSettingsRoot, kSettingKey, "OnlyLaunchOne", 0) == 1 && another) return 0;
+    if (ReadSettingDword(registry, "OnlyLaunchOne") == 1 && another) return 0;
 
     int code = 0;
     HRESULT com = E_FAIL;
@@ -47,7 +48,7 @@ int Main(HINSTANCE instance) {
         registry.SetWriteFailedHandler([&window] {
             if (window.GetSettings().WarnOnError) window.GetPrompts().ShowMessage(kMsgSettingsNotSaved);
         });
-        InstallMenuForm(window);
+        MenuHolder menus(window);
         if (!window.Create()) {
             code = 1;
         } else {
@@ -77,6 +78,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     try {
         return vt::Main(instance);
     } catch (...) {
+        vt::LogCaughtException("VT.exe");
         return 1;
     }
 }

@@ -17,6 +17,7 @@
 #include "launcher/store/migration.h"
 #include "launcher/store/unfinished_saves.h"
 #include "platform/win32/dialog_template.h"
+#include "platform/win32/guarded_proc.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -173,7 +174,7 @@ void MainWindow::Load() {
     // 5. The tray icon comes with FinishStart, once the window is on the screen.
 
     // 6. Layered, with the colour key and "MainOpacity".
-    SetOpacity(GetRegDword(registry_, kSettingsRoot, kDataKey, "MainOpacity", 255));
+    SetOpacity(ReadSettingDword(registry_, "MainOpacity"));
 
     // 7. The skin, which rebuilds the team bar and the item panel.
     model_.ApplySkin(SkinFolder(settings_.AppDir));
@@ -247,16 +248,16 @@ void MainWindow::Unload() {
     unloaded_ = true;
     // 1. Position, in twips. A window tucked behind an edge is saved where it
     //    comes back to, so the next start does not open it off the screen.
-    if (GetRegDword(registry_, kSettingsRoot, kSettingKey, "RememberMainPos", 0) == 1) {
+    if (ReadSettingDword(registry_, "RememberMainPos") == 1) {
         DockWindow w = WindowTwips();
         DockPoint p{w.left, w.top};
         if (docker_.DockSide() != DockEdge::None) p = docker_.Undock(w, ScreenTwips());
-        SetRegDword(registry_, kSettingsRoot, kDataKey, "mLeft", p.x);
-        SetRegDword(registry_, kSettingsRoot, kDataKey, "mTop", p.y);
+        WriteSettingDword(registry_, "mLeft", p.x);
+        WriteSettingDword(registry_, "mTop", p.y);
     }
     // 2. Last team.
-    if (GetRegDword(registry_, kSettingsRoot, kSettingKey, "RememberLastTeam", 0) == 1)
-        SetRegDword(registry_, kSettingsRoot, kDataKey, "LastTeam", model_.CurrentTeam);
+    if (ReadSettingDword(registry_, "RememberLastTeam") == 1)
+        WriteSettingDword(registry_, "LastTeam", model_.CurrentTeam);
     // 3. Tray icon.
     if (trayAdded_) {
         ::Shell_NotifyIconW(NIM_DELETE, &tray_);
@@ -419,11 +420,9 @@ void MainWindow::ShowBuiltInTrayMenu(bool showEnabled, bool hideEnabled, POINT a
 LRESULT CALLBACK MainWindow::HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     MainWindow* self = instance_;
     if (!self || self->hwnd_ != hwnd || !self->previousProc_) return ::DefWindowProcW(hwnd, msg, wp, lp);
-    try {
-        return self->HandleHook(msg, wp, lp);
-    } catch (...) {
-        return 0;
-    }
+    return GuardProc(
+        ProcKind::Window, "main window hook", hwnd, msg, wp, [&] { return self->HandleHook(msg, wp, lp); },
+        [] { return LRESULT{0}; });
 }
 
 LRESULT MainWindow::HandleHook(UINT msg, WPARAM wp, LPARAM lp) {
@@ -467,16 +466,11 @@ void MainWindow::WireModelActions() {
         }
         if (onPopupMenu) onPopupMenu(menu, p);
     };
-    a.doEvents = [this] {
-        MSG m;
-        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-            if (m.message == WM_QUIT) {
-                ::PostQuitMessage(static_cast<int>(m.wParam));
-                break;
-            }
-            ::TranslateMessage(&m);
-            ::DispatchMessageW(&m);
-        }
+    a.repaintNow = [this] {
+        // Paints only: running the message queue here would let a click or a
+        // close reach the window in the middle of the handler that asked.
+        AfterModelCall();
+        if (hwnd_) ::UpdateWindow(hwnd_);
     };
     a.setCommandsEnabled = [this](bool team, bool item) {
         if (onCommandsEnabled) onCommandsEnabled(team, item);
@@ -901,11 +895,9 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         if (instance_ == self) instance_ = nullptr;
         return ::DefWindowProcW(hwnd, msg, wp, lp);
     }
-    try {
-        return self->HandleMessage(msg, wp, lp);
-    } catch (...) {
-        return ::DefWindowProcW(hwnd, msg, wp, lp);
-    }
+    return GuardProc(
+        ProcKind::Window, "main window", hwnd, msg, wp, [&] { return self->HandleMessage(msg, wp, lp); },
+        [&] { return ::DefWindowProcW(hwnd, msg, wp, lp); });
 }
 
 }  // namespace vt

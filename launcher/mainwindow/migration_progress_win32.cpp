@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/win32/dialog_template.h"
+#include "platform/win32/guarded_proc.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
@@ -98,9 +99,15 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-        // The conversion cannot be cut short from here: Alt+F4 does nothing.
-        if (msg == WM_CLOSE) return 0;
-        return ::DefWindowProcW(hwnd, msg, wp, lp);
+        auto unhandled = [&] { return ::DefWindowProcW(hwnd, msg, wp, lp); };
+        return GuardProc(
+            ProcKind::Window, "migration progress", hwnd, msg, wp,
+            [&] {
+                // The conversion cannot be cut short from here: Alt+F4 does nothing.
+                if (msg == WM_CLOSE) return LRESULT{0};
+                return unhandled();
+            },
+            unhandled);
     }
 
     UniqueHwnd hwnd_;
@@ -132,6 +139,7 @@ MigrationReport RunMigration(HINSTANCE instance, const std::string& appDir, Regi
         try {
             job->report = ConvertOldData(appDir, registry, hooks);
         } catch (...) {
+            LogCaughtException("data conversion");
             // Whatever was cut short here is finished from the marker next time.
             job->report.result = MigrationResult::Incomplete;
         }

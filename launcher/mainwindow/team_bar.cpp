@@ -107,7 +107,7 @@ void MainModel::TeamClick(int index) {
 void MainModel::TeamMouseDown(int index, MouseButton button) {
     if (button != MouseButton::Right) return;
     TeamClick(index);
-    if (actions.doEvents) actions.doEvents();
+    if (actions.repaintNow) actions.repaintNow();
     if (actions.popupMenu) actions.popupMenu("QuickTeam", std::nullopt);
 }
 

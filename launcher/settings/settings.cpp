@@ -218,8 +218,7 @@ ApplyResult ApplySettings(Registry& reg, Settings& s, bool first, const ApplyEnv
         } else {
             r.moveTo = WindowPosition{(env.screenWidth - env.windowWidth) / 2, (env.screenHeight - env.windowHeight) / 2};
         }
-        if (Dword(reg, "RememberLastTeam") == 1)
-            s.CurrentTeam = GetRegDword(reg, kSettingsRoot, kDataKey, "LastTeam", s.CurrentTeam);
+        if (Dword(reg, "RememberLastTeam") == 1) s.CurrentTeam = Dword(reg, "LastTeam");
     }
 
     s.ShowInMouse = Dword(reg, "ShowInMouse") != 0;

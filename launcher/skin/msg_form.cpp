@@ -7,24 +7,16 @@
 
 namespace vt {
 
-namespace {
-
-int32_t ReadData(Registry& reg, const char* name, int32_t def) {
-    return GetRegDword(reg, kSettingsRoot, kDataKey, name, def);
-}
-
-}  // namespace
-
 MsgLook ReadMsgLook(Registry& reg) {
     MsgLook look;
-    auto colour = [&](const char* name, uint32_t def) {
-        return static_cast<uint32_t>(ReadData(reg, name, static_cast<int32_t>(def))) & 0xFFFFFFu;
-    };
-    look.frameColor = colour("MsgFrameColor", look.frameColor);
-    look.backColor = colour("MsgBackColor", look.backColor);
-    look.fontColor = colour("MsgFontColor", look.fontColor);
-    look.fontSize = std::clamp<int32_t>(ReadData(reg, "MsgFontSize", look.fontSize), 1, 72);
-    look.opacity = static_cast<uint8_t>(std::clamp<int32_t>(ReadData(reg, "MsgOpacity", look.opacity), 0, 255));
+    // A missing value is written with the settings table's default, which is
+    // the look's own.
+    auto colour = [&](const char* name) { return static_cast<uint32_t>(ReadSettingDword(reg, name)) & 0xFFFFFFu; };
+    look.frameColor = colour("MsgFrameColor");
+    look.backColor = colour("MsgBackColor");
+    look.fontColor = colour("MsgFontColor");
+    look.fontSize = std::clamp<int32_t>(ReadSettingDword(reg, "MsgFontSize"), 1, 72);
+    look.opacity = static_cast<uint8_t>(std::clamp<int32_t>(ReadSettingDword(reg, "MsgOpacity"), 0, 255));
     return look;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "launcher/skin/msg_form.h"
+#include "platform/win32/guarded_proc.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
@@ -228,11 +229,9 @@ LRESULT CALLBACK MsgForm::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noe
         return ::DefWindowProcW(hwnd, msg, wp, lp);
     }
     if (!self || !self->hwnd_) return ::DefWindowProcW(hwnd, msg, wp, lp);
-    try {
-        return self->HandleMessage(msg, wp, lp);
-    } catch (...) {
-        return ::DefWindowProcW(hwnd, msg, wp, lp);
-    }
+    return GuardProc(
+        ProcKind::Window, "message popup", hwnd, msg, wp, [&] { return self->HandleMessage(msg, wp, lp); },
+        [&] { return ::DefWindowProcW(hwnd, msg, wp, lp); });
 }
 
 }  // namespace

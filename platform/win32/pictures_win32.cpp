@@ -3,11 +3,13 @@
 #include <shlwapi.h>
 
 #include <cstring>
+#include <system_error>
 
 #include "common/atomic_file.h"
 #include "common/codepage.h"
 #include "common/file_stamp.h"
 #include "common/picture_scale.h"
+#include "platform/win32/guarded_proc.h"
 #include "platform/win32/unique_handle.h"
 
 namespace vt {
@@ -67,18 +69,29 @@ PicturesWin32::Entry& PicturesWin32::Keep(Fetched&& f, unsigned long long now) {
 
 void PicturesWin32::Prefetch(std::vector<std::string> files) {
     if (prefetch_.joinable()) AdoptPrefetched();
-    prefetch_ = std::thread([this, files = std::move(files)] {
+    auto list = std::make_shared<const std::vector<std::string>>(std::move(files));
+    auto fetchAll = [this, list] {
         try {
-            for (const std::string& file : files)
+            for (const std::string& file : *list)
                 fetched_.push_back(Fetch(file, GetFileStamp(file)));
         } catch (...) {
+            LogCaughtException("picture read-ahead");
             // What was not fetched is read when asked for.
         }
-    });
+    };
+    try {
+        prefetch_ = std::thread(fetchAll);
+    } catch (const std::system_error&) {
+        // No thread to spare (out of memory or handles): the pictures are
+        // read here, as they would be when first asked for.
+        LogCaughtException("picture read-ahead thread");
+        fetchAll();
+        AdoptPrefetched();
+    }
 }
 
 void PicturesWin32::AdoptPrefetched() {
-    prefetch_.join();
+    if (prefetch_.joinable()) prefetch_.join();
     const ULONGLONG now = ::GetTickCount64();
     for (Fetched& f : fetched_)
         if (!cache_.count(f.file)) Keep(std::move(f), now);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/win32/dialog_template.h"
+#include "platform/win32/guarded_proc.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
@@ -19,8 +20,10 @@ struct PasswordBox {
     std::string answer;
 };
 
+// Saves nothing itself: a failure ends the box as if cancelled, and the
+// operation that asked goes no further.
 INT_PTR CALLBACK PasswordProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    try {
+    return GuardProc(ProcKind::Window, "password box", dlg, msg, wp, [&]() -> INT_PTR {
         switch (msg) {
             case WM_INITDIALOG: {
                 auto* box = reinterpret_cast<PasswordBox*>(lp);
@@ -50,10 +53,11 @@ INT_PTR CALLBACK PasswordProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept
                 break;
             }
         }
-    } catch (...) {
+        return FALSE;
+    }, [&] {
         ::EndDialog(dlg, IDCANCEL);
-    }
-    return FALSE;
+        return INT_PTR{FALSE};
+    });
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
 
 namespace vt {
 
+// Traits name the handle type, the value an empty owner holds (Invalid), which
+// values are real handles (Valid: file handles have two empty values, null
+// and INVALID_HANDLE_VALUE), and how one is closed.
 template <class Traits>
 class UniqueHandle {
 public:
@@ -25,12 +28,12 @@ public:
     }
 
     Handle get() const { return h_; }
-    explicit operator bool() const { return h_ != Traits::Invalid(); }
+    explicit operator bool() const { return Traits::Valid(h_); }
     // Gives up ownership, for calls that take it over.
     [[nodiscard]] Handle release() { return std::exchange(h_, Traits::Invalid()); }
     void reset(Handle h = Traits::Invalid()) {
         Handle old = std::exchange(h_, h);
-        if (old != Traits::Invalid()) Traits::Close(old);
+        if (Traits::Valid(old)) Traits::Close(old);
     }
 
 private:
@@ -42,17 +45,18 @@ template <class H, auto CloseFn>
 struct Simple {
     using Handle = H;
     static Handle Invalid() { return nullptr; }
+    static bool Valid(Handle h) { return h != nullptr; }
     static void Close(Handle h) { CloseFn(h); }
 };
 inline void DeleteGdi(HGDIOBJ h) {
     ::DeleteObject(h);
 }
+// What CreateFile gives: INVALID_HANDLE_VALUE on failure, never null.
 struct File {
     using Handle = HANDLE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) {
-        if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-    }
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool Valid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::CloseHandle(h); }
 };
 }  // namespace handle_traits
 
@@ -65,7 +69,10 @@ using UniqueHbrush = UniqueHandle<handle_traits::Simple<HBRUSH, handle_traits::D
 using UniqueHpen = UniqueHandle<handle_traits::Simple<HPEN, handle_traits::DeleteGdi>>;
 using UniqueHrgn = UniqueHandle<handle_traits::Simple<HRGN, handle_traits::DeleteGdi>>;
 using UniqueHmenu = UniqueHandle<handle_traits::Simple<HMENU, ::DestroyMenu>>;
-using UniqueHandleObj = UniqueHandle<handle_traits::File>;  // mutexes, events, files
+// Mutexes, events, threads, processes: null on failure.
+using UniqueHandleObj = UniqueHandle<handle_traits::Simple<HANDLE, ::CloseHandle>>;
+// Files, from CreateFile.
+using UniqueFile = UniqueHandle<handle_traits::File>;
 
 // A memory DC (CreateCompatibleDC / DeleteDC).
 using UniqueMemDc = UniqueHandle<handle_traits::Simple<HDC, ::DeleteDC>>;

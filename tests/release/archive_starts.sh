@@ -57,7 +57,8 @@ done
 
 # A display of its own, so no other window can be taken for the launcher.
 xvfb_pid=""
-export WINEPREFIX="$work/prefix"
+# tools/wine takes its prefix from VT_WINEPREFIX; wineserver below, from WINEPREFIX.
+export VT_WINEPREFIX="$work/prefix" WINEPREFIX="$work/prefix"
 cleanup() {
     wineserver -k 2>/dev/null || true
     [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # tools/wine under failure: a Wine prefix set-up that fails, or a call killed
 # while it creates the prefix, never leaves the set-up lock held, and the next
-# call still creates the prefix and runs the program.
+# call still creates the prefix and runs the program. And it never touches a
+# prefix that is not its own: an inherited WINEPREFIX is ignored, and a
+# VT_WINEPREFIX outside build/ (directly or through a link) is left alone.
 #
 # Runs a copy of tools/wine in a root of its own, so the lock, the display and
 # the prefix are private to this test and nothing of the build tree is touched.
@@ -13,7 +15,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 mine="$work/root"
 mkdir -p "$mine/tools" "$work/fake"
 cp "$root/tools/wine" "$root/tools/check-needs" "$root/tools/needs" "$mine/tools/"
-export WINEPREFIX="$mine/build/wineprefix"
+# The test's own calls of wineserver below talk to the same prefix.
+export VT_WINEPREFIX="$mine/build/wineprefix" WINEPREFIX="$mine/build/wineprefix"
 lock="$mine/build/.wine-setup.lock"
 unset DISPLAY
 
@@ -58,4 +61,27 @@ out="$(timeout 600 "$mine/tools/wine" cmd.exe /c echo vt-prefix-ok 2>&1)" || fai
 grep -q 'vt-prefix-ok' <<<"$out" || fail "the call after the kill printed: $out"
 [[ -f "$WINEPREFIX/.vt-ready" ]] || fail "the prefix is not marked ready"
 lock_is_free 5 || fail "after a good call the lock is still held"
-echo "wine set-up: survives a failed and a killed prefix creation"
+
+# 4. A developer's own prefix, half made (no marker of ours), stays as it was.
+foreign="$work/their-prefix"
+mkdir -p "$foreign/drive_c/keep"
+echo "theirs" >"$foreign/user.reg"
+listing() { ls -laR --time-style=full-iso "$foreign"; }
+before="$(listing)"
+untouched() { [[ "$(listing)" == "$before" && "$(cat "$foreign/user.reg")" == theirs ]]; }
+
+out="$(env -u VT_WINEPREFIX WINEPREFIX="$foreign" timeout 300 "$mine/tools/wine" cmd.exe /c echo vt-own-prefix 2>&1)" ||
+    fail "a call with an inherited WINEPREFIX failed: $out"
+grep -q 'vt-own-prefix' <<<"$out" || fail "a call with an inherited WINEPREFIX printed: $out"
+untouched || fail "an inherited WINEPREFIX was changed"
+
+for chosen in "$foreign" "$mine/build/their-link"; do
+    [[ "$chosen" == "$foreign" ]] || ln -s "$foreign" "$chosen"
+    status=0
+    out="$(VT_WINEPREFIX="$chosen" timeout 120 "$mine/tools/wine" cmd.exe /c exit 0 2>&1)" || status=$?
+    ((status == 1)) || fail "VT_WINEPREFIX=$chosen gave status $status: $out"
+    grep -q 'left alone' <<<"$out" || fail "VT_WINEPREFIX=$chosen said: $out"
+    untouched || fail "VT_WINEPREFIX=$chosen changed a prefix outside build/"
+    lock_is_free 5 || fail "a refused prefix kept the lock"
+done
+echo "wine set-up: survives a failed and a killed prefix creation, and leaves foreign prefixes alone"

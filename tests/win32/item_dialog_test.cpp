@@ -16,6 +16,7 @@
 #include "common/codepage.h"
 #include "common/ini.h"
 #include "launcher/dialogs/item_form_win32.h"
+#include "launcher/dialogs/menu_ids.h"
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/ui_font.h"
@@ -286,9 +287,13 @@ protected:
         return PostMessageW(main, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
     }
 
-    // Opens the add-item editor through its accelerator (Ctrl+F4); null when
-    // it did not open.
-    HWND OpenAddEditor(HWND main) {
+    // Opens the add-item editor by its command, as the menu entry does.
+    HWND OpenAddEditor() {
+        launcher_.Command(kMenuAddItem);
+        return WaitForWindow(L"添加项目");
+    }
+    // Presses the add-item command's accelerator (Ctrl+F4) on the main window.
+    HWND OpenAddEditorByKey(HWND main) {
         SetForegroundWindow(main);
         INPUT keys[4] = {};
         for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
@@ -393,11 +398,8 @@ TEST_F(VtItemEditing, NameBoxKeepsWhatAProfileValueReadsBack) {
     const int before = ItemCount();
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    HWND editor = OpenAddEditor(main);
-    if (!editor) {
-        CloseVt();
-        GTEST_SKIP() << "the add-item command did not open the editor";
-    }
+    HWND editor = OpenAddEditor();
+    ASSERT_NE(editor, nullptr) << "the add-item command did not open the editor";
     SetControlText(editor, item_ids::kPath, L"C:\\windows\\notepad.exe");
     // 310 Chinese characters: 620 bytes in code page 936, of which 254 read back.
     std::wstring longName;
@@ -422,11 +424,8 @@ TEST_F(VtItemEditing, PathThatCannotBeStoredKeepsTheEditorOpenOnThatField) {
     const int before = ItemCount();
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    HWND editor = OpenAddEditor(main);
-    if (!editor) {
-        CloseVt();
-        GTEST_SKIP() << "the add-item command did not open the editor";
-    }
+    HWND editor = OpenAddEditor();
+    ASSERT_NE(editor, nullptr) << "the add-item command did not open the editor";
     // No such file, so no short name either.
     const std::wstring path = L"C:\\\uC5C6\uC74C\\tool.exe";  // C:\없음\tool.exe
     SetControlText(editor, item_ids::kPath, path);
@@ -447,16 +446,22 @@ TEST_F(VtItemEditing, PathThatCannotBeStoredKeepsTheEditorOpenOnThatField) {
     EXPECT_EQ(ItemCount(), before);
 }
 
-// The editor opens through the add-item command's accelerator (Ctrl+F4).
+TEST_F(VtItemEditing, AddItemAcceleratorOpensTheEditor) {
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = OpenAddEditorByKey(main);
+    ASSERT_NE(editor, nullptr) << "Ctrl+F4 on the main window did not open the add-item editor";
+    PostButton(editor, IDCANCEL);
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] { return !IsWindow(editor); }));
+    CloseVt();
+}
+
 TEST_F(VtItemEditing, EditorFilledThroughItsControlsWritesTheItem) {
     const int before = ItemCount();
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    HWND editor = OpenAddEditor(main);
-    if (!editor) {
-        CloseVt();
-        GTEST_SKIP() << "the add-item command did not open the editor (no accelerator, or input went elsewhere)";
-    }
+    HWND editor = OpenAddEditor();
+    ASSERT_NE(editor, nullptr) << "the add-item command did not open the editor";
 
     SetControlText(editor, item_ids::kPath, L"C:\\windows\\notepad.exe");
     // The path proposes name, type and icon source.
@@ -481,15 +486,43 @@ TEST_F(VtItemEditing, EditorFilledThroughItsControlsWritesTheItem) {
               1u);
 }
 
+// The file chooser runs its own message loop, in which the main window still
+// takes commands: a second editor replaces the first one under it.
+TEST_F(VtItemEditing, EditorSurvivesASecondEditorOpenedWhileItsFileChooserIsUp) {
+    const int before = ItemCount();
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND first = OpenAddEditor();
+    ASSERT_NE(first, nullptr) << "the add-item command did not open the editor";
+    PostButton(first, item_ids::kPictureButtonFirst);  // the path's file chooser
+    HWND chooser = WaitForWindow(L"选择项目路径");
+    ASSERT_NE(chooser, nullptr) << "no file chooser";
+
+    launcher_.Command(kMenuAddItem);
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] { return !IsWindow(first); }))
+        << "the first editor stayed";
+    HWND second = launcher_.Proc().WaitForWindow(nullptr, L"添加项目", kDialogTimeoutMs, first);
+    ASSERT_NE(second, nullptr) << "no second editor";
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] { return !IsWindow(chooser); }))
+        << "the chooser outlived its editor";
+    ASSERT_TRUE(launcher_.Alive()) << "VT.exe ended";
+
+    // The new editor works as any other.
+    SetControlText(second, item_ids::kPath, L"C:\\windows\\notepad.exe");
+    EXPECT_EQ(ControlText(second, item_ids::kName), L"notepad.exe");
+    PostButton(second, IDOK);
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] { return !IsWindow(second); }))
+        << "OK left the editor open";
+    CloseVt();
+    EXPECT_EQ(ItemCount(), before + 1);
+}
+
 TEST_F(VtItemEditing, FolderPickerAndExtendedItemEditorFillTheEditor) {
     WriteDword(kSettingKeyW, L"RememberPath", 1);
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    HWND editor = OpenAddEditor(main);
-    if (!editor) {
-        CloseVt();
-        GTEST_SKIP() << "the add-item command did not open the editor";
-    }
+    HWND editor = OpenAddEditor();
+    ASSERT_NE(editor, nullptr) << "the add-item command did not open the editor";
 
     // The picker opens at VT's current folder, the program folder.
     PostButton(editor, item_ids::kPictureButtonFirst + 1);

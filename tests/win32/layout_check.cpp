@@ -13,6 +13,7 @@
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 #include "tests/win32/screenshot.h"
+#include "tests/win32/wine_ui.h"
 
 namespace vt {
 namespace {
@@ -298,17 +299,14 @@ bool SaveSteadyScreenshot(HANDLE process, HWND w, const std::wstring& name) {
     const std::wstring path = ScreenshotDir() + name + L".png";
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     std::string previous;
-    while (std::chrono::steady_clock::now() < end) {
+    return WaitFor(process, 5000, [&] {
         std::string now;
         if (SaveWindowScreenshot(w, path)) now = ReadFileBytes(std::filesystem::path(path)).value_or("");
-        if (!now.empty() && now == previous) return true;
+        const bool steady = !now.empty() && now == previous;
         previous = std::move(now);
-        // Waiting on the process ends the wait at once should it die.
-        if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return false;
-    }
-    return false;
+        return steady;
+    });
 }
 
 std::string JoinFaults(const std::vector<std::string>& faults) {

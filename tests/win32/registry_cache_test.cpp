@@ -12,7 +12,8 @@ namespace vt {
 namespace {
 
 TEST(RegistryReadHandles, AKeyDeletedAndMadeAgainElsewhereIsReadAfresh) {
-    const std::string key = "Software\\VantrelTest\\ReadCache" + std::to_string(GetCurrentProcessId());
+    // This process's own key: another test run may use the registry meanwhile.
+    const std::string key = "Software\\VantrelTests\\" + std::to_string(GetCurrentProcessId()) + "_read_cache";
     const std::wstring wkey(key.begin(), key.end());
     Win32Registry reg;
     ASSERT_EQ(reg.SetDword(RegRoot::CurrentUser, key, "Value", 1), ERROR_SUCCESS);
@@ -37,7 +38,7 @@ TEST(RegistryReadHandles, AKeyDeletedAndMadeAgainElsewhereIsReadAfresh) {
     EXPECT_EQ(reg.QueryDword(RegRoot::CurrentUser, key, "Value"), 2u);
     EXPECT_EQ(reg.QueryString(RegRoot::CurrentUser, key, "Text"), "two");
 
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VantrelTest");
+    RegDeleteTreeW(HKEY_CURRENT_USER, wkey.c_str());
 }
 
 }  // namespace

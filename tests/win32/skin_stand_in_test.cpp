@@ -59,10 +59,10 @@ TEST_F(SkinStandIn, ButtonWithoutItsNormalPictureIsStillSeen) {
 
     // The window paints once it is shown; give it the time a cold Wine needs.
     double share = 0;
-    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 10000; ::Sleep(100)) {
+    WaitFor(launcher_.Process(), 10000, [&] {
         share = ShareOfColour(corner, kStandInFill);
-        if (share > 0.9) break;
-    }
+        return share > 0.9;
+    });
     EXPECT_GT(share, 0.9) << "the close button shows the skin's backdrop, not a button";
     EXPECT_TRUE(launcher_.Close());
 }

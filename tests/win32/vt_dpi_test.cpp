@@ -149,7 +149,7 @@ TEST_F(VtDpi, At144DpiTheBackdropIsScaledAndReachesTheWindowsFarEdges) {
             if (x >= w - w / 8 || y >= h - h / 8) samples.push_back({x, y});
     double share = 0;
     int counted = 0;
-    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 10000; ::Sleep(100)) {
+    WaitFor(launcher_.Process(), 10000, [&] {
         const std::vector<uint32_t> seen = ScreenPixels(wr);
         int hits = 0;
         counted = 0;
@@ -160,8 +160,8 @@ TEST_F(VtDpi, At144DpiTheBackdropIsScaledAndReachesTheWindowsFarEdges) {
             hits += Near(seen[static_cast<size_t>(p.y) * w + p.x], expected);
         }
         share = counted ? static_cast<double>(hits) / counted : 0;
-        if (share > 0.7) break;
-    }
+        return share > 0.7;
+    });
     ASSERT_GT(counted, 100);
     EXPECT_GT(share, 0.7) << "the window's far edges do not show the scaled backdrop";
     SaveWindowScreenshot(launcher_.Main(), ScreenshotDir() + L"vt_144dpi.png");

@@ -22,7 +22,15 @@ namespace {
 using namespace harness;
 using namespace ui_test;
 
-constexpr wchar_t kTestKey[] = L"Software\\VantrelTest";
+// The registry item's key, one per test process: test runs side by side (the
+// code-page runs, two developers in one prefix) must not share it.
+const std::string& TestKey() {
+    static const std::string key = "Software\\VantrelTests\\" + std::to_string(GetCurrentProcessId()) + "_launch";
+    return key;
+}
+std::wstring TestKeyW() {
+    return Widen(TestKey());
+}
 constexpr UINT kTray = WM_USER + 100;
 
 std::wstring ClipboardText() {
@@ -81,7 +89,7 @@ std::vector<bool> EntryRowsEnabled(HWND menu) {
 class VtLaunch : public LauncherTest {
 protected:
     void SetUp() override {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+        RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyW().c_str());
         ClearClipboard();
         ASSERT_TRUE(launcher_.UseDemoStore()) << "build the demo store first";
         app_ = launcher_.AppDir();
@@ -101,7 +109,7 @@ protected:
         reg.Name = "写注册表";
         reg.Type = 5;
         reg.Path = "[REGCTRL]";
-        reg.Para = "1|Software\\VantrelTest|Launched|0|已启动";
+        reg.Para = "1|" + TestKey() + "|Launched|0|已启动";
         reg.IconText = "[EXITEM]";
         std::vector<ItemInput> items = {run, reg};
         for (const char* name : {"二号", "三号", "四号"}) {
@@ -121,7 +129,7 @@ protected:
         layout_ = std::make_unique<WindowLayout>(app_, 0);
         layout_->OpenTeam(0);
     }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey); }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyW().c_str()); }
 
     void StartWithTeamOpen() {
         ASSERT_TRUE(launcher_.Start());
@@ -175,7 +183,7 @@ TEST_F(VtLaunch, DoubleClicksStartTheProgramAndWriteTheRegistry) {
 
     PostDoubleClick(w, Item(1));
     EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] {
-        return ReadString(kTestKey, L"Launched", HKEY_CURRENT_USER) == std::optional<std::wstring>(L"已启动");
+        return ReadString(TestKeyW().c_str(), L"Launched", HKEY_CURRENT_USER) == std::optional<std::wstring>(L"已启动");
     })) << "the registry item wrote nothing";
     EXPECT_TRUE(IsWindowVisible(w));
     ASSERT_TRUE(launcher_.Close());

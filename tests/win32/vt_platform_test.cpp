@@ -24,18 +24,13 @@ namespace {
 namespace fs = std::filesystem;
 
 // Finds the password box of this process (it appears when DialogBox runs).
-HWND WaitForDialog(const wchar_t* title, int tries = 400) {
-    for (int i = 0; i < tries; ++i) {
-        if (HWND w = FindWindowW(L"#32770", title)) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(w)) return w;
-        }
-        // Pause on an event that is never set: a bounded wait, not a sleep loop on time.
-        static HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        WaitForSingleObject(never, 25);
-    }
-    return nullptr;
+HWND WaitForDialog(const wchar_t* title) {
+    HWND found = nullptr;
+    WaitFor(10000, [&] {
+        found = harness::FindProcessWindow(GetCurrentProcessId(), L"#32770", title);
+        return found != nullptr;
+    });
+    return found;
 }
 
 // Answers the box from another thread, as a user would: type, then press a button.

@@ -7,16 +7,26 @@
 #include <functional>
 #include <string>
 
-// Waits until cond() holds, sleeping on the process handle between looks, so
-// a crash ends the wait early (a null handle just pauses).
+// The one wait of the tests: looks at cond() until it holds or timeoutMs have
+// passed, and says which. Between looks it waits on the program under test, so
+// a program that dies ends the wait at once; with no program (a null handle)
+// it simply pauses.
 inline bool WaitFor(HANDLE process, DWORD timeoutMs, const std::function<bool()>& cond) {
+    constexpr DWORD kLookEveryMs = 50;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!cond()) {
         if (std::chrono::steady_clock::now() >= end) return false;
-        if (process && ::WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return cond();
-        if (!process) ::WaitForSingleObject(::GetCurrentProcess(), 50);  // times out: a pause without Sleep
+        if (!process)
+            ::Sleep(kLookEveryMs);
+        else if (::WaitForSingleObject(process, kLookEveryMs) == WAIT_OBJECT_0)
+            return cond();
     }
     return true;
+}
+
+// For what happens in the test's own process (another thread, a dialog).
+inline bool WaitFor(DWORD timeoutMs, const std::function<bool()>& cond) {
+    return WaitFor(nullptr, timeoutMs, cond);
 }
 
 // WM_GETTEXT, since GetWindowText does not ask controls of other processes.
