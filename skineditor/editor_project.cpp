@@ -150,7 +150,7 @@ std::vector<ProjectEntry> ProjectEntries(const EditorModel& model, const std::st
 std::string FreshProjectBytes(const std::vector<ProjectEntry>& entries) {
     std::string out;
     for (std::string_view section : kProjectSections) {
-        out += "[" + std::string(section) + "]\r\n";
+        out.append("[").append(section).append("]\r\n");
         for (const auto& e : entries) {
             if (e.section != section) continue;
             std::string value = e.value;
@@ -233,7 +233,7 @@ std::string SlotDisplayName(int slot) {
             if (&other == s) break;
             if (other.label == s->label && other.page == s->page) ++index;
         }
-        if (index < states.size()) name += "(" + std::string(states[index]) + ")";
+        if (index < states.size()) name.append("(").append(states[index]).append(")");
     }
     return std::string(kPageButtonCaptions[static_cast<size_t>(s->page)]) + " " + name;
 }
@@ -332,7 +332,7 @@ bool ConfirmOverwriteDamaged(const EditorModel& model, ProjectUi& ui) {
 
 std::string MissingPicturesText(const EditorModel& model) {
     std::string out = "以下图片找不到或无法读取。它们的路径已保留，保存时照原样写回；生成皮肤前请重新选择这些图片或把文件放回原处:";
-    for (int slot : model.MissingPictures()) out += "\n" + SlotDisplayName(slot) + ": " + model.SlotText(slot);
+    for (int slot : model.MissingPictures()) out.append("\n").append(SlotDisplayName(slot)).append(": ").append(model.SlotText(slot));
     return out;
 }
 
@@ -406,7 +406,7 @@ CommandResult OpenCommand(EditorModel& model, ProjectUi& ui) {
     if (!check.Ok() &&
         !ui.ConfirmRisk(FileName(path) + " 有问题:\n" + DescribeProblems(check, 10) +
                             "\n\n是否打开其中能读出的内容? 以下未能读出的值将使用默认值:\n" + DescribeUnread(check),
-                        std::string(kOpenDialogTitle)))
+                        std::string(kOpenProblemCaption)))
         return CommandResult::Cancelled;
 
     // From the start state, so that whatever the file lacks is the editor's

@@ -86,6 +86,7 @@ constexpr std::string_view kOpenDialogTitle = "打开可编辑皮肤文件";
 constexpr std::string_view kSaveDialogTitle = "保存可编辑皮肤文件";
 constexpr std::string_view kSaveAsDialogTitle = "另存为可编辑皮肤文件";
 constexpr std::string_view kSaveAsCaption = "另存为";
+constexpr std::string_view kOpenProblemCaption = "打开提示";
 
 enum class CommandResult { Done, Cancelled, Failed };
 // `confirmed`: the designer has just said to save (the unsaved-work

@@ -252,7 +252,7 @@ std::string DescribeUnread(const ProjectCheck& check) {
             if (check.IsUnread(k.section, k.key)) names.push_back(k.key);
         }
         if (names.empty()) continue;
-        out += "[" + std::string(s) + "] ";
+        out.append("[").append(s).append("] ");
         if (names.size() == total) {
             out += "全部";
         } else {
