@@ -12,6 +12,7 @@
 #include "skineditor/editor_project.h"
 #include "skineditor/skin_builder.h"
 #include "tests/win32/editor_drive.h"
+#include "tests/win32/layout_check.h"
 #include "tests/win32/screenshot.h"
 
 namespace vt {
@@ -86,7 +87,7 @@ TEST_F(EditorProjectSafety, MissingPicturesSurviveOpenAndSaveAndBlockTheBuildByN
     ASSERT_TRUE(TitleIs(Widen(std::string("VT Skin Editor - ") + kName))) << Narrow(Text(main_));
     EXPECT_EQ(Text(FindControl(main_, kIdTxtCon + 0)), backdrop.wstring());
     EXPECT_EQ(Text(FindControl(main_, kIdTxtCon + 2)), close.wstring());
-    SaveWindowScreenshot(main_, ScreenshotDir() + L"skin_editor_missing_marked.png");
+    SaveSteadyScreenshot(editor_.Handle(), main_, L"skin_editor_missing_marked");
 
     // An edit marks the title; Save writes it and the kept paths unchanged.
     SetText(FindControl(main_, kIdTxtCon + 45), L"2.0");
@@ -163,7 +164,9 @@ TEST_F(EditorProjectSafety, SaveAsWritesASecondProjectAndLeavesTheFirstUntouched
     HWND button = FindControl(main_, kIdCmdSaveAs);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(Text(button), L"另存为");
-    SaveWindowScreenshot(main_, ScreenshotDir() + L"skin_editor_save_as.png");
+    SaveSteadyScreenshot(editor_.Handle(), main_, L"skin_editor_save_as");
+    const auto faults = CheckLayout(main_);  // the bottom row has room for one more button
+    EXPECT_TRUE(faults.empty()) << JoinFaults(faults);
 
     SetText(FindControl(main_, kIdTxtCon + 44), L"变体");
     fs::create_directories(root_ / "variant");
@@ -176,6 +179,23 @@ TEST_F(EditorProjectSafety, SaveAsWritesASecondProjectAndLeavesTheFirstUntouched
     EXPECT_EQ(*ReadFileBytes(first), before);
     // The pictures stayed beside the first project: named in full now.
     EXPECT_EQ(Ini(second, "MAIN", "Backdrop"), PathToUtf8(root_ / "proj" / "image" / "backdrop.img"));
+
+    // Ctrl+Shift+S asks for a name the same way; cancelled, nothing changes.
+    ::SetForegroundWindow(main_);
+    WaitFor(editor_.Handle(), kEditorDialogMs, [&] { return ::GetForegroundWindow() == main_; });
+    INPUT keys[6] = {};
+    const WORD order[6] = {VK_CONTROL, VK_SHIFT, 'S', 'S', VK_SHIFT, VK_CONTROL};
+    for (int i = 0; i < 6; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = order[i];
+        keys[i].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
+    }
+    ::SendInput(6, keys, sizeof(INPUT));
+    HWND dialog = editor_.WaitForWindow(L"#32770", L"另存为可编辑皮肤文件", kEditorDialogMs);
+    ASSERT_NE(dialog, nullptr) << "Ctrl+Shift+S opened no Save As dialog";
+    PostButton(dialog, IDCANCEL);
+    ASSERT_TRUE(editor_.WaitGone(dialog));
+    EXPECT_TRUE(TitleIs(L"VT Skin Editor - 变体"));
 
     // Save goes on to the new file.
     SetText(FindControl(main_, kIdTxtCon + 45), L"3");
