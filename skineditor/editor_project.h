@@ -76,7 +76,6 @@ public:
     virtual void ShowWarning(const std::string& text) = 0;
 };
 
-constexpr std::string_view kAskSaveBeforeOpen = "已打开一个皮肤文件，是否保存?";
 constexpr std::string_view kAskSaveBeforeOpenCaption = "保存提示";
 constexpr std::string_view kAskSaveChanges = "是否保存对皮肤文件的修改?";
 constexpr std::string_view kConfirmSave = "确定要保存修改吗?";
