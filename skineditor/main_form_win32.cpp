@@ -277,6 +277,8 @@ LRESULT MainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             if (MayDiscard()) Close(false);
             return 0;
+        case WM_QUERYENDSESSION:  // Windows is shutting down: the same question
+            return MayDiscard() ? TRUE : FALSE;
         case WM_DESTROY: {
             hwnd_ = nullptr;
             auto closed = onClosed_;
