@@ -182,6 +182,9 @@ EditorModel::EditorModel(Pictures& pictures, TextMeasure& measure, double twipsP
 
 void EditorModel::Reset() {
     for (auto& s : slots_) s.clear();
+    missing_ = {};
+    savedState.clear();
+    openProblems.clear();
     for (const auto& info : kSlots) slots_[static_cast<size_t>(info.slot)] = std::string(info.def);
     frame_ = {true, true};
     lock_ = {};
@@ -247,7 +250,10 @@ void EditorModel::SetSlotText(int slot, std::string text) {
     std::string& box = slots_[static_cast<size_t>(slot)];
     if (box == text) return;
     box = std::move(text);
-    if (isLoadingProject) ApplyProperty(slot);
+    if (isLoadingProject)
+        ApplyProperty(slot);
+    else
+        missing_[static_cast<size_t>(slot)] = false;
 }
 
 void EditorModel::SetFrame(int k, bool on) {
@@ -315,9 +321,27 @@ bool EditorModel::ApplyPicture(El e, const std::string& text, bool takeSize) {
     return true;
 }
 
+std::vector<int> EditorModel::MissingPictures() const {
+    std::vector<int> out;
+    for (const auto& s : kSlots)
+        if (missing_[static_cast<size_t>(s.slot)]) out.push_back(s.slot);
+    return out;
+}
+
 bool EditorModel::ApplyProperty(int slot) {
     if (!IsSlot(slot)) return false;
     const std::string text = SlotText(slot);
+    if (FindSlot(slot)->kind == SlotKind::Picture) {
+        // A path kept as missing stays until the designer changes it, also
+        // when its box merely loses the focus.
+        bool& missing = missing_[static_cast<size_t>(slot)];
+        if ((isLoadingProject || missing) && !text.empty()) {
+            auto size = pictures_.Probe(text);
+            missing = !size || size->width <= 0 || size->height <= 0;
+            if (missing) return false;  // the element keeps its stand-in
+        }
+        missing = false;
+    }
     bool ok = true;
     auto colour = [&](auto setter) {
         auto v = ParseColour(text);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/pictures.h"
 #include "platform/text_measure.h"
@@ -100,8 +101,14 @@ public:
     // change is applied to the mock-up at once.
     void SetSlotText(int slot, std::string text);
     // Shows the slot's value on the mock-up; an unusable value empties the
-    // box and leaves the mock-up as it was. False on such an error.
+    // box and leaves the mock-up as it was. False on such an error. A picture
+    // that cannot be loaded while a project is opened keeps its path and is
+    // marked missing instead: the designer's project must not lose it.
     bool ApplyProperty(int slot);
+    // A picture slot whose file could not be loaded when the project was
+    // opened; cleared when the designer changes the slot.
+    bool IsMissing(int slot) const { return IsSlot(slot) && missing_[static_cast<size_t>(slot)]; }
+    std::vector<int> MissingPictures() const;
 
     bool Frame(int k) const { return frame_[static_cast<size_t>(k)]; }
     void SetFrame(int k, bool on);
@@ -142,6 +149,11 @@ public:
     std::string currentProjectPath;
     bool isLoadingProject = false;
     std::string windowTitle;
+    // What a save to currentProjectPath would write when the project was
+    // last opened or saved (see IsModified), and the problems the file had
+    // when it was opened, named again before it is saved over.
+    std::string savedState;
+    std::string openProblems;
 
     double TwipsPerPixel() const { return tpp_; }
 
@@ -153,6 +165,7 @@ private:
     TextMeasure& measure_;
     double tpp_;
     std::array<std::string, kSlotLimit> slots_;
+    std::array<bool, kSlotLimit> missing_{};
     std::array<bool, 2> frame_{};
     std::array<bool, 4> lock_{};
     std::array<MockElement, kElementCount> elements_{};

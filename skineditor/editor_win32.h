@@ -118,6 +118,11 @@ private:
     void OnCreate();
     void OnCommand(int id, int code, HWND control);
     LRESULT OnCtlColor(HDC dc, HWND control);
+    LRESULT OnCtlColorEdit(HDC dc, HWND control);  // 0: the default colours
+    static LRESULT CALLBACK CanvasWatch(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) noexcept;
+    // Title with the unsaved-work mark; whether unsaved work may go (asked).
+    void UpdateTitle();
+    bool MayDiscard();
     void CreatePages();
     // Twips a text takes in the dialog font, and the width a value box needs
     // to show any colour number whole.
@@ -131,6 +136,7 @@ private:
     void OnNew();
     void OnOpen();
     void OnSave();
+    void OnSaveAs();
     void OnMake();
     void OnHelp();
 
@@ -150,6 +156,7 @@ private:
     std::map<int, HWND> pageOf_;  // control id -> page window holding it
     UniqueHfont font_;
     UniqueHbrush pageBrush_;
+    UniqueHbrush missingBrush_;
     bool replaced_ = false;
     bool syncing_ = false;  // boxes being filled from the model
 };

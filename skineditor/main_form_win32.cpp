@@ -24,7 +24,7 @@ constexpr int kIdChoose = 300;    // + slot
 constexpr int kIdChkFrame = 400;  // + 0..1
 constexpr int kIdChkLock = 410;   // + 0..3
 constexpr int kIdCmdNew = 500, kIdCmdOpen = 501, kIdCmdSave = 502, kIdCmdMake = 503, kIdCmdAbout = 504,
-              kIdCmdHelp = 505, kIdCmdExit = 506;
+              kIdCmdHelp = 505, kIdCmdExit = 506, kIdCmdSaveAs = 507;
 constexpr int kIdCanvas = 600;
 
 // Twips.
@@ -37,10 +37,12 @@ struct BottomButton {
     const char* caption;
     int left;
 };
+// The project commands moved one place left to make room for Save As
+// beside Save; the others stay where they always were.
 constexpr BottomButton kBottomButtons[] = {
-    {kIdCmdNew, "新建(&N)", 2640},  {kIdCmdOpen, "打开(&O)", 3720},  {kIdCmdSave, "保存(&S)", 4800},
-    {kIdCmdMake, "生成(&M)", 5880}, {kIdCmdAbout, "关于(&A)", 7320}, {kIdCmdHelp, "帮助(&H)", 8400},
-    {kIdCmdExit, "退出(&E)", 9480},
+    {kIdCmdNew, "新建(&N)", 1560},   {kIdCmdOpen, "打开(&O)", 2640},  {kIdCmdSave, "保存(&S)", 3720},
+    {kIdCmdSaveAs, "另存为", 4800},  {kIdCmdMake, "生成(&M)", 5880},  {kIdCmdAbout, "关于(&A)", 7320},
+    {kIdCmdHelp, "帮助(&H)", 8400},  {kIdCmdExit, "退出(&E)", 9480},
 };
 
 // A page's groups: consecutive slots sharing a caption.
@@ -78,15 +80,33 @@ class YesNoUi : public ProjectUi {
 public:
     explicit YesNoUi(HWND owner) : owner_(owner) {}
     bool AskYesNo(const std::string& text, const std::string& caption) override {
-        return ::MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+        return Box(text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
     }
-    std::string AskOpenPath() override { return ShowOpenFileDialog(owner_, "打开可编辑皮肤文件", "*.vse", "*.vse"); }
-    std::string AskSavePath() override { return ShowSaveFileDialog(owner_, "保存可编辑皮肤文件", "*.vse", "*.vse"); }
-    void ShowError(const std::string& text) override {
-        ::MessageBoxW(owner_, Widen(text).c_str(), L"VTSkinEditor", MB_OK);
+    bool ConfirmRisk(const std::string& text, const std::string& caption) override {
+        return Box(text, caption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
     }
+    Answer AskYesNoCancel(const std::string& text, const std::string& caption) override {
+        switch (Box(text, caption, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+            case IDYES:
+                return Answer::Yes;
+            case IDNO:
+                return Answer::No;
+            default:
+                return Answer::Cancel;
+        }
+    }
+    std::string AskOpenPath() override { return ShowOpenFileDialog(owner_, std::string(kOpenDialogTitle), "*.vse", "*.vse"); }
+    std::string AskSavePath() override { return ShowSaveFileDialog(owner_, std::string(kSaveDialogTitle), "*.vse", "*.vse"); }
+    std::string AskSaveAsPath() override {
+        return ShowSaveFileDialog(owner_, std::string(kSaveAsDialogTitle), "*.vse", "*.vse");
+    }
+    void ShowError(const std::string& text) override { Box(text, "VTSkinEditor", MB_OK); }
+    void ShowWarning(const std::string& text) override { Box(text, "VTSkinEditor", MB_OK | MB_ICONWARNING); }
 
 private:
+    int Box(const std::string& text, const std::string& caption, UINT type) {
+        return ::MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), type);
+    }
     HWND owner_;
 };
 
@@ -161,6 +181,11 @@ bool MainForm::PreTranslate(MSG& msg) {
     // Alt+letter here (WM_SYSCHAR, still handled below); plain characters go
     // to the control that has the focus.
     if (msg.message == WM_CHAR && msg.wParam >= 0x20) return false;
+    if (msg.message == WM_KEYDOWN && msg.wParam == 'S' && (::GetKeyState(VK_CONTROL) & 0x8000) &&
+        (::GetKeyState(VK_SHIFT) & 0x8000) && (msg.hwnd == hwnd_ || ::IsChild(hwnd_, msg.hwnd))) {
+        OnSaveAs();
+        return true;
+    }
     return ::IsDialogMessageW(hwnd_, &msg);
 }
 
@@ -258,9 +283,14 @@ LRESULT MainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_CTLCOLORSTATIC:
             return OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+        case WM_CTLCOLOREDIT:
+            if (LRESULT brush = OnCtlColorEdit(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp))) return brush;
+            break;
         case WM_CLOSE:
-            Close(false);
+            if (MayDiscard()) Close(false);
             return 0;
+        case WM_QUERYENDSESSION:  // Windows is shutting down: the same question
+            return MayDiscard() ? TRUE : FALSE;
         case WM_DESTROY: {
             hwnd_ = nullptr;
             auto closed = onClosed_;
@@ -276,6 +306,45 @@ LRESULT MainForm::OnCtlColor(HDC dc, HWND control) {
     (void)control;
     ::SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// A picture kept although its file is gone stands out in dark red on pink
+// until it is chosen again.
+LRESULT MainForm::OnCtlColorEdit(HDC dc, HWND control) {
+    if (!model_.IsMissing(SlotOfControl(::GetDlgCtrlID(control)))) return 0;
+    constexpr COLORREF kMissingBack = RGB(255, 226, 226);
+    if (!missingBrush_) missingBrush_.reset(::CreateSolidBrush(kMissingBack));
+    ::SetTextColor(dc, RGB(176, 0, 0));
+    ::SetBkColor(dc, kMissingBack);
+    return reinterpret_cast<LRESULT>(missingBrush_.get());
+}
+
+// Drags end on the canvas; the title then says whether there is unsaved work.
+LRESULT CALLBACK MainForm::CanvasWatch(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) noexcept {
+    if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, CanvasWatch, 2);
+    const LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
+    if (msg == WM_LBUTTONUP || msg == WM_CAPTURECHANGED) {
+        try {
+            reinterpret_cast<MainForm*>(ref)->UpdateTitle();
+        } catch (...) {
+        }
+    }
+    return r;
+}
+
+void MainForm::UpdateTitle() {
+    if (!hwnd_) return;
+    const std::wstring want = Widen(TitleText(model_));
+    wchar_t now[512] = {};
+    ::GetWindowTextW(hwnd_, now, 512);
+    if (want != now) ::SetWindowTextW(hwnd_, want.c_str());
+}
+
+bool MainForm::MayDiscard() {
+    YesNoUi ui(hwnd_);
+    const bool ok = ConfirmDiscard(model_, ui);
+    UpdateTitle();
+    return ok;
 }
 
 void MainForm::OnCreate() {
@@ -307,6 +376,8 @@ void MainForm::OnCreate() {
     for (const auto& b : kBottomButtons)
         make(hwnd_, L"BUTTON", b.caption, BS_PUSHBUTTON | WS_TABSTOP, b.left, 6840, 975, 375, b.id);
     canvas_.Create(instance_, hwnd_, Px(3240), Px(120), Px(7215), Px(6615), kIdCanvas);
+    if (canvas_.Hwnd()) ::SetWindowSubclass(canvas_.Hwnd(), CanvasWatch, 2, reinterpret_cast<DWORD_PTR>(this));
+    MarkSaved(model_);
 
     SyncBoxesFromModel();
     SyncChecksFromModel();
@@ -452,6 +523,7 @@ void MainForm::ApplySlot(int slot) {
     model_.ApplyProperty(slot);
     SyncBoxesFromModel();
     canvas_.Refresh();
+    UpdateTitle();
 }
 
 void MainForm::Choose(int slot) {
@@ -474,7 +546,10 @@ void MainForm::OnCommand(int id, int code, HWND control) {
         if (code == EN_CHANGE && !syncing_) {
             wchar_t buf[1024];
             ::GetWindowTextW(control, buf, 1024);
+            const bool wasMissing = model_.IsMissing(slot);
             model_.SetSlotText(slot, Narrow(buf));
+            if (wasMissing != model_.IsMissing(slot)) ::InvalidateRect(control, nullptr, TRUE);
+            UpdateTitle();
         } else if (code == EN_KILLFOCUS) {
             ApplySlot(slot);
         }
@@ -487,6 +562,7 @@ void MainForm::OnCommand(int id, int code, HWND control) {
     if (id >= kIdChkFrame && id < kIdChkFrame + 2) {
         model_.SetFrame(id - kIdChkFrame, ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
         canvas_.Refresh();
+        UpdateTitle();
         return;
     }
     if (id >= kIdChkLock && id < kIdChkLock + 4) {
@@ -503,6 +579,9 @@ void MainForm::OnCommand(int id, int code, HWND control) {
         case kIdCmdSave:
             OnSave();
             break;
+        case kIdCmdSaveAs:
+            OnSaveAs();
+            break;
         case kIdCmdMake:
             OnMake();
             break;
@@ -513,27 +592,38 @@ void MainForm::OnCommand(int id, int code, HWND control) {
             OnHelp();
             break;
         case kIdCmdExit:
-            Close(false);
+            if (MayDiscard()) Close(false);
             break;
     }
 }
 
 void MainForm::OnNew() {
-    if (onNew_) onNew_();
+    if (MayDiscard() && onNew_) onNew_();
 }
 
 void MainForm::OnOpen() {
     YesNoUi ui(hwnd_);
-    if (OpenCommand(model_, ui) != CommandResult::Done) return;
-    SyncBoxesFromModel();
-    SyncChecksFromModel();
-    ::SetWindowTextW(hwnd_, Widen(model_.windowTitle).c_str());
-    canvas_.Refresh();
+    const CommandResult r = OpenCommand(model_, ui);
+    if (r == CommandResult::Done) {
+        SyncBoxesFromModel();
+        SyncChecksFromModel();
+        // Boxes whose text stayed the same still change their colour.
+        for (HWND page : pages_) ::RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        canvas_.Refresh();
+    }
+    UpdateTitle();
 }
 
 void MainForm::OnSave() {
     YesNoUi ui(hwnd_);
     SaveCommand(model_, ui);
+    UpdateTitle();
+}
+
+void MainForm::OnSaveAs() {
+    YesNoUi ui(hwnd_);
+    SaveAsCommand(model_, ui);
+    UpdateTitle();
 }
 
 void MainForm::OnMake() {
@@ -542,7 +632,7 @@ void MainForm::OnMake() {
     ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     BuildResult r = BuildSkinPackage(model_, folder);
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-    if (!r.ok) ::MessageBoxW(hwnd_, Widen(kBuildFailed).c_str(), L"VTSkinEditor", MB_OK);
+    if (!r.ok) ::MessageBoxW(hwnd_, Widen(std::string(kBuildFailed) + "\n" + r.detail).c_str(), L"VTSkinEditor", MB_OK);
 }
 
 void MainForm::OnHelp() {

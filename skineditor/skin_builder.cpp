@@ -93,9 +93,9 @@ bool WriteDescription(const EditorModel& model, const std::string& file) {
 BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder) {
     std::error_code ec;
     const fs::path dir = PathFromUtf8(folder);
-    if (folder.empty() || !fs::is_directory(dir, ec)) return {false, "target folder missing: " + folder};
+    if (folder.empty() || !fs::is_directory(dir, ec)) return {false, "文件夹不存在: " + folder};
     const fs::path image = dir / kSkinImageFolder;
-    if (fs::exists(image, ec) && !fs::is_directory(image, ec)) return {false, "a file named image is in the way"};
+    if (fs::exists(image, ec) && !fs::is_directory(image, ec)) return {false, "名为 image 的文件挡住了图片文件夹: " + PathToUtf8(image)};
 
     // Read every picture first: a build that stops halfway leaves a skin the
     // launcher cannot load, so nothing is written unless all sources are good.
@@ -107,10 +107,12 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
                 bytes.emplace_back();
                 continue;
             }
-            return {false, "no picture chosen for " + std::string(p.file)};
+            return {false, "没有选择图片: " + SlotDisplayName(p.slot) + " (" + std::string(p.file) + ")"};
         }
         auto data = ReadFileBytes(PathFromUtf8(source));
-        if (!data) return {false, "cannot read " + source};
+        if (!data)
+            return {false, (fs::exists(PathFromUtf8(source), ec) ? "无法读取图片 " : "找不到图片 ") +
+                               SlotDisplayName(p.slot) + ": " + source};
         bytes.push_back(std::move(data));
     }
 
@@ -121,7 +123,7 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
     fs::remove(PathFromUtf8(pending), ec);
     if (fs::exists(PathFromUtf8(vsu), ec)) {
         fs::copy_file(PathFromUtf8(vsu), PathFromUtf8(pending), fs::copy_options::overwrite_existing, ec);
-        if (ec) return {false, "cannot write into " + folder};
+        if (ec) return {false, WriteFailureCause(pending)};
     }
     FlushIniCache();
     auto fail = [&](std::string why) {
@@ -130,20 +132,21 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
         FlushIniCache();
         return BuildResult{false, std::move(why)};
     };
-    if (!WriteDescription(model, pending)) return fail("cannot write skin.vsu");
+    if (!WriteDescription(model, pending)) return fail(WriteFailureCause(pending));
 
     if (!fs::is_directory(image, ec)) {
         fs::create_directory(image, ec);
-        if (ec) return fail("cannot create the image folder");
+        if (ec) return fail("无法创建图片文件夹(文件夹只读或没有写入权限): " + PathToUtf8(image));
     }
     for (size_t i = 0; i < kPackagePictures.size(); ++i) {
         if (!bytes[i]) continue;
         if (!WriteFileAtomic(image / PathFromUtf8(kPackagePictures[i].file), *bytes[i]))
-            return fail("cannot write " + std::string(kPackagePictures[i].file));
+            return fail("无法写入图片(文件夹只读或文件被占用): " +
+                        PathToUtf8(image / PathFromUtf8(kPackagePictures[i].file)));
     }
     fs::rename(PathFromUtf8(pending), PathFromUtf8(vsu), ec);
     FlushIniCache();
-    if (ec) return fail("cannot replace skin.vsu");
+    if (ec) return fail("无法替换 skin.vsu(文件只读或被占用): " + vsu);
     return {true, {}};
 }
 

@@ -24,7 +24,10 @@ constexpr std::string_view kBuildFailed = "发生错误，无法保存!";
 
 struct BuildResult {
     bool ok = false;
-    std::string detail;  // what stopped the build, for logs and the packager tool
+    // What stopped the build, as told to the designer under the failure
+    // message: the picture that could not be read or written, the folder
+    // that is missing, read-only or in the way.
+    std::string detail;
 };
 
 // Builds into `folder` (no trailing separator needed). Every source picture

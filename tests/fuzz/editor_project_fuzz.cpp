@@ -1,5 +1,6 @@
 // Editor projects (*.vse): any file opens; saving and reopening gives the same
-// project; saving over a file keeps every key the editor does not own.
+// project; saving over a file keeps every key the editor does not own; a
+// file opened after its check saves as one the check passes.
 #include "common/ini.h"
 #include "platform/fake/fakes.h"
 #include "skineditor/editor_model.h"
@@ -73,6 +74,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string why;
     VT_FUZZ_CHECK(SameModel(first, second, why), "reopened project differs: " + why);
     VT_FUZZ_CHECK(ReadFile(dir + "a.vse") == ReadFile(dir + "b.vse"), "second save wrote another file");
+
+    // Opened the way Open does after the check (what cannot be read keeps
+    // its default), the project saves as a sound one.
+    const ProjectCheck check = CheckProjectBytes(bytes);
+    if (check.recognised) {
+        EditorModel opened(pictures, measure);
+        LoadProject(opened, file, &check);
+        VT_FUZZ_CHECK(SaveProject(opened, dir + "c.vse"), "save of a checked project");
+        FlushIniCache();
+        const ProjectCheck again = CheckProject(dir + "c.vse");
+        VT_FUZZ_CHECK(again.Ok(), "saved a project the check refuses: " + DescribeProblems(again, 3));
+    }
 
     // Saving over the opened file keeps every key the editor does not write.
     const IniNames names = ScanIniNames(bytes, 16);

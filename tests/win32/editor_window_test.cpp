@@ -1,5 +1,6 @@
 // Starts the real VTSkinEditor.exe and talks to its window.
 #include "platform/win32/ui_font.h"
+#include "tests/win32/editor_drive.h"
 #include "tests/win32/vt_harness.h"
 
 namespace vt {
@@ -37,12 +38,28 @@ TEST_F(EditorWindow, StartsWithItsDefaultsAndCloses) {
     EXPECT_TRUE(editor_.Close(main_));
 }
 
-TEST_F(EditorWindow, NewReplacesTheWindowWithAFreshOne) {
+TEST_F(EditorWindow, NewWithChangesAsksAndCancelKeepsEverything) {
     HWND name = FindControl(main_, 200 + 44);
     ASSERT_NE(name, nullptr);
     ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"edited"));
+    EXPECT_TRUE(WaitFor(editor_.Handle(), 20000, [&] { return Text(main_) == L"*VT Skin Editor"; })) << Narrow(Text(main_));
 
+    // Cancel: the window, its values and the mark stay.
     ::PostMessageW(FindControl(main_, 500), BM_CLICK, 0, 0);
+    HWND ask = WaitForMessageBox(editor_, L"保存提示");
+    ASSERT_NE(ask, nullptr) << "New threw unsaved work away without asking";
+    EXPECT_EQ(MessageBoxText(ask), L"是否保存对皮肤文件的修改?");
+    PostButton(ask, IDCANCEL);
+    ASSERT_TRUE(editor_.WaitGone(ask));
+    EXPECT_TRUE(::IsWindow(main_));
+    EXPECT_EQ(Text(name), L"edited");
+    EXPECT_EQ(Text(main_), L"*VT Skin Editor");
+
+    // No: a fresh window in its place.
+    ::PostMessageW(FindControl(main_, 500), BM_CLICK, 0, 0);
+    ask = WaitForMessageBox(editor_, L"保存提示");
+    ASSERT_NE(ask, nullptr);
+    PostButton(ask, IDNO);
     HWND fresh = WaitForMain(main_);
     ASSERT_NE(fresh, nullptr);
     EXPECT_FALSE(::IsWindow(main_));
@@ -50,6 +67,8 @@ TEST_F(EditorWindow, NewReplacesTheWindowWithAFreshOne) {
     EXPECT_EQ(Text(FindControl(fresh, 200 + 44)), L"");
     EXPECT_FALSE(editor_.Exited());
 
+    // Nothing unsaved: 退出 ends at once.
+    main_ = fresh;
     ::PostMessageW(FindControl(fresh, 506), BM_CLICK, 0, 0);  // 退出
     EXPECT_TRUE(editor_.WaitExit(20000));
 }
@@ -76,7 +95,7 @@ TEST_F(EditorWindow, ButtonMnemonicsNeedAltAndLettersReachTheValueBoxes) {
         ::PostMessageW(name, WM_CHAR, c, 0);
     EXPECT_TRUE(WaitFor(editor_.Handle(), 20000, [&] { return Text(name) == L"mao"; })) << Narrow(Text(name));
 
-    EXPECT_TRUE(editor_.Close(main_));
+    EXPECT_TRUE(CloseEditorDiscarding(editor_, main_));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "platform/win32/ui_font.h"
+#include "tests/win32/editor_drive.h"
 
 namespace vt::harness {
 
@@ -248,8 +249,9 @@ void EditorTest::StartEditor(const fs::path& folder) {
 }
 
 void EditorTest::TearDown() {
-    if (main_) PostMessageW(main_, WM_CLOSE, 0, 0);
-    if (editor_.Handle() && !editor_.WaitExit(20000)) ADD_FAILURE() << "the editor did not end on WM_CLOSE";
+    // Whatever a test left unsaved is dropped: No to the question.
+    if (editor_.Handle() && !editor_.Exited() && main_ && !CloseEditorDiscarding(editor_, main_))
+        ADD_FAILURE() << "the editor did not end on WM_CLOSE";
     editor_.End();
 }
 

@@ -170,11 +170,18 @@ TEST_F(EditorModelTest, TeamBackdropMakesCaptionsTransparent) {
     EXPECT_TRUE(model.Get(El::LabTeam1).opaque);
 }
 
-TEST_F(EditorModelTest, BadPictureWhileLoadingLeavesNoPicture) {
+TEST_F(EditorModelTest, BadPictureWhileLoadingKeepsItsPathMarkedMissing) {
     model.isLoadingProject = true;
     model.SetSlotText(5, "/nowhere/min.gif");
+    EXPECT_EQ(model.SlotText(5), "/nowhere/min.gif");
+    EXPECT_TRUE(model.IsMissing(5));
+    EXPECT_EQ(model.Get(El::ImgMin).picture, PictureSource::BuiltIn);  // the stand-in stays
+    model.isLoadingProject = false;
+    // Typed outside loading, a bad picture still empties its box.
+    model.SetSlotText(5, "/nowhere/other.gif");
+    EXPECT_FALSE(model.IsMissing(5));
+    EXPECT_FALSE(model.ApplyProperty(5));
     EXPECT_EQ(model.SlotText(5), "");
-    EXPECT_EQ(model.Get(El::ImgMin).picture, PictureSource::None);
 }
 
 TEST_F(EditorModelTest, TitleHandles) {

@@ -190,12 +190,26 @@ TEST_F(ProjectTest, SavingTwiceReplacesKeysInPlaceAndKeepsOthers) {
 
 struct ScriptedUi : ProjectUi {
     std::deque<bool> answers;
+    std::deque<Answer> threeWay;
     std::vector<std::string> events;
-    std::string openPath, savePath;
-    bool AskYesNo(const std::string& text, const std::string& caption) override {
-        events.push_back("ask:" + text + "|" + caption);
+    std::string openPath, savePath, saveAsPath;
+    bool Next() {
         bool a = answers.empty() ? false : answers.front();
         if (!answers.empty()) answers.pop_front();
+        return a;
+    }
+    bool AskYesNo(const std::string& text, const std::string& caption) override {
+        events.push_back("ask:" + text + "|" + caption);
+        return Next();
+    }
+    bool ConfirmRisk(const std::string& text, const std::string& caption) override {
+        events.push_back("risk:" + text + "|" + caption);
+        return Next();
+    }
+    Answer AskYesNoCancel(const std::string& text, const std::string& caption) override {
+        events.push_back("ync:" + text + "|" + caption);
+        Answer a = threeWay.empty() ? Answer::Cancel : threeWay.front();
+        if (!threeWay.empty()) threeWay.pop_front();
         return a;
     }
     std::string AskOpenPath() override {
@@ -206,7 +220,12 @@ struct ScriptedUi : ProjectUi {
         events.push_back("save");
         return savePath;
     }
+    std::string AskSaveAsPath() override {
+        events.push_back("saveas");
+        return saveAsPath;
+    }
     void ShowError(const std::string& text) override { events.push_back("error:" + text); }
+    void ShowWarning(const std::string& text) override { events.push_back("warning:" + text); }
 };
 
 TEST_F(ProjectTest, SaveWithoutOpenProjectAsksForANameEveryTime) {
@@ -221,28 +240,36 @@ TEST_F(ProjectTest, SaveWithoutOpenProjectAsksForANameEveryTime) {
     EXPECT_EQ(ui.events, (std::vector<std::string>{"save", "save"}));
 }
 
-TEST_F(ProjectTest, OpenWithAProjectOpenOffersToSaveFirst) {
+TEST_F(ProjectTest, OpenWithUnsavedWorkOffersToSaveFirst) {
     const std::string first = dir.File("first.vse");
     ASSERT_TRUE(SaveProject(model, first));
     LoadProject(model, first);
+    MarkSaved(model);
     model.SetSlotText(44, "edited");
 
+    // Yes saves without asking "确定要保存修改吗?" a second time.
     ScriptedUi ui;
-    ui.answers = {true, true};
+    ui.threeWay = {Answer::Yes};
     ui.openPath = "";
     EXPECT_EQ(OpenCommand(model, ui), CommandResult::Cancelled);
-    EXPECT_EQ(ui.events, (std::vector<std::string>{"ask:已打开一个皮肤文件，是否保存?|保存提示",
-                                                   "ask:确定要保存修改吗?|保存确认", "open"}));
+    EXPECT_EQ(ui.events, (std::vector<std::string>{"ync:是否保存对皮肤文件的修改?|保存提示", "open"}));
     EXPECT_EQ(ReadIniString(first, "SKIN", "Name", ""), "edited");
     // Cancelled: nothing changed.
     EXPECT_EQ(model.currentProjectPath, first);
     EXPECT_EQ(model.SlotText(44), "edited");
 
+    // Nothing unsaved: straight to the open dialog.
     ui.events.clear();
-    ui.answers = {false};
-    model.SetSlotText(44, "not saved");
     EXPECT_EQ(OpenCommand(model, ui), CommandResult::Cancelled);
-    EXPECT_EQ(ui.events.size(), 2u);
+    EXPECT_EQ(ui.events, (std::vector<std::string>{"open"}));
+
+    // No: the change is dropped unsaved; Cancel: not even the dialog.
+    model.SetSlotText(44, "not saved");
+    ui.events.clear();
+    ui.threeWay = {Answer::No, Answer::Cancel};
+    EXPECT_EQ(OpenCommand(model, ui), CommandResult::Cancelled);
+    EXPECT_EQ(OpenCommand(model, ui), CommandResult::Cancelled);
+    EXPECT_EQ(ui.events.size(), 3u);
     EXPECT_EQ(ReadIniString(first, "SKIN", "Name", ""), "edited");
 }
 
@@ -250,7 +277,8 @@ TEST_F(ProjectTest, FailedSaveIsReported) {
     ScriptedUi ui;
     ui.savePath = dir.File("no/such/folder/x");
     EXPECT_EQ(SaveCommand(model, ui), CommandResult::Failed);
-    EXPECT_EQ(ui.events.back(), "error:发生错误，无法保存!");
+    // The system's text first, the cause on the next line.
+    EXPECT_EQ(ui.events.back(), "error:发生错误，无法保存!\n文件夹不存在: " + dir.File("no/such/folder"));
 }
 
 TEST_F(ProjectTest, AProjectThatIsThereButCannotBeReadIsNotOverwritten) {

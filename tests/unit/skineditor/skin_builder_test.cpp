@@ -102,15 +102,21 @@ TEST_F(SkinBuilderTest, MissingPictureFailsWithoutTouchingTheFolder) {
     EXPECT_EQ(std::distance(fs::directory_iterator(PathFromUtf8(target)), fs::directory_iterator()), 1);
 
     model.SetSlotText(53, dir.File("src/gone.gif"));
-    EXPECT_FALSE(BuildSkinPackage(model, target).ok);
+    r = BuildSkinPackage(model, target);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.detail, "找不到图片 主窗口 文件图标: " + dir.File("src/gone.gif"));
     EXPECT_FALSE(fs::exists(PathFromUtf8(target) / "image"));
 }
 
 TEST_F(SkinBuilderTest, FileNamedImageInTheWayFails) {
     ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(target) / "image", "x"));
-    EXPECT_FALSE(BuildSkinPackage(model, target).ok);
+    BuildResult r = BuildSkinPackage(model, target);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.detail.find("image"), std::string::npos) << r.detail;
     EXPECT_FALSE(fs::exists(PathFromUtf8(Vsu())));
-    EXPECT_FALSE(BuildSkinPackage(model, dir.File("nowhere")).ok);
+    r = BuildSkinPackage(model, dir.File("nowhere"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.detail, "文件夹不存在: " + dir.File("nowhere"));
 }
 
 TEST_F(SkinBuilderTest, RebuildKeepsExtraKeysAndAnOldTeamPicture) {
