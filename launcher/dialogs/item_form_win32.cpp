@@ -211,9 +211,7 @@ private:
 
     void OnInit() override {
         StartPixelLayout();
-        tooltip_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                     ::GetModuleHandleW(nullptr), nullptr);
+        tooltip_ = AddTooltip();
         tipTexts_.reserve(kPictureButtonCount);
         // Upper part, always shown: name, path, and the dialog's buttons.
         AddLabel(kLabelItemName, 10, 10, kLabelWidth);

@@ -2,6 +2,7 @@
 // is decided by MsgSlide; this file only turns that into timers and pixels.
 #include "launcher/skin/msg_form_win32.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -25,8 +26,9 @@ COLORREF Rgb(uint32_t vbColour) {
 
 class MsgForm {
 public:
+    // At the primary monitor's dpi: the popup rises from its work area.
     MsgForm(HINSTANCE instance, const MsgLook& look, std::string text)
-        : instance_(instance), look_(look), text_(Widen(text)), dpi_(ScreenDpi()), slide_(0) {}
+        : instance_(instance), look_(look), text_(Widen(text)), dpi_(MonitorDpi(nullptr)), slide_(0) {}
     ~MsgForm() { Close(); }
     MsgForm(const MsgForm&) = delete;
     MsgForm& operator=(const MsgForm&) = delete;
@@ -176,7 +178,9 @@ void MsgForm::OnPaint() {
         ::FillRect(mem.get(), &client, back.get());
 
         // ShpFrame: an outline 2655 x 1815 twips from the corner.
-        UniqueHpen pen(::CreatePen(PS_SOLID, 1, Rgb(look_.frameColor)));
+        // A line of one 96-dpi pixel stays as heavy at any scale, inside the outline.
+        const int line = std::max(1, ::MulDiv(1, dpi_, 96));
+        UniqueHpen pen(::CreatePen(PS_INSIDEFRAME, line, Rgb(look_.frameColor)));
         SelectRestorer selPen(mem.get(), pen.get());
         SelectRestorer selBrush(mem.get(), ::GetStockObject(NULL_BRUSH));
         ::Rectangle(mem.get(), 0, 0, Px(kMsgWidth), Px(kMsgFrameHeight));
