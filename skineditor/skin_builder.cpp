@@ -152,7 +152,8 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
     for (size_t i = 0; i < kPackagePictures.size(); ++i) {
         if (!bytes[i]) continue;
         const fs::path name = PathFromUtf8(kPackagePictures[i].file);
-        if (!WriteFileAtomic(image / name, *bytes[i])) return fail("cannot write " + std::string(kPackagePictures[i].file));
+        if (!WriteFileAtomic(image / name, *bytes[i]))
+            return fail("cannot write " + std::string(kPackagePictures[i].file));
         if (doubles[i]) {
             fs::create_directory(imageTwice, ec);
             if (!WriteFileAtomic(imageTwice / name, *doubles[i]))

@@ -740,7 +740,8 @@ bool MainWindow::DrawSharperIcon(HDC dc, const Element& e, int leftTwips, int to
     // remembered too, so it is not opened again at every paint.
     auto key = std::make_tuple(e.iconFile, e.iconIndex, size);
     auto it = sharperIcons_.find(key);
-    if (it == sharperIcons_.end()) it = sharperIcons_.emplace(key, ExtractIconFromFile(e.iconFile, e.iconIndex, size)).first;
+    if (it == sharperIcons_.end())
+        it = sharperIcons_.emplace(key, ExtractIconFromFile(e.iconFile, e.iconIndex, size)).first;
     if (!it->second) return false;
     // The stored picture is the icon on the item panel's colour: so is this.
     RECT r{box.left, box.top, box.right, box.bottom};

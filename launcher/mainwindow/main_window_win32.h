@@ -182,7 +182,7 @@ private:
     };
     std::map<FontKey, UniqueHfont> fonts_;
     std::map<std::tuple<std::string, int, int>, UniqueHicon> sharperIcons_;  // by file, index, size
-    std::map<std::pair<std::string, int>, std::string> drawnFiles_;  // skin picture and dpi: the file drawn
+    std::map<std::pair<std::string, int>, std::string> drawnFiles_;          // skin picture and dpi: the file drawn
 };
 
 }  // namespace vt

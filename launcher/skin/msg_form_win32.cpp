@@ -138,8 +138,10 @@ void MsgForm::Follow() {
     sync(slide_.ShowRunning(), show_, kTmrShow, kMsgShowMs);
     sync(slide_.WaitRunning(), wait_, kTmrWait, kMsgWaitMs);
     sync(slide_.HideRunning(), hide_, kTmrHide, kMsgHideMs);
-    ::SetWindowPos(hwnd_, nullptr, Px(left_), Px(slide_.Top()), 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    // Back in front at every step: a topmost main window activated after the
+    // popup appeared (a dialog closing gives it the focus) would cover it.
+    ::SetWindowPos(hwnd_, HWND_TOPMOST, Px(left_), Px(slide_.Top()), 0, 0,
+                   SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void MsgForm::OnTimer(UINT_PTR id) {

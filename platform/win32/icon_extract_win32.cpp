@@ -58,8 +58,9 @@ UniqueHicon LoadIconAtSize(HINSTANCE module, int id, int size) {
     using Fn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
     static const Fn scaleDown = [] {
         HMODULE controls = ::LoadLibraryW(L"comctl32.dll");
-        return controls ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(controls, "LoadIconWithScaleDown")))
-                        : nullptr;
+        return controls
+                   ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(controls, "LoadIconWithScaleDown")))
+                   : nullptr;
     }();
     if (scaleDown && SUCCEEDED(scaleDown(module, MAKEINTRESOURCEW(id), size, size, &icon)) && icon)
         return UniqueHicon(icon);

@@ -12,6 +12,7 @@
 #include "platform/win32/ui_font.h"
 #include "tests/win32/dpi_scope.h"
 #include "tests/win32/layout_check.h"
+#include "tests/win32/screenshot.h"
 
 namespace vt::harness {
 namespace {

@@ -83,7 +83,8 @@ std::vector<uint32_t> IconPixels(HICON icon, int size) {
     SelectObject(dc, old);
     DeleteDC(dc);
     DeleteObject(bmp);
-    for (uint32_t& p : out) p &= 0xFFFFFF;
+    for (uint32_t& p : out)
+        p &= 0xFFFFFF;
     return out;
 }
 
@@ -100,7 +101,8 @@ int IconWidth(HICON icon) {
 TEST(IconExtract, LargerScreensGetTheFilesOwnImageOfTheirSizeNotAStretched32) {
     // VT.exe carries its icon at the small and large sizes of 100 to 200 %.
     const std::string vt = std::string(VT_DIST_DIR) + "/VT.exe";
-    HMODULE module = LoadLibraryExW(Widen(vt).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HMODULE module =
+        LoadLibraryExW(Widen(vt).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(module, nullptr);
     UniqueHicon at32 = ExtractIconFromFile(vt, 0, 32);
     ASSERT_TRUE(at32);

@@ -113,7 +113,8 @@ std::vector<uint32_t> CopyPixels(HDC from, int x, int y, int w, int h, DWORD rop
     SelectObject(mem, old);
     DeleteDC(mem);
     DeleteObject(dib);
-    for (uint32_t& p : out) p &= 0xFFFFFF;
+    for (uint32_t& p : out)
+        p &= 0xFFFFFF;
     return out;
 }
 

@@ -124,8 +124,7 @@ TEST_F(SkinDoublePictures, At200PercentTheDoubleSizePicturesAreDrawnAndAMissingO
                                   ReadBitmapPixels(enlarged->bitmap, pw, ph), pw, band);
             if (share > 0.8) break;
         }
-        EXPECT_GT(share, 0.8) << "the backdrop is not the double-size picture; window at " << wr.left << ","
-                              << wr.top;
+        EXPECT_GT(share, 0.8) << "the backdrop is not the double-size picture; window at " << wr.left << "," << wr.top;
     }
     SaveScreenScreenshot(wr, ScreenshotDir() + L"vt_192dpi_2x.png");
     EXPECT_TRUE(launcher_.Close());

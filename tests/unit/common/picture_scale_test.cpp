@@ -183,11 +183,13 @@ TEST(PictureScale, GradientsStayMonotonicGrowingAndShrinking) {
     // cubic) or mixes rows in the wrong order makes a step go backwards.
     DecodedPicture ramp = Filled(16, 4, 0);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 16; ++x) At(ramp, x, y) = 0xFF000000u | static_cast<uint32_t>(x * 16 + 8) * 0x010101u;
+        for (int x = 0; x < 16; ++x)
+            At(ramp, x, y) = 0xFF000000u | static_cast<uint32_t>(x * 16 + 8) * 0x010101u;
     // A hard edge as well: where ringing shows most.
     DecodedPicture edge = Filled(16, 4, 0xFF202020u);
     for (int y = 0; y < 4; ++y)
-        for (int x = 8; x < 16; ++x) At(edge, x, y) = 0xFFE0E0E0u;
+        for (int x = 8; x < 16; ++x)
+            At(edge, x, y) = 0xFFE0E0E0u;
     for (const DecodedPicture* src : {&ramp, &edge}) {
         for (int width : {20, 24, 28, 32, 12, 9}) {
             SCOPED_TRACE(width);

@@ -242,8 +242,8 @@ TEST_F(MainModelTest, ItemIconsNameTheFileTheirPictureWasDrawnFromForLargerScree
                               {"\\ITEM3.img", "4", "0", "True"},
                               {"[LINK]", "1", "3", "False"}};
     for (int i = 0; i < 5; ++i) {
-        text += "[" + std::to_string(i) + "]\r\nName=n\r\nType=0\r\nIcon=" + items[i][0] + "\r\nIconPath=" +
-                items[i][1] + "\r\nIconIndex=" + items[i][2] + "\r\nPassword=" + items[i][3] + "\r\n";
+        text += "[" + std::to_string(i) + "]\r\nName=n\r\nType=0\r\nIcon=" + items[i][0] +
+                "\r\nIconPath=" + items[i][1] + "\r\nIconIndex=" + items[i][2] + "\r\nPassword=" + items[i][3] + "\r\n";
         std::ofstream(PathFromUtf8(f + "/ITEM" + std::to_string(i) + ".img"), std::ios::binary) << "bmp";
     }
     Write(ItemSetFile(f), text);

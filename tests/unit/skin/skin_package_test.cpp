@@ -184,7 +184,8 @@ TEST(SkinPackage, DoubleSizePicturesServeLargeScreensPictureByPicture) {
 
     for (int dpi : {96, 120, 144, 167}) {
         SCOPED_TRACE(dpi);
-        for (const std::string& p : {backdrop, close, lock, min, up}) EXPECT_EQ(SkinPictureForDpi(p, dpi, pictures), p);
+        for (const std::string& p : {backdrop, close, lock, min, up})
+            EXPECT_EQ(SkinPictureForDpi(p, dpi, pictures), p);
     }
     for (int dpi : {168, 192, 288}) {
         SCOPED_TRACE(dpi);
