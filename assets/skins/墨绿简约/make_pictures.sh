@@ -27,15 +27,11 @@ INK='#1F4A3B'
 INK_DARK='#163528'
 IVORY='#F4F1E8'
 
-# Every picture at scale $S (1 or 2) into $out. Coordinates below are those of
-# the normal size: $A makes -draw scale them (pixel centre onto pixel centre)
-# and z() scales sizes and offsets given outside -draw.
-z() { echo $(($1 * S)); }
+# Every picture at scale $S (1 or 2) into $out; coordinates below are those
+# of the normal size (see scaled_drawing.sh).
+source "$(dirname "${BASH_SOURCE[0]}")/../scaled_drawing.sh"
 draw_all() {
-S=$1
-out=$2
-mkdir -p "$out"
-A="$S,0,0,$S,$(((S - 1) * 5 / 10)).$(((S - 1) * 5 % 10)),$(((S - 1) * 5 / 10)).$(((S - 1) * 5 % 10))"
+start_scale "$1" "$2"
 
 # ---- backdrop ---------------------------------------------------------------
 convert -size "$(z 240)x$(z 44)" gradient:'#2B5E4A'-'#1D4536' "$work/header.png"
