@@ -82,7 +82,7 @@ if(win_test_src)
     target_compile_options(vt_win32_tests PRIVATE ${VT_WARNINGS})
     target_compile_definitions(vt_win32_tests PRIVATE VT_DIST_DIR="Z:${VT_DIST}" VT_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
     add_test(NAME win32 COMMAND vt_win32_tests --gtest_brief=1)
-    set_tests_properties(win32 PROPERTIES TIMEOUT 1800)
+    set_tests_properties(win32 PROPERTIES TIMEOUT 2400)
 endif()
 
 vt_collect(win_bench_src bench/win32)

@@ -13,7 +13,7 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${_vt_skin2_out}/image
     COMMAND ${_vt_skin2_src}/make_pictures.sh ${_vt_skin2_out}/image
     COMMAND ${CMAKE_COMMAND} -E touch ${_vt_skin2_stamp}
-    DEPENDS ${_vt_skin2_src}/make_pictures.sh
+    DEPENDS ${_vt_skin2_src}/make_pictures.sh ${CMAKE_SOURCE_DIR}/assets/skins/scaled_drawing.sh
     COMMENT "Drawing the pictures of skin ${_vt_skin2_name}"
     VERBATIM)
 

@@ -15,7 +15,7 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${_vt_skin_out}/image
     COMMAND ${_vt_skin_src}/make_pictures.sh ${_vt_skin_out}/image
     COMMAND ${CMAKE_COMMAND} -E touch ${_vt_skin_stamp}
-    DEPENDS ${_vt_skin_src}/make_pictures.sh
+    DEPENDS ${_vt_skin_src}/make_pictures.sh ${CMAKE_SOURCE_DIR}/assets/skins/scaled_drawing.sh
     COMMENT "Drawing the pictures of skin ${_vt_skin_name}"
     VERBATIM)
 

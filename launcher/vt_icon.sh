@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Draws the program icon (a small blue scroll) at 16, 24, 32 and 48 pixels.
+# Draws the program icon (a small blue scroll) at the small and large icon
+# sizes of 100, 125, 150 and 200 % display scaling (16, 20, 24, 32, 40, 48
+# and 64 pixels), so the system never has to stretch one for the tray or the
+# window.
 #   vt_icon.sh <output .ico>
 set -euo pipefail
 out="${1:?usage: vt_icon.sh <output.ico>}"
@@ -15,7 +18,10 @@ convert -size 256x256 xc:none -antialias \
     -draw "roundrectangle 8,202 34,234 8,8" -draw "roundrectangle 222,202 248,234 8,8" \
     -stroke none -fill '#8FBDF2' -draw "roundrectangle 40,22 216,30 4,4" -draw "roundrectangle 40,202 216,210 4,4" \
     "$work/big.png"
-for s in 16 24 32 48; do
-    convert "$work/big.png" -resize ${s}x${s} "$work/i$s.png"
+sizes=(16 20 24 32 40 48 64)
+frames=()
+for s in "${sizes[@]}"; do
+    convert "$work/big.png" -filter Lanczos -resize ${s}x${s} "$work/i$s.png"
+    frames+=("$work/i$s.png")
 done
-convert "$work/i16.png" "$work/i24.png" "$work/i32.png" "$work/i48.png" "ICO:$out"
+convert "${frames[@]}" "ICO:$out"

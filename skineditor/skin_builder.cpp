@@ -115,6 +115,18 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
                                SlotDisplayName(p.slot) + ": " + source};
         bytes.push_back(std::move(data));
     }
+    // Double-size pictures for large screens: a picture's namesake in a 2x
+    // folder beside it, wherever the project keeps its pictures.
+    std::vector<std::optional<std::string>> doubles(kPackagePictures.size());
+    for (size_t i = 0; i < kPackagePictures.size(); ++i) {
+        if (!bytes[i]) continue;
+        const fs::path source = PathFromUtf8(model.SlotText(kPackagePictures[i].slot));
+        const fs::path twice = source.parent_path() / kSkinDoubleFolder / source.filename();
+        if (fs::is_regular_file(twice, ec)) {
+            doubles[i] = ReadFileBytes(twice);
+            if (!doubles[i]) return {false, "无法读取图片 " + SlotDisplayName(kPackagePictures[i].slot) + ": " + PathToUtf8(twice)};
+        }
+    }
 
     // The description goes to a side file first and replaces skin.vsu only
     // after every picture is in place.
@@ -138,11 +150,20 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
         fs::create_directory(image, ec);
         if (ec) return fail("无法创建图片文件夹(文件夹只读或没有写入权限): " + PathToUtf8(image));
     }
+    const fs::path imageTwice = image / kSkinDoubleFolder;
     for (size_t i = 0; i < kPackagePictures.size(); ++i) {
         if (!bytes[i]) continue;
-        if (!WriteFileAtomic(image / PathFromUtf8(kPackagePictures[i].file), *bytes[i]))
-            return fail("无法写入图片(文件夹只读或文件被占用): " +
-                        PathToUtf8(image / PathFromUtf8(kPackagePictures[i].file)));
+        const fs::path name = PathFromUtf8(kPackagePictures[i].file);
+        if (!WriteFileAtomic(image / name, *bytes[i]))
+            return fail("无法写入图片(文件夹只读或文件被占用): " + PathToUtf8(image / name));
+        if (doubles[i]) {
+            fs::create_directory(imageTwice, ec);
+            if (!WriteFileAtomic(imageTwice / name, *doubles[i]))
+                return fail("无法写入图片(文件夹只读或文件被占用): " + PathToUtf8(imageTwice / name));
+        } else {
+            // One left by an earlier build would show the old picture on large screens.
+            fs::remove(imageTwice / name, ec);
+        }
     }
     fs::rename(PathFromUtf8(pending), PathFromUtf8(vsu), ec);
     FlushIniCache();

@@ -7,6 +7,7 @@
 #include "launcher/dialogs/team_dialogs_win32.h"
 #include "launcher/mainwindow/main_window_win32.h"
 #include "platform/win32/dialog_template.h"
+#include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
@@ -68,8 +69,9 @@ public:
 private:
     void OnInit() override {
         HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(main_.Hwnd(), GWLP_HINSTANCE));
-        HICON icon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-        if (icon) ::SendDlgItemMessageW(hwnd_, kIdIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        // The large icon size of the dialog's dpi, from the icon's own image of that size.
+        icon_ = LoadIconAtSize(instance, 1, MetricForDpi(SM_CXICON, WindowDpi(hwnd_)));
+        if (icon_) ::SendDlgItemMessageW(hwnd_, kIdIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
         // The links: the dialog's font, underlined.
         HFONT base = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
         LOGFONTW lf{};
@@ -125,6 +127,7 @@ private:
     }
 
     UniqueHfont linkFont_;
+    UniqueHicon icon_;
 };
 
 DialogSlot<AboutForm>& About() {

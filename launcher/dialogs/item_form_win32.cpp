@@ -218,9 +218,7 @@ private:
 
     void OnInit() override {
         StartPixelLayout();
-        tooltip_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                     ::GetModuleHandleW(nullptr), nullptr);
+        tooltip_ = AddTooltip();
         tipTexts_.reserve(kPictureButtonCount);
         // Upper part, always shown: name, path, and the dialog's buttons.
         AddLabel(kLabelItemName, 10, 10, kLabelWidth);
@@ -390,14 +388,35 @@ private:
         HDC dc = d.hDC;
         RECT r = d.rcItem;
         ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
-        // ShpIcon: the frame around the picture.
-        int x = (r.left + r.right - kPreviewSize) / 2;
-        int y = (r.top + r.bottom - kPreviewSize) / 2;
-        RECT frame{x - 3, y - 3, x + kPreviewSize + 3, y + kPreviewSize + 3};
+        // ShpIcon: the frame around the picture, which is as large as the
+        // main window shows it at this dpi.
+        const int size = S(kPreviewSize), gap = S(3);
+        int x = (r.left + r.right - size) / 2;
+        int y = (r.top + r.bottom - size) / 2;
+        RECT frame{x - gap, y - gap, x + size + gap, y + size + gap};
         ::FrameRect(dc, &frame, ::GetSysColorBrush(COLOR_BTNSHADOW));
+        if (size > kPreviewSize && DrawSharperPreview(dc, x, y, size)) return;
         UniqueMemDc mem(::CreateCompatibleDC(dc));
         SelectRestorer sel(mem.get(), canvas_.Bitmap());
-        ::BitBlt(dc, x, y, kPreviewSize, kPreviewSize, mem.get(), 0, 0, SRCCOPY);
+        ::SetStretchBltMode(dc, HALFTONE);
+        ::SetBrushOrgEx(dc, 0, 0, nullptr);
+        ::StretchBlt(dc, x, y, size, size, mem.get(), 0, 0, kPreviewSize, kPreviewSize, SRCCOPY);
+    }
+
+    // An icon of a program file drawn from the file at the preview's size,
+    // as the main window draws it there; false for anything else.
+    bool DrawSharperPreview(HDC dc, int x, int y, int size) {
+        if (!rendered_ || rendered_->kind != IconPlan::Kind::ExtractIcon || !canvas_.Drawn()) return false;
+        if (!sharper_ || sharperFor_ != *rendered_ || sharperSize_ != size) {
+            sharper_ = ExtractIconFromFile(rendered_->file, rendered_->index, size);
+            sharperFor_ = *rendered_;
+            sharperSize_ = size;
+        }
+        if (!sharper_) return false;
+        RECT box{x, y, x + size, y + size};
+        UniqueHbrush back(::CreateSolidBrush(PanelColor(main_) & 0xFFFFFF));
+        ::FillRect(dc, &box, back.get());
+        return ::DrawIconEx(dc, x, y, sharper_.get(), size, size, 0, nullptr, DI_NORMAL) != FALSE;
     }
 
     bool OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override {
@@ -619,6 +638,9 @@ private:
     std::vector<std::wstring> tipTexts_;
     std::vector<std::string> shownVerbs_;
     std::optional<IconPlan> rendered_;
+    UniqueHicon sharper_;  // the preview's icon at its size beyond 96 dpi
+    IconPlan sharperFor_;
+    int sharperSize_ = 0;
     std::string previewBytes_;
     PictureButtons buttons_;
     int drawnImages_[kPictureButtonCount] = {};

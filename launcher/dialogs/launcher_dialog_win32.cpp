@@ -1,5 +1,7 @@
 #include "launcher/dialogs/launcher_dialog_win32.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 #include "launcher/mainwindow/main_window_win32.h"
@@ -161,8 +163,21 @@ void LauncherDialog::AddCaptions(HWND box, UINT addMessage, std::span<const char
 }
 
 void LauncherDialog::StartPixelLayout() {
-    dpi_ = ScreenDpi();
+    // The dialog's own monitor decides, which need not be the main screen's.
+    dpi_ = WindowDpi(hwnd_);
     font_ = CreateUiFont(9, dpi_);
+}
+
+HWND LauncherDialog::AddTooltip() {
+    HWND tip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+    if (!tip) return nullptr;
+    // In the dialog's font and dpi, wrapping long tips at a width that
+    // grows with the text.
+    if (font_) ::SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, S(320));
+    return tip;
 }
 
 HWND LauncherDialog::AddControl(const wchar_t* cls, int id, const std::string& text, int x, int y, int w, int h,

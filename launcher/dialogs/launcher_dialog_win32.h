@@ -75,6 +75,8 @@ protected:
     HWND AddLabel(const std::string& text, int x, int y, int w);
     HWND AddEdit(int id, int x, int y, int w, DWORD style = 0);
     HWND AddDropList(int id, int x, int y, int w);
+    // A tooltip window for this dialog's controls (after StartPixelLayout).
+    HWND AddTooltip();
     // The window rectangle (at 0, 0) around a client area of this many device pixels.
     RECT FrameAround(int clientW, int clientH) const;
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "common/ini.h"
+#include "common/line_file.h"
+#include "common/text.h"
 #include "launcher/mainwindow/main_model.h"
 #include "launcher/mainwindow/pixel_map.h"
 #include "launcher/store/password.h"
@@ -110,6 +112,26 @@ void MainModel::LayOutTextList(int count) {
     }
 }
 
+// The file whose icon an item's stored picture shows, when it is one the
+// shell can draw again at a larger size: an icon of a program, library or
+// icon file. A protected item's lines stay unread (no key is at hand) and
+// keep their 32-pixel picture.
+static std::string SharperIconSource(const std::string& teamFolder, const ItemRecord& item, int& index) {
+    if (item.Password || item.IconPath <= 0) return {};
+    const std::string source = ReadDataLine(IconSetFile(teamFolder), item.IconPath);
+    // The kinds the item editor draws as icons (see PlanForIconFile).
+    const std::string ext = source.size() >= 4 ? AsciiLower(source.substr(source.size() - 4)) : std::string();
+    if (ext == ".dll" || ext == ".exe" || ext == ".ocx") {
+        index = item.IconIndex;
+        return source;
+    }
+    if (ext == ".ico") {
+        index = 0;
+        return source;
+    }
+    return {};
+}
+
 void MainModel::SetItemIcons(int count) {
     for (int i = 0; i < count; ++i) {
         ItemRecord item = ReadItemRecord(TeamFolder, i);
@@ -124,6 +146,7 @@ void MainModel::SetItemIcons(int count) {
             if (!file.empty()) size = services_.pictures.Probe(file);
             if (size) {
                 icon.picture = file;
+                icon.iconFile = SharperIconSource(TeamFolder, item, icon.iconIndex);
                 icon.width = size->width * kTwipsPerPicturePixel;
                 icon.height = size->height * kTwipsPerPicturePixel;
             } else {
@@ -131,6 +154,7 @@ void MainModel::SetItemIcons(int count) {
             }
         }
         if (stock >= 0) {
+            icon.iconFile.clear();
             const Element& holder = scene_.At(Part::ImgInside, stock);
             icon.picture = holder.picture;
             icon.width = holder.width;

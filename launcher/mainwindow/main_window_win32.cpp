@@ -18,6 +18,7 @@
 #include "launcher/store/unfinished_saves.h"
 #include "platform/win32/dialog_template.h"
 #include "platform/win32/guarded_proc.h"
+#include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -72,9 +73,8 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::Create() {
-    int big = ::GetSystemMetrics(SM_CXICON), small = ::GetSystemMetrics(SM_CXSMICON);
-    iconLarge_.reset(static_cast<HICON>(::LoadImageW(hinstance_, MAKEINTRESOURCEW(1), IMAGE_ICON, big, big, 0)));
-    iconSmall_.reset(static_cast<HICON>(::LoadImageW(hinstance_, MAKEINTRESOURCEW(1), IMAGE_ICON, small, small, 0)));
+    iconLarge_ = LoadIconAtSize(hinstance_, 1, MetricForDpi(SM_CXICON, dpi_));
+    iconSmall_ = LoadIconAtSize(hinstance_, 1, MetricForDpi(SM_CXSMICON, dpi_));
 
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -130,7 +130,7 @@ void MainWindow::FinishStart() {
         tipBuffer_.assign(1, L'\0');
         ti.lpszText = tipBuffer_.data();
         ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-        ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+        ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ::MulDiv(400, dpi_, 96));
     }
 
     ::DragAcceptFiles(hwnd_, TRUE);
@@ -347,6 +347,7 @@ void MainWindow::HideMain() {
 
 void MainWindow::ChangeSkin(const std::string& skinFolder) {
     HideMain();
+    drawnFiles_.clear();
     model_.ApplySkin(skinFolder);
     SyncWindowSize();
     ::ShowWindow(hwnd_, SW_SHOW);
@@ -367,7 +368,11 @@ void MainWindow::AddTrayIcon() {
     tray_.uID = kTrayIconId;
     tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray_.uCallbackMessage = kTrayMessage;
-    tray_.hIcon = iconSmall_ ? iconSmall_.get() : iconLarge_.get();
+    // The notification area is on the primary monitor and shows the small
+    // icon size of its dpi. Loaded each time the taskbar comes back, as it
+    // does after the user changed the display scale.
+    trayIcon_ = LoadIconAtSize(hinstance_, 1, MetricForDpi(SM_CXSMICON, MonitorDpi(nullptr)));
+    tray_.hIcon = trayIcon_ ? trayIcon_.get() : iconSmall_ ? iconSmall_.get() : iconLarge_.get();
     wcsncpy(tray_.szTip, Widen(kTrayTip).c_str(), std::size(tray_.szTip) - 1);
     trayAdded_ = ::Shell_NotifyIconW(NIM_ADD, &tray_) != FALSE;
     if (!trayAdded_) LogWin32Failure("Shell_NotifyIconW");
@@ -707,10 +712,38 @@ void MainWindow::DrawPicture(HDC dc, const std::string& file, int leftTwips, int
     // Pictures are made for 96 dpi. Each is resized once to the pixels it
     // covers here and kept, so painting stays a plain copy at any DPI.
     PixelBox box = map_.PictureBox(leftTwips, topTwips, natural->width, natural->height);
-    if (const auto* dib = pictures_.GetScaledDib(file, box.Width(), box.Height())) {
+    // From 175 % a skin's double-size picture, where it has one, is made
+    // smaller instead: sharper than the normal one made larger.
+    auto chosen = drawnFiles_.find({file, dpi_});
+    if (chosen == drawnFiles_.end())
+        chosen = drawnFiles_.emplace(std::make_pair(file, dpi_), SkinPictureForDpi(file, dpi_, pictures_)).first;
+    if (const auto* dib = pictures_.GetScaledDib(chosen->second, box.Width(), box.Height())) {
         UniqueMemDc src(::CreateCompatibleDC(dc));
         DrawDib(dc, src.get(), *dib, box.left, box.top);
     }
+}
+
+bool MainWindow::DrawSharperIcon(HDC dc, const Element& e, int leftTwips, int topTwips) {
+    if (e.iconFile.empty()) return false;
+    const PicturesWin32::Dib* natural = pictures_.GetDib(e.picture);
+    if (!natural) return false;
+    const PixelBox box = map_.PictureBox(leftTwips, topTwips, natural->width, natural->height);
+    const int size = std::min(box.Width(), box.Height());
+    if (size <= std::max(natural->width, natural->height)) return false;  // the stored picture is sharp enough
+    // Extracted once per file, index and size; a file without the icon is
+    // remembered too, so it is not opened again at every paint.
+    auto key = std::make_tuple(e.iconFile, e.iconIndex, size);
+    auto it = sharperIcons_.find(key);
+    if (it == sharperIcons_.end())
+        it = sharperIcons_.emplace(key, ExtractIconFromFile(e.iconFile, e.iconIndex, size)).first;
+    if (!it->second) return false;
+    // The stored picture is the icon on the item panel's colour: so is this.
+    RECT r{box.left, box.top, box.right, box.bottom};
+    UniqueHbrush back(::CreateSolidBrush(Rgb(model_.GetScene().At(Part::PicItemIn).backColor)));
+    ::FillRect(dc, &r, back.get());
+    ::DrawIconEx(dc, box.left + (box.Width() - size) / 2, box.top + (box.Height() - size) / 2, it->second.get(), size,
+                 size, 0, nullptr, DI_NORMAL);
+    return true;
 }
 
 void MainWindow::PaintScene(HDC dc, int width, int height) {
@@ -751,7 +784,8 @@ void MainWindow::PaintElement(HDC dc, ElementId id) {
         UniqueHbrush b(::CreateSolidBrush(Rgb(e.backColor)));
         ::FillRect(dc, &box, b.get());
     }
-    if (!e.picture.empty() && (e.kind == ElementKind::Picture || e.kind == ElementKind::Panel))
+    if (!e.picture.empty() && (e.kind == ElementKind::Picture || e.kind == ElementKind::Panel) &&
+        !DrawSharperIcon(dc, e, win.left, win.top))
         DrawPicture(dc, e.picture, win.left, win.top);
     if (e.kind == ElementKind::Picture && e.standIn) {
         // A plain button where the skin's picture is missing.

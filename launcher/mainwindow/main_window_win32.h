@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "launcher/mainwindow/docking.h"
@@ -133,6 +134,10 @@ private:
     int Twips(int px) const { return map_.Twips(px); }
     // Draws a picture at its size scaled to the window's DPI, top-left corner at the given twips.
     void DrawPicture(HDC dc, const std::string& file, int leftTwips, int topTwips);
+    // An item's icon drawn afresh from its file at the size its 32-pixel
+    // picture covers on this screen; false (nothing drawn) at 96 dpi or
+    // when the file gives no icon.
+    bool DrawSharperIcon(HDC dc, const Element& e, int leftTwips, int topTwips);
     // A one-pixel line at 96 dpi, as thick as the screen makes it.
     int LinePx() const { return std::max(1, map_.Dpi() / 96); }
 
@@ -153,7 +158,7 @@ private:
     HWND hwnd_ = nullptr;
     WNDPROC previousProc_ = nullptr;
     HWND tooltip_ = nullptr;
-    UniqueHicon iconLarge_, iconSmall_;
+    UniqueHicon iconLarge_, iconSmall_, trayIcon_;
     NOTIFYICONDATAW tray_{};
     bool trayAdded_ = false;
     UINT taskbarCreated_ = 0;
@@ -176,6 +181,8 @@ private:
         bool operator<(const FontKey& o) const { return points != o.points ? points < o.points : bold < o.bold; }
     };
     std::map<FontKey, UniqueHfont> fonts_;
+    std::map<std::tuple<std::string, int, int>, UniqueHicon> sharperIcons_;  // by file, index, size
+    std::map<std::pair<std::string, int>, std::string> drawnFiles_;          // skin picture and dpi: the file drawn
 };
 
 }  // namespace vt

@@ -111,6 +111,12 @@ struct Element {
     // backColor, framed in borderColor, with text (its symbol) centred in
     // foreColor at fontSize.
     bool standIn = false;
+    // Item icons: the program, library or icon file the picture was drawn
+    // from at 32 pixels and the icon's index there (empty: none known). On
+    // a screen of more than 96 dpi the shell draws that icon at the size
+    // the picture covers, from the file's own larger images.
+    std::string iconFile;
+    int iconIndex = 0;
 
     std::string tooltip;
     // False for elements the mouse passes through (title text, highlight box, hidden holders).

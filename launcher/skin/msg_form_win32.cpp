@@ -2,6 +2,7 @@
 // is decided by MsgSlide; this file only turns that into timers and pixels.
 #include "launcher/skin/msg_form_win32.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -26,8 +27,9 @@ COLORREF Rgb(uint32_t vbColour) {
 
 class MsgForm {
 public:
+    // At the primary monitor's dpi: the popup rises from its work area.
     MsgForm(HINSTANCE instance, const MsgLook& look, std::string text)
-        : instance_(instance), look_(look), text_(Widen(text)), dpi_(ScreenDpi()), slide_(0) {}
+        : instance_(instance), look_(look), text_(Widen(text)), dpi_(MonitorDpi(nullptr)), slide_(0) {}
     ~MsgForm() { Close(); }
     MsgForm(const MsgForm&) = delete;
     MsgForm& operator=(const MsgForm&) = delete;
@@ -137,8 +139,10 @@ void MsgForm::Follow() {
     sync(slide_.ShowRunning(), show_, kTmrShow, kMsgShowMs);
     sync(slide_.WaitRunning(), wait_, kTmrWait, kMsgWaitMs);
     sync(slide_.HideRunning(), hide_, kTmrHide, kMsgHideMs);
-    ::SetWindowPos(hwnd_, nullptr, Px(left_), Px(slide_.Top()), 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    // Back in front at every step: a topmost main window activated after the
+    // popup appeared (a dialog closing gives it the focus) would cover it.
+    ::SetWindowPos(hwnd_, HWND_TOPMOST, Px(left_), Px(slide_.Top()), 0, 0,
+                   SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void MsgForm::OnTimer(UINT_PTR id) {
@@ -177,7 +181,9 @@ void MsgForm::OnPaint() {
         ::FillRect(mem.get(), &client, back.get());
 
         // ShpFrame: an outline 2655 x 1815 twips from the corner.
-        UniqueHpen pen(::CreatePen(PS_SOLID, 1, Rgb(look_.frameColor)));
+        // A line of one 96-dpi pixel stays as heavy at any scale, inside the outline.
+        const int line = std::max(1, ::MulDiv(1, dpi_, 96));
+        UniqueHpen pen(::CreatePen(PS_INSIDEFRAME, line, Rgb(look_.frameColor)));
         SelectRestorer selPen(mem.get(), pen.get());
         SelectRestorer selBrush(mem.get(), ::GetStockObject(NULL_BRUSH));
         ::Rectangle(mem.get(), 0, 0, Px(kMsgWidth), Px(kMsgFrameHeight));

@@ -10,6 +10,12 @@ namespace vt {
 
 inline constexpr const char* kSkinDescriptionFile = "skin.vsu";
 inline constexpr const char* kSkinImageFolder = "image";
+// Optional pictures of twice the size under the same names, in this folder
+// inside "image", for screens of 175 % and more. Readers that do not know
+// it never look inside.
+inline constexpr const char* kSkinDoubleFolder = "2x";
+// The screen dpi from which they are drawn (175 % of 96).
+inline constexpr int kSkinDoubleFromDpi = 168;
 // Used when no skin has been chosen.
 inline constexpr const char* kDefaultSkinFolder = "蓝色卷轴";
 

@@ -99,6 +99,31 @@ std::string SkinPicturePath(const std::string& folder, const std::string& file) 
     return Join(Join(folder, kSkinImageFolder), file);
 }
 
+std::string SkinDoublePicturePath(const std::string& picturePath) {
+    const size_t nameAt = picturePath.find_last_of("\\/");
+    if (nameAt == std::string::npos || nameAt + 1 >= picturePath.size()) return {};
+    const std::string parent = picturePath.substr(0, nameAt);
+    const size_t parentAt = parent.find_last_of("\\/");
+    const std::string parentName = parentAt == std::string::npos ? parent : parent.substr(parentAt + 1);
+    if (AsciiLower(parentName) != kSkinImageFolder) return {};
+    return Join(Join(parent, kSkinDoubleFolder), picturePath.substr(nameAt + 1));
+}
+
+std::string SkinPictureForDpi(const std::string& picturePath, int dpi, Pictures& pictures) {
+    if (dpi < kSkinDoubleFromDpi) return picturePath;
+    const std::string twice = SkinDoublePicturePath(picturePath);
+    if (twice.empty()) return picturePath;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(PathFromUtf8(twice), ec)) return picturePath;
+    const auto normal = pictures.Probe(picturePath);
+    const auto big = pictures.Probe(twice);
+    if (!normal || !big) return picturePath;
+    auto fits = [](int n, int b) { return b >= 2 * n - 1 && b <= 2 * n + 1; };
+    // A picture of another shape would be drawn squeezed into the normal one's place.
+    if (!fits(normal->width, big->width) || !fits(normal->height, big->height)) return picturePath;
+    return twice;
+}
+
 std::vector<std::string> SkinPictureFiles(const std::string& folder) {
     std::vector<std::string> files;
     for (size_t i = 0; i < kSkinPictureCount; ++i)

@@ -59,6 +59,17 @@ struct SkinPackage {
 std::string SkinDescriptionPath(const std::string& folder);
 // folder + separator + "image" + separator + file.
 std::string SkinPicturePath(const std::string& folder, const std::string& file);
+// The double-resolution picture of a picture path that lies in a skin's
+// "image" folder (any letter case): image + separator + "2x" + separator +
+// the same name. Empty for a picture elsewhere (an item's own picture).
+std::string SkinDoublePicturePath(const std::string& picturePath);
+// The file to draw for the picture `picturePath` at `dpi`: its double-
+// resolution picture from kSkinDoubleFromDpi on when there is one exactly
+// twice its size (a pixel either way tolerated, as odd sizes round), the
+// picture itself otherwise. Decided picture by picture: a skin may bring
+// only some of them. The natural size to lay the picture out at stays the
+// normal picture's.
+std::string SkinPictureForDpi(const std::string& picturePath, int dpi, Pictures& pictures);
 // Every picture a skin in `folder` may have, as SkinPicturePath names them.
 std::vector<std::string> SkinPictureFiles(const std::string& folder);
 // Position of a picture file name in kSkinPictures, -1 when unknown.

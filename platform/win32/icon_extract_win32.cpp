@@ -31,15 +31,40 @@ struct StreamRelease {
 
 }  // namespace
 
-UniqueHicon ExtractIconFromFile(const std::string& file, int index) {
+UniqueHicon ExtractIconFromFile(const std::string& file, int index, int size) {
     if (file.empty() || index < 0) return UniqueHicon();
     std::wstring wide = Widen(file);
+    if (size > 0 && size != ::GetSystemMetrics(SM_CXICON)) {
+        // Also by position; picks the file's image nearest the size asked for.
+        HICON sized = nullptr;
+        UINT id = 0;
+        const UINT got = ::PrivateExtractIconsW(wide.c_str(), index, size, size, &sized, &id, 1, 0);
+        if (got == 1 && sized) return UniqueHicon(sized);
+    }
     HICON large = nullptr;
     // ExtractIconEx reads icon groups by position, which is what the index
     // of a DefaultIcon value and of the editor's arrows means.
     UINT got = ::ExtractIconExW(wide.c_str(), index, &large, nullptr, 1);
     if (got == 0 || got == UINT_MAX || !large) return UniqueHicon();
     return UniqueHicon(large);
+}
+
+UniqueHicon LoadIconAtSize(HINSTANCE module, int id, int size) {
+    HICON icon = nullptr;
+    // Scales a larger image down with a proper filter where LoadImage would
+    // take the nearest size, even a smaller one, and stretch it. Only the
+    // version 6 common controls have it (looked up by name: the import
+    // library of the toolchain lacks it).
+    using Fn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    static const Fn scaleDown = [] {
+        HMODULE controls = ::LoadLibraryW(L"comctl32.dll");
+        return controls
+                   ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(controls, "LoadIconWithScaleDown")))
+                   : nullptr;
+    }();
+    if (scaleDown && SUCCEEDED(scaleDown(module, MAKEINTRESOURCEW(id), size, size, &icon)) && icon)
+        return UniqueHicon(icon);
+    return UniqueHicon(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
 }
 
 int CountIconsInFile(const std::string& file) {

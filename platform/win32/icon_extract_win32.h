@@ -17,11 +17,16 @@ class Bitmap;
 
 namespace vt {
 
-// Icon `index` of a program, library or icon file, at the system's large icon
-// size; null when the file has no icon with that index. Negative indexes
-// name nothing (the system would read them as resource ids or as a request
-// for the icon count).
-UniqueHicon ExtractIconFromFile(const std::string& file, int index);
+// Icon `index` of a program, library or icon file, at `size` pixels (0: the
+// system's large icon size), made from the file's own image of that size or
+// the nearest larger one rather than stretched from 32 pixels; null when the
+// file has no icon with that index. Negative indexes name nothing (the
+// system would read them as resource ids or as a request for the icon count).
+UniqueHicon ExtractIconFromFile(const std::string& file, int index, int size = 0);
+
+// Icon resource `id` of a module at size x size pixels: the resource's image
+// of that size, or a larger one scaled down smoothly.
+UniqueHicon LoadIconAtSize(HINSTANCE module, int id, int size);
 
 // How many icons the file holds (0 when it is not a program or holds none).
 int CountIconsInFile(const std::string& file);

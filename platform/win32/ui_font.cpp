@@ -52,6 +52,50 @@ UniqueHfont CreateUiFont(int points, int dpi, bool bold) {
     return font;
 }
 
+namespace {
+
+// Looked up by name: older systems have neither function, and the program
+// must still start there.
+template <class Fn>
+Fn SystemFunction(const wchar_t* module, const char* name) {
+    HMODULE m = ::GetModuleHandleW(module);
+    if (!m) m = ::LoadLibraryW(module);
+    return m ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(m, name))) : nullptr;
+}
+
+}  // namespace
+
+int WindowDpi(HWND window) {
+    using Fn = UINT(WINAPI*)(HWND);
+    static const Fn forWindow = SystemFunction<Fn>(L"user32.dll", "GetDpiForWindow");
+    if (forWindow && window) {
+        const UINT dpi = forWindow(window);
+        if (dpi > 0) return static_cast<int>(dpi);
+    }
+    return ScreenDpi();
+}
+
+int MonitorDpi(HMONITOR monitor) {
+    // MDT_EFFECTIVE_DPI = 0
+    using Fn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const Fn forMonitor = SystemFunction<Fn>(L"shcore.dll", "GetDpiForMonitor");
+    if (!monitor) monitor = ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    UINT x = 0, y = 0;
+    if (forMonitor && monitor && SUCCEEDED(forMonitor(monitor, 0, &x, &y)) && x > 0) return static_cast<int>(x);
+    return ScreenDpi();
+}
+
+int MetricForDpi(int index, int dpi) {
+    using Fn = int(WINAPI*)(int, UINT);
+    static const Fn forDpi = SystemFunction<Fn>(L"user32.dll", "GetSystemMetricsForDpi");
+    if (forDpi && dpi > 0) {
+        const int v = forDpi(index, static_cast<UINT>(dpi));
+        if (v > 0) return v;
+    }
+    // The system's own value is for the screen's dpi.
+    return ::MulDiv(::GetSystemMetrics(index), dpi > 0 ? dpi : 96, ScreenDpi());
+}
+
 int ScreenDpi() {
     WindowDc dc(nullptr);
     int dpi = dc.get() ? ::GetDeviceCaps(dc.get(), LOGPIXELSX) : 96;

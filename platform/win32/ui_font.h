@@ -20,4 +20,13 @@ UniqueHfont CreateUiFont(int points, int dpi, bool bold = false);
 // Dots per inch of the screen (the real value, not the 96 of an unaware process).
 int ScreenDpi();
 
+// Dots per inch a window is drawn at: its monitor's where the system scales
+// per monitor (Windows 10 1607 and later), the screen's otherwise.
+int WindowDpi(HWND window);
+// The same for a monitor (null: the primary one).
+int MonitorDpi(HMONITOR monitor);
+// A system metric (SM_CXSMICON, SM_CXICON, ...) at `dpi`; from the 96-dpi
+// value scaled where the system cannot tell it for another dpi.
+int MetricForDpi(int index, int dpi);
+
 }  // namespace vt

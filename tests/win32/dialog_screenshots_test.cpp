@@ -1,21 +1,27 @@
 // Every dialog of VT.exe opened the way a user opens it, photographed for
 // people to look at, and checked for what they would notice at once: a
 // control off the dialog's edge, two controls on top of each other, or a
-// caption too long for its control (Chinese text is cut, not wrapped).
+// caption too long for its control (Chinese text is cut, not wrapped). All
+// of it at 100, 125, 150 and 200 % display scaling, where a layout in fixed
+// pixels or a font made for 96 dpi shows at once.
 #include "tests/win32/vt_harness.h"
 
 #include "launcher/dialogs/item_form_win32.h"
 #include "launcher/dialogs/menu_ids.h"
 #include "launcher/dialogs/team_dialog_ids.h"
 #include "platform/win32/ui_font.h"
+#include "tests/win32/dpi_scope.h"
 #include "tests/win32/layout_check.h"
+#include "tests/win32/screenshot.h"
 
 namespace vt::harness {
 namespace {
 
-class DialogScreenshots : public LauncherTest {
+class DialogScreenshots : public LauncherTest, public ::testing::WithParamInterface<int> {
 protected:
     void SetUp() override {
+        // The dialogs' rectangles in their own pixels, whatever this process's dpi.
+        ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
         ASSERT_TRUE(launcher_.UseDemoStore()) << "build the demo store first";
         UseClickLayout();
         WriteDword(kSettingKeyW, L"ShowItemExSetting", 0);
@@ -24,6 +30,9 @@ protected:
 
     void TearDown() override { EXPECT_TRUE(launcher_.Close()); }
 
+    const int dpi_ = GetParam();
+    ScopedLogPixels screen_{static_cast<DWORD>(dpi_)};
+
     HWND Open(WORD command, const wchar_t* title) {
         launcher_.Command(command);
         return launcher_.WaitForDialog(title);
@@ -31,10 +40,10 @@ protected:
 
     // Photographs the dialog as it is now and checks its layout.
     void Look(HWND dlg, const std::wstring& shot) {
-        SCOPED_TRACE(Narrow(shot));
+        SCOPED_TRACE(Narrow(shot) + " at " + std::to_string(dpi_) + " dpi");
         ASSERT_NE(dlg, nullptr) << "the dialog did not open";
-        EXPECT_TRUE(SaveSteadyScreenshot(launcher_.Process(), dlg, shot)) << "no steady picture";
-        const auto faults = CheckLayout(dlg);
+        EXPECT_TRUE(SaveSteadyScreenshot(launcher_.Process(), dlg, shot + DpiSuffix(dpi_))) << "no steady picture";
+        const auto faults = CheckLayout(dlg, dpi_);
         EXPECT_TRUE(faults.empty()) << JoinFaults(faults);
     }
 
@@ -114,8 +123,8 @@ TEST(LayoutCheck, FindsEachKindOfFaultAndPassesASoundLayout) {
     DestroyWindow(top);
 }
 
-TEST_F(DialogScreenshots, ItemEditorAndItsPickers) {
-    SelectFirstDemoItem(launcher_.Main());
+TEST_P(DialogScreenshots, ItemEditorAndItsPickers) {
+    SelectFirstDemoItem(launcher_.Main(), dpi_);
 
     HWND editor = Open(kMenuAddItem, L"添加项目");
     Look(editor, L"item_editor_add");
@@ -149,8 +158,8 @@ TEST_F(DialogScreenshots, ItemEditorAndItsPickers) {
     if (editor) Dismiss(editor);
 }
 
-TEST_F(DialogScreenshots, TeamEditorSettingsSkinChooserAndAbout) {
-    SelectFirstDemoItem(launcher_.Main());
+TEST_P(DialogScreenshots, TeamEditorSettingsSkinChooserAndAbout) {
+    SelectFirstDemoItem(launcher_.Main(), dpi_);
 
     HWND dlg = Open(kMenuAddTeam, L"添加类别");
     Look(dlg, L"team_editor_add");
@@ -205,6 +214,33 @@ TEST_F(DialogScreenshots, TeamEditorSettingsSkinChooserAndAbout) {
         Dismiss(dlg);
     }
 }
+
+TEST_P(DialogScreenshots, MessagePopupRisesWholeAtTheScreensScale) {
+    WriteDword(kSettingKeyW, L"WarnAfterDone", 1);
+    HWND dlg = Open(kMenuChangeSkin, L"皮肤设置");
+    ASSERT_NE(dlg, nullptr);
+    Click(dlg, kIdOptPage + 1);
+    PostButton(dlg, IDOK);  // "界面效果设置成功"
+    HWND popup = nullptr;
+    ASSERT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] {
+        return (popup = FindProcessWindow(launcher_.Proc().Id(), L"VantrelMsgForm"));
+    })) << "no message after saving the effects";
+    RECT r{}, work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(WaitFor(launcher_.Process(), 5000, [&] {
+        GetWindowRect(popup, &r);
+        return r.bottom <= work.bottom;
+    })) << "it never finished rising";
+    // Its 2655 x 1830 twips at this dpi, a pixel either way.
+    EXPECT_NEAR(r.right - r.left, MulDiv(2655, dpi_, 1440), 1);
+    EXPECT_NEAR(r.bottom - r.top, MulDiv(1830, dpi_, 1440), 1);
+    EXPECT_LE(r.right, work.right);
+    EXPECT_GE(r.top, work.top);
+    SaveWindowScreenshot(popup, ScreenshotDir() + L"message_popup" + DpiSuffix(dpi_) + L".png");
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, DialogScreenshots, ::testing::ValuesIn(kCheckedDpis),
+                         [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
 
 }  // namespace
 }  // namespace vt::harness

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -59,6 +60,75 @@ TEST(IconExtract, ProgramIconIsDrawnAndSavedAsA32PixelBitmap) {
     canvas.Clear();
     EXPECT_FALSE(canvas.Drawn());
     EXPECT_EQ(canvas.ToBmpBytes(), blank.ToBmpBytes());
+}
+
+// The icon drawn at its size onto white, as 0x00RRGGBB pixels.
+std::vector<uint32_t> IconPixels(HICON icon, int size) {
+    std::vector<uint32_t> out(static_cast<size_t>(size) * size);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = size;
+    bi.bmiHeader.biHeight = -size;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all{0, 0, size, size};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    std::memcpy(out.data(), bits, out.size() * 4);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bmp);
+    for (uint32_t& p : out)
+        p &= 0xFFFFFF;
+    return out;
+}
+
+int IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return 0;
+    BITMAP bm{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return bm.bmWidth;
+}
+
+TEST(IconExtract, LargerScreensGetTheFilesOwnImageOfTheirSizeNotAStretched32) {
+    // VT.exe carries its icon at the small and large sizes of 100 to 200 %.
+    const std::string vt = std::string(VT_DIST_DIR) + "/VT.exe";
+    HMODULE module =
+        LoadLibraryExW(Widen(vt).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr);
+    UniqueHicon at32 = ExtractIconFromFile(vt, 0, 32);
+    ASSERT_TRUE(at32);
+    for (int size : {16, 20, 24, 32, 40, 48, 64}) {
+        SCOPED_TRACE(size);
+        UniqueHicon extracted = ExtractIconFromFile(vt, 0, size);
+        UniqueHicon loaded = LoadIconAtSize(module, 1, size);
+        ASSERT_TRUE(extracted);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(IconWidth(extracted.get()), size);
+        EXPECT_EQ(IconWidth(loaded.get()), size);
+        // The resource's own image of that size, exactly.
+        UniqueHicon own(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0)));
+        const auto want = IconPixels(own.get(), size);
+        EXPECT_EQ(IconPixels(extracted.get(), size), want);
+        EXPECT_EQ(IconPixels(loaded.get(), size), want);
+        if (size > 32) {
+            EXPECT_NE(IconPixels(at32.get(), size), want) << "a stretched 32 would pass for it";
+        }
+    }
+    // A size the file lacks is made from a larger image, at the size asked for.
+    UniqueHicon odd = LoadIconAtSize(module, 1, 28);
+    ASSERT_TRUE(odd);
+    EXPECT_EQ(IconWidth(odd.get()), 28);
+    FreeLibrary(module);
 }
 
 TEST(IconExtract, IndexesAndFilesWithoutAnIconLeaveThePictureEmpty) {

@@ -114,7 +114,7 @@ RECT ClientOnScreen(HWND w) {
 // program uses its one 9-point face, which then stands in.
 class FontCache {
 public:
-    FontCache() : fallback_(CreateUiFont(9, ScreenDpi())) {}
+    explicit FontCache(int dpi) : fallback_(CreateUiFont(9, dpi)) {}
     ~FontCache() {
         for (auto& [remote, local] : fonts_)
             if (local) DeleteObject(local);
@@ -197,18 +197,28 @@ TextRoom RoomFor(const Control& c, int dpi) {
 
 }  // namespace
 
-std::vector<std::string> CheckLayout(HWND top) {
+std::vector<std::string> CheckLayout(HWND top, int dpi) {
     std::vector<std::string> faults;
     if (!IsWindow(top)) return {"the window is gone"};
+    if (dpi <= 0) dpi = WindowDpi(top);
 
     // A dialog partly off the screen has parts no one can reach.
     RECT whole{};
     GetWindowRect(top, &whole);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
-    if (GetMonitorInfoW(MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST), &monitor) && !Inside(whole, monitor.rcWork))
-        faults.push_back("the window " + RectText(whole) + " reaches past the screen's work area " +
-                         RectText(monitor.rcWork));
+    if (GetMonitorInfoW(MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        const int smallestW = MulDiv(1024, dpi, 96), smallestH = MulDiv(720, dpi, 96);
+        if (work.right - work.left >= smallestW && work.bottom - work.top >= smallestH) {
+            if (!Inside(whole, work))
+                faults.push_back("the window " + RectText(whole) + " reaches past the screen's work area " +
+                                 RectText(work));
+        } else if (whole.right - whole.left > smallestW || whole.bottom - whole.top > smallestH) {
+            faults.push_back("the window " + RectText(whole) + " is larger than a 1024 x 720 screen at " +
+                             std::to_string(dpi) + " dpi");
+        }
+    }
 
     std::vector<Control> controls;
     EnumChildWindows(
@@ -242,7 +252,6 @@ std::vector<std::string> CheckLayout(HWND top) {
                              RectText(room));
     }
 
-    const int dpi = ScreenDpi();
     const int touch = (dpi + 95) / 96;
     for (size_t i = 0; i < controls.size(); ++i) {
         for (size_t j = i + 1; j < controls.size(); ++j) {
@@ -278,7 +287,7 @@ std::vector<std::string> CheckLayout(HWND top) {
         }
     }
 
-    FontCache fonts;
+    FontCache fonts(dpi);
     HDC dc = CreateCompatibleDC(nullptr);
     for (const Control& c : controls) {
         TextRoom room = RoomFor(c, dpi);

@@ -12,6 +12,7 @@
 #include "launcher/skin/skin_format.h"
 #include "launcher/skin/skin_package.h"
 #include "platform/win32/pictures_win32.h"
+#include "tests/win32/dpi_scope.h"
 #include "tests/win32/screenshot.h"
 #include "tests/win32/vt_harness.h"
 
@@ -19,86 +20,6 @@ namespace vt {
 namespace {
 
 using namespace harness;
-
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
-
-// The screen's DPI as Wine reads it when a program starts; the old value
-// comes back at the end, so programs started later see the usual 96.
-class ScopedLogPixels {
-public:
-    explicit ScopedLogPixels(DWORD dpi) {
-        if (::RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_,
-                              nullptr) != ERROR_SUCCESS) {
-            key_ = nullptr;
-            return;
-        }
-        DWORD size = sizeof(old_), type = 0;
-        had_ = ::RegQueryValueExW(key_, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old_), &size) ==
-                   ERROR_SUCCESS &&
-               type == REG_DWORD;
-        ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
-    }
-    ~ScopedLogPixels() {
-        if (!key_) return;
-        if (had_)
-            ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_), sizeof(old_));
-        else
-            ::RegDeleteValueW(key_, L"LogPixels");
-        ::RegCloseKey(key_);
-    }
-    ScopedLogPixels(const ScopedLogPixels&) = delete;
-    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
-
-private:
-    HKEY key_ = nullptr;
-    bool had_ = false;
-    DWORD old_ = 96;
-};
-
-// A picture's pixels, top-down, 0x00RRGGBB.
-std::vector<uint32_t> DibPixels(const PicturesWin32::Dib& dib) {
-    std::vector<uint32_t> out(static_cast<size_t>(dib.width) * dib.height);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = dib.width;
-    bi.bmiHeader.biHeight = -dib.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    HDC dc = ::GetDC(nullptr);
-    ::GetDIBits(dc, dib.bitmap, 0, dib.height, out.data(), &bi, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, dc);
-    for (uint32_t& p : out) p &= 0xFFFFFF;
-    return out;
-}
-
-// What the screen shows in a rectangle, top-down, 0x00RRGGBB.
-std::vector<uint32_t> ScreenPixels(const RECT& r) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<uint32_t> out(static_cast<size_t>(w) * h);
-    HDC screen = ::GetDC(nullptr);
-    HDC mem = ::CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(mem, bmp);
-    // CAPTUREBLT brings the layered main window along.
-    ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
-    ::GdiFlush();
-    std::memcpy(out.data(), bits, out.size() * 4);
-    ::SelectObject(mem, old);
-    ::DeleteObject(bmp);
-    ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, screen);
-    for (uint32_t& p : out) p &= 0xFFFFFF;
-    return out;
-}
 
 bool Near(uint32_t a, uint32_t b) {
     for (int shift : {0, 8, 16}) {
@@ -138,7 +59,7 @@ TEST_F(VtDpi, At144DpiTheBackdropIsScaledAndReachesTheWindowsFarEdges) {
     ASSERT_EQ(box.right, w) << "the skin's backdrop is not the window's size";
     const PicturesWin32::Dib* scaled = pictures.GetScaledDib(backdropFile, box.Width(), box.Height());
     ASSERT_NE(scaled, nullptr);
-    const std::vector<uint32_t> want = DibPixels(*scaled);
+    const std::vector<uint32_t> want = ReadBitmapPixels(scaled->bitmap, scaled->width, scaled->height);
 
     // Samples in the bands along the right and bottom edges, where an
     // unscaled backdrop would have left the window see-through. Buttons and
@@ -150,7 +71,7 @@ TEST_F(VtDpi, At144DpiTheBackdropIsScaledAndReachesTheWindowsFarEdges) {
     double share = 0;
     int counted = 0;
     WaitFor(launcher_.Process(), 10000, [&] {
-        const std::vector<uint32_t> seen = ScreenPixels(wr);
+        const std::vector<uint32_t> seen = CaptureScreenPixels(wr);
         int hits = 0;
         counted = 0;
         for (POINT p : samples) {

@@ -287,14 +287,14 @@ void PostDoubleClick(HWND w, POINT at) {
     PostMessageW(w, WM_LBUTTONUP, 0, lp);
 }
 
-bool ClickAtTwips(HWND w, int xTwips, int yTwips) {
-    const int dpi = ScreenDpi();
+bool ClickAtTwips(HWND w, int xTwips, int yTwips, int dpi) {
+    if (dpi <= 0) dpi = ScreenDpi();
     PostClick(w, POINT{MulDiv(xTwips, dpi, 1440), MulDiv(yTwips, dpi, 1440)});
     return Settled(w);
 }
 
-bool SelectFirstDemoItem(HWND main) {
-    return ClickAtTwips(main, 1110, 1290) && ClickAtTwips(main, 915, 2025);
+bool SelectFirstDemoItem(HWND main, int dpi) {
+    return ClickAtTwips(main, 1110, 1290, dpi) && ClickAtTwips(main, 915, 2025, dpi);
 }
 
 void PostButton(HWND dlg, int id) {

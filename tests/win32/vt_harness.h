@@ -208,10 +208,11 @@ bool Settled(HWND w);
 
 void PostClick(HWND w, POINT at, bool right = false);
 void PostDoubleClick(HWND w, POINT at);
-// A left click at a point of the window given in twips, then Settled.
-bool ClickAtTwips(HWND w, int xTwips, int yTwips);
+// A left click at a point of the window given in twips, then Settled. `dpi`
+// is the window's (0: this process's screen, where both started alike).
+bool ClickAtTwips(HWND w, int xTwips, int yTwips, int dpi = 0);
 // The first demo team's caption, then its first item, in the default skin.
-bool SelectFirstDemoItem(HWND main);
+bool SelectFirstDemoItem(HWND main, int dpi = 0);
 
 // A button press that does not wait for its effect: the buttons that open a
 // modal window would hold a sent message.

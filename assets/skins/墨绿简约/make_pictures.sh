@@ -3,7 +3,9 @@
 # tall window in ivory with an ink-green header and footer, the window buttons
 # on the left of the header, the team bar under it, a three-column item panel
 # that also suits the text list, the scroll buttons side by side beneath the
-# panel and the four menu captions in the footer.
+# panel and the four menu captions in the footer. Drawn at their size and at
+# twice it into the folder 2x beside them, for screens of 175 % and more (the
+# same drawing with every length doubled, not the small pictures enlarged).
 #   make_pictures.sh <image folder>
 # Pictures are 24-bit bitmaps (the stock item icons are 32-bit icons). Every
 # button picture is cut from the backdrop at the button's own position, so a
@@ -14,8 +16,7 @@
 # Positions below must match 墨绿简约.vse (there in twips, 15 per pixel).
 set -euo pipefail
 
-out="${1:?usage: make_pictures.sh <image folder>}"
-mkdir -p "$out"
+image="${1:?usage: make_pictures.sh <image folder>}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
@@ -26,18 +27,24 @@ INK='#1F4A3B'
 INK_DARK='#163528'
 IVORY='#F4F1E8'
 
+# Every picture at scale $S (1 or 2) into $out; coordinates below are those
+# of the normal size (see scaled_drawing.sh).
+source "$(dirname "${BASH_SOURCE[0]}")/../scaled_drawing.sh"
+draw_all() {
+start_scale "$1" "$2"
+
 # ---- backdrop ---------------------------------------------------------------
-convert -size 240x44 gradient:'#2B5E4A'-'#1D4536' "$work/header.png"
-convert -size 240x36 gradient:'#1D4536'-'#143126' "$work/footer.png"
+convert -size "$(z 240)x$(z 44)" gradient:'#2B5E4A'-'#1D4536' "$work/header.png"
+convert -size "$(z 240)x$(z 36)" gradient:'#1D4536'-'#143126' "$work/footer.png"
 
 # Window outline: one rounded rectangle, no anti-aliasing.
-convert -size ${W}x${H} xc:black +antialias -fill white \
+convert -size "$(z $W)x$(z $H)" xc:black -affine "$A" +antialias -fill white \
     -draw "roundrectangle 0,0 $((W - 1)),$((H - 1)) 10,10" "$work/mask.png"
 
-convert -size ${W}x${H} xc:"$IVORY" \
+convert -size "$(z $W)x$(z $H)" xc:"$IVORY" \
     "$work/header.png" -geometry +0+0 -composite \
-    "$work/footer.png" -geometry +0+396 -composite \
-    -fill none -strokewidth 1 \
+    "$work/footer.png" -geometry "+0+$(z 396)" -composite \
+    -affine "$A" -fill none -strokewidth 1 \
     -stroke '#3F7A62' -draw "line 10,1 229,1" \
     -stroke "$INK_DARK" -draw "line 0,44 239,44" \
     -stroke '#D9D3C2' -draw "line 0,45 239,45" \
@@ -55,13 +62,13 @@ convert "$work/backdrop.png" -type TrueColor "BMP3:$out/backdrop.img"
 
 # ---- buttons ------------------------------------------------------------------
 cut() {  # x y w h -> stdout png
-    convert "$work/backdrop.png" -crop "$3x$4+$1+$2" +repage png:-
+    convert "$work/backdrop.png" -crop "$(z $3)x$(z $4)+$(z $1)+$(z $2)" +repage png:-
 }
 
 # Round window buttons on the left of the header (16x16 at y=14).
 dot() {  # file x fill ring glyph-draw glyph-colour
     local file=$1 x=$2 fill=$3 ring=$4 glyph=$5 colour=$6
-    cut "$x" 14 16 16 | convert png:- -antialias \
+    cut "$x" 14 16 16 | convert png:- -affine "$A" -antialias \
         -fill "$fill" -stroke "$ring" -strokewidth 1 -draw "circle 7.5,7.5 7.5,0.8" \
         -fill none -stroke "$colour" -strokewidth 1.6 -draw "$glyph" \
         -type TrueColor "BMP3:$out/$file"
@@ -83,7 +90,7 @@ dot lock2.img 54 '#4DB37A' '#2F8055' "$PIN_ON" '#FFFFFF'
 # Flat tiles with a chevron.
 tile() {  # file x y w h fill edge chevron colour shift
     local file=$1 x=$2 y=$3 w=$4 h=$5 fill=$6 edge=$7 chev=$8 colour=$9 shift=${10:-0}
-    cut "$x" "$y" "$w" "$h" | convert png:- -antialias \
+    cut "$x" "$y" "$w" "$h" | convert png:- -affine "$A" -antialias \
         -fill "$fill" -stroke "$edge" -strokewidth 1 \
         -draw "roundrectangle 0.5,0.5 $((w - 1)).5,$((h - 1)).5 $(((h - 2) / 2)),$(((h - 2) / 2))" \
         -fill none -stroke "$colour" -strokewidth 2 -draw "translate $shift,$shift polyline $chev" \
@@ -100,13 +107,13 @@ states up 68 366 48 18 "18.5,11 23.5,6 28.5,11"
 states down 124 366 48 18 "18.5,7 23.5,12 28.5,7"
 
 # Team bar background: a faint stripe the height of the bar.
-convert -size 1600x22 gradient:'#EFEBDF'-'#E3DDCC' -type TrueColor "BMP3:$out/teamback.img"
+convert -size "$(z 1600)x$(z 22)" gradient:'#EFEBDF'-'#E3DDCC' -type TrueColor "BMP3:$out/teamback.img"
 
 # ---- stock item icons (32x32, with alpha) -------------------------------------
 icon() {  # file draw-commands...
     local file=$1
     shift
-    convert -size 32x32 xc:none -antialias "$@" "ICO:$work/icon.ico"
+    convert -size "$(z 32)x$(z 32)" xc:none -affine "$A" -antialias "$@" "ICO:$work/icon.ico"
     cp "$work/icon.ico" "$out/$file"
 }
 # Web link: a green globe.
@@ -129,6 +136,10 @@ icon exitem.img -stroke '#1E5A40' -strokewidth 1 \
 
 count=$(ls "$out"/*.img | wc -l)
 if [[ $count -ne 26 ]]; then
-    echo "make_pictures.sh: expected 26 pictures, made $count" >&2
+    echo "make_pictures.sh: expected 26 pictures in $out, made $count" >&2
     exit 1
 fi
+}
+
+draw_all 1 "$image"
+draw_all 2 "$image/2x"

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Draws the 26 pictures of the default skin with ImageMagick.
+# Draws the 26 pictures of the default skin with ImageMagick, at their size
+# and at twice it into the folder 2x beside them, for screens of 175 % and
+# more (the same drawing with every length doubled, not the small pictures
+# enlarged).
 #   make_pictures.sh <image folder>
 # Pictures are 24-bit bitmaps (the stock item icons are 32-bit icons). Every
 # button picture is cut from the backdrop at the button's own position and the
@@ -11,37 +14,42 @@
 # 15 per pixel), from which the build writes skin.vsu.
 set -euo pipefail
 
-out="${1:?usage: make_pictures.sh <image folder>}"
-mkdir -p "$out"
+image="${1:?usage: make_pictures.sh <image folder>}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 KEY='#FAFAFA'
-W=360
-H=460
+
+# Every picture at scale $S (1 or 2) into $out; coordinates below are those
+# of the normal size (see scaled_drawing.sh).
+source "$(dirname "${BASH_SOURCE[0]}")/../scaled_drawing.sh"
+draw_all() {
+start_scale "$1" "$2"
+W=$(z 360)
+H=$(z 460)
 
 # ---- backdrop ---------------------------------------------------------------
 # Roller: a cylinder shaded dark-light-dark from top to bottom.
 roller() {  # name width height
-    local w=$2 h=$3 half=$(($3 / 2))
+    local w=$(z $2) h=$(z $3) half=$(z $(($3 / 2)))
     convert -size "${w}x${half}" gradient:'#143A73'-'#6FA6E6' \
             -size "${w}x$((h - half))" gradient:'#6FA6E6'-'#0E2C5A' -append "$work/$1.png"
 }
 # Gold knob at each end of a roller.
 knob() {  # name height
-    local h=$2 half=$(($2 / 2))
-    convert -size "14x${half}" gradient:'#8A6A22'-'#F3DB93' \
-            -size "14x$((h - half))" gradient:'#F3DB93'-'#7A5A18' -append "$work/$1.png"
+    local h=$(z $2) half=$(z $(($2 / 2)))
+    convert -size "$(z 14)x${half}" gradient:'#8A6A22'-'#F3DB93' \
+            -size "$(z 14)x$((h - half))" gradient:'#F3DB93'-'#7A5A18' -append "$work/$1.png"
 }
 
 roller rod 336 36
 knob cap 26
 
 # Paper: pale blue with a soft vertical fade.
-convert -size 328x404 gradient:'#F1F6FD'-'#D6E5F7' "$work/paper.png"
+convert -size "$(z 328)x$(z 404)" gradient:'#F1F6FD'-'#D6E5F7' "$work/paper.png"
 
 # Shape mask of the whole scroll: paper + two rods + four knobs (no AA).
-convert -size ${W}x${H} xc:black +antialias -fill white \
+convert -size ${W}x${H} xc:black -affine "$A" +antialias -fill white \
     -draw "rectangle 16,28 343,431" \
     -draw "roundrectangle 12,2 347,37 10,10" \
     -draw "roundrectangle 12,422 347,457 10,10" \
@@ -49,13 +57,14 @@ convert -size ${W}x${H} xc:black +antialias -fill white \
     -draw "roundrectangle 0,427 13,452 4,4" -draw "roundrectangle 346,427 359,452 4,4" \
     "$work/mask.png"
 
+at() { echo "+$(z $1)+$(z $2)"; }
 convert -size ${W}x${H} xc:'#D6E5F7' \
-    "$work/paper.png" -geometry +16+28 -composite \
-    "$work/rod.png" -geometry +12+2 -composite \
-    "$work/rod.png" -geometry +12+422 -composite \
-    "$work/cap.png" -geometry +0+7 -composite "$work/cap.png" -geometry +346+7 -composite \
-    "$work/cap.png" -geometry +0+427 -composite "$work/cap.png" -geometry +346+427 -composite \
-    -fill none -strokewidth 1 \
+    "$work/paper.png" -geometry "$(at 16 28)" -composite \
+    "$work/rod.png" -geometry "$(at 12 2)" -composite \
+    "$work/rod.png" -geometry "$(at 12 422)" -composite \
+    "$work/cap.png" -geometry "$(at 0 7)" -composite "$work/cap.png" -geometry "$(at 346 7)" -composite \
+    "$work/cap.png" -geometry "$(at 0 427)" -composite "$work/cap.png" -geometry "$(at 346 427)" -composite \
+    -affine "$A" -fill none -strokewidth 1 \
     -stroke '#A9C3E6' -draw "line 16,38 16,421" -draw "line 343,38 343,421" \
     -stroke '#FFFFFF' -draw "line 17,38 17,421" \
     -stroke '#0B2550' -draw "line 12,37 347,37" -draw "line 12,422 347,422" \
@@ -77,13 +86,13 @@ convert "$work/backdrop.png" -type TrueColor "BMP3:$out/backdrop.img"
 # ---- buttons ------------------------------------------------------------------
 # Cut the backdrop under a button.
 cut() {  # x y w h -> stdout png
-    convert "$work/backdrop.png" -crop "$3x$4+$1+$2" +repage png:-
+    convert "$work/backdrop.png" -crop "$(z $3)x$(z $4)+$(z $1)+$(z $2)" +repage png:-
 }
 
 # Round badge buttons on the top roller (20x20 at y=9).
 badge() {  # file x fill ring glyph-draw glyph-colour shift
     local file=$1 x=$2 fill=$3 ring=$4 glyph=$5 colour=$6 shift=${7:-0}
-    cut "$x" 9 20 20 | convert png:- -antialias \
+    cut "$x" 9 20 20 | convert png:- -affine "$A" -antialias \
         -fill "$fill" -stroke "$ring" -strokewidth 1 -draw "circle 9.5,9.5 9.5,1" \
         -fill none -stroke "$colour" -strokewidth 2 \
         -draw "translate $shift,$shift $glyph" \
@@ -107,7 +116,7 @@ badge lock2.img 274 '#D9A520' '#FFF0B8' "$PIN_ON" '#FFFFFF'
 # Arrow buttons on the paper: rounded tile with a triangle.
 arrow() {  # file x y w h tile edge arrow-points arrow-colour shift
     local file=$1 x=$2 y=$3 w=$4 h=$5 tile=$6 edge=$7 pts=$8 colour=$9 shift=${10:-0}
-    cut "$x" "$y" "$w" "$h" | convert png:- -antialias \
+    cut "$x" "$y" "$w" "$h" | convert png:- -affine "$A" -antialias \
         -fill "$tile" -stroke "$edge" -strokewidth 1 -draw "roundrectangle 0.5,0.5 $((w - 1)).5,$((h - 1)).5 4,4" \
         -fill "$colour" -stroke none -draw "translate $shift,$shift polygon $pts" \
         -type TrueColor "BMP3:$out/$file"
@@ -134,13 +143,13 @@ for dir in up down; do
 done
 
 # Team bar background: a faint paper stripe the height of the bar.
-convert -size 1600x22 gradient:'#EEF4FC'-'#DCE8F7' -type TrueColor "BMP3:$out/teamback.img"
+convert -size "$(z 1600)x$(z 22)" gradient:'#EEF4FC'-'#DCE8F7' -type TrueColor "BMP3:$out/teamback.img"
 
 # ---- stock item icons (32x32, with alpha) -------------------------------------
 icon() {  # file draw-commands...
     local file=$1
     shift
-    convert -size 32x32 xc:none -antialias "$@" "ICO:$work/icon.ico"
+    convert -size "$(z 32)x$(z 32)" xc:none -affine "$A" -antialias "$@" "ICO:$work/icon.ico"
     cp "$work/icon.ico" "$out/$file"
 }
 # Web link: a globe.
@@ -162,6 +171,10 @@ icon exitem.img -fill '#6C7F99' -stroke '#3E4E66' -strokewidth 1 \
 
 count=$(ls "$out"/*.img | wc -l)
 if [[ $count -ne 26 ]]; then
-    echo "make_pictures.sh: expected 26 pictures, made $count" >&2
+    echo "make_pictures.sh: expected 26 pictures in $out, made $count" >&2
     exit 1
 fi
+}
+
+draw_all 1 "$image"
+draw_all 2 "$image/2x"

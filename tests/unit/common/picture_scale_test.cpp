@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/picture_scale.h"
 
 using namespace vt;
@@ -117,4 +119,90 @@ TEST(PictureScale, TransparentEdgesStayPremultipliedAndBrokenInputGivesAnEmptyPi
     DecodedPicture out = ScalePicture(broken, 75, 75);
     EXPECT_EQ(out.pixels.size(), 75u * 75u);
     EXPECT_TRUE(out.alpha);
+}
+
+TEST(PictureScale, KeyedOutlinesStayExactAtEveryCommonScale) {
+    // A 20 x 20 badge: a diagonal blue-green gradient inside a see-through
+    // ring and a see-through hole, the way skins cut rounded buttons. Every
+    // body colour is darker than 200, so a pixel with any channel above that
+    // can only come from the light key mixed into an edge.
+    constexpr int kSide = 20;
+    DecodedPicture p = Filled(kSide, kSide, 0);
+    int lowest[3] = {255, 255, 255}, highest[3] = {0, 0, 0};
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            const int dx = 2 * x + 1 - kSide, dy = 2 * y + 1 - kSide;
+            const int r2 = dx * dx + dy * dy;
+            if (r2 > kSide * kSide || r2 < 36) {
+                At(p, x, y) = kSeeThroughPixel;
+                continue;
+            }
+            const uint32_t c[3] = {static_cast<uint32_t>(10 + 9 * x), static_cast<uint32_t>(190 - 9 * y), 40};
+            At(p, x, y) = 0xFF000000u | c[0] << 16 | c[1] << 8 | c[2];
+            for (int k = 0; k < 3; ++k) {
+                lowest[k] = std::min(lowest[k], static_cast<int>(c[k]));
+                highest[k] = std::max(highest[k], static_cast<int>(c[k]));
+            }
+        }
+    }
+    for (int percent : {125, 150, 175, 200}) {
+        SCOPED_TRACE(percent);
+        const int size = kSide * percent / 100;
+        DecodedPicture s = ScalePicture(p, size, size);
+        ASSERT_EQ(s.width, size);
+        EXPECT_FALSE(s.alpha);
+        int keyed = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const int sx = (2 * x + 1) * kSide / (2 * size), sy = (2 * y + 1) * kSide / (2 * size);
+                const uint32_t got = At(s, x, y);
+                if (At(p, sx, sy) == kSeeThroughPixel) {
+                    ASSERT_EQ(got, kSeeThroughPixel) << x << "," << y;
+                    ++keyed;
+                    continue;
+                }
+                ASSERT_NE(got, kSeeThroughPixel) << x << "," << y;
+                ASSERT_EQ(Channel(got, 24), 255) << x << "," << y;
+                // Within the body's own colours: nothing of the key bled in.
+                const int shifts[3] = {16, 8, 0};
+                for (int k = 0; k < 3; ++k) {
+                    ASSERT_GE(Channel(got, shifts[k]), lowest[k]) << x << "," << y;
+                    ASSERT_LE(Channel(got, shifts[k]), highest[k]) << x << "," << y;
+                }
+            }
+        }
+        // The ring and the hole both survive, at about the scaled area.
+        const double share = static_cast<double>(keyed) / (size * size);
+        EXPECT_GT(share, 0.2);
+        EXPECT_LT(share, 0.35);
+    }
+}
+
+TEST(PictureScale, GradientsStayMonotonicGrowingAndShrinking) {
+    // A horizontal ramp of 16 steps: any filter that rings (a sharpening
+    // cubic) or mixes rows in the wrong order makes a step go backwards.
+    DecodedPicture ramp = Filled(16, 4, 0);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 16; ++x)
+            At(ramp, x, y) = 0xFF000000u | static_cast<uint32_t>(x * 16 + 8) * 0x010101u;
+    // A hard edge as well: where ringing shows most.
+    DecodedPicture edge = Filled(16, 4, 0xFF202020u);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 8; x < 16; ++x)
+            At(edge, x, y) = 0xFFE0E0E0u;
+    for (const DecodedPicture* src : {&ramp, &edge}) {
+        for (int width : {20, 24, 28, 32, 12, 9}) {
+            SCOPED_TRACE(width);
+            DecodedPicture s = ScalePicture(*src, width, 4, std::nullopt);
+            for (int y = 0; y < 4; ++y) {
+                for (int x = 1; x < width; ++x) {
+                    ASSERT_GE(Channel(At(s, x, y), 8), Channel(At(s, x - 1, y), 8)) << x;
+                    // Grey stays grey, and stays within the source's range.
+                    ASSERT_EQ(Channel(At(s, x, y), 0), Channel(At(s, x, y), 16));
+                }
+                EXPECT_GE(Channel(At(s, 0, y), 8), Channel(At(*src, 0, y), 8));
+                EXPECT_LE(Channel(At(s, width - 1, y), 8), Channel(At(*src, 15, y), 8));
+            }
+        }
+    }
 }

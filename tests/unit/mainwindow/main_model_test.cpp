@@ -232,6 +232,42 @@ TEST_F(MainModelTest, ProtectedTeamAsksWithTheExactPromptAndAWrongPasswordShowsN
 
 // ---- Item panel ----------------------------------------------------------------
 
+TEST_F(MainModelTest, ItemIconsNameTheFileTheirPictureWasDrawnFromForLargerScreens) {
+    auto folders = WriteTeams({{"工具"}});
+    const std::string& f = folders[0];
+    // Lines of ICON.SET: a program, an icon file, a bitmap, and one for a protected item.
+    Write(IconSetFile(f), "C:\\Tools\\App.EXE\r\nD:\\pics\\star.ico\r\nD:\\pics\\photo.bmp\r\nC:\\x.exe\r\n");
+    std::string text = "[ITEM]\r\nCount=5\r\n";
+    const char* items[][4] = {{"\\ITEM0.img", "1", "3", "False"},
+                              {"\\ITEM1.img", "2", "0", "False"},
+                              {"\\ITEM2.img", "3", "0", "False"},
+                              {"\\ITEM3.img", "4", "0", "True"},
+                              {"[LINK]", "1", "3", "False"}};
+    for (int i = 0; i < 5; ++i) {
+        text += "[" + std::to_string(i) + "]\r\nName=n\r\nType=0\r\nIcon=" + items[i][0] +
+                "\r\nIconPath=" + items[i][1] + "\r\nIconIndex=" + items[i][2] + "\r\nPassword=" + items[i][3] + "\r\n";
+        std::ofstream(PathFromUtf8(f + "/ITEM" + std::to_string(i) + ".img"), std::ios::binary) << "bmp";
+    }
+    Write(ItemSetFile(f), text);
+    model->CurrentTeam = 0;
+    Start();
+    ASSERT_EQ(model->ItemCount(), 5);
+    EXPECT_EQ(Icon(0).iconFile, "C:\\Tools\\App.EXE");
+    EXPECT_EQ(Icon(0).iconIndex, 3);
+    EXPECT_EQ(Icon(1).iconFile, "D:\\pics\\star.ico");
+    EXPECT_EQ(Icon(1).iconIndex, 0);
+    // A bitmap has one size only; a protected item's line cannot be read
+    // without its password; a stock picture is the skin's.
+    EXPECT_EQ(Icon(2).iconFile, "");
+    EXPECT_EQ(Icon(3).iconFile, "");
+    EXPECT_EQ(Icon(4).iconFile, "");
+    EXPECT_EQ(Icon(4).picture, SkinPicturePath(skinFolder, "link.img"));
+    // Showing the team again with the icon changed to a stock one forgets the file.
+    Write(ItemSetFile(f), "[ITEM]\r\nCount=1\r\n[0]\r\nName=n\r\nIcon=[FILE]\r\nIconPath=1\r\nPassword=False\r\n");
+    model->ShowItems(0);
+    EXPECT_EQ(Icon(0).iconFile, "");
+}
+
 TEST_F(MainModelTest, IconsWithCaptionsFillRowsOfTheSkinsColumns) {
     auto folders = WriteTeams({{"工具"}});
     auto items = Items(6);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "launcher/skin/skin_package.h"
@@ -146,4 +147,62 @@ TEST(SkinFormat, TablesNameEveryKeyAndPictureOnce) {
     EXPECT_EQ(SkinPictureIndex("teamback.img"), 19);
     EXPECT_FALSE(kSkinPictures[19].required);
     EXPECT_EQ(SkinPictureIndex("nothing.img"), -1);
+}
+
+TEST(SkinPackage, DoubleSizePicturesServeLargeScreensPictureByPicture) {
+    TempDir dir;
+    const std::string folder = dir.File("skin");
+    const std::string image = SkinPicturePath(folder, "");
+    const std::string twice = SkinDoublePicturePath(SkinPicturePath(folder, "backdrop.img"));
+    std::filesystem::create_directories(PathFromUtf8(twice).parent_path());
+    EXPECT_EQ(PathFromUtf8(twice).parent_path().filename(), "2x");
+    EXPECT_EQ(PathFromUtf8(twice).parent_path().parent_path(), PathFromUtf8(image).parent_path());
+    // Only pictures inside a skin's image folder (any letter case) have one.
+    EXPECT_FALSE(SkinDoublePicturePath(folder + "/IMAGE/close1.img").empty());
+    EXPECT_EQ(SkinDoublePicturePath(dir.File("team/ITEM1.img")), "");
+    EXPECT_EQ(SkinDoublePicturePath("close1.img"), "");
+    EXPECT_EQ(SkinDoublePicturePath(image), "");
+
+    FakePictures pictures;
+    pictures.acceptAnyExisting = false;
+    auto put = [&](const std::string& name, int w, int h, int w2, int h2) {
+        const std::string normal = SkinPicturePath(folder, name);
+        pictures.sizes[normal] = {w, h};
+        if (w2 > 0) {
+            const std::string big = SkinDoublePicturePath(normal);
+            std::ofstream(PathFromUtf8(big)) << "x";
+            pictures.sizes[big] = {w2, h2};
+        }
+        return normal;
+    };
+    const std::string backdrop = put("backdrop.img", 300, 200, 600, 400);
+    const std::string close = put("close1.img", 15, 15, 31, 29);  // odd sizes round either way
+    const std::string lock = put("lock1.img", 20, 20, 0, 0);      // this skin has none for it
+    const std::string min = put("min1.img", 20, 20, 40, 20);      // not twice the shape
+    const std::string up = put("up1.img", 20, 20, 40, 40);
+    pictures.sizes.erase(SkinDoublePicturePath(up));  // there, but not a picture
+
+    for (int dpi : {96, 120, 144, 167}) {
+        SCOPED_TRACE(dpi);
+        for (const std::string& p : {backdrop, close, lock, min, up})
+            EXPECT_EQ(SkinPictureForDpi(p, dpi, pictures), p);
+    }
+    for (int dpi : {168, 192, 288}) {
+        SCOPED_TRACE(dpi);
+        EXPECT_EQ(SkinPictureForDpi(backdrop, dpi, pictures), SkinDoublePicturePath(backdrop));
+        EXPECT_EQ(SkinPictureForDpi(close, dpi, pictures), SkinDoublePicturePath(close));
+        EXPECT_EQ(SkinPictureForDpi(lock, dpi, pictures), lock);
+        EXPECT_EQ(SkinPictureForDpi(min, dpi, pictures), min);
+        EXPECT_EQ(SkinPictureForDpi(up, dpi, pictures), up);
+    }
+    // An item picture never looks for one.
+    const std::string item = dir.File("team/ITEM1.img");
+    EXPECT_EQ(SkinPictureForDpi(item, 192, pictures), item);
+
+    // Reading the skin is unchanged by the extra folder: an older reader's view.
+    test::WriteSkin(folder, test::SoundSkinValues(), pictures);
+    SkinPackage s = ReadSkinPackage(folder);
+    EXPECT_TRUE(s.hasDescription);
+    EXPECT_TRUE(CheckSkinPackage(s, pictures).empty());
+    EXPECT_EQ(SkinPictureFiles(folder).size(), kSkinPictureCount);
 }

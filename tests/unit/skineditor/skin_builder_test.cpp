@@ -138,5 +138,39 @@ TEST_F(SkinBuilderTest, WithoutTeamPictureOnlyTwentyFivePictures) {
     EXPECT_EQ(n, 25);
 }
 
+TEST_F(SkinBuilderTest, CopiesTheDoubleSizePicturesThatSitInA2xFolderBesideTheChosenOnes) {
+    // Two of the chosen pictures have a namesake in src/2x; one is chosen from elsewhere.
+    fs::create_directories(dir.Path() / "src" / "2x");
+    const std::string backdrop = model.SlotText(kPackagePictures[0].slot);
+    const std::string backdropName = PathFromUtf8(backdrop).filename().string();
+    std::ofstream(dir.Path() / "src" / "2x" / backdropName, std::ios::binary) << "big backdrop";
+    const PackagePicture& second = kPackagePictures[1];
+    const std::string secondName = PathFromUtf8(model.SlotText(second.slot)).filename().string();
+    std::ofstream(dir.Path() / "src" / "2x" / secondName, std::ios::binary) << "big second";
+    ASSERT_TRUE(BuildSkinPackage(model, target).ok);
+    const fs::path twice = PathFromUtf8(target) / "image" / "2x";
+    EXPECT_EQ(ReadFileBytes(twice / std::string(kPackagePictures[0].file)).value_or(""), "big backdrop");
+    EXPECT_EQ(ReadFileBytes(twice / std::string(second.file)).value_or(""), "big second");
+    EXPECT_EQ(std::distance(fs::directory_iterator(twice), fs::directory_iterator()), 2);
+    // The normal pictures are as before: 26 of them beside the folder.
+    EXPECT_EQ(std::distance(fs::directory_iterator(PathFromUtf8(target) / "image"), fs::directory_iterator()), 27);
+
+    // The second picture is now chosen from a folder without one: the copy
+    // from the earlier build goes, or large screens would show the old picture.
+    fs::create_directories(dir.Path() / "other");
+    const std::string moved = dir.File("other/" + secondName);
+    std::ofstream(PathFromUtf8(moved), std::ios::binary) << "moved";
+    model.SetSlotText(second.slot, moved);
+    ASSERT_TRUE(BuildSkinPackage(model, target).ok);
+    EXPECT_TRUE(fs::exists(twice / std::string(kPackagePictures[0].file)));
+    EXPECT_FALSE(fs::exists(twice / std::string(second.file)));
+
+    // A project without any: no folder is made.
+    fs::remove_all(dir.Path() / "src" / "2x");
+    fs::remove_all(twice);
+    ASSERT_TRUE(BuildSkinPackage(model, target).ok);
+    EXPECT_FALSE(fs::exists(twice));
+}
+
 }  // namespace
 }  // namespace vt
