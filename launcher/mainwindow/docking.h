@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 
 namespace vt {
 

@@ -20,7 +20,7 @@
 #include "launcher/mainwindow/hotkey.h"
 #include "launcher/mainwindow/main_model.h"
 #include "launcher/mainwindow/mouse_router.h"
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 #include "launcher/settings/settings.h"
 #include "platform/registry.h"
 #include "platform/win32/pictures_win32.h"

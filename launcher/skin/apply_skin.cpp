@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 
 namespace vt {
 

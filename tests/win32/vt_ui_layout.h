@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "launcher/mainwindow/main_model.h"
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 #include "launcher/skin/skin_format.h"
 #include "platform/fake/fakes.h"
 #include "platform/win32/pictures_win32.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "launcher/mainwindow/docking.h"
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 #include "launcher/mainwindow/hotkey.h"
 
 using namespace vt;
