@@ -29,14 +29,9 @@ enum TimerId : UINT_PTR { kTmrRollTextTeam = 1, kTmrRollTextItem, kTmrRollTeam, 
 
 constexpr UINT kTrayMessage = WM_USER + 100;
 static_assert(kTrayMessage == kTrayCallbackMessage);
-constexpr COLORREF kColourKey = RGB(250, 250, 250);
 
 // Built-in tray menu entries (used until the menu holder takes the tray over).
 enum : UINT { kTrayShow = 40001, kTrayHide, kTrayExit };
-
-COLORREF Rgb(uint32_t vb) {
-    return static_cast<COLORREF>(vb & 0xFFFFFFu);
-}
 
 std::string ProgramDir() {
     std::wstring buf(MAX_PATH, L'\0');
@@ -328,7 +323,7 @@ void MainWindow::SetOpacity(int alpha) {
     auto a = static_cast<BYTE>(std::clamp(alpha, 0, 255));
     LONG_PTR ex = ::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
     if (!(ex & WS_EX_LAYERED)) ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-    if (!::SetLayeredWindowAttributes(hwnd_, kColourKey, a, LWA_COLORKEY | LWA_ALPHA))
+    if (!::SetLayeredWindowAttributes(hwnd_, kMainColourKey, a, LWA_COLORKEY | LWA_ALPHA))
         LogWin32Failure("SetLayeredWindowAttributes");
 }
 
@@ -651,154 +646,6 @@ void MainWindow::OnDropFiles(HDROP drop) {
         AddDroppedFiles(*this, files, HitAt(map_.TwipAt(at.x), map_.TwipAt(at.y)));
         AfterModelCall();
     }
-}
-
-// ---------------------------------------------------------------------------
-// Painting
-
-HFONT MainWindow::Font(int points, bool bold) {
-    FontKey key{std::clamp(points, 1, 400), bold};
-    auto it = fonts_.find(key);
-    if (it == fonts_.end()) it = fonts_.emplace(key, CreateUiFont(key.points, dpi_, bold)).first;
-    return it->second.get();
-}
-
-void MainWindow::OnPaint() {
-    PaintDc paint(hwnd_);
-    RECT client{};
-    ::GetClientRect(hwnd_, &client);
-    if (client.right <= 0 || client.bottom <= 0) return;
-    // Everything goes to a memory bitmap first and reaches the screen in one
-    // copy, so nothing flickers while captions repaint.
-    UniqueMemDc mem(::CreateCompatibleDC(paint.get()));
-    UniqueHbitmap bmp(::CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
-    if (!mem || !bmp) {
-        LogWin32Failure("CreateCompatibleBitmap");
-        return;
-    }
-    SelectRestorer sel(mem.get(), bmp.get());
-    PaintScene(mem.get(), client.right, client.bottom);
-    const RECT& d = paint.Dirty();
-    ::BitBlt(paint.get(), d.left, d.top, d.right - d.left, d.bottom - d.top, mem.get(), d.left, d.top, SRCCOPY);
-}
-
-namespace {
-
-void DrawDib(HDC dc, HDC src, const PicturesWin32::Dib& dib, int x, int y) {
-    SelectRestorer sel(src, dib.bitmap);
-    if (dib.alpha) {
-        BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        ::GdiAlphaBlend(dc, x, y, dib.width, dib.height, src, 0, 0, dib.width, dib.height, bf);
-    } else {
-        ::BitBlt(dc, x, y, dib.width, dib.height, src, 0, 0, SRCCOPY);
-    }
-}
-
-// An outline `thick` pixels wide inside the box.
-void FrameBox(HDC dc, const RECT& box, HBRUSH brush, int thick) {
-    const int t = std::max(1, std::min({thick, static_cast<int>((box.right - box.left) / 2),
-                                        static_cast<int>((box.bottom - box.top) / 2)}));
-    const RECT sides[4] = {{box.left, box.top, box.right, box.top + t},
-                           {box.left, box.bottom - t, box.right, box.bottom},
-                           {box.left, box.top + t, box.left + t, box.bottom - t},
-                           {box.right - t, box.top + t, box.right, box.bottom - t}};
-    for (const RECT& r : sides) ::FillRect(dc, &r, brush);
-}
-
-}  // namespace
-
-void MainWindow::DrawPicture(HDC dc, const std::string& file, int leftTwips, int topTwips) {
-    const PicturesWin32::Dib* natural = pictures_.GetDib(file);
-    if (!natural) return;
-    // Pictures are made for 96 dpi. Each is resized once to the pixels it
-    // covers here and kept, so painting stays a plain copy at any DPI.
-    PixelBox box = map_.PictureBox(leftTwips, topTwips, natural->width, natural->height);
-    if (const auto* dib = pictures_.GetScaledDib(file, box.Width(), box.Height())) {
-        UniqueMemDc src(::CreateCompatibleDC(dc));
-        DrawDib(dc, src.get(), *dib, box.left, box.top);
-    }
-}
-
-void MainWindow::PaintScene(HDC dc, int width, int height) {
-    RECT all{0, 0, width, height};
-    const Scene& scene = model_.GetScene();
-    const bool backdrop = !scene.backdrop.empty() && pictures_.GetDib(scene.backdrop);
-    if (backdrop) {
-        // Where the backdrop does not reach, the window is see-through.
-        UniqueHbrush key(::CreateSolidBrush(kColourKey));
-        ::FillRect(dc, &all, key.get());
-        DrawPicture(dc, scene.backdrop, 0, 0);
-    } else {
-        // A skin without a usable backdrop (already reported) still gives a
-        // solid window that can be seen, dragged and closed.
-        ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_3DFACE));
-        FrameBox(dc, all, ::GetSysColorBrush(COLOR_3DSHADOW), LinePx());
-    }
-    ::SetBkMode(dc, TRANSPARENT);
-    for (ElementId id : scene.PaintOrder())
-        if (scene.Shown(id)) PaintElement(dc, id);
-}
-
-void MainWindow::PaintElement(HDC dc, ElementId id) {
-    const Scene& scene = model_.GetScene();
-    const Element& e = scene.At(id);
-    Rect vis = scene.VisibleRect(id);
-    if (vis.width <= 0 || vis.height <= 0) return;
-    Rect win = scene.WindowRect(id);
-    const PixelBox pb = map_.Box(win);
-    RECT box{pb.left, pb.top, pb.right, pb.bottom};
-    const PixelBox clip = map_.Box(vis);
-
-    int saved = ::SaveDC(dc);
-    ::IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
-
-    bool fills = !e.transparent && (e.kind == ElementKind::Panel || e.kind == ElementKind::Label);
-    if (fills) {
-        UniqueHbrush b(::CreateSolidBrush(Rgb(e.backColor)));
-        ::FillRect(dc, &box, b.get());
-    }
-    if (!e.picture.empty() && (e.kind == ElementKind::Picture || e.kind == ElementKind::Panel))
-        DrawPicture(dc, e.picture, win.left, win.top);
-    if (e.kind == ElementKind::Picture && e.standIn) {
-        // A plain button where the skin's picture is missing.
-        UniqueHbrush fill(::CreateSolidBrush(Rgb(e.backColor)));
-        ::FillRect(dc, &box, fill.get());
-        UniqueHbrush frame(::CreateSolidBrush(Rgb(e.borderColor)));
-        FrameBox(dc, box, frame.get(), LinePx());
-        std::wstring symbol = Widen(e.text);
-        SelectRestorer font(dc, Font(e.fontSize, false));
-        ::SetTextColor(dc, Rgb(e.foreColor));
-        RECT r = box;
-        ::DrawTextW(dc, symbol.c_str(), static_cast<int>(symbol.size()), &r,
-                    DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    }
-    if (e.kind == ElementKind::Label && !e.text.empty()) {
-        std::wstring text = Widen(e.text);
-        SelectRestorer font(dc, Font(e.fontSize, e.bold));
-        ::SetTextColor(dc, Rgb(e.foreColor));
-        UINT align = e.align == Align::Center ? DT_CENTER : e.align == Align::Right ? DT_RIGHT : DT_LEFT;
-        RECT r = box;
-        // A caption one line high would wrap a long name at a word or a
-        // punctuation mark and hide the rest ("关于Windows" showing "关于");
-        // cut it at the label's edge instead, so the reader sees there is more.
-        UINT flags = align | DT_TOP | DT_NOPREFIX;
-        RECT need = box;
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, flags | DT_WORDBREAK | DT_CALCRECT);
-        flags |= need.bottom - need.top > box.bottom - box.top ? DT_SINGLELINE : DT_WORDBREAK;
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
-    }
-    if (e.kind == ElementKind::Shape) {
-        if (!e.transparent) {
-            UniqueHbrush fill(::CreateSolidBrush(Rgb(e.backColor)));
-            ::FillRect(dc, &box, fill.get());
-        }
-        UniqueHbrush frame(::CreateSolidBrush(Rgb(e.borderColor)));
-        FrameBox(dc, box, frame.get(), LinePx());
-    } else if (e.border) {
-        UniqueHbrush b(::CreateSolidBrush(Rgb(e.borderColor)));
-        FrameBox(dc, box, b.get(), LinePx());
-    }
-    ::RestoreDC(dc, saved);
 }
 
 // ---------------------------------------------------------------------------

@@ -33,6 +33,9 @@ namespace vt {
 
 inline constexpr wchar_t kMainWindowClass[] = L"VantrelMainForm";
 inline constexpr wchar_t kMainWindowTitle[] = L"Vantrel";
+// The window's see-through colour: where the skin's backdrop has it, or does
+// not reach, the desktop shows.
+inline constexpr COLORREF kMainColourKey = RGB(250, 250, 250);
 // Named mutex that marks a running launcher (for "OnlyLaunchOne").
 inline constexpr wchar_t kInstanceMutex[] = L"Local\\Oskarn.Vantrel.VT";
 
