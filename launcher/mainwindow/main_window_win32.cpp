@@ -12,6 +12,7 @@
 #include "launcher/mainwindow/hotkey.h"
 #include "launcher/mainwindow/launch.h"
 #include "launcher/mainwindow/migration_progress_win32.h"
+#include "launcher/mainwindow/monitors_win32.h"
 #include "launcher/skin/msg_form_win32.h"
 #include "launcher/skin/skin_package.h"
 #include "launcher/store/migration.h"
@@ -19,6 +20,7 @@
 #include "platform/win32/dialog_template.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
+#include "platform/win32/window_dpi.h"
 
 namespace vt {
 
@@ -93,6 +95,8 @@ bool MainWindow::Create() {
         return false;
     }
     instance_ = this;
+    // The window now knows its monitor, whose DPI may differ from the screen's.
+    SetDpi(WindowDpi(hwnd_));
     prompts_.SetOwner(hwnd_);
     shell_.SetOwner(hwnd_);
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
@@ -124,7 +128,7 @@ void MainWindow::FinishStart() {
         tipBuffer_.assign(1, L'\0');
         ti.lpszText = tipBuffer_.data();
         ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-        ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+        SetDpi(dpi_);  // the tooltip's font and width
     }
 
     ::DragAcceptFiles(hwnd_, TRUE);
@@ -139,7 +143,8 @@ void MainWindow::Load() {
     //    centred window is centred again once its size is known (below).
     ApplyEnvironment env;
     env.programDir = ProgramDir();
-    DockScreen screen = ScreenTwips();
+    const Desktop desktop = DesktopTwips();
+    const DockScreen screen = DockAreaOf(desktop, 0);  // the primary monitor's work area
     env.screenWidth = screen.width;
     env.screenHeight = screen.height;
     // The first start on a machine leaves every value of both keys with its
@@ -183,10 +188,13 @@ void MainWindow::Load() {
     scene.At(Part::LabLock).tooltip = settings_.StandOnTop ? kTipOnTopEnabled : kTipOnTopDisabled;
 
     SyncWindowSize();
-    if (!settings_.RememberMainPos) {
-        DockWindow w = WindowTwips();
-        MoveToTwips((screen.width - w.width) / 2, (screen.height - w.height) / 2);
-    }
+    DockWindow w = WindowTwips();
+    // A remembered place on a monitor that is gone comes back onto the
+    // desktop; otherwise the window is centred on the primary's work area.
+    DockPoint at = settings_.RememberMainPos
+                       ? OntoDesktop(desktop, w)
+                       : DockPoint{screen.left + (screen.width - w.width) / 2, screen.top + (screen.height - w.height) / 2};
+    if (at.x != w.left || at.y != w.top) MoveToTwips(at.x, at.y);
     SyncTimers();
 }
 
@@ -245,7 +253,7 @@ void MainWindow::Unload() {
     if (GetRegDword(registry_, kSettingsRoot, kSettingKey, "RememberMainPos", 0) == 1) {
         DockWindow w = WindowTwips();
         DockPoint p{w.left, w.top};
-        if (docker_.DockSide() != DockEdge::None) p = docker_.Undock(w, ScreenTwips());
+        if (docker_.DockSide() != DockEdge::None) p = docker_.Undock(w, AreaTwips());
         SetRegDword(registry_, kSettingsRoot, kDataKey, "mLeft", p.x);
         SetRegDword(registry_, kSettingsRoot, kDataKey, "mTop", p.y);
     }
@@ -289,8 +297,13 @@ void MainWindow::Exit() {
 // ---------------------------------------------------------------------------
 // Window placement
 
-DockScreen MainWindow::ScreenTwips() const {
-    return {Twips(::GetSystemMetrics(SM_CXSCREEN)), Twips(::GetSystemMetrics(SM_CYSCREEN))};
+Desktop MainWindow::DesktopTwips() const {
+    return DesktopInTwips(map_, DesktopMonitors());
+}
+
+DockScreen MainWindow::AreaTwips() const {
+    const Desktop desktop = DesktopTwips();
+    return DockAreaOf(desktop, MonitorOf(desktop, WindowTwips()));
 }
 
 DockWindow MainWindow::WindowTwips() const {
@@ -329,10 +342,42 @@ void MainWindow::SetOpacity(int alpha) {
 
 void MainWindow::ShowMain() {
     ::ShowWindow(hwnd_, SW_SHOW);
-    DockWindow w = WindowTwips();
-    DockPoint p = docker_.Undock(w, ScreenTwips());
-    if (p.x != w.left || p.y != w.top) MoveToTwips(p.x, p.y);
+    if (auto p = BringOut(CursorTwips(), WindowTwips(), DesktopTwips(), docker_)) MoveToTwips(p->x, p->y);
     ::SetForegroundWindow(hwnd_);
+}
+
+void MainWindow::SetDpi(int dpi) {
+    dpi_ = dpi;
+    map_ = PixelMap(dpi);
+    fonts_.clear();
+    measure_.SetDpi(dpi);
+    if (tooltip_) {
+        tipFont_ = CreateUiFont(9, dpi);
+        ::SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(tipFont_.get()), TRUE);
+        ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ::MulDiv(400, dpi, 96));
+        tipElement_.reset();  // its rectangle is in the old pixels
+    }
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    // Moving the window below may take it across a monitor edge again; the
+    // system then sends another change, which the next move settles.
+    if (inDpiChange_ || dpi == dpi_) return;
+    inDpiChange_ = true;
+    SetDpi(dpi);
+    const Scene& scene = model_.GetScene();
+    // The system's rectangle keeps the window where the user put it; its size
+    // comes from the skin at the new scale, to the pixel.
+    ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, std::max(0, Px(scene.width)),
+                   std::max(0, Px(scene.height)), SWP_NOZORDER | SWP_NOACTIVATE);
+    // A tucked window stays behind its edge with the same strip showing.
+    if (docker_.DockSide() != DockEdge::None) {
+        const DockWindow w = WindowTwips();
+        const DockPoint p = docker_.Retuck(w, AreaTwips());
+        if (p.x != w.left || p.y != w.top) MoveToTwips(p.x, p.y);
+    }
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+    inDpiChange_ = false;
 }
 
 void MainWindow::HideMain() {
@@ -423,12 +468,13 @@ LRESULT CALLBACK MainWindow::HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 LRESULT MainWindow::HandleHook(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_HOTKEY) {
-        ApplyWindowAction(OnHotkey(settings_.ShowInMouse, CursorTwips(), WindowTwips(), ScreenTwips(), docker_));
+        ApplyWindowAction(OnHotkey(settings_.ShowInMouse, CursorTwips(), WindowTwips(), DesktopTwips(), docker_));
         return 0;
     }
     if (msg == kTrayMessage) {
         bool visible = ::IsWindowVisible(hwnd_) != FALSE;
-        ApplyWindowAction(OnTrayMessage(static_cast<uint32_t>(lp), visible, WindowTwips(), ScreenTwips(), docker_));
+        ApplyWindowAction(
+            OnTrayMessage(static_cast<uint32_t>(lp), visible, CursorTwips(), WindowTwips(), DesktopTwips(), docker_));
         return 0;
     }
     return ::CallWindowProcW(previousProc_, hwnd_, msg, wp, lp);
@@ -531,7 +577,7 @@ void MainWindow::OnTimer(UINT_PTR id) {
         case kTmrDock: {
             if (!::IsWindowVisible(hwnd_)) return;
             DockWindow w = WindowTwips();
-            DockPoint p = docker_.Tick(CursorTwips(), w, ScreenTwips());
+            DockPoint p = docker_.Tick(CursorTwips(), w, AreaTwips());
             if (p.x != w.left || p.y != w.top) MoveToTwips(p.x, p.y);
             return;
         }
@@ -723,6 +769,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_NCHITTEST:
             return HTCLIENT;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+            return 0;
     }
     if (taskbarCreated_ && msg == taskbarCreated_) {
         AddTrayIcon();  // Explorer restarted: the icon must come back

@@ -19,6 +19,7 @@
 #include "launcher/mainwindow/docking.h"
 #include "launcher/mainwindow/hotkey.h"
 #include "launcher/mainwindow/main_model.h"
+#include "launcher/mainwindow/monitors.h"
 #include "launcher/mainwindow/mouse_router.h"
 #include "launcher/scene/pixel_map.h"
 #include "launcher/settings/settings.h"
@@ -123,8 +124,15 @@ private:
     void ApplySettingsResult(const ApplyResult& r, bool first);
     void MoveToTwips(int left, int top);
     DockWindow WindowTwips() const;
-    DockScreen ScreenTwips() const;
+    // The monitors in twips of this window's mapping, and the docking area of
+    // the one the window is on.
+    Desktop DesktopTwips() const;
+    DockScreen AreaTwips() const;
     DockPoint CursorTwips() const;
+    // Draws for `dpi` from now on: the mapping, fonts, tooltip font and text
+    // measurement follow; scaled pictures come with the new sizes.
+    void SetDpi(int dpi);
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void ApplyWindowAction(const WindowAction& a);
     void ShowBuiltInTrayMenu(bool showEnabled, bool hideEnabled, POINT at);
     void AddTrayIcon();
@@ -156,6 +164,8 @@ private:
     HWND hwnd_ = nullptr;
     WNDPROC previousProc_ = nullptr;
     HWND tooltip_ = nullptr;
+    UniqueHfont tipFont_;
+    bool inDpiChange_ = false;
     UniqueHicon iconLarge_, iconSmall_;
     NOTIFYICONDATAW tray_{};
     bool trayAdded_ = false;
