@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "launcher/mainwindow/docking.h"
 #include "launcher/scene/pixel_map.h"
 #include "launcher/skin/skin_format.h"
 #include "launcher/skin/skin_package.h"
@@ -358,6 +359,76 @@ TEST_F(VtScale, At144DpiAClickAtACaptionsAndAnItemsCentreSelectsThem) {
     SaveWindowScreenshot(main, ScreenshotDir() + L"vt_144dpi_selected.png");
     EXPECT_TRUE(launcher_.Close());
     EXPECT_EQ(ReadDword(kDataKeyW, L"LastTeam").value_or(99), 1u);
+}
+
+
+// The window moved to a monitor of another scale: the system sends
+// WM_DPICHANGED with the rectangle it suggests (here put into the launcher's
+// own memory, as the system would pass it). A window tucked behind the left
+// edge stays tucked, its strip as wide as the new scale makes it, and comes
+// back at the new size looking as it did.
+TEST_F(VtScale, AChangeOfScaleRedrawsATuckedWindowThatStaysTucked) {
+    ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+    ScopedLogPixels logPixels(96);
+    ASSERT_TRUE(launcher_.UseDemoStore());
+    WriteDword(kSettingKeyW, L"RememberMainPos", 0);
+    WriteDword(kSettingKeyW, L"HideInSide", 1);
+    WriteDword(kSettingKeyW, L"RememberLastTeam", 1);
+    WriteDword(kDataKeyW, L"LastTeam", 1);
+    WriteString(kSettingKeyW, L"SkinPath", Widen(kDefaultSkinFolder));
+    const int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
+    ::SetCursorPos(sw - 1, sh - 1);
+    ASSERT_TRUE(launcher_.Start());
+    const HWND main = launcher_.Main();
+    const SkinPackage skin = ReadSkinPackage(PathToUtf8(launcher_.Dir() / L"SKIN" / Widen(kDefaultSkinFolder)));
+    const PixelMap at96(96), at144(144);
+    RECT wr{};
+    ::GetWindowRect(main, &wr);
+    const std::vector<uint32_t> base = SteadyPixels(main, wr);
+    const int w96 = wr.right - wr.left, h96 = wr.bottom - wr.top;
+
+    // Pushed against the left edge, it tucks behind it.
+    const int top = 40;
+    ::SetWindowPos(main, nullptr, 0, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    auto rect = [&] {
+        RECT r{};
+        ::GetWindowRect(main, &r);
+        return r;
+    };
+    ASSERT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return rect().right == at96.Px(kDockStripTwips); }))
+        << "the window did not tuck behind the left edge";
+
+    // 150 %: the system suggests the rectangle grown from its corner.
+    const RECT tucked = rect();
+    const int w = at144.Px(skin.width), h = at144.Px(skin.height);
+    const RECT suggested{tucked.left, tucked.top, tucked.left + w, tucked.top + h};
+    void* remote = ::VirtualAllocEx(launcher_.Process(), nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    ASSERT_NE(remote, nullptr);
+    ASSERT_TRUE(::WriteProcessMemory(launcher_.Process(), remote, &suggested, sizeof(suggested), nullptr));
+    ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(remote));
+    ::VirtualFreeEx(launcher_.Process(), remote, 0, MEM_RELEASE);
+    RECT now = rect();
+    EXPECT_EQ(now.right - now.left, w);
+    EXPECT_EQ(now.bottom - now.top, h);
+    EXPECT_EQ(now.top, top);
+    EXPECT_EQ(now.right, at144.Px(kDockStripTwips)) << "no longer tucked with the 150 % strip showing";
+
+    // The pointer on the strip brings it back flush with the edge, drawn at 150 %.
+    ::SetCursorPos(2, top + h / 2);
+    ASSERT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return rect().left == 0; }))
+        << "the window did not come back from the edge";
+    ::SetCursorPos(sw - 1, sh - 1);
+    now = rect();
+    ASSERT_EQ(now.right - now.left, w);
+    const RECT vis = OnScreen(now);
+    ASSERT_EQ(vis.right - vis.left, w);
+    ASSERT_EQ(vis.bottom - vis.top, h);
+    const std::vector<uint32_t> seen = SteadyPixels(main, vis);
+    const double diff = MeanDifference(BoxDown(seen, w, h, w96, h96), base, [](size_t) { return true; });
+    std::printf("[ scale    ] redrawn at 144 dpi: mean difference %.2f\n", diff);
+    EXPECT_LT(diff, 7.0) << "not redrawn for 150 %";  // the threshold of the test above
+    SaveScreenScreenshot(vis, ScreenshotDir() + L"vt_dpi_changed_144.png");
+    EXPECT_TRUE(launcher_.Close());
 }
 
 }  // namespace
