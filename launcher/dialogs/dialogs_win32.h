@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/mainwindow/scene.h"
+#include "launcher/scene/scene.h"
 
 namespace vt {
 

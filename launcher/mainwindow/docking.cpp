@@ -10,10 +10,10 @@ DockWindow DockWindowFromPixels(const PixelMap& map, int left, int top, int righ
 DockPoint EdgeDocker::Undock(const DockWindow& window, const DockScreen& screen) {
     DockPoint pos{window.left, window.top};
     switch (side_) {
-        case DockEdge::Left: pos.x = 0; break;
-        case DockEdge::Top: pos.y = 0; break;
-        case DockEdge::Right: pos.x = screen.width - window.width; break;
-        case DockEdge::Bottom: pos.y = screen.height - window.height; break;
+        case DockEdge::Left: pos.x = screen.left; break;
+        case DockEdge::Top: pos.y = screen.top; break;
+        case DockEdge::Right: pos.x = screen.left + screen.width - window.width; break;
+        case DockEdge::Bottom: pos.y = screen.top + screen.height - window.height; break;
         case DockEdge::None: break;
     }
     side_ = DockEdge::None;
@@ -31,19 +31,28 @@ DockPoint EdgeDocker::Tick(DockPoint cursor, const DockWindow& window, const Doc
 
     // The order decides corners: a window in the top-left corner goes left.
     // A tucked window keeps passing its own edge's test, so it stays tucked.
-    DockPoint pos{l, t};
-    if (l <= 0) {
+    const int right = screen.left + screen.width, bottom = screen.top + screen.height;
+    if (l <= screen.left && screen.openLeft)
         side_ = DockEdge::Left;
-        pos.x = kDockStripTwips - w;
-    } else if (t <= 0) {
+    else if (t <= screen.top && screen.openTop)
         side_ = DockEdge::Top;
-        pos.y = kDockStripTwips - h;
-    } else if (l >= screen.width - w) {
+    else if (l >= right - w && screen.openRight)
         side_ = DockEdge::Right;
-        pos.x = screen.width - kDockStripTwips;
-    } else if (t >= screen.height - h) {
+    else if (t >= bottom - h && screen.openBottom)
         side_ = DockEdge::Bottom;
-        pos.y = screen.height - kDockStripTwips;
+    else
+        return {l, t};
+    return Retuck(window, screen);
+}
+
+DockPoint EdgeDocker::Retuck(const DockWindow& window, const DockScreen& screen) const {
+    DockPoint pos{window.left, window.top};
+    switch (side_) {
+        case DockEdge::Left: pos.x = screen.left + kDockStripTwips - window.width; break;
+        case DockEdge::Top: pos.y = screen.top + kDockStripTwips - window.height; break;
+        case DockEdge::Right: pos.x = screen.left + screen.width - kDockStripTwips; break;
+        case DockEdge::Bottom: pos.y = screen.top + screen.height - kDockStripTwips; break;
+        case DockEdge::None: break;
     }
     return pos;
 }

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 
 namespace vt {
 
@@ -28,9 +28,18 @@ struct DockWindow {
     int height = 0;
 };
 
+// The area a window docks in: a monitor's work area (the whole screen for a
+// single monitor without bars). An edge with another monitor beyond it is
+// not open: a window pushed there stays where it is.
 struct DockScreen {
     int width = 0;
     int height = 0;
+    int left = 0;
+    int top = 0;
+    bool openLeft = true;
+    bool openTop = true;
+    bool openRight = true;
+    bool openBottom = true;
 };
 
 // A window's rectangle in pixels as twips. Its far edges are converted as
@@ -49,6 +58,10 @@ public:
     // Puts a tucked window flush with its edge and forgets the edge. A window
     // that is not docked stays where it is.
     DockPoint Undock(const DockWindow& window, const DockScreen& screen);
+
+    // Where a window tucked behind its edge goes when its size changed (its
+    // DPI did): still tucked behind the same edge, the same strip showing.
+    DockPoint Retuck(const DockWindow& window, const DockScreen& screen) const;
 
     // For the hotkey that moves the window to the pointer: it is no longer
     // docked, whatever edge it was behind.

@@ -1,30 +1,32 @@
 #include "launcher/mainwindow/hotkey.h"
 
-#include <algorithm>
-
 namespace vt {
 
-WindowAction OnHotkey(bool showInMouse, DockPoint cursorTwips, const DockWindow& window, const DockScreen& screen,
+std::optional<DockPoint> BringOut(DockPoint cursor, const DockWindow& window, const Desktop& desktop,
+                                  EdgeDocker& docker) {
+    DockPoint pos = docker.Undock(window, DockAreaOf(desktop, MonitorOf(desktop, window)));
+    pos = OntoMonitorAt(desktop, cursor, DockWindow{pos.x, pos.y, window.width, window.height});
+    if (pos.x == window.left && pos.y == window.top) return std::nullopt;
+    return pos;
+}
+
+WindowAction OnHotkey(bool showInMouse, DockPoint cursorTwips, const DockWindow& window, const Desktop& desktop,
                       EdgeDocker& docker) {
     WindowAction action;
     action.visibility = WindowAction::Visibility::Show;
     if (showInMouse) {
         // Near the right or bottom edge the corner at the pointer would leave
         // most of the window off the screen; slide it back in.
-        DockPoint pos = cursorTwips;
-        pos.x = std::max(0, std::min(pos.x, screen.width - window.width));
-        pos.y = std::max(0, std::min(pos.y, screen.height - window.height));
         docker.Forget();
-        action.moveTo = pos;
+        action.moveTo = KeepInside(cursorTwips, window, DockAreaOf(desktop, MonitorAt(desktop, cursorTwips)));
     } else {
-        DockPoint pos = docker.Undock(window, screen);
-        if (pos.x != window.left || pos.y != window.top) action.moveTo = pos;
+        action.moveTo = BringOut(cursorTwips, window, desktop, docker);
     }
     return action;
 }
 
-WindowAction OnTrayMessage(uint32_t mouseMessage, bool windowVisible, const DockWindow& window,
-                           const DockScreen& screen, EdgeDocker& docker) {
+WindowAction OnTrayMessage(uint32_t mouseMessage, bool windowVisible, DockPoint cursorTwips, const DockWindow& window,
+                           const Desktop& desktop, EdgeDocker& docker) {
     WindowAction action;
     if (mouseMessage == kTrayLeftButtonDown) {
         if (windowVisible) {
@@ -33,8 +35,7 @@ WindowAction OnTrayMessage(uint32_t mouseMessage, bool windowVisible, const Dock
             action.visibility = WindowAction::Visibility::Hide;
         } else {
             action.visibility = WindowAction::Visibility::Show;
-            DockPoint pos = docker.Undock(window, screen);
-            if (pos.x != window.left || pos.y != window.top) action.moveTo = pos;
+            action.moveTo = BringOut(cursorTwips, window, desktop, docker);
         }
     } else if (mouseMessage == kTrayRightButtonDown) {
         action.trayMenu = true;

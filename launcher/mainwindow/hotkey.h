@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "launcher/mainwindow/docking.h"
+#include "launcher/mainwindow/monitors.h"
 
 namespace vt {
 
@@ -33,18 +34,26 @@ struct WindowAction {
     bool hideEntryEnabled = false;
 };
 
+// Where a window that comes up goes: out from behind the edge it was tucked
+// under (no longer docked), then onto the monitor under the pointer. Empty
+// when it stays where it is.
+std::optional<DockPoint> BringOut(DockPoint cursorTwips, const DockWindow& window, const Desktop& desktop,
+                                  EdgeDocker& docker);
+
 // The hotkey always brings the window up (it never hides it): at the pointer
 // when ShowInMouse is on, otherwise back out from behind the edge it was
-// tucked under. Either way it is no longer docked. The window at the pointer is
-// kept on the screen so that the whole of it can be reached.
-WindowAction OnHotkey(bool showInMouse, DockPoint cursorTwips, const DockWindow& window, const DockScreen& screen,
+// tucked under. Either way it is no longer docked, and it is on the monitor
+// under the pointer. The window at the pointer is kept inside that monitor's
+// work area so that the whole of it can be reached.
+WindowAction OnHotkey(bool showInMouse, DockPoint cursorTwips, const DockWindow& window, const Desktop& desktop,
                       EdgeDocker& docker);
 
 // The tray callback, by the mouse message it carries. A left click toggles
 // the window (undocking it when it comes up); a right click opens the tray menu
 // offering "show" only while the window is hidden and "hide" only while it is
-// visible; anything else does nothing.
-WindowAction OnTrayMessage(uint32_t mouseMessage, bool windowVisible, const DockWindow& window,
-                           const DockScreen& screen, EdgeDocker& docker);
+// visible; anything else does nothing. A window that comes up does so on the
+// monitor under the pointer.
+WindowAction OnTrayMessage(uint32_t mouseMessage, bool windowVisible, DockPoint cursorTwips, const DockWindow& window,
+                           const Desktop& desktop, EdgeDocker& docker);
 
 }  // namespace vt

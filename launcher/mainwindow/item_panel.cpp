@@ -8,7 +8,7 @@
 #include "common/line_file.h"
 #include "common/text.h"
 #include "launcher/mainwindow/main_model.h"
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 #include "launcher/store/password.h"
 #include "launcher/store/store.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "launcher/mainwindow/name_roll.h"
-#include "launcher/mainwindow/scene.h"
+#include "launcher/scene/scene.h"
 #include "launcher/mainwindow/scrolling.h"
 #include "launcher/settings/settings.h"
 #include "launcher/skin/apply_skin.h"

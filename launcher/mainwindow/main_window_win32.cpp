@@ -12,6 +12,7 @@
 #include "launcher/mainwindow/hotkey.h"
 #include "launcher/mainwindow/launch.h"
 #include "launcher/mainwindow/migration_progress_win32.h"
+#include "launcher/mainwindow/monitors_win32.h"
 #include "launcher/skin/msg_form_win32.h"
 #include "launcher/skin/skin_package.h"
 #include "launcher/store/migration.h"
@@ -21,6 +22,7 @@
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
+#include "platform/win32/window_dpi.h"
 
 namespace vt {
 
@@ -31,14 +33,9 @@ enum TimerId : UINT_PTR { kTmrRollTextTeam = 1, kTmrRollTextItem, kTmrRollTeam, 
 
 constexpr UINT kTrayMessage = WM_USER + 100;
 static_assert(kTrayMessage == kTrayCallbackMessage);
-constexpr COLORREF kColourKey = RGB(250, 250, 250);
 
 // Built-in tray menu entries (used until the menu holder takes the tray over).
 enum : UINT { kTrayShow = 40001, kTrayHide, kTrayExit };
-
-COLORREF Rgb(uint32_t vb) {
-    return static_cast<COLORREF>(vb & 0xFFFFFFu);
-}
 
 std::string ProgramDir() {
     std::wstring buf(MAX_PATH, L'\0');
@@ -99,6 +96,8 @@ bool MainWindow::Create() {
         return false;
     }
     instance_ = this;
+    // The window now knows its monitor, whose DPI may differ from the screen's.
+    SetDpi(WindowDpi(hwnd_));
     prompts_.SetOwner(hwnd_);
     shell_.SetOwner(hwnd_);
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
@@ -130,7 +129,7 @@ void MainWindow::FinishStart() {
         tipBuffer_.assign(1, L'\0');
         ti.lpszText = tipBuffer_.data();
         ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-        ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ::MulDiv(400, dpi_, 96));
+        SetDpi(dpi_);  // the tooltip's font and width
     }
 
     ::DragAcceptFiles(hwnd_, TRUE);
@@ -145,7 +144,8 @@ void MainWindow::Load() {
     //    centred window is centred again once its size is known (below).
     ApplyEnvironment env;
     env.programDir = ProgramDir();
-    DockScreen screen = ScreenTwips();
+    const Desktop desktop = DesktopTwips();
+    const DockScreen screen = DockAreaOf(desktop, 0);  // the primary monitor's work area
     env.screenWidth = screen.width;
     env.screenHeight = screen.height;
     // The first start on a machine leaves every value of both keys with its
@@ -189,10 +189,13 @@ void MainWindow::Load() {
     scene.At(Part::LabLock).tooltip = settings_.StandOnTop ? kTipOnTopEnabled : kTipOnTopDisabled;
 
     SyncWindowSize();
-    if (!settings_.RememberMainPos) {
-        DockWindow w = WindowTwips();
-        MoveToTwips((screen.width - w.width) / 2, (screen.height - w.height) / 2);
-    }
+    DockWindow w = WindowTwips();
+    // A remembered place on a monitor that is gone comes back onto the
+    // desktop; otherwise the window is centred on the primary's work area.
+    DockPoint at = settings_.RememberMainPos
+                       ? OntoDesktop(desktop, w)
+                       : DockPoint{screen.left + (screen.width - w.width) / 2, screen.top + (screen.height - w.height) / 2};
+    if (at.x != w.left || at.y != w.top) MoveToTwips(at.x, at.y);
     SyncTimers();
 }
 
@@ -251,7 +254,7 @@ void MainWindow::Unload() {
     if (ReadSettingDword(registry_, "RememberMainPos") == 1) {
         DockWindow w = WindowTwips();
         DockPoint p{w.left, w.top};
-        if (docker_.DockSide() != DockEdge::None) p = docker_.Undock(w, ScreenTwips());
+        if (docker_.DockSide() != DockEdge::None) p = docker_.Undock(w, AreaTwips());
         WriteSettingDword(registry_, "mLeft", p.x);
         WriteSettingDword(registry_, "mTop", p.y);
     }
@@ -295,8 +298,13 @@ void MainWindow::Exit() {
 // ---------------------------------------------------------------------------
 // Window placement
 
-DockScreen MainWindow::ScreenTwips() const {
-    return {Twips(::GetSystemMetrics(SM_CXSCREEN)), Twips(::GetSystemMetrics(SM_CYSCREEN))};
+Desktop MainWindow::DesktopTwips() const {
+    return DesktopInTwips(map_, DesktopMonitors());
+}
+
+DockScreen MainWindow::AreaTwips() const {
+    const Desktop desktop = DesktopTwips();
+    return DockAreaOf(desktop, MonitorOf(desktop, WindowTwips()));
 }
 
 DockWindow MainWindow::WindowTwips() const {
@@ -329,16 +337,48 @@ void MainWindow::SetOpacity(int alpha) {
     auto a = static_cast<BYTE>(std::clamp(alpha, 0, 255));
     LONG_PTR ex = ::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
     if (!(ex & WS_EX_LAYERED)) ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-    if (!::SetLayeredWindowAttributes(hwnd_, kColourKey, a, LWA_COLORKEY | LWA_ALPHA))
+    if (!::SetLayeredWindowAttributes(hwnd_, kMainColourKey, a, LWA_COLORKEY | LWA_ALPHA))
         LogWin32Failure("SetLayeredWindowAttributes");
 }
 
 void MainWindow::ShowMain() {
     ::ShowWindow(hwnd_, SW_SHOW);
-    DockWindow w = WindowTwips();
-    DockPoint p = docker_.Undock(w, ScreenTwips());
-    if (p.x != w.left || p.y != w.top) MoveToTwips(p.x, p.y);
+    if (auto p = BringOut(CursorTwips(), WindowTwips(), DesktopTwips(), docker_)) MoveToTwips(p->x, p->y);
     ::SetForegroundWindow(hwnd_);
+}
+
+void MainWindow::SetDpi(int dpi) {
+    dpi_ = dpi;
+    map_ = PixelMap(dpi);
+    fonts_.clear();
+    measure_.SetDpi(dpi);
+    if (tooltip_) {
+        tipFont_ = CreateUiFont(9, dpi);
+        ::SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(tipFont_.get()), TRUE);
+        ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ::MulDiv(400, dpi, 96));
+        tipElement_.reset();  // its rectangle is in the old pixels
+    }
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    // Moving the window below may take it across a monitor edge again; the
+    // system then sends another change, which the next move settles.
+    if (inDpiChange_ || dpi == dpi_) return;
+    inDpiChange_ = true;
+    SetDpi(dpi);
+    const Scene& scene = model_.GetScene();
+    // The system's rectangle keeps the window where the user put it; its size
+    // comes from the skin at the new scale, to the pixel.
+    ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, std::max(0, Px(scene.width)),
+                   std::max(0, Px(scene.height)), SWP_NOZORDER | SWP_NOACTIVATE);
+    // A tucked window stays behind its edge with the same strip showing.
+    if (docker_.DockSide() != DockEdge::None) {
+        const DockWindow w = WindowTwips();
+        const DockPoint p = docker_.Retuck(w, AreaTwips());
+        if (p.x != w.left || p.y != w.top) MoveToTwips(p.x, p.y);
+    }
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+    inDpiChange_ = false;
 }
 
 void MainWindow::HideMain() {
@@ -432,12 +472,13 @@ LRESULT CALLBACK MainWindow::HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 LRESULT MainWindow::HandleHook(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_HOTKEY) {
-        ApplyWindowAction(OnHotkey(settings_.ShowInMouse, CursorTwips(), WindowTwips(), ScreenTwips(), docker_));
+        ApplyWindowAction(OnHotkey(settings_.ShowInMouse, CursorTwips(), WindowTwips(), DesktopTwips(), docker_));
         return 0;
     }
     if (msg == kTrayMessage) {
         bool visible = ::IsWindowVisible(hwnd_) != FALSE;
-        ApplyWindowAction(OnTrayMessage(static_cast<uint32_t>(lp), visible, WindowTwips(), ScreenTwips(), docker_));
+        ApplyWindowAction(
+            OnTrayMessage(static_cast<uint32_t>(lp), visible, CursorTwips(), WindowTwips(), DesktopTwips(), docker_));
         return 0;
     }
     return ::CallWindowProcW(previousProc_, hwnd_, msg, wp, lp);
@@ -535,7 +576,7 @@ void MainWindow::OnTimer(UINT_PTR id) {
         case kTmrDock: {
             if (!::IsWindowVisible(hwnd_)) return;
             DockWindow w = WindowTwips();
-            DockPoint p = docker_.Tick(CursorTwips(), w, ScreenTwips());
+            DockPoint p = docker_.Tick(CursorTwips(), w, AreaTwips());
             if (p.x != w.left || p.y != w.top) MoveToTwips(p.x, p.y);
             return;
         }
@@ -653,183 +694,6 @@ void MainWindow::OnDropFiles(HDROP drop) {
 }
 
 // ---------------------------------------------------------------------------
-// Painting
-
-HFONT MainWindow::Font(int points, bool bold) {
-    FontKey key{std::clamp(points, 1, 400), bold};
-    auto it = fonts_.find(key);
-    if (it == fonts_.end()) it = fonts_.emplace(key, CreateUiFont(key.points, dpi_, bold)).first;
-    return it->second.get();
-}
-
-void MainWindow::OnPaint() {
-    PaintDc paint(hwnd_);
-    RECT client{};
-    ::GetClientRect(hwnd_, &client);
-    if (client.right <= 0 || client.bottom <= 0) return;
-    // Everything goes to a memory bitmap first and reaches the screen in one
-    // copy, so nothing flickers while captions repaint.
-    UniqueMemDc mem(::CreateCompatibleDC(paint.get()));
-    UniqueHbitmap bmp(::CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
-    if (!mem || !bmp) {
-        LogWin32Failure("CreateCompatibleBitmap");
-        return;
-    }
-    SelectRestorer sel(mem.get(), bmp.get());
-    PaintScene(mem.get(), client.right, client.bottom);
-    const RECT& d = paint.Dirty();
-    ::BitBlt(paint.get(), d.left, d.top, d.right - d.left, d.bottom - d.top, mem.get(), d.left, d.top, SRCCOPY);
-}
-
-namespace {
-
-void DrawDib(HDC dc, HDC src, const PicturesWin32::Dib& dib, int x, int y) {
-    SelectRestorer sel(src, dib.bitmap);
-    if (dib.alpha) {
-        BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        ::GdiAlphaBlend(dc, x, y, dib.width, dib.height, src, 0, 0, dib.width, dib.height, bf);
-    } else {
-        ::BitBlt(dc, x, y, dib.width, dib.height, src, 0, 0, SRCCOPY);
-    }
-}
-
-// An outline `thick` pixels wide inside the box.
-void FrameBox(HDC dc, const RECT& box, HBRUSH brush, int thick) {
-    const int t = std::max(1, std::min({thick, static_cast<int>((box.right - box.left) / 2),
-                                        static_cast<int>((box.bottom - box.top) / 2)}));
-    const RECT sides[4] = {{box.left, box.top, box.right, box.top + t},
-                           {box.left, box.bottom - t, box.right, box.bottom},
-                           {box.left, box.top + t, box.left + t, box.bottom - t},
-                           {box.right - t, box.top + t, box.right, box.bottom - t}};
-    for (const RECT& r : sides) ::FillRect(dc, &r, brush);
-}
-
-}  // namespace
-
-void MainWindow::DrawPicture(HDC dc, const std::string& file, int leftTwips, int topTwips) {
-    const PicturesWin32::Dib* natural = pictures_.GetDib(file);
-    if (!natural) return;
-    // Pictures are made for 96 dpi. Each is resized once to the pixels it
-    // covers here and kept, so painting stays a plain copy at any DPI.
-    PixelBox box = map_.PictureBox(leftTwips, topTwips, natural->width, natural->height);
-    // From 175 % a skin's double-size picture, where it has one, is made
-    // smaller instead: sharper than the normal one made larger.
-    auto chosen = drawnFiles_.find({file, dpi_});
-    if (chosen == drawnFiles_.end())
-        chosen = drawnFiles_.emplace(std::make_pair(file, dpi_), SkinPictureForDpi(file, dpi_, pictures_)).first;
-    if (const auto* dib = pictures_.GetScaledDib(chosen->second, box.Width(), box.Height())) {
-        UniqueMemDc src(::CreateCompatibleDC(dc));
-        DrawDib(dc, src.get(), *dib, box.left, box.top);
-    }
-}
-
-bool MainWindow::DrawSharperIcon(HDC dc, const Element& e, int leftTwips, int topTwips) {
-    if (e.iconFile.empty()) return false;
-    const PicturesWin32::Dib* natural = pictures_.GetDib(e.picture);
-    if (!natural) return false;
-    const PixelBox box = map_.PictureBox(leftTwips, topTwips, natural->width, natural->height);
-    const int size = std::min(box.Width(), box.Height());
-    if (size <= std::max(natural->width, natural->height)) return false;  // the stored picture is sharp enough
-    // Extracted once per file, index and size; a file without the icon is
-    // remembered too, so it is not opened again at every paint.
-    auto key = std::make_tuple(e.iconFile, e.iconIndex, size);
-    auto it = sharperIcons_.find(key);
-    if (it == sharperIcons_.end())
-        it = sharperIcons_.emplace(key, ExtractIconFromFile(e.iconFile, e.iconIndex, size)).first;
-    if (!it->second) return false;
-    // The stored picture is the icon on the item panel's colour: so is this.
-    RECT r{box.left, box.top, box.right, box.bottom};
-    UniqueHbrush back(::CreateSolidBrush(Rgb(model_.GetScene().At(Part::PicItemIn).backColor)));
-    ::FillRect(dc, &r, back.get());
-    ::DrawIconEx(dc, box.left + (box.Width() - size) / 2, box.top + (box.Height() - size) / 2, it->second.get(), size,
-                 size, 0, nullptr, DI_NORMAL);
-    return true;
-}
-
-void MainWindow::PaintScene(HDC dc, int width, int height) {
-    RECT all{0, 0, width, height};
-    const Scene& scene = model_.GetScene();
-    const bool backdrop = !scene.backdrop.empty() && pictures_.GetDib(scene.backdrop);
-    if (backdrop) {
-        // Where the backdrop does not reach, the window is see-through.
-        UniqueHbrush key(::CreateSolidBrush(kColourKey));
-        ::FillRect(dc, &all, key.get());
-        DrawPicture(dc, scene.backdrop, 0, 0);
-    } else {
-        // A skin without a usable backdrop (already reported) still gives a
-        // solid window that can be seen, dragged and closed.
-        ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_3DFACE));
-        FrameBox(dc, all, ::GetSysColorBrush(COLOR_3DSHADOW), LinePx());
-    }
-    ::SetBkMode(dc, TRANSPARENT);
-    for (ElementId id : scene.PaintOrder())
-        if (scene.Shown(id)) PaintElement(dc, id);
-}
-
-void MainWindow::PaintElement(HDC dc, ElementId id) {
-    const Scene& scene = model_.GetScene();
-    const Element& e = scene.At(id);
-    Rect vis = scene.VisibleRect(id);
-    if (vis.width <= 0 || vis.height <= 0) return;
-    Rect win = scene.WindowRect(id);
-    const PixelBox pb = map_.Box(win);
-    RECT box{pb.left, pb.top, pb.right, pb.bottom};
-    const PixelBox clip = map_.Box(vis);
-
-    int saved = ::SaveDC(dc);
-    ::IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
-
-    bool fills = !e.transparent && (e.kind == ElementKind::Panel || e.kind == ElementKind::Label);
-    if (fills) {
-        UniqueHbrush b(::CreateSolidBrush(Rgb(e.backColor)));
-        ::FillRect(dc, &box, b.get());
-    }
-    if (!e.picture.empty() && (e.kind == ElementKind::Picture || e.kind == ElementKind::Panel) &&
-        !DrawSharperIcon(dc, e, win.left, win.top))
-        DrawPicture(dc, e.picture, win.left, win.top);
-    if (e.kind == ElementKind::Picture && e.standIn) {
-        // A plain button where the skin's picture is missing.
-        UniqueHbrush fill(::CreateSolidBrush(Rgb(e.backColor)));
-        ::FillRect(dc, &box, fill.get());
-        UniqueHbrush frame(::CreateSolidBrush(Rgb(e.borderColor)));
-        FrameBox(dc, box, frame.get(), LinePx());
-        std::wstring symbol = Widen(e.text);
-        SelectRestorer font(dc, Font(e.fontSize, false));
-        ::SetTextColor(dc, Rgb(e.foreColor));
-        RECT r = box;
-        ::DrawTextW(dc, symbol.c_str(), static_cast<int>(symbol.size()), &r,
-                    DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    }
-    if (e.kind == ElementKind::Label && !e.text.empty()) {
-        std::wstring text = Widen(e.text);
-        SelectRestorer font(dc, Font(e.fontSize, e.bold));
-        ::SetTextColor(dc, Rgb(e.foreColor));
-        UINT align = e.align == Align::Center ? DT_CENTER : e.align == Align::Right ? DT_RIGHT : DT_LEFT;
-        RECT r = box;
-        // A caption one line high would wrap a long name at a word or a
-        // punctuation mark and hide the rest ("关于Windows" showing "关于");
-        // cut it at the label's edge instead, so the reader sees there is more.
-        UINT flags = align | DT_TOP | DT_NOPREFIX;
-        RECT need = box;
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, flags | DT_WORDBREAK | DT_CALCRECT);
-        flags |= need.bottom - need.top > box.bottom - box.top ? DT_SINGLELINE : DT_WORDBREAK;
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
-    }
-    if (e.kind == ElementKind::Shape) {
-        if (!e.transparent) {
-            UniqueHbrush fill(::CreateSolidBrush(Rgb(e.backColor)));
-            ::FillRect(dc, &box, fill.get());
-        }
-        UniqueHbrush frame(::CreateSolidBrush(Rgb(e.borderColor)));
-        FrameBox(dc, box, frame.get(), LinePx());
-    } else if (e.border) {
-        UniqueHbrush b(::CreateSolidBrush(Rgb(e.borderColor)));
-        FrameBox(dc, box, b.get(), LinePx());
-    }
-    ::RestoreDC(dc, saved);
-}
-
-// ---------------------------------------------------------------------------
 // Messages
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -904,6 +768,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_NCHITTEST:
             return HTCLIENT;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+            return 0;
     }
     if (taskbarCreated_ && msg == taskbarCreated_) {
         AddTrayIcon();  // Explorer restarted: the icon must come back

@@ -20,8 +20,9 @@
 #include "launcher/mainwindow/docking.h"
 #include "launcher/mainwindow/hotkey.h"
 #include "launcher/mainwindow/main_model.h"
+#include "launcher/mainwindow/monitors.h"
 #include "launcher/mainwindow/mouse_router.h"
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 #include "launcher/settings/settings.h"
 #include "platform/registry.h"
 #include "platform/win32/pictures_win32.h"
@@ -34,6 +35,9 @@ namespace vt {
 
 inline constexpr wchar_t kMainWindowClass[] = L"VantrelMainForm";
 inline constexpr wchar_t kMainWindowTitle[] = L"Vantrel";
+// The window's see-through colour: where the skin's backdrop has it, or does
+// not reach, the desktop shows.
+inline constexpr COLORREF kMainColourKey = RGB(250, 250, 250);
 // Named mutex that marks a running launcher (for "OnlyLaunchOne").
 inline constexpr wchar_t kInstanceMutex[] = L"Local\\Oskarn.Vantrel.VT";
 
@@ -121,8 +125,15 @@ private:
     void ApplySettingsResult(const ApplyResult& r, bool first);
     void MoveToTwips(int left, int top);
     DockWindow WindowTwips() const;
-    DockScreen ScreenTwips() const;
+    // The monitors in twips of this window's mapping, and the docking area of
+    // the one the window is on.
+    Desktop DesktopTwips() const;
+    DockScreen AreaTwips() const;
     DockPoint CursorTwips() const;
+    // Draws for `dpi` from now on: the mapping, fonts, tooltip font and text
+    // measurement follow; scaled pictures come with the new sizes.
+    void SetDpi(int dpi);
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void ApplyWindowAction(const WindowAction& a);
     void ShowBuiltInTrayMenu(bool showEnabled, bool hideEnabled, POINT at);
     void AddTrayIcon();
@@ -158,6 +169,8 @@ private:
     HWND hwnd_ = nullptr;
     WNDPROC previousProc_ = nullptr;
     HWND tooltip_ = nullptr;
+    UniqueHfont tipFont_;
+    bool inDpiChange_ = false;
     UniqueHicon iconLarge_, iconSmall_, trayIcon_;
     NOTIFYICONDATAW tray_{};
     bool trayAdded_ = false;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "launcher/mainwindow/main_model.h"
-#include "launcher/mainwindow/scene.h"
+#include "launcher/scene/scene.h"
 
 namespace vt {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 
 namespace vt {
 
@@ -111,7 +111,7 @@ int TextHeightTwips(int fontSizePt) {
     if (fontSizePt <= 0) fontSizePt = 9;
     int em = (fontSizePt * 96 + 71) / 72;  // pixels at 96 dpi, rounded up
     int line = em + (em + 3) / 4;          // plus internal leading
-    return line * 15;
+    return line * kTwipsPerPicturePixel;
 }
 
 void LayOutSkin(const SkinPackage& skin, Scene& scene, SkinState& state, const SkinLayoutContext& ctx) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/mainwindow/scene.h"
+#include "launcher/scene/scene.h"
 #include "launcher/skin/skin_package.h"
 #include "platform/pictures.h"
 #include "platform/text_measure.h"

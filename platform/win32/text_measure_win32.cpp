@@ -6,6 +6,15 @@ namespace vt {
 
 TextMeasureWin32::TextMeasureWin32() : dpi_(ScreenDpi()) {}
 
+void TextMeasureWin32::SetDpi(int dpi) {
+    if (dpi == dpi_) return;
+    // The DC lets go of the selected font before the fonts go.
+    dc_.reset();
+    selected_ = 0;
+    fonts_.clear();
+    dpi_ = dpi;
+}
+
 HDC TextMeasureWin32::DcFor(int points) {
     if (!dc_) {
         dc_.reset(::CreateCompatibleDC(nullptr));

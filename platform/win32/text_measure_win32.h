@@ -15,6 +15,9 @@ public:
     int TextWidthTwips(const std::string& text, int fontSizePt) override;
     // Height of one line in twips, for labels that size themselves to their text.
     int LineHeightTwips(int fontSizePt);
+    // Measures with fonts for `dpi` from now on (the window moved to a
+    // monitor of another scale), so widths agree with what is drawn.
+    void SetDpi(int dpi);
 
 private:
     // The measuring DC with the font of `points` selected. One DC serves

@@ -7,43 +7,13 @@
 
 #include <string>
 
+#include "tests/win32/log_pixels.h"
+
 namespace vt {
 
 // The display scales the Wine tests look at: 100, 125, 150 and 200 %.
 inline constexpr int kCheckedDpis[] = {96, 120, 144, 192};
 
-// The screen's DPI as Wine reads it when a program starts.
-class ScopedLogPixels {
-public:
-    explicit ScopedLogPixels(DWORD dpi) {
-        if (::RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_,
-                              nullptr) != ERROR_SUCCESS) {
-            key_ = nullptr;
-            return;
-        }
-        DWORD size = sizeof(old_), type = 0;
-        had_ = ::RegQueryValueExW(key_, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old_), &size) ==
-                   ERROR_SUCCESS &&
-               type == REG_DWORD;
-        ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
-    }
-    ~ScopedLogPixels() {
-        if (!key_) return;
-        if (had_)
-            ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_), sizeof(old_));
-        else
-            ::RegDeleteValueW(key_, L"LogPixels");
-        ::RegCloseKey(key_);
-    }
-    ScopedLogPixels(const ScopedLogPixels&) = delete;
-    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
-
-private:
-    static constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
-    HKEY key_ = nullptr;
-    bool had_ = false;
-    DWORD old_ = 96;
-};
 
 // "" at 96 dpi, "_144dpi" otherwise: screenshot names that keep the 96-dpi
 // ones as they always were.

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 #include "launcher/skin/skin_format.h"
 #include "launcher/skin/skin_package.h"
 #include "platform/win32/pictures_win32.h"

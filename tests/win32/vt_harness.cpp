@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "launcher/scene/pixel_map.h"
 #include "platform/win32/ui_font.h"
 #include "tests/win32/editor_drive.h"
 
@@ -288,8 +289,8 @@ void PostDoubleClick(HWND w, POINT at) {
 }
 
 bool ClickAtTwips(HWND w, int xTwips, int yTwips, int dpi) {
-    if (dpi <= 0) dpi = ScreenDpi();
-    PostClick(w, POINT{MulDiv(xTwips, dpi, 1440), MulDiv(yTwips, dpi, 1440)});
+    const PixelMap map(dpi > 0 ? dpi : ScreenDpi());
+    PostClick(w, POINT{map.Px(xTwips), map.Px(yTwips)});
     return Settled(w);
 }
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "launcher/mainwindow/main_model.h"
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 #include "launcher/skin/skin_format.h"
 #include "platform/fake/fakes.h"
 #include "platform/win32/pictures_win32.h"
@@ -25,13 +25,16 @@ namespace vt::ui_test {
 
 class WindowLayout {
 public:
-    // appDir ends with a backslash; the default skin, items laid out as showItemType.
-    WindowLayout(const std::string& appDir, int showItemType) {
+    // appDir ends with a backslash; items laid out as showItemType in the
+    // skin of that folder under SKIN, drawn at `dpi` (the screen's when 0).
+    WindowLayout(const std::string& appDir, int showItemType, const std::string& skin = kDefaultSkinFolder,
+                 int dpi = 0)
+        : map_(dpi ? dpi : ScreenDpi()) {
         settings_.AppDir = appDir;
         settings_.ShowItemType = static_cast<uint8_t>(showItemType);
         model_ = std::make_unique<MainModel>(MainModelServices{registry_, prompts_, measure_, pictures_, shell_},
                                              settings_);
-        model_->ApplySkin(appDir + "SKIN\\" + kDefaultSkinFolder);
+        model_->ApplySkin(appDir + "SKIN\\" + skin);
     }
     MainModel& Model() { return *model_; }
     // Lays the item panel out for a team (its password answered with `password`).
@@ -42,11 +45,12 @@ public:
     // Centre of an element's visible part, in client pixels.
     POINT Centre(Part part, int index = 0) const {
         Rect r = model_->GetScene().VisibleRect(ElementId{part, index});
-        PixelMap map(ScreenDpi());
-        return POINT{map.Px(r.left + r.width / 2), map.Px(r.top + r.height / 2)};
+        return POINT{map_.Px(r.left + r.width / 2), map_.Px(r.top + r.height / 2)};
     }
+    const PixelMap& Map() const { return map_; }
 
 private:
+    PixelMap map_;
     TextMeasureWin32 measure_;
     PicturesWin32 pictures_;
     FakeRegistry registry_;
@@ -120,12 +124,10 @@ inline std::vector<uint32_t> ClientPixels(HWND w, RECT r) {
     return px;
 }
 
-// An element's visible rectangle in client pixels.
-inline RECT PixelRect(const Scene& scene, Part part, int index = 0) {
-    Rect r = scene.VisibleRect(ElementId{part, index});
-    int dpi = ScreenDpi();
-    return RECT{MulDiv(r.left, dpi, 1440), MulDiv(r.top, dpi, 1440), MulDiv(r.left + r.width, dpi, 1440),
-                MulDiv(r.top + r.height, dpi, 1440)};
+// An element's visible rectangle in client pixels, as the window maps it.
+inline RECT PixelRect(const Scene& scene, Part part, int index = 0, int dpi = 0) {
+    const PixelBox b = PixelMap(dpi ? dpi : ScreenDpi()).Box(scene.VisibleRect(ElementId{part, index}));
+    return RECT{b.left, b.top, b.right, b.bottom};
 }
 
 // Clicks a team's caption and waits until the item panel shows its items and

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "launcher/mainwindow/docking.h"
-#include "launcher/mainwindow/pixel_map.h"
 #include "launcher/mainwindow/hotkey.h"
+#include "launcher/mainwindow/monitors.h"
+#include "launcher/scene/pixel_map.h"
 
 using namespace vt;
 
@@ -10,6 +11,7 @@ namespace {
 
 // A 1024 x 768 screen at 15 twips per pixel.
 const DockScreen kScreen{15360, 11520};
+const Desktop kDesktop{Monitor{{0, 0, 15360, 11520}, {0, 0, 15360, 11520}, 96}};
 constexpr int kW = 3000;
 constexpr int kH = 4500;
 
@@ -125,7 +127,7 @@ TEST(Hotkey, ShowsAndUndocksAndNeverHides) {
     DockPoint tucked = docker.Tick(kAway, At(5000, 11520 - kH), kScreen);
     ASSERT_EQ(docker.DockSide(), DockEdge::Bottom);
 
-    WindowAction a = OnHotkey(false, kAway, At(tucked.x, tucked.y), kScreen, docker);
+    WindowAction a = OnHotkey(false, kAway, At(tucked.x, tucked.y), kDesktop, docker);
     EXPECT_EQ(a.visibility, WindowAction::Visibility::Show);
     ASSERT_TRUE(a.moveTo.has_value());
     EXPECT_EQ(a.moveTo->x, 5000);
@@ -133,7 +135,7 @@ TEST(Hotkey, ShowsAndUndocksAndNeverHides) {
     EXPECT_EQ(docker.DockSide(), DockEdge::None);
 
     // Pressed again on the visible, undocked window: still shown, not moved.
-    a = OnHotkey(false, kAway, At(5000, 11520 - kH), kScreen, docker);
+    a = OnHotkey(false, kAway, At(5000, 11520 - kH), kDesktop, docker);
     EXPECT_EQ(a.visibility, WindowAction::Visibility::Show);
     EXPECT_FALSE(a.moveTo.has_value());
 }
@@ -143,13 +145,13 @@ TEST(Hotkey, ShowInMouseMovesToThePointerButKeepsTheWindowOnScreen) {
     docker.Tick(kAway, At(15360 - kW, 3000), kScreen);
     ASSERT_EQ(docker.DockSide(), DockEdge::Right);
 
-    WindowAction a = OnHotkey(true, {4000, 2000}, At(15360 - 80, 3000), kScreen, docker);
+    WindowAction a = OnHotkey(true, {4000, 2000}, At(15360 - 80, 3000), kDesktop, docker);
     ASSERT_TRUE(a.moveTo.has_value());
     EXPECT_EQ(a.moveTo->x, 4000);
     EXPECT_EQ(a.moveTo->y, 2000);
     EXPECT_EQ(docker.DockSide(), DockEdge::None);
 
-    a = OnHotkey(true, {15000, 11000}, At(4000, 2000), kScreen, docker);
+    a = OnHotkey(true, {15000, 11000}, At(4000, 2000), kDesktop, docker);
     EXPECT_EQ(a.moveTo->x, 15360 - kW);
     EXPECT_EQ(a.moveTo->y, 11520 - kH);
 }
@@ -159,27 +161,27 @@ TEST(Tray, LeftClickTogglesAndRightClickOffersTheOtherState) {
     docker.Tick(kAway, At(0, 3000), kScreen);
 
     // Visible but tucked: the click hides it and it stays docked.
-    WindowAction a = OnTrayMessage(kTrayLeftButtonDown, true, At(-2920, 3000), kScreen, docker);
+    WindowAction a = OnTrayMessage(kTrayLeftButtonDown, true, kAway, At(-2920, 3000), kDesktop, docker);
     EXPECT_EQ(a.visibility, WindowAction::Visibility::Hide);
     EXPECT_FALSE(a.moveTo.has_value());
     EXPECT_EQ(docker.DockSide(), DockEdge::Left);
 
-    a = OnTrayMessage(kTrayLeftButtonDown, false, At(-2920, 3000), kScreen, docker);
+    a = OnTrayMessage(kTrayLeftButtonDown, false, kAway, At(-2920, 3000), kDesktop, docker);
     EXPECT_EQ(a.visibility, WindowAction::Visibility::Show);
     ASSERT_TRUE(a.moveTo.has_value());
     EXPECT_EQ(a.moveTo->x, 0);
     EXPECT_EQ(docker.DockSide(), DockEdge::None);
 
-    a = OnTrayMessage(kTrayRightButtonDown, false, At(0, 3000), kScreen, docker);
+    a = OnTrayMessage(kTrayRightButtonDown, false, kAway, At(0, 3000), kDesktop, docker);
     EXPECT_TRUE(a.trayMenu);
     EXPECT_TRUE(a.showEntryEnabled);
     EXPECT_FALSE(a.hideEntryEnabled);
     EXPECT_EQ(a.visibility, WindowAction::Visibility::Keep);
-    a = OnTrayMessage(kTrayRightButtonDown, true, At(0, 3000), kScreen, docker);
+    a = OnTrayMessage(kTrayRightButtonDown, true, kAway, At(0, 3000), kDesktop, docker);
     EXPECT_FALSE(a.showEntryEnabled);
     EXPECT_TRUE(a.hideEntryEnabled);
 
-    a = OnTrayMessage(0x200 /* mouse move */, true, At(0, 3000), kScreen, docker);
+    a = OnTrayMessage(0x200 /* mouse move */, true, kAway, At(0, 3000), kDesktop, docker);
     EXPECT_FALSE(a.trayMenu);
     EXPECT_EQ(a.visibility, WindowAction::Visibility::Keep);
 }

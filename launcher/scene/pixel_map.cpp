@@ -1,4 +1,4 @@
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "launcher/mainwindow/pixel_map.h"
+#include "launcher/scene/pixel_map.h"
 #include "launcher/skin/apply_skin.h"
 #include "tests/unit/skin/skin_fixture.h"
 #include "tests/unit/temp_dir.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "launcher/mainwindow/scene.h"
+#include "launcher/scene/scene.h"
 
 using namespace vt;
 

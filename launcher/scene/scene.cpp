@@ -1,4 +1,4 @@
-#include "launcher/mainwindow/scene.h"
+#include "launcher/scene/scene.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -9,7 +9,7 @@
 // number, and pictures would keep their 96 dpi size).
 #pragma once
 
-#include "launcher/mainwindow/scene.h"
+#include "launcher/scene/scene.h"
 
 namespace vt {
 
