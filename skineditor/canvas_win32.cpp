@@ -436,7 +436,8 @@ void Canvas::PaintElement(HDC dc, El e, const MockRect& r) {
     switch (e) {
         case El::PicTeam:
         case El::PicItem: {
-            Fill(dc, rc, e == El::PicTeam ? Colour(el.backColor) : RGB(255, 255, 255));
+            // The launcher's item panel takes the normal caption background.
+            Fill(dc, rc, Colour(e == El::PicTeam ? el.backColor : model_.Get(El::LabItem1).backColor));
             const int saved = ::SaveDC(dc);
             ::IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
             if (e == El::PicTeam && el.picture == PictureSource::File) DrawPicture(dc, el.picturePath, r.left, r.top);

@@ -131,22 +131,6 @@ TEST(EditorStarterKit, EachProjectOpensFromACopyWithEveryPictureAndRebuildsItsSk
 
 // ---- In the editor's window -------------------------------------------------
 
-// The common file dialog: the full path typed into its file name box, then
-// its OK button.
-bool DriveOpenDialog(const ChildProcess& ed, const std::wstring& path) {
-    HWND dlg = ed.WaitForWindow(L"#32770", nullptr, kDialogTimeoutMs);
-    if (!dlg) return false;
-    HWND name = nullptr;
-    // Explorer-style dialogs name the box cmb13 (a combo box) or edt1.
-    WaitFor(ed.Handle(), kDialogTimeoutMs,
-            [&] { return (name = FindControl(dlg, 0x47c)) || (name = FindControl(dlg, 0x480)); });
-    if (!name) return false;
-    DWORD_PTR r = 0;
-    ::SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 5000, &r);
-    ::PostMessageW(::GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
-    return WaitFor(ed.Handle(), kDialogTimeoutMs, [&] { return !::IsWindow(dlg); });
-}
-
 using harness::ScreenMatch;
 using Picture = harness::ScreenPicture;
 constexpr auto LoadPicture = harness::LoadScreenPicture;

@@ -20,41 +20,6 @@ namespace {
 
 using namespace harness;
 
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
-
-// The screen's DPI as Wine reads it when a program starts; the old value
-// comes back at the end, so programs started later see the usual 96.
-class ScopedLogPixels {
-public:
-    explicit ScopedLogPixels(DWORD dpi) {
-        if (::RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_,
-                              nullptr) != ERROR_SUCCESS) {
-            key_ = nullptr;
-            return;
-        }
-        DWORD size = sizeof(old_), type = 0;
-        had_ = ::RegQueryValueExW(key_, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old_), &size) ==
-                   ERROR_SUCCESS &&
-               type == REG_DWORD;
-        ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
-    }
-    ~ScopedLogPixels() {
-        if (!key_) return;
-        if (had_)
-            ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_), sizeof(old_));
-        else
-            ::RegDeleteValueW(key_, L"LogPixels");
-        ::RegCloseKey(key_);
-    }
-    ScopedLogPixels(const ScopedLogPixels&) = delete;
-    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
-
-private:
-    HKEY key_ = nullptr;
-    bool had_ = false;
-    DWORD old_ = 96;
-};
-
 // A picture's pixels, top-down, 0x00RRGGBB.
 std::vector<uint32_t> DibPixels(const PicturesWin32::Dib& dib) {
     std::vector<uint32_t> out(static_cast<size_t>(dib.width) * dib.height);

@@ -331,4 +331,44 @@ void ScrollArrow(HWND dlg, int scrollId, WORD code) {
     SendMessageW(dlg, WM_VSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(GetDlgItem(dlg, scrollId)));
 }
 
+bool DriveOpenDialog(const ChildProcess& program, const std::wstring& path) {
+    HWND dlg = program.WaitForWindow(L"#32770", nullptr, kDialogTimeoutMs);
+    if (!dlg) return false;
+    HWND name = nullptr;
+    // Explorer-style dialogs name the box cmb13 (a combo box) or edt1.
+    WaitFor(program.Handle(), kDialogTimeoutMs,
+            [&] { return (name = FindControl(dlg, 0x47c)) || (name = FindControl(dlg, 0x480)); });
+    if (!name) return false;
+    DWORD_PTR r = 0;
+    ::SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 5000, &r);
+    ::PostMessageW(::GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
+    return WaitFor(program.Handle(), kDialogTimeoutMs, [&] { return !::IsWindow(dlg); });
+}
+
+namespace {
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+}  // namespace
+
+ScopedLogPixels::ScopedLogPixels(DWORD dpi) {
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_,
+                          nullptr) != ERROR_SUCCESS) {
+        key_ = nullptr;
+        return;
+    }
+    DWORD size = sizeof(old_), type = 0;
+    had_ = ::RegQueryValueExW(key_, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old_), &size) ==
+               ERROR_SUCCESS &&
+           type == REG_DWORD;
+    ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+}
+
+ScopedLogPixels::~ScopedLogPixels() {
+    if (!key_) return;
+    if (had_)
+        ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_), sizeof(old_));
+    else
+        ::RegDeleteValueW(key_, L"LogPixels");
+    ::RegCloseKey(key_);
+}
+
 }  // namespace vt::harness

@@ -195,6 +195,25 @@ protected:
     HWND main_ = nullptr;
 };
 
+// The common file dialog the program opens next: the full path typed into
+// its file name box, then its OK button; true once the dialog is gone.
+bool DriveOpenDialog(const ChildProcess& program, const std::wstring& path);
+
+// The screen's DPI as Wine reads it when a program starts (LogPixels); the
+// old value comes back at the end, so programs started later see the usual 96.
+class ScopedLogPixels {
+public:
+    explicit ScopedLogPixels(DWORD dpi);
+    ~ScopedLogPixels();
+    ScopedLogPixels(const ScopedLogPixels&) = delete;
+    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    DWORD old_ = 96;
+};
+
 // The default skin, one click to select an item, items shown as `showItemType`
 // and started without a question: the layout the tests click at.
 void UseClickLayout(int showItemType = 0);
