@@ -455,7 +455,16 @@ void Canvas::PaintElement(HDC dc, El e, const MockRect& r) {
                         PaintLabel(dc, k, kr, std::string(TextOf(k)), DT_CENTER | DT_VCENTER);
                 }
             ::RestoreDC(dc, saved);
-            if (el.border) ::DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
+            if (el.border) {
+                // The launcher's single line: black, a pixel per 96 dpi.
+                UniqueHbrush black(::CreateSolidBrush(RGB(0, 0, 0)));
+                const int t = std::max(1, dpi_ / 96);
+                const RECT sides[4] = {{rc.left, rc.top, rc.right, rc.top + t},
+                                       {rc.left, rc.bottom - t, rc.right, rc.bottom},
+                                       {rc.left, rc.top, rc.left + t, rc.bottom},
+                                       {rc.right - t, rc.top, rc.right, rc.bottom}};
+                for (const RECT& side : sides) ::FillRect(dc, &side, black.get());
+            }
             break;
         }
         case El::ShpMenu: {

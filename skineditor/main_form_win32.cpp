@@ -9,6 +9,7 @@
 #include "platform/win32/win_text.h"
 #include "skineditor/editor_project.h"
 #include "skineditor/skin_builder.h"
+#include "skineditor/stand_in.h"
 
 namespace vt {
 
@@ -33,6 +34,11 @@ constexpr std::string_view kStandInBoxText = "(替代图片)";
 // Twips.
 constexpr int kClientWidth = 10575, kClientHeight = 7335;
 constexpr int kPageLeft = 480, kPageTop = 120, kPageWidth = 2655, kPageHeight = 6615;
+// The page buttons stand 720 twips apart, left of the pages at 480: a little
+// smaller than that, so they touch neither each other nor a page at any scale.
+constexpr int kPageButtonWidth = 345, kPageButtonHeight = 705;
+// Between the lines of the states of one group.
+constexpr int kStackGap = 30;
 constexpr int kRowLeft = 120, kRowWidth = 2415, kLabelHeight = 240, kBoxHeight = 270, kChooserSize = 255;
 
 struct BottomButton {
@@ -323,8 +329,8 @@ void MainForm::OnCreate() {
     const int tops[6] = {240, 960, 1680, 2400, 3120, 3840};
     for (int n = 0; n < kPageCount; ++n)
         make(hwnd_, L"BUTTON", std::string(kPageButtonCaptions[static_cast<size_t>(n)]),
-             BS_AUTORADIOBUTTON | BS_PUSHLIKE | BS_MULTILINE | WS_TABSTOP | (n == 0 ? WS_GROUP : 0), 120, tops[n], 375,
-             735, kIdOptMenu + n);
+             BS_AUTORADIOBUTTON | BS_PUSHLIKE | BS_MULTILINE | WS_TABSTOP | (n == 0 ? WS_GROUP : 0), 120, tops[n],
+             kPageButtonWidth, kPageButtonHeight, kIdOptMenu + n);
 
     for (int n = 0; n < kPageCount; ++n) {
         pages_[n] = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass,
@@ -405,7 +411,7 @@ int MainForm::CreatePages() {
                     int captionWidth = 0;
                     for (auto st : states) captionWidth = std::max(captionWidth, TextWidth(std::string(st)));
                     for (int i = 0; i < k; ++i) {
-                        const int y = top + kLabelHeight + i * (kBoxHeight + 60);
+                        const int y = top + kLabelHeight + i * (kBoxHeight + kStackGap);
                         if (static_cast<size_t>(i) < states.size())
                             make(page, L"STATIC", std::string(states[static_cast<size_t>(i)]), SS_LEFT | SS_NOPREFIX,
                                  left, y + (kBoxHeight - kLabelHeight) / 2, captionWidth, kLabelHeight, 0);
@@ -420,7 +426,7 @@ int MainForm::CreatePages() {
                 }
             }
             g += static_cast<size_t>(count - 1);
-            top += kLabelHeight + kBoxHeight + (lines - 1) * (kBoxHeight + 60) + gap;
+            top += kLabelHeight + kBoxHeight + (lines - 1) * (kBoxHeight + kStackGap) + gap;
         }
         int checkTop = top;
         if (n == 3 || n == 4) {
@@ -499,8 +505,9 @@ void MainForm::PaintPictureBox(HWND edit, int slot) {
     ::SetBkMode(dc, TRANSPARENT);
     std::wstring shown;
     if (path.empty()) {
-        // Nothing chosen: the mock-up shows, and a build writes, a stand-in.
-        shown = Widen(kStandInBoxText);
+        // Nothing chosen: the mock-up shows, and a build writes, a stand-in
+        // (the team bar simply goes without a picture).
+        if (StandInOfSlot(slot)) shown = Widen(kStandInBoxText);
         ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
     } else {
         shown = Widen(FileNameOf(path));

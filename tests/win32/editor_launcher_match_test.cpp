@@ -11,7 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <cstring>
 #include <vector>
 
@@ -140,9 +143,13 @@ TEST_F(EditorLauncherMatch, NewProjectBuiltWithoutPicturesShowsEveryElement) {
         SCOPED_TRACE(b.picture);
         const ScreenPicture p = LoadScreenPicture(folder / "image" / b.picture);
         ASSERT_GT(p.width, 0) << "the build wrote no readable picture";
+        // The lock shows its "on" picture while the window stays on top.
+        const ScreenPicture on = LoadScreenPicture(folder / "image" / "lock2.img");
+        const bool lock = std::string(b.picture) == "lock1.img";
         double match = 0;
         WaitFor(nullptr, 10000, [&] {
-            match = ScreenMatch(p, wr.left + map.Px(b.left), wr.top + map.Px(b.top));
+            const int x = wr.left + map.Px(b.left), y = wr.top + map.Px(b.top);
+            match = std::max(ScreenMatch(p, x, y), lock ? ScreenMatch(on, x, y) : 0.0);
             return match > 0.9;
         });
         EXPECT_GT(match, 0.9) << "the button is not seen as the build drew it";
@@ -166,13 +173,13 @@ TEST_F(EditorLauncherMatch, NewProjectBuiltWithoutPicturesShowsEveryElement) {
 }
 
 TEST_F(EditorLauncherMatch, OverlappingTeamBarAndItemPanelLookAlikeInBoth) {
-    // A red team bar over the top part of the item panel, the panel's
+    // A red team bar reaching down into the item panel, the panel's
     // background a pale yellow: painted in the wrong order, the overlap shows
     // the other colour.
     for (auto [slot, text] : {std::pair{44, "重叠"}, {29, "255"}, {41, "13434879"}, {31, "4000"}, {48, "1500"}})
         model_.SetSlotText(slot, text);
     for (int slot : {29, 41, 31, 48}) ASSERT_TRUE(model_.ApplyProperty(slot)) << slot;
-    model_.MoveTo(El::PicTeam, 150, 1800);
+    model_.MoveTo(El::PicTeam, 150, 1260);
     const fs::path folder = Build(L"重叠");
     TempDir projectDir("vt-overlap-");
     const fs::path project = projectDir.Path() / L"重叠.vse";
@@ -220,13 +227,15 @@ TEST_F(EditorLauncherMatch, OverlappingTeamBarAndItemPanelLookAlikeInBoth) {
                          map.Px(static_cast<int>(std::max(team.top, item.top)));
     const double swapped =
         MeanDifference({0xFF0000}, {0xFFFFCC}) * overlapW * overlapH / static_cast<double>(w * h);
-    RecordProperty("mean_difference", std::to_string(mean));
-    RecordProperty("swapped_order_difference", std::to_string(swapped));
-    // Measured: about 3 (0.8 to 3.4 over runs at 96 dpi), from what only one
-    // side draws: the mock-up's sample captions and icons, its red title
-    // outline and black handles, the launcher's own team and item names.
-    // The team bar painted over the panel instead adds the whole overlap in
-    // the other colour, about 34 here. 8 lies well between the two.
+    std::printf("mock-up against the launcher's window: mean difference %.2f, the other order would add %.2f\n", mean,
+                swapped);
+    // Measured at 96 dpi: 3.95. It comes from what only one side draws: the
+    // mock-up's sample captions and icons, its red title outline and black
+    // handles, the menu highlight, the lock's off picture (the launcher
+    // starts on top), a title text of another size. The team bar painted over
+    // the item panel instead adds the whole overlap in the other colour,
+    // 28 here. 8 stands twice the measured noise off it and over three
+    // times under the fault.
     EXPECT_LT(mean, 8.0) << "the mock-up does not look like the launcher's window (the other order would give "
                          << swapped << ")";
     EXPECT_GT(swapped, 8.0 * 2);
