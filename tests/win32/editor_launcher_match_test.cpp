@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <cstring>
 #include <vector>
 
 #include "common/atomic_file.h"
@@ -37,34 +36,6 @@ namespace {
 using namespace harness;
 
 constexpr int kIdCmdOpen = 501, kIdCanvas = 600;
-
-// What the screen shows in a rectangle, top-down, 0x00RRGGBB.
-std::vector<uint32_t> ScreenPixels(const RECT& r) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<uint32_t> out(static_cast<size_t>(w) * h);
-    HDC screen = ::GetDC(nullptr);
-    HDC mem = ::CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(mem, bmp);
-    // CAPTUREBLT brings the layered main window along.
-    ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
-    ::GdiFlush();
-    std::memcpy(out.data(), bits, out.size() * 4);
-    ::SelectObject(mem, old);
-    ::DeleteObject(bmp);
-    ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, screen);
-    for (uint32_t& p : out) p &= 0xFFFFFF;
-    return out;
-}
 
 // Mean difference of the colour channels of two pictures of one size, 0..255.
 double MeanDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {

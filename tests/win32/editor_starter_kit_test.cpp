@@ -33,7 +33,7 @@ namespace {
 
 using namespace harness;
 
-constexpr int kIdTxtCon = 200, kIdCmdOpen = 501, kIdCanvas = 600;
+constexpr int kIdTxtCon = 200, kIdCmdOpen = 501, kIdCanvas = 600, kIdPageFirst = 100;
 
 fs::path Dist() { return PathFromUtf8(VT_DIST_DIR).make_preferred(); }
 fs::path ProjectsDir() { return Dist() / "SkinProjects"; }
@@ -203,6 +203,12 @@ TEST_F(EditorStarterKitWindow, ProjectFromTheProgramFolderShowsItsPicturesOnTheM
         EXPECT_GT(match, 0.9) << "the mock-up does not show the project's picture where the project places it";
     }
     EXPECT_TRUE(SaveSteadyScreenshot(editor_.Handle(), main_, L"skin_editor_starter_kit"));
+    // Every page with the project's values, its picture boxes naming their files.
+    for (int page = 1; page < 6; ++page) {
+        ::SendMessageW(FindControl(main_, kIdPageFirst + page), BM_CLICK, 0, 0);
+        EXPECT_TRUE(SaveSteadyScreenshot(editor_.Handle(), main_,
+                                         L"skin_editor_starter_kit_page_" + std::to_wstring(page + 1)));
+    }
 }
 
 }  // namespace
