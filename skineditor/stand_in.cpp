@@ -15,8 +15,8 @@ struct Rgb {
 
 // The launcher's own stand-ins for a missing button picture use the same
 // colours, so a skin looks alike whichever side filled the gap.
-constexpr Rgb kDeep{30, 74, 140}, kMid{111, 166, 230}, kHover{151, 194, 240}, kLight{214, 229, 247},
-    kBand{20, 58, 115}, kWhite{255, 255, 255}, kFolder{240, 200, 90}, kFolderLine{170, 120, 30};
+constexpr Rgb kDeep{30, 74, 140}, kMid{111, 166, 230}, kHover{151, 194, 240}, kLight{214, 229, 247}, kBand{20, 58, 115},
+    kWhite{255, 255, 255}, kFolder{240, 200, 90}, kFolderLine{170, 120, 30};
 
 uint32_t Pixel(Rgb c) {
     return 0xFF000000u | static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 |
@@ -36,10 +36,13 @@ public:
     }
 
     void FillRect(double l, double t, double r, double b, Rgb c) {
-        const int x0 = std::max(0, static_cast<int>(std::lround(l))), x1 = std::min(pic_.width, static_cast<int>(std::lround(r)));
-        const int y0 = std::max(0, static_cast<int>(std::lround(t))), y1 = std::min(pic_.height, static_cast<int>(std::lround(b)));
+        const int x0 = std::max(0, static_cast<int>(std::lround(l))),
+                  x1 = std::min(pic_.width, static_cast<int>(std::lround(r)));
+        const int y0 = std::max(0, static_cast<int>(std::lround(t))),
+                  y1 = std::min(pic_.height, static_cast<int>(std::lround(b)));
         for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) pic_.pixels[static_cast<size_t>(y) * pic_.width + x] = Pixel(c);
+            for (int x = x0; x < x1; ++x)
+                pic_.pixels[static_cast<size_t>(y) * pic_.width + x] = Pixel(c);
     }
 
     // An outline `t` pixels wide just inside the rectangle.
@@ -56,7 +59,8 @@ public:
             for (int x = 0; x < pic_.width; ++x) {
                 int hits = 0;
                 for (int sy = 0; sy < 4; ++sy)
-                    for (int sx = 0; sx < 4; ++sx) hits += inside(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4);
+                    for (int sx = 0; sx < 4; ++sx)
+                        hits += inside(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4);
                 if (!hits) continue;
                 uint32_t& p = pic_.pixels[static_cast<size_t>(y) * pic_.width + x];
                 const Rgb under = Unpack(p);
@@ -112,8 +116,9 @@ DecodedPicture Button(const StandIn& s, int w, int h, double scale) {
                 kWhite);
             break;
         case StandInKind::Min:
-            c.Shape([&](double x, double y) { return std::fabs(x - cx) <= side / 2 && std::fabs(y - cy) <= stroke / 2; },
-                    kWhite);
+            c.Shape(
+                [&](double x, double y) { return std::fabs(x - cx) <= side / 2 && std::fabs(y - cy) <= stroke / 2; },
+                kWhite);
             break;
         case StandInKind::Lock:
             c.Shape(
@@ -124,7 +129,10 @@ DecodedPicture Button(const StandIn& s, int w, int h, double scale) {
                 kWhite);
             break;
         default: {
-            const int dir = s.kind == StandInKind::Left ? 0 : s.kind == StandInKind::Right ? 1 : s.kind == StandInKind::Up ? 2 : 3;
+            const int dir = s.kind == StandInKind::Left    ? 0
+                            : s.kind == StandInKind::Right ? 1
+                            : s.kind == StandInKind::Up    ? 2
+                                                           : 3;
             c.Shape([&](double x, double y) { return InTriangle(x, y, cx, cy, side, dir); }, kWhite);
             break;
         }
@@ -158,7 +166,8 @@ DecodedPicture Icon(StandInKind kind, int w, int h) {
         case StandInKind::FileIcon:
             c.FillRect(X(7), Y(3), X(25), Y(29), kDeep);
             c.FillRect(X(8), Y(4), X(24), Y(28), kWhite);
-            for (int line = 0; line < 4; ++line) c.FillRect(X(11), Y(10 + line * 4), X(21), Y(11.5 + line * 4), kMid);
+            for (int line = 0; line < 4; ++line)
+                c.FillRect(X(11), Y(10 + line * 4), X(21), Y(11.5 + line * 4), kMid);
             break;
         case StandInKind::DirIcon:
             c.FillRect(X(3), Y(7), X(14), Y(11), kFolderLine);
@@ -253,7 +262,8 @@ std::string EncodeBmp24(const DecodedPicture& p) {
             out.push_back(static_cast<char>((px >> 8) & 0xFF));
             out.push_back(static_cast<char>((px >> 16) & 0xFF));
         }
-        while (out.size() - start < stride) out.push_back('\0');
+        while (out.size() - start < stride)
+            out.push_back('\0');
     }
     return out;
 }

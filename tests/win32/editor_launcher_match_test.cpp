@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -149,7 +149,8 @@ TEST_F(EditorLauncherMatch, OverlappingTeamBarAndItemPanelLookAlikeInBoth) {
     // the other colour.
     for (auto [slot, text] : {std::pair{44, "重叠"}, {29, "255"}, {41, "13434879"}, {31, "4000"}, {48, "1500"}})
         model_.SetSlotText(slot, text);
-    for (int slot : {29, 41, 31, 48}) ASSERT_TRUE(model_.ApplyProperty(slot)) << slot;
+    for (int slot : {29, 41, 31, 48})
+        ASSERT_TRUE(model_.ApplyProperty(slot)) << slot;
     model_.MoveTo(El::PicTeam, 150, 1260);
     const fs::path folder = Build(L"重叠");
     TempDir projectDir("vt-overlap-");
@@ -196,8 +197,7 @@ TEST_F(EditorLauncherMatch, OverlappingTeamBarAndItemPanelLookAlikeInBoth) {
                          map.Px(static_cast<int>(std::max(team.left, item.left)));
     const int overlapH = map.Px(static_cast<int>(std::min(team.Bottom(), item.Bottom()))) -
                          map.Px(static_cast<int>(std::max(team.top, item.top)));
-    const double swapped =
-        MeanDifference({0xFF0000}, {0xFFFFCC}) * overlapW * overlapH / static_cast<double>(w * h);
+    const double swapped = MeanDifference({0xFF0000}, {0xFFFFCC}) * overlapW * overlapH / static_cast<double>(w * h);
     std::printf("mock-up against the launcher's window: mean difference %.2f, the other order would add %.2f\n", mean,
                 swapped);
     // Measured at 96 dpi: 3.95. It comes from what only one side draws: the
