@@ -383,9 +383,9 @@ void Canvas::DrawPicture(HDC dc, const std::string& file, double leftTwips, doub
     if (!natural) return;
     // Pictures are made for 96 dpi; each is resized once to the pixels it
     // covers at this screen's scale and kept, as the launcher does.
-    const PixelBox box = model_.Map().PictureBox(static_cast<int>(std::lround(leftTwips)),
-                                                 static_cast<int>(std::lround(topTwips)), natural->width,
-                                                 natural->height);
+    const PixelBox box =
+        model_.Map().PictureBox(static_cast<int>(std::lround(leftTwips)), static_cast<int>(std::lround(topTwips)),
+                                natural->width, natural->height);
     if (const auto* dib = pictures_.GetScaledDib(file, box.Width(), box.Height()))
         DrawDib(dc, dib->bitmap, dib->width, dib->height, dib->alpha, box.left - scroll_.x.First(),
                 box.top - scroll_.y.First());
@@ -463,7 +463,8 @@ void Canvas::PaintElement(HDC dc, El e, const MockRect& r) {
                                        {rc.left, rc.bottom - t, rc.right, rc.bottom},
                                        {rc.left, rc.top, rc.left + t, rc.bottom},
                                        {rc.right - t, rc.top, rc.right, rc.bottom}};
-                for (const RECT& side : sides) ::FillRect(dc, &side, black.get());
+                for (const RECT& side : sides)
+                    ::FillRect(dc, &side, black.get());
             }
             break;
         }

@@ -486,7 +486,8 @@ void MainForm::PaintPictureBox(HWND edit, int slot) {
     const int side = h - 2;
     if (dib && side >= 8 && rc.right - rc.left >= 6 * h) {
         const double fit = std::min(static_cast<double>(side) / dib->width, static_cast<double>(side) / dib->height);
-        const int w = std::max(1, static_cast<int>(dib->width * fit)), ph = std::max(1, static_cast<int>(dib->height * fit));
+        const int w = std::max(1, static_cast<int>(dib->width * fit)),
+                  ph = std::max(1, static_cast<int>(dib->height * fit));
         if (const auto* small = pictures_.GetScaledDib(path, w, ph)) {
             UniqueMemDc src(::CreateCompatibleDC(dc));
             SelectRestorer sel(src.get(), small->bitmap);

@@ -94,15 +94,24 @@ bool WriteDescription(const EditorModel& model, const std::string& file) {
 // The mock-up element whose size a stand-in takes; nullopt for the item icons.
 std::optional<El> StandInElement(StandInKind kind) {
     switch (kind) {
-        case StandInKind::Backdrop: return El::PicEditIn;
-        case StandInKind::Close: return El::ImgClose;
-        case StandInKind::Min: return El::ImgMin;
-        case StandInKind::Lock: return El::ImgLock;
-        case StandInKind::Left: return El::ImgLeft;
-        case StandInKind::Right: return El::ImgRight;
-        case StandInKind::Up: return El::ImgUp;
-        case StandInKind::Down: return El::ImgDown;
-        default: return std::nullopt;
+        case StandInKind::Backdrop:
+            return El::PicEditIn;
+        case StandInKind::Close:
+            return El::ImgClose;
+        case StandInKind::Min:
+            return El::ImgMin;
+        case StandInKind::Lock:
+            return El::ImgLock;
+        case StandInKind::Left:
+            return El::ImgLeft;
+        case StandInKind::Right:
+            return El::ImgRight;
+        case StandInKind::Up:
+            return El::ImgUp;
+        case StandInKind::Down:
+            return El::ImgDown;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -127,7 +136,8 @@ std::optional<std::string> StandInFile(const EditorModel& model, int slot) {
 std::string StandInNotice(const std::vector<std::string>& files) {
     if (files.empty()) return {};
     std::string text = "以下图片未选择，已用编辑器的替代图片生成:\n";
-    for (size_t i = 0; i < files.size(); ++i) text += (i ? "、" : "") + files[i];
+    for (size_t i = 0; i < files.size(); ++i)
+        text += (i ? "、" : "") + files[i];
     return text;
 }
 
