@@ -169,7 +169,6 @@ public:
     std::string windowTitle;
 
     const PixelMap& Map() const { return map_; }
-    void SetDpi(int dpi) { map_ = PixelMap(dpi); }
 
 private:
     void MenuDragged(int k);
