@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <tuple>
 
 #include "platform/win32/guarded_proc.h"
 #include "platform/win32/win_text.h"
+#include "skineditor/stand_in.h"
 
 namespace vt {
 
@@ -45,31 +48,6 @@ std::string_view TextOf(El e) {
     }
 }
 
-// The default skin's picture that stands in for an element before the user
-// chooses one.
-const char* DefaultPictureName(El e) {
-    switch (e) {
-        case El::PicEditIn:
-            return "backdrop.img";
-        case El::ImgClose:
-            return "close1.img";
-        case El::ImgMin:
-            return "min1.img";
-        case El::ImgLock:
-            return "lock1.img";
-        case El::ImgLeft:
-            return "left1.img";
-        case El::ImgRight:
-            return "right1.img";
-        case El::ImgUp:
-            return "up1.img";
-        case El::ImgDown:
-            return "down1.img";
-        default:
-            return nullptr;
-    }
-}
-
 void Fill(HDC dc, const RECT& rc, COLORREF c) {
     UniqueHbrush b(::CreateSolidBrush(c));
     ::FillRect(dc, &rc, b.get());
@@ -84,11 +62,34 @@ void Frame(HDC dc, const RECT& rc, COLORREF c, int style = PS_SOLID) {
 
 }  // namespace
 
-Canvas::Canvas(EditorModel& model, PicturesWin32& pictures, TextMeasureWin32& measure)
-    : model_(model), pictures_(pictures), measure_(measure) {
-    std::string dir = ProgramFolder() + "SKIN\\蓝色卷轴\\image\\";
-    defaultImages_ = dir;
+void DrawDib(HDC dc, HBITMAP bitmap, int width, int height, bool alpha, int x, int y) {
+    UniqueMemDc src(::CreateCompatibleDC(dc));
+    SelectRestorer sel(src.get(), bitmap);
+    if (alpha) {
+        BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        ::GdiAlphaBlend(dc, x, y, width, height, src.get(), 0, 0, width, height, bf);
+    } else {
+        ::BitBlt(dc, x, y, width, height, src.get(), 0, 0, SRCCOPY);
+    }
 }
+
+// A DIB section holding an opaque picture of the core.
+UniqueHbitmap MakeBitmap(const DecodedPicture& p) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = p.width;
+    bi.bmiHeader.biHeight = -p.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueHbitmap bmp(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bmp && bits) std::memcpy(bits, p.pixels.data(), p.pixels.size() * sizeof(uint32_t));
+    return bmp;
+}
+
+Canvas::Canvas(EditorModel& model, PicturesWin32& pictures, TextMeasureWin32& measure)
+    : model_(model), pictures_(pictures), measure_(measure) {}
 
 Canvas::~Canvas() = default;
 
@@ -102,7 +103,7 @@ bool Canvas::Create(HINSTANCE instance, HWND parent, int x, int y, int w, int h,
         wc.lpszClassName = kCanvasClass;
         if (!::RegisterClassExW(&wc)) return false;
     }
-    dpi_ = ScreenDpi();
+    dpi_ = model_.Map().Dpi();
     hwnd_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, kCanvasClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, w, h,
                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
     return hwnd_ != nullptr;
@@ -285,10 +286,7 @@ LRESULT Canvas::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 int Canvas::Px(double twips) const {
-    return static_cast<int>(std::lround(twips / model_.TwipsPerPixel()));
-}
-double Canvas::Twips(int px) const {
-    return px * model_.TwipsPerPixel();
+    return model_.Map().Px(static_cast<int>(std::lround(twips)));
 }
 
 RECT Canvas::View(const MockRect& r) const {
@@ -297,18 +295,16 @@ RECT Canvas::View(const MockRect& r) const {
 }
 
 std::optional<El> Canvas::HitTest(int x, int y) const {
-    return model_.HitTest(Twips(x + scroll_.x.First()), Twips(y + scroll_.y.First()));
+    return model_.HitTestPixel(x + scroll_.x.First(), y + scroll_.y.First());
 }
 
 void Canvas::OnMouseDown(int x, int y) {
     // Taking the focus makes a value box being typed into apply its value.
     ::SetFocus(hwnd_);
-    auto hit = HitTest(x, y);
-    if (!hit || !DragTargetOf(*hit)) return;
+    auto hit = model_.PressAtPixel(x + scroll_.x.First(), y + scroll_.y.First());
+    if (!hit) return;
     pressed_ = hit;
     ::SetCapture(hwnd_);
-    const MockRect r = model_.AbsoluteRect(*hit);
-    model_.MouseDown(*DragTargetOf(*hit), Twips(x + scroll_.x.First()) - r.left, Twips(y + scroll_.y.First()) - r.top);
 }
 
 void Canvas::EndDrag() {
@@ -328,12 +324,7 @@ void Canvas::OnMouseMove(int x, int y, WPARAM buttons) {
         return a.pos;
     };
     ScrollToPos(follow(scroll_.x, x), follow(scroll_.y, y));
-    x += scroll_.x.First();
-    y += scroll_.y.First();
-    // Positions are taken in the pressed element's own coordinates, which
-    // move with it; so the same anchor keeps working while it follows.
-    const MockRect r = model_.AbsoluteRect(*pressed_);
-    if (model_.MouseMove(*DragTargetOf(*pressed_), Twips(x) - r.left, Twips(y) - r.top)) {
+    if (model_.DragToPixel(*pressed_, x + scroll_.x.First(), y + scroll_.y.First())) {
         Refresh();  // an element dragged off the window widens the area
         ::UpdateWindow(hwnd_);
     }
@@ -387,70 +378,29 @@ HFONT Canvas::Font(int points) {
     return it->second.get();
 }
 
-Gdiplus::Bitmap* Canvas::BuiltInPicture(El e) {
-    const char* name = DefaultPictureName(e);
-    if (!name) return nullptr;
-    Gdiplus::Bitmap* b = pictures_.Get(defaultImages_ + name);
-    if (!b) return nullptr;
-    // Only a picture of the stand-in's own size keeps the mock-up's
-    // geometry truthful.
-    const MockRect r = model_.Get(e).rect;
-    if (static_cast<int>(b->GetWidth()) != Px(r.width) || static_cast<int>(b->GetHeight()) != Px(r.height))
-        return nullptr;
-    return b;
+void Canvas::DrawPicture(HDC dc, const std::string& file, double leftTwips, double topTwips) {
+    const PicturesWin32::Dib* natural = pictures_.GetDib(file);
+    if (!natural) return;
+    // Pictures are made for 96 dpi; each is resized once to the pixels it
+    // covers at this screen's scale and kept, as the launcher does.
+    const PixelBox box =
+        model_.Map().PictureBox(static_cast<int>(std::lround(leftTwips)), static_cast<int>(std::lround(topTwips)),
+                                natural->width, natural->height);
+    if (const auto* dib = pictures_.GetScaledDib(file, box.Width(), box.Height()))
+        DrawDib(dc, dib->bitmap, dib->width, dib->height, dib->alpha, box.left - scroll_.x.First(),
+                box.top - scroll_.y.First());
 }
 
-void Canvas::PaintBuiltIn(HDC dc, El e, RECT rc) {
-    if (Gdiplus::Bitmap* b = BuiltInPicture(e)) {
-        Gdiplus::Graphics g(dc);
-        g.DrawImage(b, rc.left, rc.top, static_cast<INT>(b->GetWidth()), static_cast<INT>(b->GetHeight()));
-        return;
-    }
-    const COLORREF deep = RGB(30, 74, 140), light = RGB(214, 229, 247), mid = RGB(111, 166, 230);
-    if (e == El::PicEditIn) {
-        // A plain stand-in window in the default skin's colours.
-        Fill(dc, rc, light);
-        RECT band = rc;
-        band.bottom = rc.top + Px(495);
-        TRIVERTEX v[2] = {{band.left, band.top, 0x1400, 0x3A00, 0x7300, 0},
-                          {band.right, band.bottom, 0x6F00, 0xA600, 0xE600, 0}};
-        GRADIENT_RECT gr{0, 1};
-        ::GdiGradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_V);
-        Frame(dc, rc, deep);
-        return;
-    }
-    Fill(dc, rc, mid);
-    Frame(dc, rc, deep);
-    const wchar_t* glyph = L"";
-    switch (e) {
-        case El::ImgClose:
-            glyph = L"×";
-            break;
-        case El::ImgMin:
-            glyph = L"－";
-            break;
-        case El::ImgLock:
-            glyph = L"◎";
-            break;
-        case El::ImgLeft:
-            glyph = L"◀";
-            break;
-        case El::ImgRight:
-            glyph = L"▶";
-            break;
-        case El::ImgUp:
-            glyph = L"▲";
-            break;
-        case El::ImgDown:
-            glyph = L"▼";
-            break;
-        default:
-            break;
-    }
-    SelectRestorer f(dc, Font(9));
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, RGB(255, 255, 255));
-    ::DrawTextW(dc, glyph, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+void Canvas::DrawStandIn(HDC dc, El e, const RECT& rc) {
+    const auto slot = PictureSlotOf(e);
+    const auto standIn = slot ? StandInOfSlot(*slot) : std::nullopt;
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    if (!standIn || w <= 0 || h <= 0) return;
+    const auto key = std::make_tuple(static_cast<int>(standIn->kind), standIn->state, w, h);
+    auto it = standIns_.find(key);
+    if (it == standIns_.end())
+        it = standIns_.emplace(key, MakeBitmap(vt::DrawStandIn(*standIn, w, h, dpi_ / 96.0))).first;
+    if (it->second) DrawDib(dc, it->second.get(), w, h, false, rc.left, rc.top);
 }
 
 void Canvas::PaintPicture(HDC dc, El e, const MockRect& r) {
@@ -458,13 +408,10 @@ void Canvas::PaintPicture(HDC dc, El e, const MockRect& r) {
     RECT rc = View(r);
     switch (el.picture) {
         case PictureSource::BuiltIn:
-            PaintBuiltIn(dc, e, rc);
+            DrawStandIn(dc, e, rc);
             break;
         case PictureSource::File:
-            if (Gdiplus::Bitmap* b = pictures_.Get(el.picturePath)) {
-                Gdiplus::Graphics g(dc);
-                g.DrawImage(b, rc.left, rc.top, static_cast<INT>(b->GetWidth()), static_cast<INT>(b->GetHeight()));
-            }
+            DrawPicture(dc, el.picturePath, r.left, r.top);
             break;
         case PictureSource::None:
             if (e != El::PicEditIn) Frame(dc, rc, RGB(128, 128, 128), PS_DOT);  // keeps an empty button findable
@@ -489,14 +436,11 @@ void Canvas::PaintElement(HDC dc, El e, const MockRect& r) {
     switch (e) {
         case El::PicTeam:
         case El::PicItem: {
-            Fill(dc, rc, e == El::PicTeam ? Colour(el.backColor) : RGB(255, 255, 255));
+            // The launcher's item panel takes the normal caption background.
+            Fill(dc, rc, Colour(e == El::PicTeam ? el.backColor : model_.Get(El::LabItem1).backColor));
             const int saved = ::SaveDC(dc);
             ::IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
-            if (e == El::PicTeam && el.picture == PictureSource::File)
-                if (Gdiplus::Bitmap* b = pictures_.Get(el.picturePath)) {
-                    Gdiplus::Graphics g(dc);
-                    g.DrawImage(b, rc.left, rc.top, static_cast<INT>(b->GetWidth()), static_cast<INT>(b->GetHeight()));
-                }
+            if (e == El::PicTeam && el.picture == PictureSource::File) DrawPicture(dc, el.picturePath, r.left, r.top);
             const El kids[] = {El::LabTeam0, El::LabTeam1, El::LabTeam2};
             const El itemKids[] = {El::PicIcon0, El::PicIcon1, El::LabItem0, El::LabItem1};
             if (e == El::PicTeam)
@@ -511,7 +455,17 @@ void Canvas::PaintElement(HDC dc, El e, const MockRect& r) {
                         PaintLabel(dc, k, kr, std::string(TextOf(k)), DT_CENTER | DT_VCENTER);
                 }
             ::RestoreDC(dc, saved);
-            if (el.border) ::DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
+            if (el.border) {
+                // The launcher's single line: black, a pixel per 96 dpi.
+                UniqueHbrush black(::CreateSolidBrush(RGB(0, 0, 0)));
+                const int t = std::max(1, dpi_ / 96);
+                const RECT sides[4] = {{rc.left, rc.top, rc.right, rc.top + t},
+                                       {rc.left, rc.bottom - t, rc.right, rc.bottom},
+                                       {rc.left, rc.top, rc.left + t, rc.bottom},
+                                       {rc.right - t, rc.top, rc.right, rc.bottom}};
+                for (const RECT& side : sides)
+                    ::FillRect(dc, &side, black.get());
+            }
             break;
         }
         case El::ShpMenu: {
@@ -556,14 +510,11 @@ void Canvas::Paint(HDC dc, const RECT& client) {
         if (model_.Get(El::PicEditIn).picture != PictureSource::None) PaintPicture(dc, El::PicEditIn, window);
         ::RestoreDC(dc, saved);
     }
-    // Back to front: the reverse of the order the mouse picks elements in.
-    // Elements are not clipped to the window: what was dragged off it stays
-    // in sight, under a veil, to be dragged back.
-    const El order[] = {El::PicItem,  El::PicTeam,  El::ImgUp,    El::ImgDown,  El::ImgLeft,  El::ImgRight, El::ShpMenu,
-                        El::LabMenu0, El::LabMenu1, El::LabMenu2, El::LabMenu3, El::ShpTitle, El::LabTitle, El::ImgLock,
-                        El::ImgMin,   El::ImgClose, El::LabMove0, El::LabMove1, El::LabMove2, El::LabMove3};
-    for (El e : order)
-        PaintElement(dc, e, model_.Get(e).rect);
+    // Back to front as the launcher paints. Elements are not clipped to the
+    // window: what was dragged off it stays in sight, under a veil, to be
+    // dragged back.
+    for (El e : MockPaintOrder())
+        if (e != El::ImgTitle) PaintElement(dc, e, model_.Get(e).rect);
     VeilOutside(dc, client, wrc);
 }
 

@@ -15,14 +15,31 @@ constexpr double kMenuGap = 180;
 constexpr double kHandleSize = 100;  // handles are placed as if this wide
 constexpr double kReachRoom = 120;  // beyond an element off the mock-up window
 
-// Topmost first: handles, title buttons and menu captions stay pickable
-// where they lie over the title grip, which is picked last.
-constexpr El kHitOrder[] = {
-    El::LabMove0, El::LabMove1, El::LabMove2, El::LabMove3, El::ImgClose, El::ImgMin,   El::ImgLock,
-    El::LabMenu0, El::LabMenu1, El::LabMenu2, El::LabMenu3, El::ImgLeft,  El::ImgRight, El::ImgUp,
-    El::ImgDown,  El::LabTeam0, El::LabTeam1, El::LabTeam2, El::PicTeam,  El::PicIcon0, El::PicIcon1,
-    El::LabItem0, El::LabItem1, El::PicItem,  El::LabTitle, El::ImgTitle,
+const El kPaintOrder[] = {
+    El::ImgTitle, El::LabTitle, El::ShpMenu, El::LabMenu0, El::LabMenu1, El::LabMenu2, El::LabMenu3,
+    El::PicTeam,  El::PicItem,  El::ImgClose, El::ImgMin, El::ImgLock, El::ImgLeft, El::ImgRight,
+    El::ImgUp,    El::ImgDown,  El::ShpTitle, El::LabMove0, El::LabMove1, El::LabMove2, El::LabMove3,
 };
+
+// Topmost first: the reverse of the paint order, each panel's captions and
+// icons just before the panel. The title grip is picked last, so whatever
+// lies over it stays pickable.
+const std::vector<El>& HitOrder() {
+    static const std::vector<El> order = [] {
+        std::vector<El> out;
+        for (auto it = std::rbegin(kPaintOrder); it != std::rend(kPaintOrder); ++it) {
+            if (*it == El::ShpTitle || *it == El::ShpMenu || *it == El::ImgTitle) continue;  // outlines take no press
+            if (*it == El::PicTeam)
+                for (El k : {El::LabTeam2, El::LabTeam1, El::LabTeam0}) out.push_back(k);
+            if (*it == El::PicItem)
+                for (El k : {El::LabItem1, El::LabItem0, El::PicIcon1, El::PicIcon0}) out.push_back(k);
+            out.push_back(*it);
+        }
+        out.push_back(El::ImgTitle);
+        return out;
+    }();
+    return order;
+}
 
 bool Contains(const MockRect& r, double x, double y) {
     return x >= r.left && y >= r.top && x < r.Right() && y < r.Bottom();
@@ -48,6 +65,11 @@ std::optional<int> ParseColour(std::string_view text) {
 }
 
 }  // namespace
+
+const std::vector<El>& MockPaintOrder() {
+    static const std::vector<El> order(std::begin(kPaintOrder), std::end(kPaintOrder));
+    return order;
+}
 
 std::optional<int> ParseInteger(std::string_view text) {
     size_t i = 0;
@@ -168,6 +190,16 @@ std::optional<El> ParentOf(El e) {
     return std::nullopt;
 }
 
+std::optional<int> PictureSlotOf(El e) {
+    static constexpr std::pair<El, int> kPreviews[] = {
+        {El::PicEditIn, 0}, {El::ImgClose, 2}, {El::ImgMin, 5}, {El::ImgLock, 8},  {El::ImgLeft, 16},
+        {El::ImgRight, 19}, {El::ImgUp, 32},   {El::ImgDown, 35}, {El::PicTeam, 30},
+    };
+    for (const auto& [el, slot] : kPreviews)
+        if (el == e) return slot;
+    return std::nullopt;
+}
+
 DragCursor CursorOf(El e) {
     if (e == El::LabMove0 || e == El::LabMove2) return DragCursor::SizeWE;
     if (e == El::LabMove1 || e == El::LabMove3) return DragCursor::SizeNS;
@@ -175,8 +207,8 @@ DragCursor CursorOf(El e) {
     return DragTargetOf(e) ? DragCursor::SizeAll : DragCursor::Arrow;
 }
 
-EditorModel::EditorModel(Pictures& pictures, TextMeasure& measure, double twipsPerPixel)
-    : pictures_(pictures), measure_(measure), tpp_(twipsPerPixel) {
+EditorModel::EditorModel(Pictures& pictures, TextMeasure& measure, int dpi)
+    : pictures_(pictures), measure_(measure), map_(dpi) {
     Reset();
 }
 
@@ -278,7 +310,7 @@ MockRect EditorModel::AbsoluteRect(El e) const {
 }
 
 std::optional<El> EditorModel::HitTest(double x, double y) const {
-    for (El e : kHitOrder) {
+    for (El e : HitOrder()) {
         if (auto parent = ParentOf(e))
             if (!Contains(Get(*parent).rect, x, y)) continue;  // clipped by the panel
         if (Contains(AbsoluteRect(e), x, y)) return e;
@@ -295,10 +327,11 @@ MockRect EditorModel::ReachableArea() const {
         const MockRect r = Get(e).rect;
         // Less than a pixel out shows nothing off the window (the title
         // handles stick out a few twips by design).
-        if (r.left <= -tpp_) left = std::min(left, r.left - kReachRoom);
-        if (r.top <= -tpp_) top = std::min(top, r.top - kReachRoom);
-        if (r.Right() >= window.width + tpp_) right = std::max(right, r.Right() + kReachRoom);
-        if (r.Bottom() >= window.height + tpp_) bottom = std::max(bottom, r.Bottom() + kReachRoom);
+        const double onePixel = 1440.0 / map_.Dpi();
+        if (r.left <= -onePixel) left = std::min(left, r.left - kReachRoom);
+        if (r.top <= -onePixel) top = std::min(top, r.top - kReachRoom);
+        if (r.Right() >= window.width + onePixel) right = std::max(right, r.Right() + kReachRoom);
+        if (r.Bottom() >= window.height + onePixel) bottom = std::max(bottom, r.Bottom() + kReachRoom);
     }
     return {left, top, right - left, bottom - top};
 }
@@ -306,7 +339,9 @@ MockRect EditorModel::ReachableArea() const {
 bool EditorModel::ApplyPicture(El e, const std::string& text, bool takeSize) {
     MockElement& el = Mutable(e);
     if (text.empty()) {
-        el.picture = PictureSource::None;
+        // An unset picture shows its stand-in, which is what a build writes
+        // for it; only the team bar may go without a picture.
+        el.picture = e == El::PicTeam ? PictureSource::None : PictureSource::BuiltIn;
         el.picturePath.clear();
         return true;
     }
@@ -315,8 +350,9 @@ bool EditorModel::ApplyPicture(El e, const std::string& text, bool takeSize) {
     el.picture = PictureSource::File;
     el.picturePath = text;
     if (takeSize) {
-        el.rect.width = size->width * tpp_;
-        el.rect.height = size->height * tpp_;
+        // Pictures are made for 96 dpi: their size in twips is the same on any screen.
+        el.rect.width = size->width * kTwipsPerPicturePixel;
+        el.rect.height = size->height * kTwipsPerPicturePixel;
     }
     return true;
 }
@@ -464,6 +500,26 @@ void EditorModel::MenuDragged(int k) {
         MoveTo(MenuEl(j), right.left - kMenuGap - Get(MenuEl(j)).rect.width, top);
     }
     FitMenuHighlight();
+}
+
+std::optional<El> EditorModel::HitTestPixel(int x, int y) const {
+    return HitTest(map_.TwipAt(x), map_.TwipAt(y));
+}
+
+std::optional<El> EditorModel::PressAtPixel(int x, int y) {
+    auto hit = HitTestPixel(x, y);
+    if (!hit || !DragTargetOf(*hit)) return std::nullopt;
+    const MockRect r = AbsoluteRect(*hit);
+    MouseDown(*DragTargetOf(*hit), map_.TwipAt(x) - r.left, map_.TwipAt(y) - r.top);
+    return hit;
+}
+
+bool EditorModel::DragToPixel(El pressed, int x, int y) {
+    auto target = DragTargetOf(pressed);
+    if (!target) return false;
+    // Taken in the pressed element's own coordinates, which move with it.
+    const MockRect r = AbsoluteRect(pressed);
+    return MouseMove(*target, map_.TwipAt(x) - r.left, map_.TwipAt(y) - r.top);
 }
 
 void EditorModel::MouseDown(El target, double x, double y) {

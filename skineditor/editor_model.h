@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "launcher/scene/pixel_map.h"
 #include "platform/pictures.h"
 #include "platform/text_measure.h"
 #include "skineditor/editor_slots.h"
@@ -82,15 +83,27 @@ std::optional<El> DragTargetOf(El hit);
 int LockIndexOf(El e);
 // Parent panel of the elements that live inside the team bar or item panel.
 std::optional<El> ParentOf(El e);
+// The picture slot an element previews (0 for the mock-up window's
+// backdrop, 2 for the close button...), nullopt for elements without one.
+std::optional<int> PictureSlotOf(El e);
 enum class DragCursor { Arrow, SizeAll, SizeWE, SizeNS };
 DragCursor CursorOf(El e);
 
 // Text as the launcher's picture of its own menu captions.
 extern const std::array<std::string_view, 4> kMenuCaptions;
 
+// The top-level elements back to front, in the launcher's order (the title
+// text under the menu, the team bar under the item panel, the buttons over
+// both, the close button lowest of them), so that overlapping elements look
+// as they will in the launcher; the editor's own title outline and handles
+// come last, over everything.
+const std::vector<El>& MockPaintOrder();
+
 class EditorModel {
 public:
-    EditorModel(Pictures& pictures, TextMeasure& measure, double twipsPerPixel = 15.0);
+    // `dpi`: the screen the mock-up is shown on. Pictures keep their 96 dpi
+    // size in twips whatever it is; only the mapping to the screen changes.
+    EditorModel(Pictures& pictures, TextMeasure& measure, int dpi = 96);
 
     // Back to the state of a freshly opened editor.
     void Reset();
@@ -131,6 +144,17 @@ public:
     // with a little room beyond such an element to take hold of it.
     MockRect ReachableArea() const;
 
+    // The same, for a pixel of the mock-up as drawn at the model's dpi
+    // (pixel 0, 0 is the mock-up window's top-left corner).
+    std::optional<El> HitTestPixel(int x, int y) const;
+    // A press at a pixel: the element pressed when it is a grip (its drag
+    // anchor then set), nullopt otherwise.
+    std::optional<El> PressAtPixel(int x, int y);
+    // The mouse, with a button held since the press on `pressed`, at a pixel.
+    // Positions go through the pixel's twip (PixelMap::TwipAt), so a drag of
+    // one pixel moves an element 10 twips at 144 dpi, 15 at 96.
+    bool DragToPixel(El pressed, int x, int y);
+
     // Press on a grip: x, y in the pressed element's own coordinates.
     void MouseDown(El target, double x, double y);
     // Move with a button held; returns true when something moved.
@@ -155,7 +179,7 @@ public:
     std::string savedState;
     std::string openProblems;
 
-    double TwipsPerPixel() const { return tpp_; }
+    const PixelMap& Map() const { return map_; }
 
 private:
     void MenuDragged(int k);
@@ -163,7 +187,7 @@ private:
 
     Pictures& pictures_;
     TextMeasure& measure_;
-    double tpp_;
+    PixelMap map_;
     std::array<std::string, kSlotLimit> slots_;
     std::array<bool, kSlotLimit> missing_{};
     std::array<bool, 2> frame_{};

@@ -4,11 +4,14 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/text_measure_win32.h"
@@ -64,17 +67,16 @@ private:
     // Pixels of the view covering a rectangle of the mock-up.
     RECT View(const MockRect& r) const;
     int Px(double twips) const;
-    double Twips(int px) const;
 
     void Paint(HDC dc, const RECT& client);
     // Dims whatever lies outside the mock-up window: the launcher will not show it.
     void VeilOutside(HDC dc, const RECT& client, const RECT& window);
     void PaintElement(HDC dc, El e, const MockRect& r);
     void PaintPicture(HDC dc, El e, const MockRect& r);
-    void PaintBuiltIn(HDC dc, El e, RECT rc);
+    void DrawStandIn(HDC dc, El e, const RECT& rc);
+    void DrawPicture(HDC dc, const std::string& file, double leftTwips, double topTwips);
     void PaintLabel(HDC dc, El e, const MockRect& r, const std::string& text, UINT format);
     HFONT Font(int points);
-    Gdiplus::Bitmap* BuiltInPicture(El e);
 
     EditorModel& model_;
     PicturesWin32& pictures_;
@@ -82,7 +84,8 @@ private:
     HWND hwnd_ = nullptr;
     std::optional<El> pressed_;  // element the press started on
     std::map<int, UniqueHfont> fonts_;
-    std::string defaultImages_;  // the default skin's picture folder, if beside the program
+    // Stand-ins drawn at the size they are shown, by kind, state, width, height.
+    std::map<std::tuple<int, int, int, int>, UniqueHbitmap> standIns_;
     int dpi_ = 96;
     ScrollLayout scroll_;
     PixelArea area_;  // mock-up pixels the view scrolls over
@@ -123,7 +126,12 @@ private:
     // Title with the unsaved-work mark; whether unsaved work may go (asked).
     void UpdateTitle();
     bool MayDiscard();
-    void CreatePages();
+    // Returns the height in twips the tallest page needs.
+    int CreatePages();
+    // Tooltips with the full path of each picture box.
+    void CreatePictureTips();
+    void OnTipText(NMTTDISPINFOW* info);
+    void PaintPictureBox(HWND edit, int slot);
     // Twips a text takes in the dialog font, and the width a value box needs
     // to show any colour number whole.
     int TextWidth(const std::string& text) const;
@@ -159,6 +167,9 @@ private:
     UniqueHbrush missingBrush_;
     bool replaced_ = false;
     bool syncing_ = false;  // boxes being filled from the model
+    int clientHeight_ = 7335;  // twips, grown to the pages in OnCreate
+    HWND tips_ = nullptr;
+    std::wstring tipText_;  // the tooltip shown, kept while it is
 };
 
 }  // namespace vt

@@ -3,12 +3,14 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/guarded_proc.h"
 #include "platform/win32/win_text.h"
 #include "skineditor/editor_project.h"
 #include "skineditor/skin_builder.h"
+#include "skineditor/stand_in.h"
 
 namespace vt {
 
@@ -27,9 +29,17 @@ constexpr int kIdCmdNew = 500, kIdCmdOpen = 501, kIdCmdSave = 502, kIdCmdMake = 
               kIdCmdHelp = 505, kIdCmdExit = 506, kIdCmdSaveAs = 507;
 constexpr int kIdCanvas = 600;
 
+// What an empty picture box says: the mock-up and a build use a stand-in.
+constexpr std::string_view kStandInBoxText = "(替代图片)";
+
 // Twips.
 constexpr int kClientWidth = 10575, kClientHeight = 7335;
 constexpr int kPageLeft = 480, kPageTop = 120, kPageWidth = 2655, kPageHeight = 6615;
+// The page buttons stand 720 twips apart, left of the pages at 480: a little
+// smaller than that, so they touch neither each other nor a page at any scale.
+constexpr int kPageButtonWidth = 345, kPageButtonHeight = 705;
+// Between the lines of the states of one group.
+constexpr int kStackGap = 30;
 constexpr int kRowLeft = 120, kRowWidth = 2415, kLabelHeight = 240, kBoxHeight = 270, kChooserSize = 255;
 
 struct BottomButton {
@@ -70,10 +80,23 @@ bool SharesRow(const Group& g) {
            (k == SlotKind::Points || k == SlotKind::Twips || k == SlotKind::Count || k == SlotKind::Colour);
 }
 
-// Colours of several states are too long to stand side by side in a page's
-// width: each gets a line of its own, headed by its state.
+// Colours and pictures of several states are too long to stand side by side
+// in a page's width (a picture box must show a file name): each gets a line
+// of its own, headed by its state.
 bool Stacked(const Group& g) {
-    return g.slots.size() > 1 && g.slots.front()->kind == SlotKind::Colour;
+    const SlotKind k = g.slots.front()->kind;
+    return g.slots.size() > 1 && (k == SlotKind::Colour || k == SlotKind::Picture);
+}
+
+bool IsPictureSlot(int slot) {
+    const SlotInfo* s = FindSlot(slot);
+    return s && s->kind == SlotKind::Picture;
+}
+
+// The file name of a path, which is what tells pictures apart.
+std::string FileNameOf(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 class YesNoUi : public ProjectUi {
@@ -117,7 +140,7 @@ MainForm::MainForm(HINSTANCE instance, std::function<void(bool)> onClosed, std::
       onClosed_(std::move(onClosed)),
       onNew_(std::move(onNew)),
       dpi_(ScreenDpi()),
-      model_(pictures_, measure_, 1440.0 / ScreenDpi()),
+      model_(pictures_, measure_, ScreenDpi()),
       canvas_(model_, pictures_, measure_) {}
 
 MainForm::~MainForm() {
@@ -154,16 +177,19 @@ bool MainForm::Create() {
         if (!::RegisterClassExW(&pc)) return false;
     }
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    RECT rc{0, 0, Px(kClientWidth), Px(kClientHeight)};
+    hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, Widen(model_.windowTitle).c_str(), style, 0, 0,
+                              Px(kClientWidth), Px(kClientHeight), nullptr, nullptr, instance_, this);
+    if (!hwnd_) return false;
+    // The pages decide the height (their rows are laid out in the dialog
+    // font, see CreatePages); the window is sized and centred after them.
+    RECT rc{0, 0, Px(kClientWidth), Px(clientHeight_)};
     ::AdjustWindowRectEx(&rc, style, FALSE, WS_EX_CONTROLPARENT);
     const int w = rc.right - rc.left, h = rc.bottom - rc.top;
     RECT work;
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int x = work.left + std::max(0L, (work.right - work.left - w) / 2);
     const int y = work.top + std::max(0L, (work.bottom - work.top - h) / 2);
-    hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, Widen(model_.windowTitle).c_str(), style, x, y, w, h,
-                              nullptr, nullptr, instance_, this);
-    if (!hwnd_) return false;
+    ::SetWindowPos(hwnd_, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(hwnd_, SW_SHOW);
     ::UpdateWindow(hwnd_);
     return true;
@@ -261,6 +287,23 @@ LRESULT CALLBACK MainForm::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
         if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTMESSAGE | DLGC_HASSETSEL;
     }
     if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, EditProc, 1);
+    const int slot = SlotOfControl(::GetDlgCtrlID(hwnd));
+    if (IsPictureSlot(slot)) {
+        // The box shows the file's name (and the picture) unless it is being
+        // typed into; then it is an ordinary text box with the full path.
+        if (msg == WM_PAINT && ::GetFocus() != hwnd) {
+            try {
+                self->PaintPictureBox(hwnd, slot);
+            } catch (...) {
+            }
+            return 0;
+        }
+        if (msg == WM_SETFOCUS || msg == WM_KILLFOCUS || msg == WM_SETTEXT) {
+            LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
+            ::InvalidateRect(hwnd, nullptr, TRUE);
+            return r;
+        }
+    }
     if (msg == WM_CHAR && wp == '\r') {
         return GuardProc(
             ProcKind::Window, "editor value box", hwnd, msg, wp,
@@ -286,6 +329,12 @@ LRESULT MainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLOREDIT:
             if (LRESULT brush = OnCtlColorEdit(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp))) return brush;
             break;
+        case WM_NOTIFY: {
+            auto* hdr = reinterpret_cast<NMHDR*>(lp);
+            if (hdr->hwndFrom == tips_ && hdr->code == TTN_GETDISPINFOW)
+                OnTipText(reinterpret_cast<NMTTDISPINFOW*>(lp));
+            return 0;
+        }
         case WM_CLOSE:
             if (MayDiscard()) Close(false);
             return 0;
@@ -361,8 +410,8 @@ void MainForm::OnCreate() {
     const int tops[6] = {240, 960, 1680, 2400, 3120, 3840};
     for (int n = 0; n < kPageCount; ++n)
         make(hwnd_, L"BUTTON", std::string(kPageButtonCaptions[static_cast<size_t>(n)]),
-             BS_AUTORADIOBUTTON | BS_PUSHLIKE | BS_MULTILINE | WS_TABSTOP | (n == 0 ? WS_GROUP : 0), 120, tops[n], 375,
-             735, kIdOptMenu + n);
+             BS_AUTORADIOBUTTON | BS_PUSHLIKE | BS_MULTILINE | WS_TABSTOP | (n == 0 ? WS_GROUP : 0), 120, tops[n],
+             kPageButtonWidth, kPageButtonHeight, kIdOptMenu + n);
 
     for (int n = 0; n < kPageCount; ++n) {
         pages_[n] = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass,
@@ -371,12 +420,17 @@ void MainForm::OnCreate() {
                                       Px(kPageWidth), Px(kPageHeight), hwnd_, nullptr, instance_, nullptr);
         ::SendMessageW(pages_[n], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
-    CreatePages();
+    const int pageHeight = std::max(kPageHeight, CreatePages());
+    for (HWND page : pages_)
+        ::SetWindowPos(page, nullptr, 0, 0, Px(kPageWidth), Px(pageHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int buttonTop = kPageTop + pageHeight + 105;
+    clientHeight_ = buttonTop + 375 + 120;
 
     for (const auto& b : kBottomButtons)
-        make(hwnd_, L"BUTTON", b.caption, BS_PUSHBUTTON | WS_TABSTOP, b.left, 6840, 975, 375, b.id);
-    canvas_.Create(instance_, hwnd_, Px(3240), Px(120), Px(7215), Px(6615), kIdCanvas);
+        make(hwnd_, L"BUTTON", b.caption, BS_PUSHBUTTON | WS_TABSTOP, b.left, buttonTop, 975, 375, b.id);
+    canvas_.Create(instance_, hwnd_, Px(3240), Px(kPageTop), Px(7215), Px(pageHeight), kIdCanvas);
     if (canvas_.Hwnd()) ::SetWindowSubclass(canvas_.Hwnd(), CanvasWatch, 2, reinterpret_cast<DWORD_PTR>(this));
+    CreatePictureTips();
     MarkSaved(model_);
 
     SyncBoxesFromModel();
@@ -386,7 +440,8 @@ void MainForm::OnCreate() {
     canvas_.Refresh();
 }
 
-void MainForm::CreatePages() {
+int MainForm::CreatePages() {
+    int needed = 0;
     auto make = [&](HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h,
                     int id, DWORD ex = 0) {
         HWND c = ::CreateWindowExW(ex, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, Px(x),
@@ -439,7 +494,7 @@ void MainForm::CreatePages() {
                     int captionWidth = 0;
                     for (auto st : states) captionWidth = std::max(captionWidth, TextWidth(std::string(st)));
                     for (int i = 0; i < k; ++i) {
-                        const int y = top + kLabelHeight + i * (kBoxHeight + 60);
+                        const int y = top + kLabelHeight + i * (kBoxHeight + kStackGap);
                         if (static_cast<size_t>(i) < states.size())
                             make(page, L"STATIC", std::string(states[static_cast<size_t>(i)]), SS_LEFT | SS_NOPREFIX,
                                  left, y + (kBoxHeight - kLabelHeight) / 2, captionWidth, kLabelHeight, 0);
@@ -454,7 +509,7 @@ void MainForm::CreatePages() {
                 }
             }
             g += static_cast<size_t>(count - 1);
-            top += kLabelHeight + kBoxHeight + (lines - 1) * (kBoxHeight + 60) + gap;
+            top += kLabelHeight + kBoxHeight + (lines - 1) * (kBoxHeight + kStackGap) + gap;
         }
         int checkTop = top;
         if (n == 3 || n == 4) {
@@ -462,10 +517,90 @@ void MainForm::CreatePages() {
                  kRowWidth, 255, kIdChkFrame + (n - 3));
             checkTop += 360;
         }
-        if (n >= 1 && n <= 4)
+        if (n >= 1 && n <= 4) {
             make(page, L"BUTTON", std::string(kLockCaption), BS_AUTOCHECKBOX | WS_TABSTOP, kRowLeft, checkTop,
                  kRowWidth, 255, kIdChkLock + (n - 1));
+            checkTop += 255;
+        }
+        needed = std::max(needed, checkTop + 120);
     }
+    return needed;
+}
+
+void MainForm::CreatePictureTips() {
+    tips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
+                              nullptr);
+    if (!tips_) return;
+    // A long path wraps instead of running off the screen.
+    ::SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, Px(6000));
+    for (const auto& s : kSlots) {
+        if (s.kind != SlotKind::Picture) continue;
+        TTTOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = reinterpret_cast<UINT_PTR>(Control(kIdTxtCon + s.slot));
+        ti.lpszText = LPSTR_TEXTCALLBACKW;
+        ::SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void MainForm::OnTipText(NMTTDISPINFOW* info) {
+    const int slot = SlotOfControl(::GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom)));
+    // The full path, which the box itself shortens to the file name.
+    tipText_ = slot >= 0 ? Widen(model_.SlotText(slot)) : std::wstring();
+    info->lpszText = tipText_.data();
+}
+
+void MainForm::PaintPictureBox(HWND edit, int slot) {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(edit, &ps);
+    RECT rc;
+    ::GetClientRect(edit, &rc);
+    const bool enabled = ::IsWindowEnabled(edit);
+    ::FillRect(dc, &rc, ::GetSysColorBrush(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
+    const std::string& path = model_.SlotText(slot);
+    const int h = rc.bottom - rc.top;
+    RECT text = rc;
+    text.left += 2;
+    const PicturesWin32::Dib* dib = path.empty() ? nullptr : pictures_.GetDib(path);
+    // A small picture in front of the name where the box has room for it.
+    const int side = h - 2;
+    if (dib && side >= 8 && rc.right - rc.left >= 6 * h) {
+        const double fit = std::min(static_cast<double>(side) / dib->width, static_cast<double>(side) / dib->height);
+        const int w = std::max(1, static_cast<int>(dib->width * fit)),
+                  ph = std::max(1, static_cast<int>(dib->height * fit));
+        if (const auto* small = pictures_.GetScaledDib(path, w, ph)) {
+            UniqueMemDc src(::CreateCompatibleDC(dc));
+            SelectRestorer sel(src.get(), small->bitmap);
+            const int x = rc.left + 1 + (side - w) / 2, y = rc.top + 1 + (side - ph) / 2;
+            if (small->alpha) {
+                BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+                ::GdiAlphaBlend(dc, x, y, w, ph, src.get(), 0, 0, w, ph, bf);
+            } else {
+                ::BitBlt(dc, x, y, w, ph, src.get(), 0, 0, SRCCOPY);
+            }
+        }
+        text.left = rc.left + side + 5;
+    }
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(edit, WM_GETFONT, 0, 0));
+    SelectRestorer f(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+    ::SetBkMode(dc, TRANSPARENT);
+    std::wstring shown;
+    if (path.empty()) {
+        // Nothing chosen: the mock-up shows, and a build writes, a stand-in
+        // (the team bar simply goes without a picture).
+        if (StandInOfSlot(slot)) shown = Widen(kStandInBoxText);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+    } else {
+        shown = Widen(FileNameOf(path));
+        // A file that cannot be read shows in red.
+        ::SetTextColor(dc, dib ? ::GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT) : RGB(192, 0, 0));
+    }
+    ::DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &text,
+                DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::EndPaint(edit, &ps);
 }
 
 int MainForm::TextWidth(const std::string& text) const {
@@ -633,6 +768,8 @@ void MainForm::OnMake() {
     BuildResult r = BuildSkinPackage(model_, folder);
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     if (!r.ok) ::MessageBoxW(hwnd_, Widen(std::string(kBuildFailed) + "\n" + r.detail).c_str(), L"VTSkinEditor", MB_OK);
+    else if (!r.standIns.empty())
+        ::MessageBoxW(hwnd_, Widen(StandInNotice(r.standIns)).c_str(), L"VTSkinEditor", MB_OK | MB_ICONINFORMATION);
 }
 
 void MainForm::OnHelp() {

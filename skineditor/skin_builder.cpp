@@ -1,5 +1,7 @@
 #include "skineditor/skin_builder.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -9,6 +11,7 @@
 #include "common/ini.h"
 #include "launcher/skin/skin_format.h"
 #include "skineditor/editor_project.h"
+#include "skineditor/stand_in.h"
 
 namespace vt {
 
@@ -88,7 +91,55 @@ bool WriteDescription(const EditorModel& model, const std::string& file) {
     return true;
 }
 
+// The mock-up element whose size a stand-in takes; nullopt for the item icons.
+std::optional<El> StandInElement(StandInKind kind) {
+    switch (kind) {
+        case StandInKind::Backdrop:
+            return El::PicEditIn;
+        case StandInKind::Close:
+            return El::ImgClose;
+        case StandInKind::Min:
+            return El::ImgMin;
+        case StandInKind::Lock:
+            return El::ImgLock;
+        case StandInKind::Left:
+            return El::ImgLeft;
+        case StandInKind::Right:
+            return El::ImgRight;
+        case StandInKind::Up:
+            return El::ImgUp;
+        case StandInKind::Down:
+            return El::ImgDown;
+        default:
+            return std::nullopt;
+    }
+}
+
+int PicturePixels(double twips) {
+    return std::max(1, static_cast<int>(std::lround(twips / kTwipsPerPicturePixel)));
+}
+
 }  // namespace
+
+std::optional<std::string> StandInFile(const EditorModel& model, int slot) {
+    const auto standIn = StandInOfSlot(slot);
+    if (!standIn) return std::nullopt;
+    int w = kStandInIconPixels, h = kStandInIconPixels;
+    if (auto e = StandInElement(standIn->kind)) {
+        const MockRect r = model.Get(*e).rect;
+        w = PicturePixels(r.width);
+        h = PicturePixels(r.height);
+    }
+    return EncodeBmp24(DrawStandIn(*standIn, w, h));
+}
+
+std::string StandInNotice(const std::vector<std::string>& files) {
+    if (files.empty()) return {};
+    std::string text = "以下图片未选择，已用编辑器的替代图片生成:\n";
+    for (size_t i = 0; i < files.size(); ++i)
+        text += (i ? "、" : "") + files[i];
+    return text;
+}
 
 BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder) {
     std::error_code ec;
@@ -100,6 +151,7 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
     // Read every picture first: a build that stops halfway leaves a skin the
     // launcher cannot load, so nothing is written unless all sources are good.
     std::vector<std::optional<std::string>> bytes;
+    std::vector<std::string> standIns;
     for (const auto& p : kPackagePictures) {
         const std::string& source = model.SlotText(p.slot);
         if (source.empty()) {
@@ -107,7 +159,11 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
                 bytes.emplace_back();
                 continue;
             }
-            return {false, "没有选择图片: " + SlotDisplayName(p.slot) + " (" + std::string(p.file) + ")"};
+            auto standIn = StandInFile(model, p.slot);
+            if (!standIn) return {false, "没有选择图片: " + SlotDisplayName(p.slot) + " (" + std::string(p.file) + ")"};
+            bytes.push_back(std::move(standIn));
+            standIns.emplace_back(p.file);
+            continue;
         }
         auto data = ReadFileBytes(PathFromUtf8(source));
         if (!data)
@@ -168,7 +224,7 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
     fs::rename(PathFromUtf8(pending), PathFromUtf8(vsu), ec);
     FlushIniCache();
     if (ec) return fail("无法替换 skin.vsu(文件只读或被占用): " + vsu);
-    return {true, {}};
+    return {true, {}, std::move(standIns)};
 }
 
 }  // namespace vt

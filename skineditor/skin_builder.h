@@ -2,6 +2,7 @@
 // and the fixed set of pictures under image\.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,11 +29,22 @@ struct BuildResult {
     // message: the picture that could not be read or written, the folder
     // that is missing, read-only or in the way.
     std::string detail;
+    // Pictures written from stand-ins because no file was chosen for them
+    // (names under image\, in copy order).
+    std::vector<std::string> standIns = {};
 };
 
 // Builds into `folder` (no trailing separator needed). Every source picture
 // and the image folder are checked before anything is written, so a failed
-// build leaves the folder as it was.
+// build leaves the folder as it was. A required picture without a file gets
+// the stand-in the mock-up shows for it, at its element's size.
 BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder);
+
+// The stand-in picture file a build writes for a picture slot left empty,
+// nullopt for a slot that has none (the team bar's picture).
+std::optional<std::string> StandInFile(const EditorModel& model, int slot);
+
+// The message telling the designer which pictures were stand-ins, empty when none.
+std::string StandInNotice(const std::vector<std::string>& files);
 
 }  // namespace vt

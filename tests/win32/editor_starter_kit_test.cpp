@@ -33,7 +33,7 @@ namespace {
 
 using namespace harness;
 
-constexpr int kIdTxtCon = 200, kIdCmdOpen = 501, kIdCanvas = 600;
+constexpr int kIdTxtCon = 200, kIdCmdOpen = 501, kIdCanvas = 600, kIdPageFirst = 100;
 
 fs::path Dist() { return PathFromUtf8(VT_DIST_DIR).make_preferred(); }
 fs::path ProjectsDir() { return Dist() / "SkinProjects"; }
@@ -131,22 +131,6 @@ TEST(EditorStarterKit, EachProjectOpensFromACopyWithEveryPictureAndRebuildsItsSk
 
 // ---- In the editor's window -------------------------------------------------
 
-// The common file dialog: the full path typed into its file name box, then
-// its OK button.
-bool DriveOpenDialog(const ChildProcess& ed, const std::wstring& path) {
-    HWND dlg = ed.WaitForWindow(L"#32770", nullptr, kDialogTimeoutMs);
-    if (!dlg) return false;
-    HWND name = nullptr;
-    // Explorer-style dialogs name the box cmb13 (a combo box) or edt1.
-    WaitFor(ed.Handle(), kDialogTimeoutMs,
-            [&] { return (name = FindControl(dlg, 0x47c)) || (name = FindControl(dlg, 0x480)); });
-    if (!name) return false;
-    DWORD_PTR r = 0;
-    ::SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 5000, &r);
-    ::PostMessageW(::GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
-    return WaitFor(ed.Handle(), kDialogTimeoutMs, [&] { return !::IsWindow(dlg); });
-}
-
 using harness::ScreenMatch;
 using Picture = harness::ScreenPicture;
 constexpr auto LoadPicture = harness::LoadScreenPicture;
@@ -219,6 +203,12 @@ TEST_F(EditorStarterKitWindow, ProjectFromTheProgramFolderShowsItsPicturesOnTheM
         EXPECT_GT(match, 0.9) << "the mock-up does not show the project's picture where the project places it";
     }
     EXPECT_TRUE(SaveSteadyScreenshot(editor_.Handle(), main_, L"skin_editor_starter_kit"));
+    // Every page with the project's values, its picture boxes naming their files.
+    for (int page = 1; page < 6; ++page) {
+        ::SendMessageW(FindControl(main_, kIdPageFirst + page), BM_CLICK, 0, 0);
+        EXPECT_TRUE(SaveSteadyScreenshot(editor_.Handle(), main_,
+                                         L"skin_editor_starter_kit_page_" + std::to_wstring(page + 1)));
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tests/win32/screen_picture.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace vt::harness {
 
@@ -35,6 +36,33 @@ double ScreenMatch(const ScreenPicture& p, int left, int top) {
         }
     ::ReleaseDC(nullptr, screen);
     return opaque ? static_cast<double>(same) / opaque : 0.0;
+}
+
+std::vector<uint32_t> ScreenPixels(const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<uint32_t> out(static_cast<size_t>(w) * h);
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(mem, bmp);
+    // CAPTUREBLT brings the layered main window along.
+    ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
+    ::GdiFlush();
+    std::memcpy(out.data(), bits, out.size() * 4);
+    ::SelectObject(mem, old);
+    ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    for (uint32_t& p : out) p &= 0xFFFFFF;
+    return out;
 }
 
 }  // namespace vt::harness

@@ -17,6 +17,7 @@
 #include "platform/win32/pictures_win32.h"
 #include "tests/win32/dpi_scope.h"
 #include "tests/win32/log_pixels.h"
+#include "tests/win32/screen_picture.h"
 #include "tests/win32/screenshot.h"
 #include "tests/win32/vt_harness.h"
 #include "tests/win32/vt_ui_layout.h"
@@ -39,34 +40,6 @@ std::vector<uint32_t> DibPixels(const PicturesWin32::Dib& dib) {
     HDC dc = ::GetDC(nullptr);
     ::GetDIBits(dc, dib.bitmap, 0, dib.height, out.data(), &bi, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, dc);
-    for (uint32_t& p : out) p &= 0xFFFFFF;
-    return out;
-}
-
-// What the screen shows in a rectangle, top-down, 0x00RRGGBB.
-std::vector<uint32_t> ScreenPixels(const RECT& r) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<uint32_t> out(static_cast<size_t>(w) * h);
-    HDC screen = ::GetDC(nullptr);
-    HDC mem = ::CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(mem, bmp);
-    // CAPTUREBLT brings the layered main window along.
-    ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
-    ::GdiFlush();
-    std::memcpy(out.data(), bits, out.size() * 4);
-    ::SelectObject(mem, old);
-    ::DeleteObject(bmp);
-    ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, screen);
     for (uint32_t& p : out) p &= 0xFFFFFF;
     return out;
 }

@@ -334,4 +334,18 @@ void ScrollArrow(HWND dlg, int scrollId, WORD code) {
     SendMessageW(dlg, WM_VSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(GetDlgItem(dlg, scrollId)));
 }
 
+bool DriveOpenDialog(const ChildProcess& program, const std::wstring& path) {
+    HWND dlg = program.WaitForWindow(L"#32770", nullptr, kDialogTimeoutMs);
+    if (!dlg) return false;
+    HWND name = nullptr;
+    // Explorer-style dialogs name the box cmb13 (a combo box) or edt1.
+    WaitFor(program.Handle(), kDialogTimeoutMs,
+            [&] { return (name = FindControl(dlg, 0x47c)) || (name = FindControl(dlg, 0x480)); });
+    if (!name) return false;
+    DWORD_PTR r = 0;
+    ::SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 5000, &r);
+    ::PostMessageW(::GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
+    return WaitFor(program.Handle(), kDialogTimeoutMs, [&] { return !::IsWindow(dlg); });
+}
+
 }  // namespace vt::harness

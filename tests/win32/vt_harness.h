@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "tests/win32/log_pixels.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -194,6 +196,13 @@ protected:
     ChildProcess editor_;
     HWND main_ = nullptr;
 };
+
+// The common file dialog the program opens next: the full path typed into
+// its file name box, then its OK button; true once the dialog is gone.
+bool DriveOpenDialog(const ChildProcess& program, const std::wstring& path);
+
+// The screen's DPI as Wine reads it when a program starts, for one test.
+using ::vt::ScopedLogPixels;
 
 // The default skin, one click to select an item, items shown as `showItemType`
 // and started without a question: the layout the tests click at.

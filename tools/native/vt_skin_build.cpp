@@ -47,6 +47,13 @@ static int Run(const std::string& project, const std::string& target) {
         std::fprintf(stderr, "vt_skin_build: %s\n", r.detail.c_str());
         return 1;
     }
+    // The editor fills a gap with its stand-in; a skin built from a project
+    // on the command line (the bundled ones) must have every picture.
+    if (!r.standIns.empty()) {
+        std::fprintf(stderr, "vt_skin_build: %u pictures are the editor's stand-ins\n",
+                     static_cast<unsigned>(r.standIns.size()));
+        return 1;
+    }
     return 0;
 }
 

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "platform/fake/fakes.h"
+#include "launcher/scene/scene.h"
 #include "skineditor/editor_model.h"
 #include "tests/unit/temp_dir.h"
 
@@ -152,9 +154,69 @@ TEST_F(EditorModelTest, PicturesTakeTheirSizeAndFailuresKeepTheOldOne) {
     EXPECT_EQ(model.SlotText(2), "");
     EXPECT_EQ(model.Get(El::ImgClose).picture, PictureSource::BuiltIn);
 
+    // Emptied, the window shows its stand-in again (what a build would write),
+    // at the size the picture gave it.
     model.SetSlotText(0, "");
     EXPECT_TRUE(model.ApplyProperty(0));
-    EXPECT_EQ(model.Get(El::PicEditIn).picture, PictureSource::None);
+    EXPECT_EQ(model.Get(El::PicEditIn).picture, PictureSource::BuiltIn);
+    EXPECT_EQ(R(El::PicEditIn).width, 4500);
+}
+
+TEST(EditorModelDpi, PicturesKeepTheir96DpiSizeInTwipsOnAnyScreen) {
+    for (int dpi : {96, 120, 144, 192}) {
+        FakePictures pictures;
+        FakeTextMeasure measure{90};
+        EditorModel model{pictures, measure, dpi};
+        pictures.sizes["bg.gif"] = {300, 350};
+        pictures.sizes["close.gif"] = {20, 18};
+        model.SetSlotText(0, "bg.gif");
+        model.SetSlotText(2, "close.gif");
+        ASSERT_TRUE(model.ApplyProperty(0));
+        ASSERT_TRUE(model.ApplyProperty(2));
+        EXPECT_EQ(model.Get(El::PicEditIn).rect.width, 4500) << dpi;
+        EXPECT_EQ(model.Get(El::PicEditIn).rect.height, 5250) << dpi;
+        EXPECT_EQ(model.Get(El::ImgClose).rect.width, 300) << dpi;
+        EXPECT_EQ(model.Get(El::ImgClose).rect.height, 270) << dpi;
+    }
+}
+
+TEST(EditorModelDpi, ADragMovesByTheTwipsOfThePixelsMoved) {
+    struct Case {
+        int dpi;
+        int pixels;
+        int twips;
+    };
+    // 1440 / dpi twips a pixel; at 192 dpi two pixels make 15 twips.
+    const Case cases[] = {{96, 1, 15}, {96, 3, 45}, {120, 1, 12}, {144, 1, 10},
+                          {144, -4, -40}, {192, 2, 15}, {192, 4, 30}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.dpi << " dpi, " << c.pixels << " px");
+        FakePictures pictures;
+        FakeTextMeasure measure{90};
+        EditorModel model{pictures, measure, c.dpi};
+        const PixelMap& map = model.Map();
+        // Pressed inside the close button (3960, 120, 300 x 300).
+        const int x = map.Px(3960 + 150), y = map.Px(120 + 150);
+        ASSERT_EQ(model.PressAtPixel(x, y), El::ImgClose);
+        EXPECT_TRUE(model.DragToPixel(El::ImgClose, x + c.pixels, y + c.pixels));
+        EXPECT_EQ(model.Get(El::ImgClose).rect.left, 3960 + c.twips);
+        EXPECT_EQ(model.Get(El::ImgClose).rect.top, 120 + c.twips);
+        // Back to the pixel it was pressed at, back to where it was.
+        model.DragToPixel(El::ImgClose, x, y);
+        EXPECT_EQ(model.Get(El::ImgClose).rect.left, 3960);
+    }
+}
+
+TEST(EditorModelDpi, PressesOnCaptionsMoveTheirPanelAndOffGripsDoNothing) {
+    FakePictures pictures;
+    FakeTextMeasure measure{90};
+    EditorModel model{pictures, measure, 144};
+    const MockRect cap = model.AbsoluteRect(El::LabItem0);
+    const int x = model.Map().Px(static_cast<int>(cap.left) + 30), y = model.Map().Px(static_cast<int>(cap.top) + 30);
+    ASSERT_EQ(model.PressAtPixel(x, y), El::LabItem0);
+    model.DragToPixel(El::LabItem0, x + 3, y);
+    EXPECT_EQ(model.Get(El::PicItem).rect.left, 90 + 30);
+    EXPECT_EQ(model.PressAtPixel(-50, -50), std::nullopt);
 }
 
 TEST_F(EditorModelTest, TeamBackdropMakesCaptionsTransparent) {
@@ -182,6 +244,7 @@ TEST_F(EditorModelTest, BadPictureWhileLoadingKeepsItsPathMarkedMissing) {
     EXPECT_FALSE(model.IsMissing(5));
     EXPECT_FALSE(model.ApplyProperty(5));
     EXPECT_EQ(model.SlotText(5), "");
+    EXPECT_EQ(model.Get(El::ImgMin).picture, PictureSource::BuiltIn);  // the stand-in, as for any unset picture
 }
 
 TEST_F(EditorModelTest, TitleHandles) {
@@ -315,6 +378,47 @@ TEST_F(EditorModelTest, HitTestPicksTheTopmostAndClipsPanelChildren) {
     ASSERT_TRUE(model.ApplyProperty(43));
     EXPECT_EQ(model.HitTest(cap.left + 10, cap.top + 10), std::nullopt);
     EXPECT_EQ(model.HitTest(-1, -1), std::nullopt);
+}
+
+TEST_F(EditorModelTest, OverlapsLookAndPickAsInTheLauncher) {
+    // The team bar moved over the top of the item panel: the panel is drawn
+    // over it and so takes the press, as in the launcher.
+    model.MoveTo(El::PicTeam, 600, 1700);
+    EXPECT_EQ(model.HitTest(700, 1750), El::PicItem);
+    // A button over the item panel stays on top of it.
+    model.MoveTo(El::ImgLeft, 600, 2500);
+    EXPECT_EQ(model.HitTest(650, 2550), El::ImgLeft);
+    // The menu caption pressed where it lies over the title area.
+    model.MoveTo(El::LabMenu0, 1000, 100);
+    model.PlaceMenuRowFromFirst();
+    EXPECT_EQ(model.HitTest(1010, 110), El::LabMenu0);
+}
+
+TEST(EditorPaintOrder, FollowsTheLaunchersOrder) {
+    // The launcher paints its scene in the order of its parts; every mock-up
+    // element that stands for one of them keeps that order.
+    const std::pair<El, Part> kSame[] = {
+        {El::ImgTitle, Part::ImgTitle}, {El::LabTitle, Part::LabTitle}, {El::ShpMenu, Part::ShpMenu},
+        {El::LabMenu0, Part::LabMenu},  {El::PicTeam, Part::PicTeam},   {El::PicItem, Part::PicItem},
+        {El::ImgClose, Part::ImgClose}, {El::ImgMin, Part::ImgMin},     {El::ImgLock, Part::ImgLock},
+        {El::ImgLeft, Part::ImgLeft},   {El::ImgRight, Part::ImgRight}, {El::ImgUp, Part::ImgUp},
+        {El::ImgDown, Part::ImgDown},
+    };
+    const Scene scene;
+    const std::vector<ElementId> launcher = scene.PaintOrder();
+    auto launcherRank = [&](Part p) {
+        return std::find(launcher.begin(), launcher.end(), ElementId{p, 0}) - launcher.begin();
+    };
+    const std::vector<El>& editor = MockPaintOrder();
+    auto editorRank = [&](El e) { return std::find(editor.begin(), editor.end(), e) - editor.begin(); };
+    for (const auto& [e1, p1] : kSame)
+        for (const auto& [e2, p2] : kSame) {
+            if (e1 == e2) continue;
+            EXPECT_EQ(editorRank(e1) < editorRank(e2), launcherRank(p1) < launcherRank(p2))
+                << static_cast<int>(e1) << " / " << static_cast<int>(e2);
+        }
+    // The editor's own outline and handles are drawn over everything.
+    EXPECT_EQ(editor.back(), El::LabMove3);
 }
 
 TEST(EditorCursors, GripsAndHandles) {

@@ -4,6 +4,7 @@
 
 #include "common/atomic_file.h"
 #include "common/ini.h"
+#include "common/picture_decode.h"
 #include "platform/fake/fakes.h"
 #include "skineditor/editor_project.h"
 #include "skineditor/skin_builder.h"
@@ -94,18 +95,55 @@ TEST_F(SkinBuilderTest, WritesEveryKeyInOrderAndCopiesThePictures) {
 
 TEST_F(SkinBuilderTest, MissingPictureFailsWithoutTouchingTheFolder) {
     ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(Vsu()), "[SKIN]\r\nName=old\r\n"));
-    model.SetSlotText(53, "");
+    model.SetSlotText(53, dir.File("src/gone.gif"));
     BuildResult r = BuildSkinPackage(model, target);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(*ReadFileBytes(PathFromUtf8(Vsu())), "[SKIN]\r\nName=old\r\n");
     EXPECT_FALSE(fs::exists(PathFromUtf8(target) / "image"));
     EXPECT_EQ(std::distance(fs::directory_iterator(PathFromUtf8(target)), fs::directory_iterator()), 1);
-
-    model.SetSlotText(53, dir.File("src/gone.gif"));
-    r = BuildSkinPackage(model, target);
-    EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.detail, "找不到图片 主窗口 文件图标: " + dir.File("src/gone.gif"));
-    EXPECT_FALSE(fs::exists(PathFromUtf8(target) / "image"));
+}
+
+TEST_F(SkinBuilderTest, UnsetPicturesAreBuiltFromTheMockUpsStandIns) {
+    // A fresh project: nothing chosen. The close button takes a chosen
+    // picture's size, so its other states are drawn at that size.
+    model.Reset();
+    const std::string close = dir.File("src/close1.img.gif");
+    pictures.sizes[close] = {24, 22};
+    model.SetSlotText(2, close);
+    ASSERT_TRUE(model.ApplyProperty(2));
+    BuildResult r = BuildSkinPackage(model, target);
+    ASSERT_TRUE(r.ok) << r.detail;
+
+    std::vector<std::string> expected;
+    for (const auto& p : kPackagePictures)
+        if (!p.optional && p.slot != 2) expected.emplace_back(p.file);
+    EXPECT_EQ(r.standIns, expected);
+    EXPECT_FALSE(fs::exists(PathFromUtf8(target) / "image" / "teamback.img"));
+    EXPECT_EQ(*ReadFileBytes(PathFromUtf8(target) / "image" / "close1.img"), "picture of close1.img");
+
+    struct Want {
+        const char* file;
+        int width, height;
+    };
+    const Want wants[] = {{"backdrop.img", 300, 350}, {"close2.img", 24, 22}, {"close3.img", 24, 22},
+                          {"min1.img", 20, 20},       {"lock2.img", 20, 20},  {"up3.img", 250, 20},
+                          {"file.img", 32, 32},       {"exitem.img", 32, 32}};
+    for (const auto& w : wants) {
+        auto bytes = ReadFileBytes(PathFromUtf8(target) / "image" / w.file);
+        ASSERT_TRUE(bytes) << w.file;
+        auto picture = DecodeBmpOrIco(*bytes);
+        ASSERT_TRUE(picture) << w.file << " is not a picture the launcher reads";
+        EXPECT_EQ(picture->width, w.width) << w.file;
+        EXPECT_EQ(picture->height, w.height) << w.file;
+    }
+    // The skin's window is the stand-in backdrop's size.
+    EXPECT_EQ(ReadIniString(Vsu(), "SKIN", "Width", ""), "4500");
+
+    const std::string notice = StandInNotice(r.standIns);
+    EXPECT_NE(notice.find("backdrop.img"), std::string::npos);
+    EXPECT_NE(notice.find("down3.img"), std::string::npos);
+    EXPECT_EQ(StandInNotice({}), "");
 }
 
 TEST_F(SkinBuilderTest, FileNamedImageInTheWayFails) {
