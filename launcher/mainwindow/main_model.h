@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "launcher/mainwindow/keyboard_nav.h"
 #include "launcher/mainwindow/name_roll.h"
 #include "launcher/mainwindow/scene.h"
 #include "launcher/mainwindow/scrolling.h"
@@ -126,6 +127,19 @@ public:
     void ItemMouseDown(int index, MouseButton button);
     void EmptySheetClick();
     void ResetHover();
+
+    // ---- Keys (keyboard.cpp) ----
+    // Arrows, Home/End and the page keys: the current item moves (without
+    // launching, even where one click launches) and the sheet scrolls to show it.
+    void OnNavKey(NavKey key);
+    // Ctrl+Tab and its kin: the next or previous team, as a click on its caption.
+    void SwitchTeam(bool forward);
+    // Enter: the current item starts, as a double click starts it.
+    void LaunchCurrent();
+    // The menu key: the item's menu at the item, or the panel's menu at the panel's corner.
+    void ItemMenuFromKeyboard();
+    // Makes an item current without launching it and scrolls it into view.
+    void SelectItem(int index);
     int TeamCount() const { return teamCount_; }
     int ItemCount() const { return itemCount_; }
 
@@ -148,6 +162,9 @@ private:
     void ApplyButtonPictures();
     void ApplyStrips(const StripGeometry& g);
     StripGeometry Strips() const;
+    // The band of the sheet an item covers (icon and caption), sheet twips.
+    std::pair<int, int> ItemBand(int index) const;
+    NavGrid Grid() const;
 
     MainModelServices services_;
     const Settings& settings_;

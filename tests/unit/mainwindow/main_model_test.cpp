@@ -632,3 +632,70 @@ TEST_F(MainModelTest, TitleDragMovesTheWindowByThePointersTravel) {
 }
 
 }  // namespace
+
+// ---- Keys ------------------------------------------------------------------------
+
+TEST_F(MainModelTest, ArrowKeysSelectWithoutLaunchingAndScrollTheItemIntoView) {
+    auto folders = WriteTeams({{"工具"}});
+    WriteItems(folders[0], Items(60));
+    model->CurrentTeam = 0;
+    settings.LaunchMode = 0;  // one click launches; a key never does
+    Start();
+    const int columns = model->Skin().SkinItemColumns;
+    model->OnNavKey(NavKey::Right);
+    EXPECT_EQ(model->CurrentItem, 0);
+    model->OnNavKey(NavKey::Right);
+    model->OnNavKey(NavKey::Down);
+    EXPECT_EQ(model->CurrentItem, 1 + columns);
+    EXPECT_EQ(Caption(1 + columns).backColor, model->Skin().SkinItemColors[kItemBackSelected]);
+    EXPECT_EQ(Caption(0).backColor, model->Skin().SkinItemColors[kItemBackNormal]);
+    EXPECT_TRUE(itemCommands);
+    EXPECT_TRUE(events.empty());
+
+    model->OnNavKey(NavKey::End);
+    EXPECT_EQ(model->CurrentItem, 59);
+    const Scene& scene = model->GetScene();
+    Rect shown = scene.VisibleRect({Part::LabItem, 59});
+    EXPECT_EQ(shown.height, Caption(59).height) << "the last caption is scrolled fully into view";
+    EXPECT_LT(scene.ItemScroll(), 0);
+    model->OnNavKey(NavKey::Home);
+    EXPECT_EQ(scene.ItemScroll(), 0);
+    model->OnNavKey(NavKey::PageDown);
+    EXPECT_GT(model->CurrentItem, 0);
+    EXPECT_GT(scene.VisibleRect({Part::LabItem, model->CurrentItem}).height, 0);
+
+    model->LaunchCurrent();
+    EXPECT_EQ(events, std::vector<std::string>{"launch " + std::to_string(model->CurrentItem)});
+    settings.LaunchMode = 5;  // menu only
+    model->LaunchCurrent();
+    EXPECT_EQ(events.size(), 1u);
+}
+
+TEST_F(MainModelTest, TeamKeysGoRoundAndAskForAPasswordAsAClickDoes) {
+    auto folders = WriteTeams({{"一"}, {"二", "", "pw"}, {"三"}});
+    for (const auto& f : folders) WriteItems(f, Items(2));
+    model->CurrentTeam = 0;
+    Start();
+    prompts.passwordAnswers = {"pw"};
+    model->SwitchTeam(true);
+    EXPECT_EQ(model->CurrentTeam, 1);
+    ASSERT_EQ(prompts.passwordPrompts.size(), 1u);
+    EXPECT_EQ(model->ItemCount(), 2);
+    model->SwitchTeam(true);
+    model->SwitchTeam(true);
+    EXPECT_EQ(model->CurrentTeam, 0);
+    model->SwitchTeam(false);
+    EXPECT_EQ(model->CurrentTeam, 2);
+    EXPECT_EQ(Title(), std::string(kTitlePrefix) + "三");
+}
+
+TEST_F(MainModelTest, MenuKeyOpensTheItemMenuOrThePanelMenu) {
+    auto folders = WriteTeams({{"工具"}});
+    WriteItems(folders[0], Items(3));
+    model->CurrentTeam = 0;
+    Start();
+    model->ItemMenuFromKeyboard();
+    model->OnNavKey(NavKey::Down);
+    model->ItemMenuFromKeyboard();
+    EXPECT_EQ(events, (std::vector<std::string>{"menu QuickItem2", "menu QuickItem"}));
+}
