@@ -14,6 +14,7 @@
 #include "common/ini.h"
 #include "common/line_file.h"
 #include "common/random_name.h"
+#include "launcher/store/launch_stats.h"
 #include "launcher/store/password.h"
 
 namespace vt {
@@ -462,6 +463,8 @@ StoreResult DeleteTeam(const std::string& appDir, int index, const std::string& 
     }
     if (!ShiftDown(file, kTeamSection, index, count, kTeamKeys.data(), kTeamKeys.size()))
         return Fail(StoreError::WriteFailed, index);
+    // A folder that is not the team's own keeps its owner's launch counts.
+    if (!folder.empty()) LaunchStatsTeamDeleted(folder);
     StoreResult r;
     r.index = index;
     r.foreignFolder = foreign;
@@ -617,7 +620,9 @@ StoreResult AddItem(const std::string& appDir, const std::string& teamFolder, co
     if (teamFolder.empty() || !IsDirectory(teamFolder)) return Fail(StoreError::FolderMissing);
     const std::optional<int> next = NextRecordIndex(ItemSetFile(teamFolder), kItemSection, kMaxItems);
     if (!next) return Fail(StoreError::LimitReached);
-    return WriteItem(appDir, teamFolder, *next, true, item, 0, 0, 0);
+    StoreResult r = WriteItem(appDir, teamFolder, *next, true, item, 0, 0, 0);
+    if (r.ok()) LaunchStatsItemAdded(teamFolder, r.index);
+    return r;
 }
 
 StoreResult EditItem(const std::string& appDir, const std::string& teamFolder, int index, const ItemInput& item) {
@@ -625,7 +630,9 @@ StoreResult EditItem(const std::string& appDir, const std::string& teamFolder, i
     if (index < 0 || index >= StoredCount(ItemSetFile(teamFolder), kItemSection))
         return Fail(HeldOr(ItemSetFile(teamFolder), StoreError::BadIndex), index);
     ItemRecord old = ReadItemRecord(teamFolder, index);
-    return WriteItem(appDir, teamFolder, index, false, item, old.Path, old.Para, old.IconPath);
+    StoreResult r = WriteItem(appDir, teamFolder, index, false, item, old.Path, old.Para, old.IconPath);
+    if (r.ok()) LaunchStatsItemRenamed(teamFolder, index, old.Name, item.Name);
+    return r;
 }
 
 StoreResult DeleteItem(const std::string& teamFolder, int index) {
@@ -635,6 +642,7 @@ StoreResult DeleteItem(const std::string& teamFolder, int index) {
     if (index < 0 || index >= count) return Fail(HeldOr(file, StoreError::BadIndex), index);
     if (!ShiftDown(file, kItemSection, index, count, kItemKeys.data(), kItemKeys.size()))
         return Fail(StoreError::WriteFailed, index);
+    LaunchStatsItemDeleted(teamFolder, index);
     StoreResult r;
     r.index = index;
     return r;
@@ -646,6 +654,7 @@ StoreResult SwapItems(const std::string& teamFolder, int first, int second) {
     const int count = StoredCount(file, kItemSection);
     if (first < 0 || first >= count || second < 0 || second >= count) return Fail(HeldOr(file, StoreError::BadIndex));
     if (!SwapSections(file, first, second, kItemKeys.data(), kItemKeys.size())) return Fail(StoreError::WriteFailed);
+    LaunchStatsItemsSwapped(teamFolder, first, teamFolder, second);
     StoreResult r;
     r.index = second;
     return r;
@@ -705,6 +714,7 @@ StoreResult SwapItems(const std::string& firstFolder, int firstIndex, const std:
         if (!WriteRaw(fileA, secA, kItemPlainKeys[k], keptB[k]) || !WriteRaw(fileB, secB, kItemPlainKeys[k], keptA[k]))
             return failed();
     }
+    LaunchStatsItemsSwapped(firstFolder, firstIndex, secondFolder, secondIndex);
     StoreResult r;
     r.index = secondIndex;
     return r;
