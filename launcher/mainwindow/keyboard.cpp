@@ -59,6 +59,13 @@ void MainModel::SelectItem(int index) {
 
 void MainModel::OnNavKey(NavKey key) {
     if (ReorderState != 0) return;  // a swap waits for clicks
+    if (finding_) {
+        // The results are one column; the line has no caret to move.
+        if (key == NavKey::Left || key == NavKey::Right || found_.empty()) return;
+        const int view = scene_.At(Part::PicItem).height - FindLineHeight();
+        NavGrid g{static_cast<int>(found_.size()), 1, RowsPerPage(view, foundRowPitch_)};
+        return SelectFound(NextItem(key, foundSelected_, g));
+    }
     Element& sheet = scene_.At(Part::PicItemIn);
     if (key == NavKey::PageUp || key == NavKey::PageDown)
         sheet.top = ScrollPage(sheet.top, key == NavKey::PageDown, scene_.At(Part::PicItem).height, sheet.height);
@@ -80,6 +87,7 @@ void MainModel::SwitchTeam(bool forward) {
 }
 
 void MainModel::LaunchCurrent() {
+    if (finding_) return LaunchFound();
     // "Menu only" launching starts nothing from the panel, by mouse or by key.
     if (settings_.LaunchMode > 1) return;
     if (CurrentItem < 0 || CurrentItem >= itemCount_ || !actions.launchItem) return;
@@ -87,7 +95,7 @@ void MainModel::LaunchCurrent() {
 }
 
 void MainModel::ItemMenuFromKeyboard() {
-    if (!actions.popupMenu) return;
+    if (!actions.popupMenu || finding_) return;
     if (CurrentItem >= 0 && CurrentItem < itemCount_) {
         SelectItem(CurrentItem);
         auto [top, bottom] = ItemBand(CurrentItem);

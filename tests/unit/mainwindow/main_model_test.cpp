@@ -699,3 +699,75 @@ TEST_F(MainModelTest, MenuKeyOpensTheItemMenuOrThePanelMenu) {
     model->ItemMenuFromKeyboard();
     EXPECT_EQ(events, (std::vector<std::string>{"menu QuickItem2", "menu QuickItem"}));
 }
+
+// ---- Find as you type ------------------------------------------------------------
+
+TEST_F(MainModelTest, TypingListsMatchesOfOpenTeamsAndEscapeBringsTheTeamBack) {
+    auto folders = WriteTeams({{"工具"}, {"私人", "", "pw"}, {"文档"}});
+    WriteItems(folders[0], {{"画图"}, {"记事本"}});
+    WriteItems(folders[1], {{"记事簿"}});
+    WriteItems(folders[2], {{"计算器"}, {"笔记"}});
+    model->CurrentTeam = 2;
+    Start();
+    Click(Part::PicIcon, 1);
+    events.clear();
+
+    model->FindType("j");
+    model->FindType("s");
+    ASSERT_TRUE(model->Finding());
+    EXPECT_EQ(model->GetScene().At(Part::LabFind).text, " 查找: js");
+    model->FindType("b");
+    ASSERT_EQ(model->FoundCount(), 1) << "the protected team's 记事簿 is never listed";
+    EXPECT_EQ(Caption(0).text, "记事本");
+    EXPECT_EQ(model->GetScene().At(Part::LabHit, 0).text, "工具");
+    EXPECT_EQ(model->GetScene().At(Part::LabHit, 0).foreColor, model->Skin().SkinTeamColors[kTeamTextNormal]);
+    EXPECT_EQ(Caption(0).backColor, model->Skin().SkinItemColors[kItemBackSelected]) << "the best result is selected";
+    EXPECT_FALSE(itemCommands) << "the current team's item commands do not apply to a result";
+    EXPECT_TRUE(prompts.passwordPrompts.empty());
+
+    for (int i = 0; i < 3; ++i) model->FindBackspace();
+    EXPECT_FALSE(model->Finding());
+    model->FindType("记");
+    EXPECT_EQ(model->FoundCount(), 2) << "记事本 and 笔记";
+    model->OnNavKey(NavKey::Down);
+    EXPECT_EQ(model->FoundSelected(), 1);
+
+    model->CloseFind();
+    EXPECT_FALSE(model->Finding());
+    EXPECT_FALSE(model->GetScene().At(Part::LabFind).visible);
+    EXPECT_EQ(model->CurrentTeam, 2);
+    EXPECT_EQ(model->CurrentItem, 1);
+    EXPECT_EQ(Caption(1).text, "笔记");
+    EXPECT_TRUE(itemCommands);
+    EXPECT_TRUE(prompts.passwordPrompts.empty());
+    EXPECT_TRUE(events.empty());
+}
+
+TEST_F(MainModelTest, EnterLaunchesTheResultInItsOwnTeamAndAnEmptiedLineCloses) {
+    auto folders = WriteTeams({{"工具"}, {"文档"}});
+    WriteItems(folders[0], {{"画图"}, {"记事本"}});
+    WriteItems(folders[1], {{"计算器"}});
+    model->CurrentTeam = 1;
+    Start();
+    model->FindType("jishiben");
+    model->LaunchCurrent();
+    EXPECT_EQ(events, std::vector<std::string>{"launch 1"});
+    EXPECT_EQ(launchFolders, std::vector<std::string>{folders[0]});
+    EXPECT_FALSE(model->Finding()) << "a launch closes the line";
+    EXPECT_EQ(model->CurrentTeam, 1);
+
+    model->FindType("x");
+    model->FindBackspace();
+    EXPECT_FALSE(model->Finding());
+    EXPECT_EQ(Caption(0).text, "计算器");
+
+    // Edits made while the line was closed show at its next opening.
+    WriteItems(folders[1], {{"计算器"}, {"记事本二号"}});
+    model->TeamContentChanged(1);
+    model->FindType("jsb");
+    EXPECT_EQ(model->FoundCount(), 2);
+    // Rebuilding the panel (a team click, a menu command) ends the search.
+    Click(Part::LabTeam, 0);
+    EXPECT_FALSE(model->Finding());
+    EXPECT_EQ(Caption(1).text, "记事本");
+}
