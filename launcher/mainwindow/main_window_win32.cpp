@@ -456,6 +456,7 @@ void MainWindow::WireModelActions() {
             HideMain();
             model_.Chrome().Button(ChromeButton::Min).Reset();
         }
+        if (r.outcome == LaunchOutcome::Started) AfterLaunch(teamFolder, index);
     };
     a.popupMenu = [this](const std::string& menu, std::optional<std::pair<int, int>> atTwips) {
         POINT p{};
@@ -737,6 +738,7 @@ void MainWindow::PaintScene(HDC dc, int width, int height) {
     ::SetBkMode(dc, TRANSPARENT);
     for (ElementId id : scene.PaintOrder())
         if (scene.Shown(id)) PaintElement(dc, id);
+    PaintFindCaret(dc);
 }
 
 void MainWindow::PaintElement(HDC dc, ElementId id) {
@@ -810,6 +812,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         MSG m{hwnd_, msg, wp, lp, 0, {}};
         ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
     }
+    if (LRESULT keyResult = 0; HandleKeyMessage(msg, wp, lp, keyResult)) return keyResult;
     int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
     switch (msg) {
         case WM_ERASEBKGND:
