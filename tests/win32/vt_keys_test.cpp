@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "common/ini.h"
 #include "launcher/store/launch_stats.h"
 #include "launcher/store/store.h"
 #include "tests/win32/screenshot.h"
@@ -130,7 +131,11 @@ TEST_F(VtKeys, ArrowThenEnterStartsTheItemToTheRightAndCtrlTabSwitchesTeams) {
         keys[i].ki.wVk = vks[i];
         keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
     }
+    const RECT panel = PixelRect(layout.Model().GetScene(), Part::PicItem);
+    const std::vector<uint32_t> before = ClientPixels(w, panel);
     SendInput(4, keys, sizeof(INPUT));
+    // Input comes after posted messages: the close must wait for the new team to show.
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return ClientPixels(w, panel) != before; }));
     ASSERT_TRUE(Settled(w));
     ASSERT_TRUE(launcher_.Close());
     EXPECT_EQ(ReadDword(kDataKeyW, L"LastTeam"), std::optional<DWORD>(1)) << "Ctrl+Tab did not open the next team";
