@@ -38,7 +38,7 @@ foreach(dll ${VT_DELAY_DLLS})
     endif()
     list(APPEND VT_DELAY_LIBS ${lib})
 endforeach()
-set(VT_WIN_LIBS ${VT_DELAY_LIBS} delayimp oleaut32 uuid advapi32 gdi32 user32 uxtheme)
+set(VT_WIN_LIBS ${VT_DELAY_LIBS} delayimp oleaut32 uuid advapi32 gdi32 user32 uxtheme imm32)
 set(VT_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
 vt_collect(platform_win_src platform/win32)

@@ -132,6 +132,30 @@ static std::string SharperIconSource(const std::string& teamFolder, const ItemRe
     return {};
 }
 
+void MainModel::SetIconPicture(Element& icon, const std::string& teamFolder, const ItemRecord& item) {
+    int stock = StockIconFor(item.Icon);
+    std::optional<PictureSize> size;
+    if (stock < 0) {
+        std::string file = ResolveItemPicture(settings_.AppDir, teamFolder, item.Icon);
+        if (!file.empty()) size = services_.pictures.Probe(file);
+        if (size) {
+            icon.picture = file;
+            icon.iconFile = SharperIconSource(teamFolder, item, icon.iconIndex);
+            icon.width = size->width * kTwipsPerPicturePixel;
+            icon.height = size->height * kTwipsPerPicturePixel;
+        } else {
+            stock = kStockFile;  // missing or unreadable picture: the file picture
+        }
+    }
+    if (stock >= 0) {
+        icon.iconFile.clear();
+        const Element& holder = scene_.At(Part::ImgInside, stock);
+        icon.picture = holder.picture;
+        icon.width = holder.width;
+        icon.height = holder.height;
+    }
+}
+
 void MainModel::SetItemIcons(int count) {
     for (int i = 0; i < count; ++i) {
         ItemRecord item = ReadItemRecord(TeamFolder, i);
@@ -139,27 +163,7 @@ void MainModel::SetItemIcons(int count) {
         const int cellLeft = icon.left;
         icon.border = false;
         icon.visible = true;
-        int stock = StockIconFor(item.Icon);
-        std::optional<PictureSize> size;
-        if (stock < 0) {
-            std::string file = ResolveItemPicture(settings_.AppDir, TeamFolder, item.Icon);
-            if (!file.empty()) size = services_.pictures.Probe(file);
-            if (size) {
-                icon.picture = file;
-                icon.iconFile = SharperIconSource(TeamFolder, item, icon.iconIndex);
-                icon.width = size->width * kTwipsPerPicturePixel;
-                icon.height = size->height * kTwipsPerPicturePixel;
-            } else {
-                stock = kStockFile;  // missing or unreadable picture: the file picture
-            }
-        }
-        if (stock >= 0) {
-            icon.iconFile.clear();
-            const Element& holder = scene_.At(Part::ImgInside, stock);
-            icon.picture = holder.picture;
-            icon.width = holder.width;
-            icon.height = holder.height;
-        }
+        SetIconPicture(icon, TeamFolder, item);
         icon.left = cellLeft + (kItemCellWidth - icon.width) / 2;
     }
 }
@@ -169,9 +173,8 @@ void MainModel::ShowItems(int team) {
     if (CurrentTeam >= 0) roller_.StopNameRoll(RollKind::Team, CurrentTeam);
     if (CurrentItem >= 0) roller_.StopNameRoll(RollKind::Item, CurrentItem);
 
-    Element& sheet = scene_.At(Part::PicItemIn);
-    const Element& view = scene_.At(Part::PicItem);
     if (team < 0) {
+        HideFindLine();
         scene_.Resize(Part::PicIcon, 1);
         scene_.Resize(Part::LabItem, 1);
         scene_.At(Part::PicIcon, 0).visible = false;
@@ -182,6 +185,14 @@ void MainModel::ShowItems(int team) {
     }
 
     TeamFolder = AskTeamFolder(settings_.AppDir, team, services_.prompts, kPromptOpenTeam);
+    LayOutItems();
+}
+
+void MainModel::LayOutItems() {
+    // Whatever rebuilds the panel ends a search shown in it.
+    HideFindLine();
+    Element& sheet = scene_.At(Part::PicItemIn);
+    const Element& view = scene_.At(Part::PicItem);
     // One look at ITEM.SET for the whole rebuild instead of one per key.
     IniReadScope itemsScope(ItemSetFile(TeamFolder));
     int count = ReadItemCount(TeamFolder, services_.prompts, settings_.WarnOnError);

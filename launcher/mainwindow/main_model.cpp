@@ -174,6 +174,8 @@ void MainModel::OnMouseMove(ElementId id, int xTwips, int yTwips, MouseButtons b
 }
 
 void MainModel::OnMouseDown(ElementId id, MouseButton button, int xTwips, int yTwips) {
+    // A result belongs to another team: the current team's item menus do not apply to it.
+    if (finding_ && IsItemPart(id.part)) return;
     if (id.part == Part::LabTeam) return TeamMouseDown(id.index, button);
     if (IsItemPart(id.part)) return ItemMouseDown(id.index, button);
     if (id.part == Part::ImgTitle) {
@@ -191,7 +193,7 @@ void MainModel::OnMouseDown(ElementId id, MouseButton button, int xTwips, int yT
 void MainModel::OnMouseUp(ElementId id, MouseButton button, int xTwips, int yTwips) {
     if (button == MouseButton::Right && actions.popupMenu) {
         if (id.part == Part::PicTeamIn) return actions.popupMenu("QuickTeam2", std::nullopt);
-        if (id.part == Part::PicItemIn) return actions.popupMenu("QuickItem2", std::nullopt);
+        if (id.part == Part::PicItemIn && !finding_) return actions.popupMenu("QuickItem2", std::nullopt);
     }
     if (id.part == Part::LabMenu) {
         scene_.At(id).foreColor = skin_.SkinMenuColors[1];
@@ -204,6 +206,7 @@ void MainModel::OnMouseUp(ElementId id, MouseButton button, int xTwips, int yTwi
 }
 
 void MainModel::OnClick(ElementId id) {
+    if (finding_ && IsItemPart(id.part)) return FindClick(id.index, false);
     switch (id.part) {
         case Part::LabTeam:
             return TeamClick(id.index);
@@ -256,6 +259,7 @@ void MainModel::OnClick(ElementId id) {
 }
 
 void MainModel::OnDoubleClick(ElementId id) {
+    if (finding_ && IsItemPart(id.part)) return FindClick(id.index, true);
     if (IsItemPart(id.part)) return ItemDoubleClick(id.index);
     // A quick second click on a scroll button is still a step.
     if (const ChromePart* c = ChromeFor(id.part); c && IsScrollButton(c->button)) OnClick(id);

@@ -6,9 +6,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <vector>
 #include <optional>
 #include <string>
 
+#include "launcher/mainwindow/find_index.h"
+#include "launcher/mainwindow/keyboard_nav.h"
 #include "launcher/mainwindow/name_roll.h"
 #include "launcher/scene/scene.h"
 #include "launcher/mainwindow/scrolling.h"
@@ -21,6 +25,8 @@
 #include "platform/text_measure.h"
 
 namespace vt {
+
+struct ItemRecord;
 
 inline constexpr const char* kTitlePrefix = "Vantrel - ";
 inline constexpr const char* kMsgTeamPicked = "准备调整类别";  // + name + kMsgOrderSuffix
@@ -126,6 +132,37 @@ public:
     void ItemMouseDown(int index, MouseButton button);
     void EmptySheetClick();
     void ResetHover();
+
+    // ---- Keys (keyboard.cpp) ----
+    // Arrows, Home/End and the page keys: the current item moves (without
+    // launching, even where one click launches) and the sheet scrolls to show it.
+    void OnNavKey(NavKey key);
+    // Ctrl+Tab and its kin: the next or previous team, as a click on its caption.
+    void SwitchTeam(bool forward);
+    // Enter: the current item starts, as a double click starts it.
+    void LaunchCurrent();
+    // The menu key: the item's menu at the item, or the panel's menu at the panel's corner.
+    void ItemMenuFromKeyboard();
+    // Makes an item current without launching it and scrolls it into view.
+    void SelectItem(int index);
+
+    // ---- Find as you type (find_panel.cpp) ----
+    // The find line over the item panel lists the matching items of every
+    // team without a password; the team shown before comes back when it closes.
+    bool Finding() const { return finding_; }
+    const std::string& FindText() const { return findText_; }
+    void OpenFind();                         // Ctrl+F: an empty line, the panel as it was
+    void FindType(const std::string& text);  // typed or composed text, appended (opens the line)
+    void FindBackspace();                    // the last character goes; an emptied line closes
+    void CloseFind();                        // Esc
+    int FoundCount() const { return static_cast<int>(found_.size()); }
+    int FoundSelected() const { return foundSelected_; }
+    // Enter: the selected result starts, as a click on it in its own team would start it.
+    void LaunchFound();
+    // An item of teamFolder was started (for the ranking of later results).
+    void NoteLaunched(const std::string& teamFolder, int item, int64_t when);
+    // A team's items changed through the program (-1: the team list itself).
+    void TeamContentChanged(int team);
     int TeamCount() const { return teamCount_; }
     int ItemCount() const { return itemCount_; }
 
@@ -142,12 +179,23 @@ private:
     void LayOutIconsOnly(int count);
     void LayOutTextList(int count);
     void SetItemIcons(int count);
+    void SetIconPicture(Element& icon, const std::string& teamFolder, const ItemRecord& item);
+    // The panel's items of TeamFolder in the chosen layout (ShowItems once the folder is known).
+    void LayOutItems();
     void CommandsEnabled(bool team, bool item);
     void PaintMenus(int highlighted, int colour);
     void LeaveOtherHovers(ElementId under);
     void ApplyButtonPictures();
     void ApplyStrips(const StripGeometry& g);
     StripGeometry Strips() const;
+    // The band of the sheet an item covers (icon and caption), sheet twips.
+    std::pair<int, int> ItemBand(int index) const;
+    NavGrid Grid() const;
+    void HideFindLine();
+    void ShowFound();
+    void SelectFound(int row);
+    int FindLineHeight() const;
+    void FindClick(int row, bool doubleClick);
 
     MainModelServices services_;
     const Settings& settings_;
@@ -161,6 +209,16 @@ private:
     std::string reorderFirstFolder_;  // team folder of the first item pick
     int titleGrabX_ = 0;              // window twips where the title was grabbed
     int titleGrabY_ = 0;
+
+    bool finding_ = false;
+    std::string findText_;
+    std::unique_ptr<FindIndex> findIndex_;  // from the first key on
+    IncrementalSearch search_;
+    std::vector<SearchHit> found_;          // the rows shown
+    int foundSelected_ = -1;
+    int foundRowPitch_ = 0;
+    int savedItem_ = -1;                    // the panel as it was before the line opened
+    int savedScroll_ = 0;
 };
 
 }  // namespace vt

@@ -125,6 +125,7 @@ void MainWindow::PaintScene(HDC dc, int width, int height) {
     ::SetBkMode(dc, TRANSPARENT);
     for (ElementId id : scene.PaintOrder())
         if (scene.Shown(id)) PaintElement(dc, id);
+    PaintFindCaret(dc);
 }
 
 void MainWindow::PaintElement(HDC dc, ElementId id) {

@@ -501,6 +501,7 @@ void MainWindow::WireModelActions() {
             HideMain();
             model_.Chrome().Button(ChromeButton::Min).Reset();
         }
+        if (r.outcome == LaunchOutcome::Started) AfterLaunch(teamFolder, index);
     };
     a.popupMenu = [this](const std::string& menu, std::optional<std::pair<int, int>> atTwips) {
         POINT p{};
@@ -702,6 +703,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         MSG m{hwnd_, msg, wp, lp, 0, {}};
         ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
     }
+    if (LRESULT keyResult = 0; HandleKeyMessage(msg, wp, lp, keyResult)) return keyResult;
     int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
     switch (msg) {
         case WM_ERASEBKGND:

@@ -152,6 +152,16 @@ private:
     // A one-pixel line at 96 dpi, as thick as the screen makes it.
     int LinePx() const { return std::max(1, map_.Dpi() / 96); }
 
+    // Keys and the find line (main_window_keys_win32.cpp): true when the
+    // message was the keyboard's and is done with.
+    bool HandleKeyMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // The find line's caret, drawn over the scene; its place for the input method.
+    void PaintFindCaret(HDC dc);
+    POINT FindCaretPx(int* heightPx = nullptr);
+    void PlaceImeWindows();
+    void AfterLaunch(const std::string& teamFolder, int index);
+    wchar_t pendingSurrogate_ = 0;
+
     static MainWindow* instance_;
 
     HINSTANCE hinstance_;

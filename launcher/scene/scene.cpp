@@ -12,7 +12,7 @@ constexpr int kPartCount = static_cast<int>(Part::Count);
 const char* const kPartNames[kPartCount] = {
     "ImgForm",  "ImgTitle", "LabTitle", "ShpMenu", "LabMenu",  "PicTeam",  "PicTeamIn", "LabTeam",  "PicItem",
     "PicItemIn", "PicIcon", "LabItem",  "ImgClose", "ImgMin",  "ImgLock",  "ImgLeft",   "ImgRight", "ImgUp",
-    "ImgDown",  "LabClose", "LabMin",   "LabLock", "LabLeft",  "LabRight", "LabUp",     "LabDown",  "ImgInside",
+    "ImgDown",  "LabClose", "LabMin",   "LabLock", "LabLeft",  "LabRight", "LabUp",     "LabDown",  "ImgInside", "LabFind", "LabHit",
 };
 
 Element Make(Part part, int index, ElementKind kind, std::optional<ElementId> parent = std::nullopt) {
@@ -123,6 +123,16 @@ Scene::Scene() : parts_(kPartCount) {
         holder.mouseTarget = false;
         add(holder);
     }
+
+    Element find = Make(Part::LabFind, 0, ElementKind::Label, ElementId{Part::PicItem, 0});
+    find.visible = false;
+    find.border = true;
+    add(find);
+    Element hit = Make(Part::LabHit, 0, ElementKind::Label, ElementId{Part::PicItemIn, 0});
+    hit.visible = false;
+    hit.align = Align::Center;
+    hit.mouseTarget = false;
+    add(hit);
 }
 
 bool Scene::Has(ElementId id) const {

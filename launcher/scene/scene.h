@@ -52,6 +52,8 @@ enum class Part : int {
     LabUp,
     LabDown,
     ImgInside,  // 0..3 hidden holders of the stock icons: link, file, folder, extended item
+    LabFind,    // the find line over the top of the item panel, child of PicItem; hidden until typing starts
+    LabHit,     // team names of the found items, children of PicItemIn; index = row
     Count
 };
 

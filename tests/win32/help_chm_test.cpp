@@ -150,7 +150,7 @@ TEST_F(HelpFile, IsAVersion3HelpFile) {
 
 TEST_F(HelpFile, HoldsEveryTopic) {
     const char* topics[] = {
-        "/index.htm",    "/start.htm",  "/mainwin.htm",  "/teams.htm",    "/items.htm",        "/itemtypes.htm",
+        "/index.htm",    "/start.htm",  "/mainwin.htm",  "/teams.htm",    "/items.htm",        "/itemtypes.htm", "/keys.htm",
         "/exitem.htm",   "/launch.htm", "/password.htm", "/settings.htm", "/hotkey.htm",       "/skins.htm",
         "/editor.htm",   "/editor_build.htm", "/menus.htm", "/faq.htm",  "/style.css",
     };

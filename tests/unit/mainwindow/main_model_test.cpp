@@ -670,3 +670,142 @@ TEST_F(MainModelTest, TitleDragMovesTheWindowByThePointersTravel) {
 }
 
 }  // namespace
+
+// ---- Keys ------------------------------------------------------------------------
+
+TEST_F(MainModelTest, ArrowKeysSelectWithoutLaunchingAndScrollTheItemIntoView) {
+    auto folders = WriteTeams({{"工具"}});
+    WriteItems(folders[0], Items(60));
+    model->CurrentTeam = 0;
+    settings.LaunchMode = 0;  // one click launches; a key never does
+    Start();
+    const int columns = model->Skin().SkinItemColumns;
+    model->OnNavKey(NavKey::Right);
+    EXPECT_EQ(model->CurrentItem, 0);
+    model->OnNavKey(NavKey::Right);
+    model->OnNavKey(NavKey::Down);
+    EXPECT_EQ(model->CurrentItem, 1 + columns);
+    EXPECT_EQ(Caption(1 + columns).backColor, model->Skin().SkinItemColors[kItemBackSelected]);
+    EXPECT_EQ(Caption(0).backColor, model->Skin().SkinItemColors[kItemBackNormal]);
+    EXPECT_TRUE(itemCommands);
+    EXPECT_TRUE(events.empty());
+
+    model->OnNavKey(NavKey::End);
+    EXPECT_EQ(model->CurrentItem, 59);
+    const Scene& scene = model->GetScene();
+    Rect shown = scene.VisibleRect({Part::LabItem, 59});
+    EXPECT_EQ(shown.height, Caption(59).height) << "the last caption is scrolled fully into view";
+    EXPECT_LT(scene.ItemScroll(), 0);
+    model->OnNavKey(NavKey::Home);
+    EXPECT_EQ(scene.ItemScroll(), 0);
+    model->OnNavKey(NavKey::PageDown);
+    EXPECT_GT(model->CurrentItem, 0);
+    EXPECT_GT(scene.VisibleRect({Part::LabItem, model->CurrentItem}).height, 0);
+
+    model->LaunchCurrent();
+    EXPECT_EQ(events, std::vector<std::string>{"launch " + std::to_string(model->CurrentItem)});
+    settings.LaunchMode = 5;  // menu only
+    model->LaunchCurrent();
+    EXPECT_EQ(events.size(), 1u);
+}
+
+TEST_F(MainModelTest, TeamKeysGoRoundAndAskForAPasswordAsAClickDoes) {
+    auto folders = WriteTeams({{"一"}, {"二", "", "pw"}, {"三"}});
+    for (const auto& f : folders) WriteItems(f, Items(2));
+    model->CurrentTeam = 0;
+    Start();
+    prompts.passwordAnswers = {"pw"};
+    model->SwitchTeam(true);
+    EXPECT_EQ(model->CurrentTeam, 1);
+    ASSERT_EQ(prompts.passwordPrompts.size(), 1u);
+    EXPECT_EQ(model->ItemCount(), 2);
+    model->SwitchTeam(true);
+    model->SwitchTeam(true);
+    EXPECT_EQ(model->CurrentTeam, 0);
+    model->SwitchTeam(false);
+    EXPECT_EQ(model->CurrentTeam, 2);
+    EXPECT_EQ(Title(), std::string(kTitlePrefix) + "三");
+}
+
+TEST_F(MainModelTest, MenuKeyOpensTheItemMenuOrThePanelMenu) {
+    auto folders = WriteTeams({{"工具"}});
+    WriteItems(folders[0], Items(3));
+    model->CurrentTeam = 0;
+    Start();
+    model->ItemMenuFromKeyboard();
+    model->OnNavKey(NavKey::Down);
+    model->ItemMenuFromKeyboard();
+    EXPECT_EQ(events, (std::vector<std::string>{"menu QuickItem2", "menu QuickItem"}));
+}
+
+// ---- Find as you type ------------------------------------------------------------
+
+TEST_F(MainModelTest, TypingListsMatchesOfOpenTeamsAndEscapeBringsTheTeamBack) {
+    auto folders = WriteTeams({{"工具"}, {"私人", "", "pw"}, {"文档"}});
+    WriteItems(folders[0], {{"画图"}, {"记事本"}});
+    WriteItems(folders[1], {{"记事簿"}});
+    WriteItems(folders[2], {{"计算器"}, {"笔记"}});
+    model->CurrentTeam = 2;
+    Start();
+    Click(Part::PicIcon, 1);
+    events.clear();
+
+    model->FindType("j");
+    model->FindType("s");
+    ASSERT_TRUE(model->Finding());
+    EXPECT_EQ(model->GetScene().At(Part::LabFind).text, " 查找: js");
+    model->FindType("b");
+    ASSERT_EQ(model->FoundCount(), 1) << "the protected team's 记事簿 is never listed";
+    EXPECT_EQ(Caption(0).text, "记事本");
+    EXPECT_EQ(model->GetScene().At(Part::LabHit, 0).text, "工具");
+    EXPECT_EQ(model->GetScene().At(Part::LabHit, 0).foreColor, model->Skin().SkinTeamColors[kTeamTextNormal]);
+    EXPECT_EQ(Caption(0).backColor, model->Skin().SkinItemColors[kItemBackSelected]) << "the best result is selected";
+    EXPECT_FALSE(itemCommands) << "the current team's item commands do not apply to a result";
+    EXPECT_TRUE(prompts.passwordPrompts.empty());
+
+    for (int i = 0; i < 3; ++i) model->FindBackspace();
+    EXPECT_FALSE(model->Finding());
+    model->FindType("记");
+    EXPECT_EQ(model->FoundCount(), 2) << "记事本 and 笔记";
+    model->OnNavKey(NavKey::Down);
+    EXPECT_EQ(model->FoundSelected(), 1);
+
+    model->CloseFind();
+    EXPECT_FALSE(model->Finding());
+    EXPECT_FALSE(model->GetScene().At(Part::LabFind).visible);
+    EXPECT_EQ(model->CurrentTeam, 2);
+    EXPECT_EQ(model->CurrentItem, 1);
+    EXPECT_EQ(Caption(1).text, "笔记");
+    EXPECT_TRUE(itemCommands);
+    EXPECT_TRUE(prompts.passwordPrompts.empty());
+    EXPECT_TRUE(events.empty());
+}
+
+TEST_F(MainModelTest, EnterLaunchesTheResultInItsOwnTeamAndAnEmptiedLineCloses) {
+    auto folders = WriteTeams({{"工具"}, {"文档"}});
+    WriteItems(folders[0], {{"画图"}, {"记事本"}});
+    WriteItems(folders[1], {{"计算器"}});
+    model->CurrentTeam = 1;
+    Start();
+    model->FindType("jishiben");
+    model->LaunchCurrent();
+    EXPECT_EQ(events, std::vector<std::string>{"launch 1"});
+    EXPECT_EQ(launchFolders, std::vector<std::string>{folders[0]});
+    EXPECT_FALSE(model->Finding()) << "a launch closes the line";
+    EXPECT_EQ(model->CurrentTeam, 1);
+
+    model->FindType("x");
+    model->FindBackspace();
+    EXPECT_FALSE(model->Finding());
+    EXPECT_EQ(Caption(0).text, "计算器");
+
+    // Edits made while the line was closed show at its next opening.
+    WriteItems(folders[1], {{"计算器"}, {"记事本二号"}});
+    model->TeamContentChanged(1);
+    model->FindType("jsb");
+    EXPECT_EQ(model->FoundCount(), 2);
+    // Rebuilding the panel (a team click, a menu command) ends the search.
+    Click(Part::LabTeam, 0);
+    EXPECT_FALSE(model->Finding());
+    EXPECT_EQ(Caption(1).text, "记事本");
+}
