@@ -37,14 +37,16 @@ uint32_t Launches(const std::string& app, const std::string& folder, int item, c
     return LaunchStats::Load(app).Get(folderName, item, name).count;
 }
 
-// Real programs the demo items start are closed again, so they do not stay on the test's display.
+// Real programs the demo items start are closed again, so they do not stay on
+// the test's display (and behind the windows later tests photograph). The
+// launch is counted before the program's window exists, so wait for it first.
 void CloseWindowsOfClass(const wchar_t* cls) {
-    for (int i = 0; i < 20; ++i) {
+    WaitFor(10000, [&] { return FindWindowW(cls, nullptr) != nullptr; });
+    WaitFor(10000, [&] {
         HWND w = FindWindowW(cls, nullptr);
-        if (!w) return;
-        PostMessageW(w, WM_CLOSE, 0, 0);
-        Sleep(200);
-    }
+        if (w) PostMessageW(w, WM_CLOSE, 0, 0);
+        return w == nullptr;
+    });
 }
 
 class VtKeys : public LauncherTest {
