@@ -116,9 +116,15 @@ void MainModel::LayOutTextList(int count) {
 // shell can draw again at a larger size: an icon of a program, library or
 // icon file. A protected item's lines stay unread (no key is at hand) and
 // keep their 32-pixel picture.
-static std::string SharperIconSource(const std::string& teamFolder, const ItemRecord& item, int& index) {
+// `iconLines`, when given, is the team's ICON.SET already read: a panel of
+// 500 items must not open the file 500 times.
+static std::string SharperIconSource(const std::string& teamFolder, const ItemRecord& item, int& index,
+                                     const std::vector<std::string>* iconLines) {
     if (item.Password || item.IconPath <= 0) return {};
-    const std::string source = ReadDataLine(IconSetFile(teamFolder), item.IconPath);
+    const std::string source =
+        iconLines ? (static_cast<size_t>(item.IconPath) <= iconLines->size() ? (*iconLines)[item.IconPath - 1]
+                                                                             : std::string())
+                  : ReadDataLine(IconSetFile(teamFolder), item.IconPath);
     // The kinds the item editor draws as icons (see PlanForIconFile).
     const std::string ext = source.size() >= 4 ? AsciiLower(source.substr(source.size() - 4)) : std::string();
     if (ext == ".dll" || ext == ".exe" || ext == ".ocx") {
@@ -132,7 +138,8 @@ static std::string SharperIconSource(const std::string& teamFolder, const ItemRe
     return {};
 }
 
-void MainModel::SetIconPicture(Element& icon, const std::string& teamFolder, const ItemRecord& item) {
+void MainModel::SetIconPicture(Element& icon, const std::string& teamFolder, const ItemRecord& item,
+                               const std::vector<std::string>* iconLines) {
     int stock = StockIconFor(item.Icon);
     std::optional<PictureSize> size;
     if (stock < 0) {
@@ -140,7 +147,7 @@ void MainModel::SetIconPicture(Element& icon, const std::string& teamFolder, con
         if (!file.empty()) size = services_.pictures.Probe(file);
         if (size) {
             icon.picture = file;
-            icon.iconFile = SharperIconSource(teamFolder, item, icon.iconIndex);
+            icon.iconFile = SharperIconSource(teamFolder, item, icon.iconIndex, iconLines);
             icon.width = size->width * kTwipsPerPicturePixel;
             icon.height = size->height * kTwipsPerPicturePixel;
         } else {
@@ -157,13 +164,14 @@ void MainModel::SetIconPicture(Element& icon, const std::string& teamFolder, con
 }
 
 void MainModel::SetItemIcons(int count) {
+    const std::vector<std::string> iconLines = count > 0 ? ReadDataLines(IconSetFile(TeamFolder)) : std::vector<std::string>();
     for (int i = 0; i < count; ++i) {
         ItemRecord item = ReadItemRecord(TeamFolder, i);
         Element& icon = scene_.At(Part::PicIcon, i);
         const int cellLeft = icon.left;
         icon.border = false;
         icon.visible = true;
-        SetIconPicture(icon, TeamFolder, item);
+        SetIconPicture(icon, TeamFolder, item, &iconLines);
         icon.left = cellLeft + (kItemCellWidth - icon.width) / 2;
     }
 }

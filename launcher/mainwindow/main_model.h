@@ -179,7 +179,8 @@ private:
     void LayOutIconsOnly(int count);
     void LayOutTextList(int count);
     void SetItemIcons(int count);
-    void SetIconPicture(Element& icon, const std::string& teamFolder, const ItemRecord& item);
+    void SetIconPicture(Element& icon, const std::string& teamFolder, const ItemRecord& item,
+                        const std::vector<std::string>* iconLines = nullptr);
     // The panel's items of TeamFolder in the chosen layout (ShowItems once the folder is known).
     void LayOutItems();
     void CommandsEnabled(bool team, bool item);
