@@ -181,8 +181,7 @@ TEST_F(EditorProjectSafety, SaveAsWritesASecondProjectAndLeavesTheFirstUntouched
     EXPECT_EQ(Ini(second, "MAIN", "Backdrop"), PathToUtf8(root_ / "proj" / "image" / "backdrop.img"));
 
     // Ctrl+Shift+S asks for a name the same way; cancelled, nothing changes.
-    ::SetForegroundWindow(main_);
-    WaitFor(editor_.Handle(), kEditorDialogMs, [&] { return ::GetForegroundWindow() == main_; });
+    ASSERT_TRUE(BringToFront(editor_.Handle(), main_));
     INPUT keys[6] = {};
     const WORD order[6] = {VK_CONTROL, VK_SHIFT, 'S', 'S', VK_SHIFT, VK_CONTROL};
     for (int i = 0; i < 6; ++i) {

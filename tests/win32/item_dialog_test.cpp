@@ -364,7 +364,7 @@ protected:
     }
     // Presses the add-item command's accelerator (Ctrl+F4) on the main window.
     HWND OpenAddEditorByKey(HWND main) {
-        SetForegroundWindow(main);
+        if (!BringToFront(launcher_.Process(), main)) return nullptr;
         INPUT keys[4] = {};
         for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
         keys[0].ki.wVk = VK_CONTROL;

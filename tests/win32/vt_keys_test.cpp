@@ -124,8 +124,7 @@ TEST_F(VtKeys, ArrowThenEnterStartsTheItemToTheRightAndCtrlTabSwitchesTeams) {
     })) << "Right and Enter did not start the item to the right";
 
     // Ctrl+Tab needs Ctrl really held: real key presses to the window in front.
-    SetForegroundWindow(w);
-    ASSERT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return GetForegroundWindow() == w; }));
+    ASSERT_TRUE(BringToFront(launcher_.Process(), w));
     INPUT keys[4] = {};
     const WORD vks[4] = {VK_CONTROL, VK_TAB, VK_TAB, VK_CONTROL};
     for (int i = 0; i < 4; ++i) {

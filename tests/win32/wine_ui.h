@@ -29,6 +29,17 @@ inline bool WaitFor(DWORD timeoutMs, const std::function<bool()>& cond) {
     return WaitFor(nullptr, timeoutMs, cond);
 }
 
+// Real key presses go to the window in front. Wine may refuse the first
+// SetForegroundWindow while another window (a program an earlier test started,
+// a closing dialog) still holds the foreground, so ask again until it holds.
+inline bool BringToFront(HANDLE process, HWND w, DWORD timeoutMs = 10000) {
+    return WaitFor(process, timeoutMs, [&] {
+        if (::GetForegroundWindow() == w) return true;
+        ::SetForegroundWindow(w);
+        return ::GetForegroundWindow() == w;
+    });
+}
+
 // WM_GETTEXT, since GetWindowText does not ask controls of other processes.
 inline std::wstring Text(HWND h) {
     wchar_t buf[512] = {};
