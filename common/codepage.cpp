@@ -10,14 +10,20 @@ namespace {
 // walk over broken text still moves on.
 size_t Utf8SequenceLength(std::string_view s, size_t pos) {
     auto b = static_cast<unsigned char>(s[pos]);
-    size_t len = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 1;
+    size_t len = b < 0x80                 ? 1
+                 : b >= 0xC2 && b <= 0xDF ? 2
+                 : b >= 0xE0 && b <= 0xEF ? 3
+                 : b >= 0xF0 && b <= 0xF4 ? 4
+                                          : 1;
     if (pos + len > s.size()) return 1;
     for (size_t i = 1; i < len; ++i)
         if ((static_cast<unsigned char>(s[pos + i]) & 0xC0) != 0x80) return 1;
     return len;
 }
 
-bool IsDigitByte(char c) { return c >= '0' && c <= '9'; }
+bool IsDigitByte(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
@@ -57,7 +63,9 @@ std::string_view CutAnsi(std::string_view ansi, size_t maxBytes) {
     return ansi.substr(0, pos);
 }
 
-size_t AnsiByteCount(std::string_view utf8) { return IsAscii(utf8) ? utf8.size() : Utf8ToAnsi(utf8).size(); }
+size_t AnsiByteCount(std::string_view utf8) {
+    return IsAscii(utf8) ? utf8.size() : Utf8ToAnsi(utf8).size();
+}
 
 std::string FitAnsiBytes(std::string_view utf8, size_t maxBytes) {
     if (utf8.size() <= maxBytes || AnsiByteCount(utf8) <= maxBytes) return std::string(utf8);

@@ -21,8 +21,7 @@ AnsiKind KindOfName(const std::string& iconvName) {
         if (c != '-' && c != '_') name.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
     if (name == "UTF8" || name == "CP65001") return AnsiKind::Utf8;
     if (name == "GBK" || name == "CP936" || name == "GB2312" || name == "GB18030" || name == "BIG5" ||
-        name == "CP950" || name == "SHIFTJIS" || name == "CP932" || name == "CP949" || name == "UHC" ||
-        name == "EUCKR")
+        name == "CP950" || name == "SHIFTJIS" || name == "CP932" || name == "CP949" || name == "UHC" || name == "EUCKR")
         return AnsiKind::DoubleByte;
     return AnsiKind::SingleByte;
 }
@@ -87,11 +86,17 @@ std::string Utf8ToAnsi(std::string_view utf8) {
     return Convert(utf8, cp.c_str(), "UTF-8");
 }
 
-AnsiKind CurrentAnsiKind() { return g_kind.load(std::memory_order_relaxed); }
+AnsiKind CurrentAnsiKind() {
+    return g_kind.load(std::memory_order_relaxed);
+}
 
-bool IsAnsiLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE && CurrentAnsiKind() == AnsiKind::DoubleByte; }
+bool IsAnsiLeadByte(unsigned char b) {
+    return b >= 0x81 && b <= 0xFE && CurrentAnsiKind() == AnsiKind::DoubleByte;
+}
 
 // Unix file systems keep no short names.
-std::string ShortPathName(const std::string&) { return {}; }
+std::string ShortPathName(const std::string&) {
+    return {};
+}
 
 }  // namespace vt

@@ -51,7 +51,9 @@ AnsiKind CurrentAnsiKind() {
     return kind;
 }
 
-bool IsAnsiLeadByte(unsigned char b) { return CurrentAnsiKind() == AnsiKind::DoubleByte && IsDBCSLeadByte(b) != FALSE; }
+bool IsAnsiLeadByte(unsigned char b) {
+    return CurrentAnsiKind() == AnsiKind::DoubleByte && IsDBCSLeadByte(b) != FALSE;
+}
 
 std::string ShortPathName(const std::string& utf8Path) {
     if (utf8Path.empty()) return {};

@@ -318,7 +318,8 @@ size_t FindSection(ParsedFile& pf, std::string_view section) {
 // One past the last line of the section that starts at header.
 size_t SectionEnd(const std::vector<Line>& lines, size_t header) {
     size_t i = header + 1;
-    while (i < lines.size() && lines[i].kind != Line::Section) ++i;
+    while (i < lines.size() && lines[i].kind != Line::Section)
+        ++i;
     return i;
 }
 
@@ -333,7 +334,8 @@ size_t FindKey(ParsedFile& pf, size_t header, std::string_view key) {
 // digits up to the first character that is not one; wraps around on overflow.
 int ParseProfileInt(std::string_view s) {
     size_t i = 0;
-    while (i < s.size() && static_cast<unsigned char>(s[i]) <= ' ') ++i;
+    while (i < s.size() && static_cast<unsigned char>(s[i]) <= ' ')
+        ++i;
     bool neg = false;
     while (i < s.size() && (s[i] == '-' || s[i] == '+')) {
         if (s[i] == '-') neg = !neg;
@@ -378,7 +380,9 @@ std::string OneLine(std::string s) {
 // up in the file: line breaks stored as blanks, then the blanks the system
 // ignores around names removed. Reads look names up in the same form, so a
 // name with a line break finds what was written under it.
-std::string Name(std::string_view utf8) { return std::string(Trim(OneLine(Utf8ToAnsi(utf8)))); }
+std::string Name(std::string_view utf8) {
+    return std::string(Trim(OneLine(Utf8ToAnsi(utf8))));
+}
 
 const Line* Lookup(const std::string& file, std::string_view section, std::string_view key) {
     ParsedFile& pf = Cache().Get(file);
@@ -422,8 +426,7 @@ std::string ReadIniString(const std::string& file, std::string_view section, std
     return AnsiToUtf8(l->quoted ? cut : Trim(cut));
 }
 
-bool WriteIniString(const std::string& file, std::string_view section, std::string_view key,
-                    std::string_view value) {
+bool WriteIniString(const std::string& file, std::string_view section, std::string_view key, std::string_view value) {
     std::lock_guard lock(Cache().mutex);
     ParsedFile& pf = Cache().Get(file, true);
     if (pf.unreadable) return false;
@@ -454,7 +457,8 @@ bool WriteIniString(const std::string& file, std::string_view section, std::stri
             // keep separating it from the next section.
             size_t end = SectionEnd(lines, s);
             size_t at = end;
-            while (at > s + 1 && Trim(lines[at - 1].raw).empty()) --at;
+            while (at > s + 1 && Trim(lines[at - 1].raw).empty())
+                --at;
             if (at == lines.size() && !lines.empty() && lines.back().eol.empty()) lines.back().eol = eol;
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), MakeLine(k + "=" + v, eol));
         }
@@ -495,7 +499,8 @@ bool DeleteIniSection(const std::string& file, std::string_view section) {
     size_t s = FindSection(pf, Name(section));
     if (s == std::string::npos) return true;
     size_t end = SectionEnd(pf.lines, s);
-    pf.lines.erase(pf.lines.begin() + static_cast<std::ptrdiff_t>(s), pf.lines.begin() + static_cast<std::ptrdiff_t>(end));
+    pf.lines.erase(pf.lines.begin() + static_cast<std::ptrdiff_t>(s),
+                   pf.lines.begin() + static_cast<std::ptrdiff_t>(end));
     return Cache().Store(file, pf);
 }
 
@@ -531,7 +536,9 @@ void IniWriteBatch::Discard() {
     Cache().DiscardDeferred(file_);
 }
 
-IniReadScope::IniReadScope(std::string file) : file_(std::move(file)) { ++Tables().pinned[file_]; }
+IniReadScope::IniReadScope(std::string file) : file_(std::move(file)) {
+    ++Tables().pinned[file_];
+}
 
 IniReadScope::~IniReadScope() {
     auto it = Tables().pinned.find(file_);

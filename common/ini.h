@@ -19,8 +19,7 @@ std::string ReadIniString(const std::string& file, std::string_view section, std
 // False, and the file left as it is, when it is there but cannot be read
 // even after waiting a moment for whoever holds it: rewriting it from
 // nothing would lose every other key.
-bool WriteIniString(const std::string& file, std::string_view section, std::string_view key,
-                    std::string_view value);
+bool WriteIniString(const std::string& file, std::string_view section, std::string_view key, std::string_view value);
 bool WriteIniString(const std::string& file, std::string_view section, std::string_view key, long long value);
 // Removes one key, or a whole section; true when the file is as asked afterwards.
 bool DeleteIniKey(const std::string& file, std::string_view section, std::string_view key);

@@ -52,7 +52,8 @@ std::vector<std::string> ReadDataLines(const std::string& file) {
     std::vector<std::string> out;
     auto bytes = ReadFileBytes(PathFromUtf8(file));
     if (!bytes) return out;
-    for (std::string_view line : SplitLines(*bytes)) out.push_back(AnsiToUtf8(line));
+    for (std::string_view line : SplitLines(*bytes))
+        out.push_back(AnsiToUtf8(line));
     return out;
 }
 

@@ -64,8 +64,7 @@ enum : uint32_t { kBiRgb = 0, kBiBitfields = 3 };
 // file `pixelsAt` is where its file header says the pixels are; an icon image
 // has its pixels right after the colour table, then the 1-bit AND mask, and a
 // header height that counts both.
-std::optional<DecodedPicture> DecodeDib(const Bytes& in, uint64_t header, std::optional<uint64_t> pixelsAt,
-                                        bool icon) {
+std::optional<DecodedPicture> DecodeDib(const Bytes& in, uint64_t header, std::optional<uint64_t> pixelsAt, bool icon) {
     if (!in.Has(header, 4)) return std::nullopt;
     const uint32_t headerSize = in.U32(header);
     int64_t width = 0, height = 0;

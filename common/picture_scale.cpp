@@ -41,15 +41,16 @@ Axis MakeAxis(int from, int to) {
             if (w <= 0) continue;
             // Past the edge the edge pixel repeats.
             int clamped = std::clamp(s, 0, from - 1);
-            auto same = std::find_if(a.taps[d].begin(), a.taps[d].end(),
-                                     [&](const Tap& t) { return t.index == clamped; });
+            auto same =
+                std::find_if(a.taps[d].begin(), a.taps[d].end(), [&](const Tap& t) { return t.index == clamped; });
             if (same != a.taps[d].end())
                 same->weight += w;
             else
                 a.taps[d].push_back({clamped, w});
             total += w;
         }
-        for (Tap& t : a.taps[d]) t.weight /= total;
+        for (Tap& t : a.taps[d])
+            t.weight /= total;
     }
     return a;
 }
@@ -94,7 +95,8 @@ DecodedPicture ScalePicture(const DecodedPicture& source, int width, int height,
                     const uint32_t p = at(tx.index, ty.index);
                     if (keyed && p == key) continue;  // see-through is not a colour to mix in
                     const double w = tx.weight * ty.weight;
-                    for (int c = 0; c < 4; ++c) sum[c] += w * Channel(p, 8 * c);
+                    for (int c = 0; c < 4; ++c)
+                        sum[c] += w * Channel(p, 8 * c);
                     used += w;
                 }
             }
@@ -105,7 +107,8 @@ DecodedPicture ScalePicture(const DecodedPicture& source, int width, int height,
                 for (int c = 0; c < 4; ++c)
                     v[c] = static_cast<uint32_t>(std::clamp(std::lround(sum[c] / used), 0L, 255L));
                 // Premultiplied: no colour channel above alpha.
-                for (int c = 0; c < 3; ++c) v[c] = std::min(v[c], v[3]);
+                for (int c = 0; c < 3; ++c)
+                    v[c] = std::min(v[c], v[3]);
                 dst = v[0] | (v[1] << 8) | (v[2] << 16) | (v[3] << 24);
                 if (keyed && dst == key) dst ^= 1;  // one step of blue off the see-through colour
             }

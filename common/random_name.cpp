@@ -11,7 +11,8 @@ std::string MakeRandomName() {
     static const char kChars[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     std::uniform_int_distribution<int> pick(0, 35);
     std::string name(10, '0');
-    for (char& c : name) c = kChars[pick(rng)];
+    for (char& c : name)
+        c = kChars[pick(rng)];
     return name;
 }
 

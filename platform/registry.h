@@ -23,7 +23,8 @@ public:
     virtual long SetDword(RegRoot root, const std::string& key, const std::string& value, uint32_t data) = 0;
     virtual long SetString(RegRoot root, const std::string& key, const std::string& value, const std::string& data) = 0;
     // Binary data given as raw bytes.
-    virtual long SetBinary(RegRoot root, const std::string& key, const std::string& value, const std::string& bytes) = 0;
+    virtual long SetBinary(RegRoot root, const std::string& key, const std::string& value,
+                           const std::string& bytes) = 0;
     virtual long DeleteValue(RegRoot root, const std::string& key, const std::string& value) = 0;
     // Names of the direct subkeys of key, in enumeration order; empty when the
     // key is missing. Implementations that cannot enumerate report none.

@@ -38,8 +38,7 @@ ScrollLayout LayoutScroll(int frameWidth, int frameHeight, int contentWidth, int
 }
 
 PixelArea Union(const PixelArea& a, const PixelArea& b) {
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
 ScrollLayout LayoutScrollArea(int frameWidth, int frameHeight, const PixelArea& area, int vbarWidth, int hbarHeight,

@@ -130,8 +130,7 @@ void Canvas::UpdateScrollBars() {
     // under the mouse; it settles when the button is let go.
     if (pressed_) area = Union(area, area_);
     area_ = area;
-    const ScrollLayout next =
-        LayoutScrollArea(frameW, frameH, area, vbar, hbar, scroll_.x.First(), scroll_.y.First());
+    const ScrollLayout next = LayoutScrollArea(frameW, frameH, area, vbar, hbar, scroll_.x.First(), scroll_.y.First());
     const bool barsChanged = next.x.bar != scroll_.x.bar || next.y.bar != scroll_.y.bar;
     scroll_ = next;
     auto apply = [&](int bar, const ScrollAxis& a) {
@@ -530,8 +529,8 @@ void Canvas::VeilOutside(HDC dc, const RECT& client, const RECT& window) {
     };
     for (const RECT& b : bands)
         if (b.right > b.left && b.bottom > b.top)
-            g.FillRectangle(&veil, static_cast<INT>(b.left), static_cast<INT>(b.top), static_cast<INT>(b.right - b.left),
-                            static_cast<INT>(b.bottom - b.top));
+            g.FillRectangle(&veil, static_cast<INT>(b.left), static_cast<INT>(b.top),
+                            static_cast<INT>(b.right - b.left), static_cast<INT>(b.bottom - b.top));
 }
 
 }  // namespace vt

@@ -54,7 +54,9 @@ struct AboutState {
     bool done = false;
 };
 
-int TwipsToPx(int twips, int dpi) { return ::MulDiv(twips, dpi, 1440); }
+int TwipsToPx(int twips, int dpi) {
+    return ::MulDiv(twips, dpi, 1440);
+}
 
 void OpenLink(HWND owner, const std::string& target) {
     ::ShellExecuteW(owner, L"open", Widen(target).c_str(), nullptr, nullptr, SW_SHOW);
@@ -63,68 +65,76 @@ void OpenLink(HWND owner, const std::string& target) {
 LRESULT AboutMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* st = reinterpret_cast<AboutState*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     switch (msg) {
-    case WM_NCCREATE:
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-        break;
-    case WM_CREATE: {
-        st = reinterpret_cast<AboutState*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        auto px = [&](int t) { return TwipsToPx(t, st->dpi); };
-        auto make = [&](const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h, int id,
-                        HFONT font) {
-            HWND c = ::CreateWindowExW(0, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, px(x), px(y), px(w),
-                                       px(h), hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-            ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-            return c;
-        };
-        HFONT f = st->font.get();
-        make(L"STATIC", "程序名称:VT Skin Editor", SS_LEFT, 120, 120, 3495, 255, 0, f);
-        make(L"STATIC", "程序版本:1.3", SS_LEFT, 120, 600, 3495, 255, 0, f);
-        make(L"STATIC", "程序作者:Vantrel 开发组", SS_LEFT, 120, 1080, 3495, 255, 0, f);
-        make(L"STATIC", "电子邮件:", SS_LEFT, 120, 1560, 960, 255, 0, f);
-        make(L"STATIC", kMakerEmail, SS_LEFT | SS_NOTIFY, 1080, 1560, 2535, 255, kIdEmail, st->linkFont.get());
-        make(L"STATIC", "程序主页:", SS_LEFT, 120, 2040, 960, 255, 0, f);
-        make(L"STATIC", "www.oskarn.com", SS_LEFT | SS_NOTIFY, 1080, 2040, 2535, 255, kIdWeb, st->linkFont.get());
-        make(L"STATIC", "", SS_ETCHEDHORZ, 120, 2400, 3480, 30, 0, f);
-        make(L"STATIC",
-             "本软件为免费软件,可自由复制和传播,但不得修改或用于商业用途。使用本软件造成的任何后果,作者不承担责任。",
-             SS_LEFT, 120, 2520, 3495, 735, kIdNotice, f);
-        make(L"STATIC", "", SS_ETCHEDHORZ, 120, 3360, 3480, 30, 0, f);
-        make(L"STATIC", "Oskarn 2003-2026", SS_LEFT, 120, 3720, 2400, 255, 0, f);
-        HWND ok = make(L"BUTTON", "确定(&O)", BS_DEFPUSHBUTTON | WS_TABSTOP, 2640, 3600, 975, 375, kIdOk, f);
-        ::SetFocus(ok);
-        return 0;
-    }
-    case WM_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(wp);
-        const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lp));
-        ::SetBkMode(dc, TRANSPARENT);
-        if (id == kIdEmail || id == kIdWeb) ::SetTextColor(dc, RGB(0, 0, 255));
-        if (id == kIdNotice) ::SetTextColor(dc, RGB(128, 0, 0));
-        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
-    }
-    case WM_SETCURSOR: {
-        const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(wp));
-        if (id == kIdEmail || id == kIdWeb) {
-            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
-            return TRUE;
+        case WM_NCCREATE:
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+            break;
+        case WM_CREATE: {
+            st = reinterpret_cast<AboutState*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+            auto px = [&](int t) { return TwipsToPx(t, st->dpi); };
+            auto make = [&](const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h,
+                            int id, HFONT font) {
+                HWND c =
+                    ::CreateWindowExW(0, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, px(x), px(y), px(w),
+                                      px(h), hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+                ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                return c;
+            };
+            HFONT f = st->font.get();
+            make(L"STATIC", "程序名称:VT Skin Editor", SS_LEFT, 120, 120, 3495, 255, 0, f);
+            make(L"STATIC", "程序版本:1.3", SS_LEFT, 120, 600, 3495, 255, 0, f);
+            make(L"STATIC", "程序作者:Vantrel 开发组", SS_LEFT, 120, 1080, 3495, 255, 0, f);
+            make(L"STATIC", "电子邮件:", SS_LEFT, 120, 1560, 960, 255, 0, f);
+            make(L"STATIC", kMakerEmail, SS_LEFT | SS_NOTIFY, 1080, 1560, 2535, 255, kIdEmail, st->linkFont.get());
+            make(L"STATIC", "程序主页:", SS_LEFT, 120, 2040, 960, 255, 0, f);
+            make(L"STATIC", "www.oskarn.com", SS_LEFT | SS_NOTIFY, 1080, 2040, 2535, 255, kIdWeb, st->linkFont.get());
+            make(L"STATIC", "", SS_ETCHEDHORZ, 120, 2400, 3480, 30, 0, f);
+            make(
+                L"STATIC",
+                "本软件为免费软件,可自由复制和传播,但不得修改或用于商业用途。使用本软件造成的任何后果,作者不承担责任。",
+                SS_LEFT, 120, 2520, 3495, 735, kIdNotice, f);
+            make(L"STATIC", "", SS_ETCHEDHORZ, 120, 3360, 3480, 30, 0, f);
+            make(L"STATIC", "Oskarn 2003-2026", SS_LEFT, 120, 3720, 2400, 255, 0, f);
+            HWND ok = make(L"BUTTON", "确定(&O)", BS_DEFPUSHBUTTON | WS_TABSTOP, 2640, 3600, 975, 375, kIdOk, f);
+            ::SetFocus(ok);
+            return 0;
         }
-        break;
-    }
-    case WM_COMMAND:
-        switch (LOWORD(wp)) {
-        case kIdEmail: OpenLink(hwnd, std::string("mailto:") + kMakerEmail); return 0;
-        case kIdWeb: OpenLink(hwnd, kMakerWeb); return 0;
-        case kIdOk:
-        case IDCANCEL: ::DestroyWindow(hwnd); return 0;
+        case WM_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(wp);
+            const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+            ::SetBkMode(dc, TRANSPARENT);
+            if (id == kIdEmail || id == kIdWeb) ::SetTextColor(dc, RGB(0, 0, 255));
+            if (id == kIdNotice) ::SetTextColor(dc, RGB(128, 0, 0));
+            return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
         }
-        break;
-    case WM_CLOSE:
-        ::DestroyWindow(hwnd);
-        return 0;
-    case WM_DESTROY:
-        if (st) st->done = true;
-        return 0;
+        case WM_SETCURSOR: {
+            const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(wp));
+            if (id == kIdEmail || id == kIdWeb) {
+                ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            break;
+        }
+        case WM_COMMAND:
+            switch (LOWORD(wp)) {
+                case kIdEmail:
+                    OpenLink(hwnd, std::string("mailto:") + kMakerEmail);
+                    return 0;
+                case kIdWeb:
+                    OpenLink(hwnd, kMakerWeb);
+                    return 0;
+                case kIdOk:
+                case IDCANCEL:
+                    ::DestroyWindow(hwnd);
+                    return 0;
+            }
+            break;
+        case WM_CLOSE:
+            ::DestroyWindow(hwnd);
+            return 0;
+        case WM_DESTROY:
+            if (st) st->done = true;
+            return 0;
     }
     return ::DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -160,8 +170,10 @@ std::string BrowseForFolder(HWND owner, const std::string& prompt) {
     ::CoTaskMemFree(pidl);
     if (!ok) return {};
     std::string path = Narrow(buf.data());
-    while (!path.empty() && path.back() == ' ') path.pop_back();
-    while (!path.empty() && path.front() == ' ') path.erase(path.begin());
+    while (!path.empty() && path.back() == ' ')
+        path.pop_back();
+    while (!path.empty() && path.front() == ' ')
+        path.erase(path.begin());
     return path;
 }
 

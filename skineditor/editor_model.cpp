@@ -13,11 +13,11 @@ namespace {
 
 constexpr double kMenuGap = 180;
 constexpr double kHandleSize = 100;  // handles are placed as if this wide
-constexpr double kReachRoom = 120;  // beyond an element off the mock-up window
+constexpr double kReachRoom = 120;   // beyond an element off the mock-up window
 
 const El kPaintOrder[] = {
-    El::ImgTitle, El::LabTitle, El::ShpMenu, El::LabMenu0, El::LabMenu1, El::LabMenu2, El::LabMenu3,
-    El::PicTeam,  El::PicItem,  El::ImgClose, El::ImgMin, El::ImgLock, El::ImgLeft, El::ImgRight,
+    El::ImgTitle, El::LabTitle, El::ShpMenu,  El::LabMenu0, El::LabMenu1, El::LabMenu2, El::LabMenu3,
+    El::PicTeam,  El::PicItem,  El::ImgClose, El::ImgMin,   El::ImgLock,  El::ImgLeft,  El::ImgRight,
     El::ImgUp,    El::ImgDown,  El::ShpTitle, El::LabMove0, El::LabMove1, El::LabMove2, El::LabMove3,
 };
 
@@ -30,9 +30,11 @@ const std::vector<El>& HitOrder() {
         for (auto it = std::rbegin(kPaintOrder); it != std::rend(kPaintOrder); ++it) {
             if (*it == El::ShpTitle || *it == El::ShpMenu || *it == El::ImgTitle) continue;  // outlines take no press
             if (*it == El::PicTeam)
-                for (El k : {El::LabTeam2, El::LabTeam1, El::LabTeam0}) out.push_back(k);
+                for (El k : {El::LabTeam2, El::LabTeam1, El::LabTeam0})
+                    out.push_back(k);
             if (*it == El::PicItem)
-                for (El k : {El::LabItem1, El::LabItem0, El::PicIcon1, El::PicIcon0}) out.push_back(k);
+                for (El k : {El::LabItem1, El::LabItem0, El::PicIcon1, El::PicIcon0})
+                    out.push_back(k);
             out.push_back(*it);
         }
         out.push_back(El::ImgTitle);
@@ -45,11 +47,21 @@ bool Contains(const MockRect& r, double x, double y) {
     return x >= r.left && y >= r.top && x < r.Right() && y < r.Bottom();
 }
 
-El MenuEl(int k) { return static_cast<El>(static_cast<int>(El::LabMenu0) + k); }
-El MoveEl(int k) { return static_cast<El>(static_cast<int>(El::LabMove0) + k); }
-int MoveIndex(El e) { return static_cast<int>(e) - static_cast<int>(El::LabMove0); }
-bool IsMenu(El e) { return e >= El::LabMenu0 && e <= El::LabMenu3; }
-bool IsMove(El e) { return e >= El::LabMove0 && e <= El::LabMove3; }
+El MenuEl(int k) {
+    return static_cast<El>(static_cast<int>(El::LabMenu0) + k);
+}
+El MoveEl(int k) {
+    return static_cast<El>(static_cast<int>(El::LabMove0) + k);
+}
+int MoveIndex(El e) {
+    return static_cast<int>(e) - static_cast<int>(El::LabMove0);
+}
+bool IsMenu(El e) {
+    return e >= El::LabMenu0 && e <= El::LabMenu3;
+}
+bool IsMove(El e) {
+    return e >= El::LabMove0 && e <= El::LabMove3;
+}
 
 // Half to even, like the conversions of the original value boxes.
 double RoundEven(double v) {
@@ -74,23 +86,27 @@ const std::vector<El>& MockPaintOrder() {
 std::optional<int> ParseInteger(std::string_view text) {
     size_t i = 0;
     auto skipBlanks = [&] {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+            ++i;
     };
     skipBlanks();
     std::string number;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) number.push_back(text[i++]);
     size_t digits = 0;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) number.push_back(text[i++]), ++digits;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
+        number.push_back(text[i++]), ++digits;
     if (i < text.size() && text[i] == '.') {
         number.push_back(text[i++]);
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) number.push_back(text[i++]), ++digits;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
+            number.push_back(text[i++]), ++digits;
     }
     if (digits == 0) return std::nullopt;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         number.push_back(text[i++]);
         if (i < text.size() && (text[i] == '+' || text[i] == '-')) number.push_back(text[i++]);
         size_t expDigits = 0;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) number.push_back(text[i++]), ++expDigits;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
+            number.push_back(text[i++]), ++expDigits;
         if (expDigits == 0) return std::nullopt;
     }
     skipBlanks();
@@ -112,75 +128,75 @@ std::optional<int> ParseByte(std::string_view text) {
 
 std::optional<El> DragTargetOf(El hit) {
     switch (hit) {
-    case El::ImgTitle:
-    case El::LabTitle:
-        return El::ImgTitle;
-    case El::LabTeam0:
-    case El::LabTeam1:
-    case El::LabTeam2:
-    case El::PicTeam:
-        return El::PicTeam;
-    case El::PicIcon0:
-    case El::PicIcon1:
-    case El::LabItem0:
-    case El::LabItem1:
-    case El::PicItem:
-        return El::PicItem;
-    case El::LabMove0:
-    case El::LabMove1:
-    case El::LabMove2:
-    case El::LabMove3:
-    case El::ImgClose:
-    case El::ImgMin:
-    case El::ImgLock:
-    case El::LabMenu0:
-    case El::LabMenu1:
-    case El::LabMenu2:
-    case El::LabMenu3:
-    case El::ImgLeft:
-    case El::ImgRight:
-    case El::ImgUp:
-    case El::ImgDown:
-        return hit;
-    default:
-        return std::nullopt;
+        case El::ImgTitle:
+        case El::LabTitle:
+            return El::ImgTitle;
+        case El::LabTeam0:
+        case El::LabTeam1:
+        case El::LabTeam2:
+        case El::PicTeam:
+            return El::PicTeam;
+        case El::PicIcon0:
+        case El::PicIcon1:
+        case El::LabItem0:
+        case El::LabItem1:
+        case El::PicItem:
+            return El::PicItem;
+        case El::LabMove0:
+        case El::LabMove1:
+        case El::LabMove2:
+        case El::LabMove3:
+        case El::ImgClose:
+        case El::ImgMin:
+        case El::ImgLock:
+        case El::LabMenu0:
+        case El::LabMenu1:
+        case El::LabMenu2:
+        case El::LabMenu3:
+        case El::ImgLeft:
+        case El::ImgRight:
+        case El::ImgUp:
+        case El::ImgDown:
+            return hit;
+        default:
+            return std::nullopt;
     }
 }
 
 int LockIndexOf(El e) {
     switch (e) {
-    case El::ImgTitle:
-    case El::LabTitle:
-    case El::LabMove0:
-    case El::LabMove1:
-    case El::LabMove2:
-    case El::LabMove3:
-    case El::ImgClose:
-    case El::ImgMin:
-    case El::ImgLock:
-        return 0;
-    case El::LabMenu0:
-    case El::LabMenu1:
-    case El::LabMenu2:
-    case El::LabMenu3:
-        return 1;
-    case El::PicTeam:
-    case El::LabTeam0:
-    case El::LabTeam1:
-    case El::LabTeam2:
-    case El::ImgLeft:
-    case El::ImgRight:
-        return 2;
-    case El::PicItem:
-    case El::PicIcon0:
-    case El::PicIcon1:
-    case El::LabItem0:
-    case El::LabItem1:
-    case El::ImgUp:
-    case El::ImgDown:
-        return 3;
-    default:
-        return -1;
+        case El::ImgTitle:
+        case El::LabTitle:
+        case El::LabMove0:
+        case El::LabMove1:
+        case El::LabMove2:
+        case El::LabMove3:
+        case El::ImgClose:
+        case El::ImgMin:
+        case El::ImgLock:
+            return 0;
+        case El::LabMenu0:
+        case El::LabMenu1:
+        case El::LabMenu2:
+        case El::LabMenu3:
+            return 1;
+        case El::PicTeam:
+        case El::LabTeam0:
+        case El::LabTeam1:
+        case El::LabTeam2:
+        case El::ImgLeft:
+        case El::ImgRight:
+            return 2;
+        case El::PicItem:
+        case El::PicIcon0:
+        case El::PicIcon1:
+        case El::LabItem0:
+        case El::LabItem1:
+        case El::ImgUp:
+        case El::ImgDown:
+            return 3;
+        default:
+            return -1;
     }
 }
 
@@ -192,7 +208,7 @@ std::optional<El> ParentOf(El e) {
 
 std::optional<int> PictureSlotOf(El e) {
     static constexpr std::pair<El, int> kPreviews[] = {
-        {El::PicEditIn, 0}, {El::ImgClose, 2}, {El::ImgMin, 5}, {El::ImgLock, 8},  {El::ImgLeft, 16},
+        {El::PicEditIn, 0}, {El::ImgClose, 2}, {El::ImgMin, 5},   {El::ImgLock, 8},  {El::ImgLeft, 16},
         {El::ImgRight, 19}, {El::ImgUp, 32},   {El::ImgDown, 35}, {El::PicTeam, 30},
     };
     for (const auto& [el, slot] : kPreviews)
@@ -213,11 +229,13 @@ EditorModel::EditorModel(Pictures& pictures, TextMeasure& measure, int dpi)
 }
 
 void EditorModel::Reset() {
-    for (auto& s : slots_) s.clear();
+    for (auto& s : slots_)
+        s.clear();
     missing_ = {};
     savedState.clear();
     openProblems.clear();
-    for (const auto& info : kSlots) slots_[static_cast<size_t>(info.slot)] = std::string(info.def);
+    for (const auto& info : kSlots)
+        slots_[static_cast<size_t>(info.slot)] = std::string(info.def);
     frame_ = {true, true};
     lock_ = {};
     currentProjectPath.clear();
@@ -246,7 +264,8 @@ void EditorModel::Reset() {
     set(El::ImgMin, 3600, 120, 300, 300).picture = PictureSource::BuiltIn;
     set(El::ImgLock, 3240, 120, 300, 300).picture = PictureSource::BuiltIn;
     const double menuLefts[4] = {240, 840, 1320, 1800};
-    for (int k = 0; k < 4; ++k) set(MenuEl(k), menuLefts[k], 600, 360, 180).opaque = false;
+    for (int k = 0; k < 4; ++k)
+        set(MenuEl(k), menuLefts[k], 600, 360, 180).opaque = false;
     MockElement& shp = set(El::ShpMenu, 120, 550, 615, 255);
     shp.backColor = 0xFFFFFF;
     shp.lineColor = 0;
@@ -389,77 +408,142 @@ bool EditorModel::ApplyProperty(int slot) {
     auto backColour = [&](El e) { return colour([&](int c) { Mutable(e).backColor = c; }); };
 
     switch (slot) {
-    case 0: ok = ApplyPicture(El::PicEditIn, text, true); break;
-    case 2: ok = ApplyPicture(El::ImgClose, text, true); break;
-    case 5: ok = ApplyPicture(El::ImgMin, text, true); break;
-    case 8: ok = ApplyPicture(El::ImgLock, text, true); break;
-    case 16: ok = ApplyPicture(El::ImgLeft, text, true); break;
-    case 19: ok = ApplyPicture(El::ImgRight, text, true); break;
-    case 32: ok = ApplyPicture(El::ImgUp, text, true); break;
-    case 35: ok = ApplyPicture(El::ImgDown, text, true); break;
-    case 9: ok = colour([&](int c) { Mutable(El::ShpMenu).lineColor = c; }); break;
-    case 50: ok = backColour(El::ShpMenu); break;
-    case 11: ok = textColour(El::LabTitle); break;
-    case 12: ok = colour([&](int c) { Mutable(El::LabMenu2).textColor = Mutable(El::LabMenu3).textColor = c; }); break;
-    case 13: ok = textColour(El::LabMenu0); break;
-    case 14: ok = textColour(El::LabMenu1); break;
-    case 15: {
-        auto v = ParseInteger(text);
-        if (!v || *v < 1 || *v > 255) { ok = false; break; }
-        for (int k = 0; k < 4; ++k) {
-            MockElement& m = Mutable(MenuEl(k));
-            m.fontSize = *v;
-            m.rect.width = measure_.TextWidthTwips(std::string(kMenuCaptions[static_cast<size_t>(k)]), *v);
-            m.rect.height = *v * 20.0;
+        case 0:
+            ok = ApplyPicture(El::PicEditIn, text, true);
+            break;
+        case 2:
+            ok = ApplyPicture(El::ImgClose, text, true);
+            break;
+        case 5:
+            ok = ApplyPicture(El::ImgMin, text, true);
+            break;
+        case 8:
+            ok = ApplyPicture(El::ImgLock, text, true);
+            break;
+        case 16:
+            ok = ApplyPicture(El::ImgLeft, text, true);
+            break;
+        case 19:
+            ok = ApplyPicture(El::ImgRight, text, true);
+            break;
+        case 32:
+            ok = ApplyPicture(El::ImgUp, text, true);
+            break;
+        case 35:
+            ok = ApplyPicture(El::ImgDown, text, true);
+            break;
+        case 9:
+            ok = colour([&](int c) { Mutable(El::ShpMenu).lineColor = c; });
+            break;
+        case 50:
+            ok = backColour(El::ShpMenu);
+            break;
+        case 11:
+            ok = textColour(El::LabTitle);
+            break;
+        case 12:
+            ok = colour([&](int c) { Mutable(El::LabMenu2).textColor = Mutable(El::LabMenu3).textColor = c; });
+            break;
+        case 13:
+            ok = textColour(El::LabMenu0);
+            break;
+        case 14:
+            ok = textColour(El::LabMenu1);
+            break;
+        case 15: {
+            auto v = ParseInteger(text);
+            if (!v || *v < 1 || *v > 255) {
+                ok = false;
+                break;
+            }
+            for (int k = 0; k < 4; ++k) {
+                MockElement& m = Mutable(MenuEl(k));
+                m.fontSize = *v;
+                m.rect.width = measure_.TextWidthTwips(std::string(kMenuCaptions[static_cast<size_t>(k)]), *v);
+                m.rect.height = *v * 20.0;
+            }
+            PlaceMenuRowFromFirst();
+            break;
         }
-        PlaceMenuRowFromFirst();
-        break;
-    }
-    case 22:
-    case 38: {
-        auto v = ParseByte(text);
-        if (!v) { ok = false; break; }
-        if (slot == 22)
-            for (El e : {El::LabTeam0, El::LabTeam1, El::LabTeam2}) Mutable(e).fontSize = *v;
-        else
-            for (El e : {El::LabItem0, El::LabItem1}) Mutable(e).fontSize = *v;
-        break;
-    }
-    case 23: ok = textColour(El::LabTeam0); break;
-    case 24: ok = textColour(El::LabTeam1); break;
-    case 25: ok = textColour(El::LabTeam2); break;
-    case 26: ok = backColour(El::LabTeam0); break;
-    case 27: ok = backColour(El::LabTeam1); break;
-    case 28: ok = backColour(El::LabTeam2); break;
-    case 29: ok = backColour(El::PicTeam); break;
-    case 30:
-        ok = ApplyPicture(El::PicTeam, text, false);
-        if (ok)
-            for (El e : {El::LabTeam0, El::LabTeam1, El::LabTeam2}) Mutable(e).opaque = text.empty();
-        break;
-    case 31:
-    case 48:
-    case 49: {
-        auto v = ParseInteger(text);
-        if (!v || *v < 0) { ok = false; break; }
-        if (slot == 31) Mutable(El::PicTeam).rect.width = *v;
-        if (slot == 48) Mutable(El::PicTeam).rect.height = *v;
-        if (slot == 49) Mutable(El::PicItem).rect.height = *v;
-        break;
-    }
-    case 39: ok = textColour(El::LabItem1); break;
-    case 40: ok = textColour(El::LabItem0); break;
-    case 41: ok = backColour(El::LabItem1); break;
-    case 42: ok = backColour(El::LabItem0); break;
-    case 43: {
-        auto v = ParseByte(text);
-        // The launcher keeps the panel width in a 16-bit signed value.
-        if (!v || *v * 1025 + 200 > 32767) { ok = false; break; }
-        Mutable(El::PicItem).rect.width = *v * 1025 + 200;
-        break;
-    }
-    default:
-        break;  // kept for the package only, no preview
+        case 22:
+        case 38: {
+            auto v = ParseByte(text);
+            if (!v) {
+                ok = false;
+                break;
+            }
+            if (slot == 22)
+                for (El e : {El::LabTeam0, El::LabTeam1, El::LabTeam2})
+                    Mutable(e).fontSize = *v;
+            else
+                for (El e : {El::LabItem0, El::LabItem1})
+                    Mutable(e).fontSize = *v;
+            break;
+        }
+        case 23:
+            ok = textColour(El::LabTeam0);
+            break;
+        case 24:
+            ok = textColour(El::LabTeam1);
+            break;
+        case 25:
+            ok = textColour(El::LabTeam2);
+            break;
+        case 26:
+            ok = backColour(El::LabTeam0);
+            break;
+        case 27:
+            ok = backColour(El::LabTeam1);
+            break;
+        case 28:
+            ok = backColour(El::LabTeam2);
+            break;
+        case 29:
+            ok = backColour(El::PicTeam);
+            break;
+        case 30:
+            ok = ApplyPicture(El::PicTeam, text, false);
+            if (ok)
+                for (El e : {El::LabTeam0, El::LabTeam1, El::LabTeam2})
+                    Mutable(e).opaque = text.empty();
+            break;
+        case 31:
+        case 48:
+        case 49: {
+            auto v = ParseInteger(text);
+            if (!v || *v < 0) {
+                ok = false;
+                break;
+            }
+            if (slot == 31) Mutable(El::PicTeam).rect.width = *v;
+            if (slot == 48) Mutable(El::PicTeam).rect.height = *v;
+            if (slot == 49) Mutable(El::PicItem).rect.height = *v;
+            break;
+        }
+        case 39:
+            ok = textColour(El::LabItem1);
+            break;
+        case 40:
+            ok = textColour(El::LabItem0);
+            break;
+        case 41:
+            ok = backColour(El::LabItem1);
+            break;
+        case 42:
+            ok = backColour(El::LabItem0);
+            break;
+        case 43: {
+            auto v = ParseByte(text);
+            // The launcher keeps the panel width in a 16-bit signed value.
+            if (!v || *v * 1025 + 200 > 32767) {
+                ok = false;
+                break;
+            }
+            Mutable(El::PicItem).rect.width = *v * 1025 + 200;
+            break;
+        }
+        default:
+            break;  // kept for the package only, no preview
     }
     if (!ok) SetSlotText(slot, "");
     return ok;
@@ -549,24 +633,24 @@ bool EditorModel::MouseMove(El target, double x, double y) {
         const MockRect h = el.rect;
         // A step that would make the rectangle's size negative is skipped.
         switch (MoveIndex(target)) {
-        case 0: {
-            double w = t.left - h.left + t.width;
-            if (w >= 0) t.width = w;
-            t.left = h.left;
-            break;
-        }
-        case 1: {
-            double hh = t.top - h.top + t.height;
-            if (hh >= 0) t.height = hh;
-            t.top = h.top;
-            break;
-        }
-        case 2:
-            if (t.width + dx >= 0) t.width += dx;
-            break;
-        case 3:
-            if (t.height + dy >= 0) t.height += dy;
-            break;
+            case 0: {
+                double w = t.left - h.left + t.width;
+                if (w >= 0) t.width = w;
+                t.left = h.left;
+                break;
+            }
+            case 1: {
+                double hh = t.top - h.top + t.height;
+                if (hh >= 0) t.height = hh;
+                t.top = h.top;
+                break;
+            }
+            case 2:
+                if (t.width + dx >= 0) t.width += dx;
+                break;
+            case 3:
+                if (t.height + dy >= 0) t.height += dy;
+                break;
         }
         LayoutTitleBar();
     } else if (IsMenu(target)) {

@@ -15,7 +15,9 @@ namespace vt {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 // Picture slots in the order the project keeps them, with the ones that
 // carry text as typed in between; see SaveProject.
@@ -49,7 +51,8 @@ std::string GetFolderPart(std::string_view path) {
 }
 
 std::string MakeRelativePath(std::string_view projectFolder, std::string_view path) {
-    if (!projectFolder.empty() && path.size() > projectFolder.size() && path.substr(0, projectFolder.size()) == projectFolder)
+    if (!projectFolder.empty() && path.size() > projectFolder.size() &&
+        path.substr(0, projectFolder.size()) == projectFolder)
         return "\\" + std::string(path.substr(projectFolder.size()));
     return std::string(path);
 }
@@ -57,7 +60,8 @@ std::string MakeRelativePath(std::string_view projectFolder, std::string_view pa
 std::string ResolveRelativePath(std::string_view projectFolder, std::string_view stored) {
     if (stored.empty() || stored.front() != '\\') return std::string(stored);
     std::string out(projectFolder);
-    for (char c : stored) out.push_back(c == '\\' ? NativeSeparator() : c);
+    for (char c : stored)
+        out.push_back(c == '\\' ? NativeSeparator() : c);
     return out;
 }
 
@@ -105,7 +109,8 @@ std::vector<ProjectEntry> ProjectEntries(const EditorModel& model, const std::st
         out.push_back({section, key, FormatTwips(v)});
     };
     auto each = [](std::initializer_list<int> slots, auto fn) {
-        for (int s : slots) fn(s);
+        for (int s : slots)
+            fn(s);
     };
 
     each({44, 45, 46, 47, 51, 52}, text);
@@ -132,7 +137,7 @@ std::vector<ProjectEntry> ProjectEntries(const EditorModel& model, const std::st
         number(g.section, g.topKey, model.Get(g.element).rect.top);
     }
     const GeometryKey rest[] = {
-        {El::LabMenu0, "MENU", "Left", "Top"},       {El::PicTeam, "TEAM", "Left", "Top"},
+        {El::LabMenu0, "MENU", "Left", "Top"},        {El::PicTeam, "TEAM", "Left", "Top"},
         {El::ImgLeft, "TEAM", "LeftLeft", "LeftTop"}, {El::ImgRight, "TEAM", "RightLeft", "RightTop"},
         {El::PicItem, "ITEM", "Left", "Top"},         {El::ImgUp, "ITEM", "UpLeft", "UpTop"},
         {El::ImgDown, "ITEM", "DownLeft", "DownTop"},
@@ -193,7 +198,8 @@ SaveResult SaveProject(const EditorModel& model, const std::string& file, bool r
     // would lose what the editor does not know about.
     IniWriteBatch batch(file);
     bool ok = true;
-    for (const auto& e : entries) ok = ok && WriteIniString(file, e.section, e.key, e.value);
+    for (const auto& e : entries)
+        ok = ok && WriteIniString(file, e.section, e.key, e.value);
     if (ok && batch.Commit()) return {true, {}};
     batch.Discard();
     return {false, WriteFailureCause(file)};
@@ -212,9 +218,13 @@ std::string ProjectState(const EditorModel& model) {
     return out;
 }
 
-void MarkSaved(EditorModel& model) { model.savedState = ProjectState(model); }
+void MarkSaved(EditorModel& model) {
+    model.savedState = ProjectState(model);
+}
 
-bool IsModified(const EditorModel& model) { return ProjectState(model) != model.savedState; }
+bool IsModified(const EditorModel& model) {
+    return ProjectState(model) != model.savedState;
+}
 
 std::string TitleText(const EditorModel& model) {
     return (IsModified(model) ? "*" : "") + model.windowTitle;
@@ -265,7 +275,8 @@ void LoadProject(EditorModel& model, const std::string& file, const ProjectCheck
         if (double w = readInt("TITLE", "Width"); w >= 0 && usable("TITLE", "Width")) t.width = w;
         if (double h = readInt("TITLE", "Height"); h >= 0 && usable("TITLE", "Height")) t.height = h;
     }
-    for (const auto& g : kButtonKeys) place(g.element, g.section, g.leftKey, g.topKey);
+    for (const auto& g : kButtonKeys)
+        place(g.element, g.section, g.leftKey, g.topKey);
     place(El::LabMenu0, "MENU", "Left", "Top");
     model.PlaceMenuRowFromFirst();
     model.FitMenuHighlight();
@@ -288,11 +299,14 @@ void LoadProject(EditorModel& model, const std::string& file, const ProjectCheck
         int v = ReadIniInt(file, section, "Frame", 0);
         if (v == 0 || v == 1) model.SetFrame(k, v == 1);
     };
-    for (int i : {44, 45, 46, 47, 51, 52, 0, 53, 54, 55, 56, 2, 3, 4, 5, 6, 7, 8, 10, 9, 11, 12, 13, 14, 15}) slot(i);
-    for (int i = 16; i <= 31; ++i) slot(i);
+    for (int i : {44, 45, 46, 47, 51, 52, 0, 53, 54, 55, 56, 2, 3, 4, 5, 6, 7, 8, 10, 9, 11, 12, 13, 14, 15})
+        slot(i);
+    for (int i = 16; i <= 31; ++i)
+        slot(i);
     slot(48);
     frame(0, "TEAM");
-    for (int i = 32; i <= 43; ++i) slot(i);
+    for (int i = 32; i <= 43; ++i)
+        slot(i);
     slot(49);
     slot(50);
     frame(1, "ITEM");
@@ -310,7 +324,9 @@ std::string FileName(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-std::string SaveFailedText(const std::string& cause) { return std::string(kSaveFailed) + "\n" + cause; }
+std::string SaveFailedText(const std::string& cause) {
+    return std::string(kSaveFailed) + "\n" + cause;
+}
 
 CommandResult WriteProject(EditorModel& model, ProjectUi& ui, const std::string& target, bool replace) {
     SaveResult r = SaveProject(model, target, replace);
@@ -331,8 +347,10 @@ bool ConfirmOverwriteDamaged(const EditorModel& model, ProjectUi& ui) {
 }
 
 std::string MissingPicturesText(const EditorModel& model) {
-    std::string out = "以下图片找不到或无法读取。它们的路径已保留，保存时照原样写回；生成皮肤前请重新选择这些图片或把文件放回原处:";
-    for (int slot : model.MissingPictures()) out.append("\n").append(SlotDisplayName(slot)).append(": ").append(model.SlotText(slot));
+    std::string out =
+        "以下图片找不到或无法读取。它们的路径已保留，保存时照原样写回；生成皮肤前请重新选择这些图片或把文件放回原处:";
+    for (int slot : model.MissingPictures())
+        out.append("\n").append(SlotDisplayName(slot)).append(": ").append(model.SlotText(slot));
     return out;
 }
 
@@ -344,8 +362,7 @@ CommandResult SaveCommand(EditorModel& model, ProjectUi& ui, bool confirmed) {
     if (overCurrent) {
         if (!model.openProblems.empty()) {
             if (!ConfirmOverwriteDamaged(model, ui)) return CommandResult::Cancelled;
-        } else if (!confirmed &&
-                   !ui.AskYesNo(std::string(kConfirmSave), std::string(kConfirmSaveCaption))) {
+        } else if (!confirmed && !ui.AskYesNo(std::string(kConfirmSave), std::string(kConfirmSaveCaption))) {
             return CommandResult::Cancelled;
         }
         target = model.currentProjectPath;
@@ -371,7 +388,8 @@ CommandResult SaveAsCommand(EditorModel& model, ProjectUi& ui) {
     if (same && !model.openProblems.empty()) {
         if (!ConfirmOverwriteDamaged(model, ui)) return CommandResult::Cancelled;
     } else if (!same && std::filesystem::exists(PathFromUtf8(target), ec)) {
-        if (!ui.ConfirmRisk(target + " 已存在。\n要替换它吗?", std::string(kSaveAsCaption))) return CommandResult::Cancelled;
+        if (!ui.ConfirmRisk(target + " 已存在。\n要替换它吗?", std::string(kSaveAsCaption)))
+            return CommandResult::Cancelled;
     }
     // Another project of that name is replaced whole, not merged into.
     const CommandResult r = WriteProject(model, ui, target, !same);
@@ -386,9 +404,12 @@ CommandResult SaveAsCommand(EditorModel& model, ProjectUi& ui) {
 bool ConfirmDiscard(EditorModel& model, ProjectUi& ui) {
     if (!IsModified(model)) return true;
     switch (ui.AskYesNoCancel(std::string(kAskSaveChanges), std::string(kAskSaveBeforeOpenCaption))) {
-    case Answer::Yes: return SaveCommand(model, ui, true) == CommandResult::Done;
-    case Answer::No: return true;
-    case Answer::Cancel: break;
+        case Answer::Yes:
+            return SaveCommand(model, ui, true) == CommandResult::Done;
+        case Answer::No:
+            return true;
+        case Answer::Cancel:
+            break;
     }
     return false;
 }
@@ -413,7 +434,8 @@ CommandResult OpenCommand(EditorModel& model, ProjectUi& ui) {
     // default and nothing of the previous project lingers.
     const std::array<bool, 4> locks = {model.Lock(0), model.Lock(1), model.Lock(2), model.Lock(3)};
     model.Reset();
-    for (int k = 0; k < 4; ++k) model.SetLock(k, locks[static_cast<size_t>(k)]);
+    for (int k = 0; k < 4; ++k)
+        model.SetLock(k, locks[static_cast<size_t>(k)]);
     LoadProject(model, path, &check);
     if (!check.Ok()) model.openProblems = DescribeProblems(check, 4);
     MarkSaved(model);

@@ -94,7 +94,8 @@ std::vector<std::string_view> StateCaptions(std::string_view label) {
 const SlotInfo* FindSlot(int slot) {
     static const auto index = [] {
         std::array<const SlotInfo*, kSlotLimit> t{};
-        for (const auto& s : kSlots) t[static_cast<size_t>(s.slot)] = &s;
+        for (const auto& s : kSlots)
+            t[static_cast<size_t>(s.slot)] = &s;
         return t;
     }();
     if (slot < 0 || slot >= kSlotLimit) return nullptr;

@@ -17,7 +17,7 @@ struct SlotInfo {
     int page;                // 0..5, the page selector index
     std::string_view label;  // caption shared by the slots of one group
     SlotKind kind;
-    std::string_view def;    // text of the box when the editor opens
+    std::string_view def;      // text of the box when the editor opens
     std::string_view section;  // project file section
     std::string_view key;      // project file key
 };
@@ -31,7 +31,9 @@ extern const std::array<SlotInfo, kSlotCount> kSlots;
 
 // nullptr for 1 and anything outside 0..56.
 const SlotInfo* FindSlot(int slot);
-inline bool IsSlot(int slot) { return FindSlot(slot) != nullptr; }
+inline bool IsSlot(int slot) {
+    return FindSlot(slot) != nullptr;
+}
 inline Chooser ChooserOf(SlotKind kind) {
     return kind == SlotKind::Picture ? Chooser::Picture : kind == SlotKind::Colour ? Chooser::Colour : Chooser::None;
 }

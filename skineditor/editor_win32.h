@@ -88,7 +88,7 @@ private:
     std::map<std::tuple<int, int, int, int>, UniqueHbitmap> standIns_;
     int dpi_ = 96;
     ScrollLayout scroll_;
-    PixelArea area_;  // mock-up pixels the view scrolls over
+    PixelArea area_;             // mock-up pixels the view scrolls over
     bool updatingBars_ = false;  // showing a bar resizes the client and re-enters
 };
 
@@ -166,7 +166,7 @@ private:
     UniqueHbrush pageBrush_;
     UniqueHbrush missingBrush_;
     bool replaced_ = false;
-    bool syncing_ = false;  // boxes being filled from the model
+    bool syncing_ = false;     // boxes being filled from the model
     int clientHeight_ = 7335;  // twips, grown to the pages in OnCreate
     HWND tips_ = nullptr;
     std::wstring tipText_;  // the tooltip shown, kept while it is

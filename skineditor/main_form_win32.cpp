@@ -50,9 +50,9 @@ struct BottomButton {
 // The project commands moved one place left to make room for Save As
 // beside Save; the others stay where they always were.
 constexpr BottomButton kBottomButtons[] = {
-    {kIdCmdNew, "新建(&N)", 1560},   {kIdCmdOpen, "打开(&O)", 2640},  {kIdCmdSave, "保存(&S)", 3720},
-    {kIdCmdSaveAs, "另存为", 4800},  {kIdCmdMake, "生成(&M)", 5880},  {kIdCmdAbout, "关于(&A)", 7320},
-    {kIdCmdHelp, "帮助(&H)", 8400},  {kIdCmdExit, "退出(&E)", 9480},
+    {kIdCmdNew, "新建(&N)", 1560},  {kIdCmdOpen, "打开(&O)", 2640}, {kIdCmdSave, "保存(&S)", 3720},
+    {kIdCmdSaveAs, "另存为", 4800}, {kIdCmdMake, "生成(&M)", 5880}, {kIdCmdAbout, "关于(&A)", 7320},
+    {kIdCmdHelp, "帮助(&H)", 8400}, {kIdCmdExit, "退出(&E)", 9480},
 };
 
 // A page's groups: consecutive slots sharing a caption.
@@ -118,8 +118,12 @@ public:
                 return Answer::Cancel;
         }
     }
-    std::string AskOpenPath() override { return ShowOpenFileDialog(owner_, std::string(kOpenDialogTitle), "*.vse", "*.vse"); }
-    std::string AskSavePath() override { return ShowSaveFileDialog(owner_, std::string(kSaveDialogTitle), "*.vse", "*.vse"); }
+    std::string AskOpenPath() override {
+        return ShowOpenFileDialog(owner_, std::string(kOpenDialogTitle), "*.vse", "*.vse");
+    }
+    std::string AskSavePath() override {
+        return ShowSaveFileDialog(owner_, std::string(kSaveDialogTitle), "*.vse", "*.vse");
+    }
     std::string AskSaveAsPath() override {
         return ShowSaveFileDialog(owner_, std::string(kSaveAsDialogTitle), "*.vse", "*.vse");
     }
@@ -492,7 +496,8 @@ int MainForm::CreatePages() {
                 if (Stacked(grp)) {
                     const auto states = StateCaptions(grp.label);
                     int captionWidth = 0;
-                    for (auto st : states) captionWidth = std::max(captionWidth, TextWidth(std::string(st)));
+                    for (auto st : states)
+                        captionWidth = std::max(captionWidth, TextWidth(std::string(st)));
                     for (int i = 0; i < k; ++i) {
                         const int y = top + kLabelHeight + i * (kBoxHeight + kStackGap);
                         if (static_cast<size_t>(i) < states.size())
@@ -743,7 +748,8 @@ void MainForm::OnOpen() {
         SyncBoxesFromModel();
         SyncChecksFromModel();
         // Boxes whose text stayed the same still change their colour.
-        for (HWND page : pages_) ::RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        for (HWND page : pages_)
+            ::RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         canvas_.Refresh();
     }
     UpdateTitle();
@@ -767,7 +773,8 @@ void MainForm::OnMake() {
     ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     BuildResult r = BuildSkinPackage(model_, folder);
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-    if (!r.ok) ::MessageBoxW(hwnd_, Widen(std::string(kBuildFailed) + "\n" + r.detail).c_str(), L"VTSkinEditor", MB_OK);
+    if (!r.ok)
+        ::MessageBoxW(hwnd_, Widen(std::string(kBuildFailed) + "\n" + r.detail).c_str(), L"VTSkinEditor", MB_OK);
     else if (!r.standIns.empty())
         ::MessageBoxW(hwnd_, Widen(StandInNotice(r.standIns)).c_str(), L"VTSkinEditor", MB_OK | MB_ICONINFORMATION);
 }

@@ -16,8 +16,12 @@ uint32_t Le16(std::string_view b, size_t at) {
 uint32_t Be16(std::string_view b, size_t at) {
     return (static_cast<uint8_t>(b[at]) << 8) | static_cast<uint8_t>(b[at + 1]);
 }
-uint32_t Le32(std::string_view b, size_t at) { return Le16(b, at) | (Le16(b, at + 2) << 16); }
-uint32_t Be32(std::string_view b, size_t at) { return (Be16(b, at) << 16) | Be16(b, at + 2); }
+uint32_t Le32(std::string_view b, size_t at) {
+    return Le16(b, at) | (Le16(b, at + 2) << 16);
+}
+uint32_t Be32(std::string_view b, size_t at) {
+    return (Be16(b, at) << 16) | Be16(b, at + 2);
+}
 
 std::optional<PictureSize> Make(long long w, long long h) {
     if (w <= 0 || h <= 0 || w > 65535 || h > 65535) return std::nullopt;
@@ -50,8 +54,10 @@ std::optional<PictureSize> ProbePictureBytes(std::string_view b) {
         int32_t h = static_cast<int32_t>(Le32(b, 22));
         return Make(w, std::llabs(h));
     }
-    if (b.size() >= 10 && (b.substr(0, 6) == "GIF87a" || b.substr(0, 6) == "GIF89a")) return Make(Le16(b, 6), Le16(b, 8));
-    if (b.size() >= 24 && b.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8)) return Make(Be32(b, 16), Be32(b, 20));
+    if (b.size() >= 10 && (b.substr(0, 6) == "GIF87a" || b.substr(0, 6) == "GIF89a"))
+        return Make(Le16(b, 6), Le16(b, 8));
+    if (b.size() >= 24 && b.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8))
+        return Make(Be32(b, 16), Be32(b, 20));
     if (b.size() >= 4 && static_cast<uint8_t>(b[0]) == 0xFF && static_cast<uint8_t>(b[1]) == 0xD8) return Jpeg(b);
     if (b.size() >= 22 && Le16(b, 0) == 0 && Le16(b, 2) == 1 && Le16(b, 4) >= 1) {
         int w = static_cast<uint8_t>(b[6]);

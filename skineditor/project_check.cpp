@@ -15,12 +15,17 @@ namespace {
 
 ValueRule RuleOfSlot(const SlotInfo& s) {
     switch (s.kind) {
-    case SlotKind::Colour: return ValueRule::Colour;
-    case SlotKind::Points: return s.slot == 15 ? ValueRule::MenuFontSize : ValueRule::FontSize;
-    case SlotKind::Twips: return ValueRule::Length;
-    case SlotKind::Count: return ValueRule::Columns;
-    case SlotKind::Picture:
-    case SlotKind::Text: break;
+        case SlotKind::Colour:
+            return ValueRule::Colour;
+        case SlotKind::Points:
+            return s.slot == 15 ? ValueRule::MenuFontSize : ValueRule::FontSize;
+        case SlotKind::Twips:
+            return ValueRule::Length;
+        case SlotKind::Count:
+            return ValueRule::Columns;
+        case SlotKind::Picture:
+        case SlotKind::Text:
+            break;
     }
     return ValueRule::Text;
 }
@@ -57,17 +62,25 @@ std::string RuleFault(ValueRule rule, std::string_view value) {
         return {};
     };
     switch (rule) {
-    case ValueRule::Text: return {};
-    case ValueRule::Colour: return range(0, kMaxColourValue, true);
-    case ValueRule::FontSize: return range(0, 255, true);
-    case ValueRule::MenuFontSize: return range(1, 255, true);
-    case ValueRule::Length: return range(0, 2147483647, true);
-    case ValueRule::Columns: return range(0, 31, true);
-    case ValueRule::Flag:
-        if (value != "0" && value != "1") return "应为 0 或 1";
-        return {};
-    case ValueRule::Position: return range(-32768, 32767, false);
-    case ValueRule::Size: return range(0, 32767, false);
+        case ValueRule::Text:
+            return {};
+        case ValueRule::Colour:
+            return range(0, kMaxColourValue, true);
+        case ValueRule::FontSize:
+            return range(0, 255, true);
+        case ValueRule::MenuFontSize:
+            return range(1, 255, true);
+        case ValueRule::Length:
+            return range(0, 2147483647, true);
+        case ValueRule::Columns:
+            return range(0, 31, true);
+        case ValueRule::Flag:
+            if (value != "0" && value != "1") return "应为 0 或 1";
+            return {};
+        case ValueRule::Position:
+            return range(-32768, 32767, false);
+        case ValueRule::Size:
+            return range(0, 32767, false);
     }
     return {};
 }
@@ -90,16 +103,19 @@ const std::vector<ProjectKey>& ProjectKeys() {
                 out.push_back({s->section, s->key, RuleOfSlot(*s)});
             }
         };
-        slots({44, 45, 46, 47, 51, 52, 0, 53, 54, 55, 56, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15, 50, 9,
-               16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 48});
+        slots({44, 45, 46, 47, 51, 52, 0,  53, 54, 55, 56, 2,  3,  4,  5,  6,  7,  8,  10, 11, 12, 13,
+               14, 15, 50, 9,  16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 48});
         out.push_back({"TEAM", "Frame", ValueRule::Flag});
         slots({32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 49});
         out.push_back({"ITEM", "Frame", ValueRule::Flag});
-        for (std::string_view k : {"Left", "Top"}) out.push_back({"TITLE", k, ValueRule::Position});
-        for (std::string_view k : {"Width", "Height"}) out.push_back({"TITLE", k, ValueRule::Size});
+        for (std::string_view k : {"Left", "Top"})
+            out.push_back({"TITLE", k, ValueRule::Position});
+        for (std::string_view k : {"Width", "Height"})
+            out.push_back({"TITLE", k, ValueRule::Size});
         for (std::string_view k : {"CloseLeft", "CloseTop", "MinLeft", "MinTop", "LockLeft", "LockTop"})
             out.push_back({"TITLE", k, ValueRule::Position});
-        for (std::string_view k : {"Left", "Top"}) out.push_back({"MENU", k, ValueRule::Position});
+        for (std::string_view k : {"Left", "Top"})
+            out.push_back({"MENU", k, ValueRule::Position});
         for (std::string_view k : {"Left", "Top", "LeftLeft", "LeftTop", "RightLeft", "RightTop"})
             out.push_back({"TEAM", k, ValueRule::Position});
         for (std::string_view k : {"Left", "Top", "UpLeft", "UpTop", "DownLeft", "DownTop"})
@@ -131,7 +147,8 @@ ProjectCheck CheckProjectBytes(std::string_view bytes) {
     ProjectCheck out;
     if (Trim(bytes).empty()) {
         out.problems.push_back({0, "文件是空的"});
-        for (const auto& k : ProjectKeys()) out.unread.insert({std::string(k.section), std::string(k.key)});
+        for (const auto& k : ProjectKeys())
+            out.unread.insert({std::string(k.section), std::string(k.key)});
         return out;
     }
 
@@ -141,9 +158,9 @@ ProjectCheck CheckProjectBytes(std::string_view bytes) {
         std::string value;
         bool text;  // the line is decodable text
     };
-    std::map<std::string, int> sectionLine;              // folded section -> line
+    std::map<std::string, int> sectionLine;                     // folded section -> line
     std::map<std::pair<std::string, std::string>, Found> keys;  // folded section, key
-    std::string section;  // folded; empty before the first header
+    std::string section;                                        // folded; empty before the first header
     int lineNo = 0;
     size_t pos = 0;
     int badLines = 0;
@@ -178,8 +195,7 @@ ProjectCheck CheckProjectBytes(std::string_view bytes) {
             v = v.substr(1, v.size() - 2);
         keys.emplace(std::make_pair(section, Lower(Trim(t.substr(0, eq)))), Found{lineNo, std::string(v), text});
     }
-    if (badLines > 3)
-        out.problems.push_back({0, "另有 " + std::to_string(badLines - 3) + " 行文字无法识别"});
+    if (badLines > 3) out.problems.push_back({0, "另有 " + std::to_string(badLines - 3) + " 行文字无法识别"});
 
     for (std::string_view s : kProjectSections) {
         const std::string folded = Lower(s);
@@ -210,8 +226,8 @@ ProjectCheck CheckProjectBytes(std::string_view bytes) {
             continue;
         }
         if (std::string fault = RuleFault(k.rule, f.value); !fault.empty()) {
-            out.problems.push_back(
-                {f.line, "[" + std::string(k.section) + "] " + std::string(k.key) + "=" + Shown(f.value) + " " + fault});
+            out.problems.push_back({f.line, "[" + std::string(k.section) + "] " + std::string(k.key) + "=" +
+                                                Shown(f.value) + " " + fault});
             out.unread.insert(id);
         }
     }
@@ -219,7 +235,8 @@ ProjectCheck CheckProjectBytes(std::string_view bytes) {
         auto it = missingKeys.find(std::string(s));
         if (it == missingKeys.end()) continue;
         std::string list;
-        for (const auto& k : it->second) list += (list.empty() ? "" : ", ") + k;
+        for (const auto& k : it->second)
+            list += (list.empty() ? "" : ", ") + k;
         out.problems.push_back({0, "[" + std::string(s) + "] 节缺少键: " + list});
     }
     return out;
@@ -256,7 +273,8 @@ std::string DescribeUnread(const ProjectCheck& check) {
         if (names.size() == total) {
             out += "全部";
         } else {
-            for (size_t i = 0; i < names.size(); ++i) out += (i ? ", " : "") + std::string(names[i]);
+            for (size_t i = 0; i < names.size(); ++i)
+                out += (i ? ", " : "") + std::string(names[i]);
         }
         out += "\n";
     }

@@ -16,15 +16,15 @@ namespace vt {
 
 // How the value of one project key must look.
 enum class ValueRule {
-    Text,        // anything (picture paths and the texts of the info page)
-    Colour,      // empty, or 0..16777215
-    FontSize,    // empty, or 0..255
+    Text,          // anything (picture paths and the texts of the info page)
+    Colour,        // empty, or 0..16777215
+    FontSize,      // empty, or 0..255
     MenuFontSize,  // empty, or 1..255
-    Length,      // empty, or a whole number of twips, 0 or more
-    Columns,     // empty, or 0..31
-    Flag,        // 0 or 1
-    Position,    // a number of twips, -32768..32767
-    Size,        // a number of twips, 0..32767
+    Length,        // empty, or a whole number of twips, 0 or more
+    Columns,       // empty, or 0..31
+    Flag,          // 0 or 1
+    Position,      // a number of twips, -32768..32767
+    Size,          // a number of twips, 0..32767
 };
 
 struct ProjectKey {

@@ -20,11 +20,11 @@ namespace {
 // Which slot feeds each picture of the package.
 int PictureSlot(std::string_view file) {
     static constexpr std::pair<std::string_view, int> kSources[] = {
-        {"backdrop.img", 0},  {"file.img", 53},   {"dir.img", 54},      {"link.img", 55},   {"exitem.img", 56},
-        {"close1.img", 2},    {"close2.img", 3},  {"close3.img", 4},    {"min1.img", 5},    {"min2.img", 6},
-        {"min3.img", 7},      {"lock1.img", 8},   {"lock2.img", 10},    {"left1.img", 16},  {"left2.img", 17},
-        {"left3.img", 18},    {"right1.img", 19}, {"right2.img", 20},   {"right3.img", 21}, {"teamback.img", 30},
-        {"up1.img", 32},      {"up2.img", 33},    {"up3.img", 34},      {"down1.img", 35},  {"down2.img", 36},
+        {"backdrop.img", 0}, {"file.img", 53},   {"dir.img", 54},    {"link.img", 55},   {"exitem.img", 56},
+        {"close1.img", 2},   {"close2.img", 3},  {"close3.img", 4},  {"min1.img", 5},    {"min2.img", 6},
+        {"min3.img", 7},     {"lock1.img", 8},   {"lock2.img", 10},  {"left1.img", 16},  {"left2.img", 17},
+        {"left3.img", 18},   {"right1.img", 19}, {"right2.img", 20}, {"right3.img", 21}, {"teamback.img", 30},
+        {"up1.img", 32},     {"up2.img", 33},    {"up3.img", 34},    {"down1.img", 35},  {"down2.img", 36},
         {"down3.img", 37},
     };
     for (const auto& [name, slot] : kSources)
@@ -36,7 +36,8 @@ int PictureSlot(std::string_view file) {
 
 const std::vector<PackagePicture> kPackagePictures = [] {
     std::vector<PackagePicture> out;
-    for (const auto& p : kSkinPictures) out.push_back({p.file, PictureSlot(p.file), !p.required});
+    for (const auto& p : kSkinPictures)
+        out.push_back({p.file, PictureSlot(p.file), !p.required});
     return out;
 }();
 
@@ -51,16 +52,14 @@ std::string PackageValue(const EditorModel& model, std::string_view section, std
         std::string_view section, key;
         int slot;
     } kSlotKeys[] = {
-        {"SKIN", "Name", 44},        {"SKIN", "Version", 45},     {"SKIN", "Author", 46},
-        {"SKIN", "HomePage", 47},    {"SKIN", "Email", 51},       {"SKIN", "Note", 52},
-        {"TITLE", "TextColor", 11},  {"MENU", "TextColor1", 12},  {"MENU", "TextColor2", 13},
-        {"MENU", "TextColor3", 14},  {"MENU", "FontSize", 15},    {"MENU", "BackColor", 50},
-        {"MENU", "FrameColor", 9},   {"TEAM", "FontSize", 22},    {"TEAM", "TextColor1", 23},
-        {"TEAM", "TextColor2", 24},  {"TEAM", "TextColor3", 25},  {"TEAM", "BackColor1", 26},
-        {"TEAM", "BackColor2", 27},  {"TEAM", "BackColor3", 28},  {"TEAM", "BackColor", 29},
-        {"TEAM", "Width", 31},       {"TEAM", "Height", 48},      {"ITEM", "FontSize", 38},
-        {"ITEM", "TextColor1", 39},  {"ITEM", "TextColor2", 40},  {"ITEM", "BackColor1", 41},
-        {"ITEM", "BackColor2", 42},  {"ITEM", "Width", 43},       {"ITEM", "Height", 49},
+        {"SKIN", "Name", 44},       {"SKIN", "Version", 45},    {"SKIN", "Author", 46},     {"SKIN", "HomePage", 47},
+        {"SKIN", "Email", 51},      {"SKIN", "Note", 52},       {"TITLE", "TextColor", 11}, {"MENU", "TextColor1", 12},
+        {"MENU", "TextColor2", 13}, {"MENU", "TextColor3", 14}, {"MENU", "FontSize", 15},   {"MENU", "BackColor", 50},
+        {"MENU", "FrameColor", 9},  {"TEAM", "FontSize", 22},   {"TEAM", "TextColor1", 23}, {"TEAM", "TextColor2", 24},
+        {"TEAM", "TextColor3", 25}, {"TEAM", "BackColor1", 26}, {"TEAM", "BackColor2", 27}, {"TEAM", "BackColor3", 28},
+        {"TEAM", "BackColor", 29},  {"TEAM", "Width", 31},      {"TEAM", "Height", 48},     {"ITEM", "FontSize", 38},
+        {"ITEM", "TextColor1", 39}, {"ITEM", "TextColor2", 40}, {"ITEM", "BackColor1", 41}, {"ITEM", "BackColor2", 42},
+        {"ITEM", "Width", 43},      {"ITEM", "Height", 49},
     };
     for (const auto& k : kSlotKeys)
         if (k.section == section && k.key == key) return model.SlotText(k.slot);
@@ -146,7 +145,8 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
     const fs::path dir = PathFromUtf8(folder);
     if (folder.empty() || !fs::is_directory(dir, ec)) return {false, "文件夹不存在: " + folder};
     const fs::path image = dir / kSkinImageFolder;
-    if (fs::exists(image, ec) && !fs::is_directory(image, ec)) return {false, "名为 image 的文件挡住了图片文件夹: " + PathToUtf8(image)};
+    if (fs::exists(image, ec) && !fs::is_directory(image, ec))
+        return {false, "名为 image 的文件挡住了图片文件夹: " + PathToUtf8(image)};
 
     // Read every picture first: a build that stops halfway leaves a skin the
     // launcher cannot load, so nothing is written unless all sources are good.
@@ -180,7 +180,8 @@ BuildResult BuildSkinPackage(const EditorModel& model, const std::string& folder
         const fs::path twice = source.parent_path() / kSkinDoubleFolder / source.filename();
         if (fs::is_regular_file(twice, ec)) {
             doubles[i] = ReadFileBytes(twice);
-            if (!doubles[i]) return {false, "无法读取图片 " + SlotDisplayName(kPackagePictures[i].slot) + ": " + PathToUtf8(twice)};
+            if (!doubles[i])
+                return {false, "无法读取图片 " + SlotDisplayName(kPackagePictures[i].slot) + ": " + PathToUtf8(twice)};
         }
     }
 

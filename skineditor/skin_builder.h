@@ -14,7 +14,7 @@ namespace vt {
 struct PackagePicture {
     std::string_view file;  // name under image\, such as "backdrop.img"
     int slot;
-    bool optional;          // teamback.img is copied only when chosen
+    bool optional;  // teamback.img is copied only when chosen
 };
 
 // Copy order of the pictures.

@@ -45,20 +45,32 @@ constexpr int kBuildRuns = 9;
 constexpr int kTypingRuns = 15;
 
 const char* const kChinese[] = {
-    "记事本", "计算器", "画图", "微信", "腾讯QQ", "QQ音乐", "网易云音乐", "酷狗音乐", "百度网盘", "迅雷",
-    "搜狗输入法", "金山毒霸", "360安全卫士", "钉钉", "飞书", "企业微信", "腾讯会议", "爱奇艺", "优酷", "哔哩哔哩",
-    "暴风影音", "千千静听", "格式工厂", "美图秀秀", "光影魔术手", "有道词典", "金山词霸", "福昕阅读器", "压缩软件",
-    "远程桌面连接", "命令提示符", "任务管理器", "控制面板", "资源管理器", "注册表编辑器", "磁盘清理", "截图工具",
-    "录音机", "重启电脑", "银行助手", "行情软件", "乐视视频", "绿色浏览器", "重要文件", "我的文档", "下载", "图片收藏",
-    "工作报表", "财务系统", "考勤打卡", "项目管理", "通讯录", "日程安排", "照片查看器", "系统还原", "网络设置"};
-const char* const kLatin[] = {
-    "Photoshop", "Photo Shop CS6", "Adobe Reader", "Visual Studio Code", "Notepad++", "Firefox", "Google Chrome",
-    "Microsoft Word", "Excel", "PowerPoint", "Outlook", "WinRAR", "7-Zip", "VLC media player", "Foxmail", "PotPlayer",
-    "Everything", "Total Commander", "PuTTY", "FileZilla", "Steam", "Git Bash", "Python 3.11", "Blender", "GIMP",
-    "Audacity", "OBS Studio", "KeePass", "Thunderbird", "Skype"};
+    "记事本",     "计算器",     "画图",         "微信",       "腾讯QQ",      "QQ音乐",       "网易云音乐", "酷狗音乐",
+    "百度网盘",   "迅雷",       "搜狗输入法",   "金山毒霸",   "360安全卫士", "钉钉",         "飞书",       "企业微信",
+    "腾讯会议",   "爱奇艺",     "优酷",         "哔哩哔哩",   "暴风影音",    "千千静听",     "格式工厂",   "美图秀秀",
+    "光影魔术手", "有道词典",   "金山词霸",     "福昕阅读器", "压缩软件",    "远程桌面连接", "命令提示符", "任务管理器",
+    "控制面板",   "资源管理器", "注册表编辑器", "磁盘清理",   "截图工具",    "录音机",       "重启电脑",   "银行助手",
+    "行情软件",   "乐视视频",   "绿色浏览器",   "重要文件",   "我的文档",    "下载",         "图片收藏",   "工作报表",
+    "财务系统",   "考勤打卡",   "项目管理",     "通讯录",     "日程安排",    "照片查看器",   "系统还原",   "网络设置"};
+const char* const kLatin[] = {"Photoshop",     "Photo Shop CS6",
+                              "Adobe Reader",  "Visual Studio Code",
+                              "Notepad++",     "Firefox",
+                              "Google Chrome", "Microsoft Word",
+                              "Excel",         "PowerPoint",
+                              "Outlook",       "WinRAR",
+                              "7-Zip",         "VLC media player",
+                              "Foxmail",       "PotPlayer",
+                              "Everything",    "Total Commander",
+                              "PuTTY",         "FileZilla",
+                              "Steam",         "Git Bash",
+                              "Python 3.11",   "Blender",
+                              "GIMP",          "Audacity",
+                              "OBS Studio",    "KeePass",
+                              "Thunderbird",   "Skype"};
 const char* const kSuffix[] = {"", "", "", " 2024", " 专业版", " 便携版", "(旧)", " x64", "助手", " 最新版", "工具"};
-const char* const kExe[] = {"notepad", "calc", "mspaint", "wechat", "qq", "cloudmusic", "baidunetdisk", "thunder",
-                            "chrome", "winword", "excel", "code", "firefox", "steam", "vlc", "putty"};
+const char* const kExe[] = {"notepad",      "calc",    "mspaint", "wechat",  "qq",    "cloudmusic",
+                            "baidunetdisk", "thunder", "chrome",  "winword", "excel", "code",
+                            "firefox",      "steam",   "vlc",     "putty"};
 
 std::vector<std::vector<vt::SearchItemInput>> MakeItems() {
     std::vector<std::vector<vt::SearchItemInput>> teams(kTeams);
@@ -79,8 +91,8 @@ std::vector<std::vector<vt::SearchItemInput>> MakeItems() {
             }
             item.name += kSuffix[next() % ns];
             if (next() % 4 == 0) item.name += std::to_string(next() % 100);
-            item.path = std::string("C:\\Program Files\\App") + std::to_string(next() % 1000) + "\\" + kExe[next() % ne] +
-                        ".exe";
+            item.path = std::string("C:\\Program Files\\App") + std::to_string(next() % 1000) + "\\" +
+                        kExe[next() % ne] + ".exe";
             item.password = next() % 50 == 0;
             item.launches = next() % 10 == 0 ? next() % 50 : 0;
             item.lastLaunch = item.launches ? 1700000000 + next() : 0;
@@ -92,9 +104,9 @@ std::vector<std::vector<vt::SearchItemInput>> MakeItems() {
 
 void Build(vt::SearchIndex& index, const std::vector<std::vector<vt::SearchItemInput>>& items) {
     index.Clear();
-    for (int t = 0; t < kTeams; ++t) index.SetTeam({t, "类别" + std::to_string(t), false, items[static_cast<size_t>(t)]});
+    for (int t = 0; t < kTeams; ++t)
+        index.SetTeam({t, "类别" + std::to_string(t), false, items[static_cast<size_t>(t)]});
 }
-
 
 // The same items as a store on disk, written the way the store writes its
 // files (INI and line files in the ANSI code page), without going through
@@ -106,15 +118,16 @@ bool WriteStore(const std::string& app, const std::vector<std::vector<vt::Search
     std::string teams = "[TEAM]\r\nCount=" + std::to_string(kTeams) + "\r\n";
     for (int t = 0; t < kTeams; ++t) {
         const std::string folder = "BENCH" + std::to_string(10000 + t);
-        teams += "[" + std::to_string(t) + "]\r\nName=类别" + std::to_string(t) + "\r\nNote=\r\nPassword=False\r\nPath=" +
-                 folder + "\r\n";
+        teams += "[" + std::to_string(t) + "]\r\nName=类别" + std::to_string(t) +
+                 "\r\nNote=\r\nPassword=False\r\nPath=" + folder + "\r\n";
         const std::string dir = vt::DataDir(app) + folder;
         fs::create_directories(vt::PathFromUtf8(dir), ec);
         std::string list = "[ITEM]\r\nCount=" + std::to_string(kItemsPerTeam) + "\r\n", paths;
         int line = 0;
         for (const vt::SearchItemInput& item : items[static_cast<size_t>(t)]) {
-            list += "[" + std::to_string(item.index) + "]\r\nName=" + item.name + "\r\nType=0\r\nMode=0\r\nNote=\r\nPath=" +
-                    std::to_string(++line) + "\r\nPara=0\r\nIconIndex=0\r\nIconPath=0\r\nIcon=[FILE]\r\nPassword=False\r\n";
+            list += "[" + std::to_string(item.index) + "]\r\nName=" + item.name +
+                    "\r\nType=0\r\nMode=0\r\nNote=\r\nPath=" + std::to_string(++line) +
+                    "\r\nPara=0\r\nIconIndex=0\r\nIconPath=0\r\nIcon=[FILE]\r\nPassword=False\r\n";
             paths += item.path + "\r\n";
         }
         if (!vt::WriteFileAtomic(vt::PathFromUtf8(vt::ItemSetFile(dir)), vt::Utf8ToAnsi(list)) ||
@@ -130,7 +143,8 @@ int main() {
     const auto items = MakeItems();
     std::vector<std::string> names;
     for (const auto& team : items)
-        for (const auto& item : team) names.push_back(item.name);
+        for (const auto& item : team)
+            names.push_back(item.name);
 
     vt::SearchIndex index;
     std::vector<double> builds;
@@ -140,11 +154,13 @@ int main() {
         builds.push_back(Ms(Clock::now() - t0));
     }
     const Stats build = Summarise(builds);
-    std::printf("index build, %zu items: median %.2f ms, worst %.2f ms\n", index.ItemCount(), build.median, build.worst);
+    std::printf("index build, %zu items: median %.2f ms, worst %.2f ms\n", index.ItemCount(), build.median,
+                build.worst);
     {
         namespace fs = std::filesystem;
-        const fs::path dir = fs::temp_directory_path() /
-                             ("vt-search-bench-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        const fs::path dir =
+            fs::temp_directory_path() /
+            ("vt-search-bench-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
         const std::string app = vt::PathToUtf8(dir) + "/";
         if (WriteStore(app, items)) {
             std::vector<double> loads;
@@ -154,7 +170,8 @@ int main() {
                 const auto t0 = Clock::now();
                 vt::LoadSearchIndex(fromDisk, app);
                 loads.push_back(Ms(Clock::now() - t0));
-                if (fromDisk.ItemCount() != index.ItemCount()) std::printf("store load: %zu items read\n", fromDisk.ItemCount());
+                if (fromDisk.ItemCount() != index.ItemCount())
+                    std::printf("store load: %zu items read\n", fromDisk.ItemCount());
             }
             const Stats load = Summarise(loads);
             std::printf("index from the store on disk, %d teams of %d: median %.1f ms, worst %.1f ms (CPU)\n", kTeams,
@@ -166,8 +183,9 @@ int main() {
     std::printf("index memory: %.0f KB (%.0f bytes per item)\n", index.MemoryBytes() / 1024.0,
                 static_cast<double>(index.MemoryBytes()) / static_cast<double>(index.ItemCount()));
 
-    const char* const queries[] = {"jishiben", "jsb", "weixin", "wx", "qqyy", "photoshop", "ps", "notepad",
-                                   "记事本", "zhongyao", "lvse", "yinhang", "a", "xiangmuguanli", "360"};
+    const char* const queries[] = {"jishiben", "jsb",           "weixin", "wx",       "qqyy", "photoshop",
+                                   "ps",       "notepad",       "记事本", "zhongyao", "lvse", "yinhang",
+                                   "a",        "xiangmuguanli", "360"};
     // Every keystroke is timed kTypingRuns times; its median stands for it, so
     // a moment the machine was busy elsewhere does not pass for the worst key.
     struct Key {
@@ -198,7 +216,8 @@ int main() {
 
                 t0 = Clock::now();
                 size_t found = 0;
-                for (const std::string& name : names) found += name.find(text) != std::string::npos;
+                for (const std::string& name : names)
+                    found += name.find(text) != std::string::npos;
                 key.plain.push_back(Ms(Clock::now() - t0));
                 hits += found;
             }

@@ -72,7 +72,6 @@ public:
     }
 };
 
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,7 +88,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    fs::path dir = fs::temp_directory_path() / ("vt-show-items-bench-" + std::to_string(Clock::now().time_since_epoch().count()));
+    fs::path dir =
+        fs::temp_directory_path() / ("vt-show-items-bench-" + std::to_string(Clock::now().time_since_epoch().count()));
     fs::create_directories(dir);
     const std::string app = vt::PathToUtf8(dir) + "/";
     vt::StoreResult team = vt::AddTeam(app, vt::TeamInput{"基准", "五百个项目", ""});

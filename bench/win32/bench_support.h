@@ -15,19 +15,16 @@ public:
     SavedValue(const wchar_t* key, const wchar_t* name, HKEY root = HKEY_LOCAL_MACHINE)
         : root_(root), key_(key), name_(name) {
         DWORD size = 0;
-        if (RegGetValueW(root_, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type_, nullptr, &size) ==
-            ERROR_SUCCESS) {
+        if (RegGetValueW(root_, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type_, nullptr, &size) == ERROR_SUCCESS) {
             bytes_.resize(size);
-            had_ = RegGetValueW(root_, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type_, bytes_.data(),
-                                &size) == ERROR_SUCCESS;
+            had_ = RegGetValueW(root_, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type_, bytes_.data(), &size) ==
+                   ERROR_SUCCESS;
             bytes_.resize(size);
         }
     }
     ~SavedValue() {
         HKEY k = nullptr;
-        if (RegCreateKeyExW(root_, key_, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) !=
-            ERROR_SUCCESS)
-            return;
+        if (RegCreateKeyExW(root_, key_, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS) return;
         if (had_)
             RegSetValueExW(k, name_, 0, type_, bytes_.data(), static_cast<DWORD>(bytes_.size()));
         else
@@ -36,9 +33,7 @@ public:
     }
     void Set(std::optional<DWORD> value) {
         HKEY k = nullptr;
-        if (RegCreateKeyExW(root_, key_, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) !=
-            ERROR_SUCCESS)
-            return;
+        if (RegCreateKeyExW(root_, key_, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS) return;
         if (value)
             RegSetValueExW(k, name_, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*value), sizeof(DWORD));
         else
@@ -99,4 +94,3 @@ inline uint64_t ScreenHash(HWND w) {
     ReleaseDC(nullptr, screen);
     return h;
 }
-

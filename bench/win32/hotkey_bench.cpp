@@ -28,7 +28,9 @@ constexpr int kItems = 500;
 constexpr int kRuns = 9;
 constexpr UINT kShowReference = WM_APP + 1;
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -40,7 +42,8 @@ void Pump(DWORD ms) {
     const auto until = Clock::now() + std::chrono::milliseconds(ms);
     do {
         MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&m);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
     } while (Clock::now() < until);
 }
@@ -50,7 +53,8 @@ void Pump(DWORD ms) {
 template <typename Show, typename Hide, typename Visible>
 double TimeToShown(HWND w, Show show, Hide hide, Visible visible) {
     hide();
-    for (int i = 0; i < 2000 && visible(); ++i) Pump(5);
+    for (int i = 0; i < 2000 && visible(); ++i)
+        Pump(5);
     Pump(200);
     struct Sample {
         Clock::time_point at;

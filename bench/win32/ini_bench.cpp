@@ -39,7 +39,9 @@ std::string MakeItemSet() {
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+double Seconds(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
 
 }  // namespace
 
@@ -62,8 +64,10 @@ int main() {
     auto ours = [&] {
         for (int i = 0; i < kItems; ++i) {
             std::string sec = std::to_string(i);
-            for (const char* k : kStringKeys) checksum += static_cast<long long>(vt::ReadIniString(file, sec, k, "").size());
-            for (const char* k : kIntKeys) checksum += vt::ReadIniInt(file, sec, k, 0);
+            for (const char* k : kStringKeys)
+                checksum += static_cast<long long>(vt::ReadIniString(file, sec, k, "").size());
+            for (const char* k : kIntKeys)
+                checksum += vt::ReadIniInt(file, sec, k, 0);
         }
     };
     auto theirs = [&] {
@@ -72,7 +76,8 @@ int main() {
             std::string sec = std::to_string(i);
             for (const char* k : kStringKeys)
                 checksum += GetPrivateProfileStringA(sec.c_str(), k, "", buf, sizeof(buf), ansiFile.c_str());
-            for (const char* k : kIntKeys) checksum += GetPrivateProfileIntA(sec.c_str(), k, 0, ansiFile.c_str());
+            for (const char* k : kIntKeys)
+                checksum += GetPrivateProfileIntA(sec.c_str(), k, 0, ansiFile.c_str());
         }
     };
     // Strings only: ReadIniString against GetPrivateProfileStringA, key by key.
@@ -120,9 +125,11 @@ int main() {
     // Where our time goes: the change check on the file, and the code page
     // conversions of names and values.
     auto t3 = Clock::now();
-    for (int i = 0; i < reads; ++i) checksum += static_cast<long long>(vt::GetFileStamp(file).size);
+    for (int i = 0; i < reads; ++i)
+        checksum += static_cast<long long>(vt::GetFileStamp(file).size);
     auto t4 = Clock::now();
-    for (int i = 0; i < reads; ++i) checksum += static_cast<long long>(vt::Utf8ToAnsi("Name").size());
+    for (int i = 0; i < reads; ++i)
+        checksum += static_cast<long long>(vt::Utf8ToAnsi("Name").size());
     auto t5 = Clock::now();
     ourStrings();
     auto t6 = Clock::now();

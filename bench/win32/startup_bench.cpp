@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "bench/win32/bench_support.h"
 #include "common/codepage.h"
 #include "common/ini.h"
 #include "launcher/store/store.h"
-#include "bench/win32/bench_support.h"
 
 namespace {
 
@@ -32,7 +32,9 @@ constexpr int kRuns = 11;  // Wine start-up times scatter widely; the median of 
 constexpr wchar_t kSettingKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Setting";
 constexpr wchar_t kDataKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Data";
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 // Starts the program and returns milliseconds to its first settled-looking
 // frame; negative when no window showed.
@@ -42,8 +44,7 @@ double TimeToFirstFrame(const std::wstring& exe, const std::wstring& args, const
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
     Clock::time_point start = Clock::now();
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi))
-        return -1;
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) return -1;
     struct Sample {
         Clock::time_point at;
         uint64_t hash;
@@ -192,8 +193,9 @@ int main() {
             if (dpi == 96)
                 ratioAt96 = ratio;
             else
-                std::printf("  ratio at %d dpi over the ratio at 96 dpi: %.2f (target at most 1.0, within the scatter)\n",
-                            dpi, ratioAt96 > 0 ? ratio / ratioAt96 : 0.0);
+                std::printf(
+                    "  ratio at %d dpi over the ratio at 96 dpi: %.2f (target at most 1.0, within the scatter)\n", dpi,
+                    ratioAt96 > 0 ? ratio / ratioAt96 : 0.0);
         }
     }
     std::error_code ec;

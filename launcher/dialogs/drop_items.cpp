@@ -18,7 +18,8 @@ public:
     std::string AskPassword(const std::string& prompt) override { return inner_.AskPassword(prompt); }
     void ShowMessage(const std::string& text) override { held_.push_back(text); }
     void Release() {
-        for (const std::string& text : held_) inner_.ShowMessage(text);
+        for (const std::string& text : held_)
+            inner_.ShowMessage(text);
         held_.clear();
     }
 
@@ -52,7 +53,8 @@ DropResult DropItems(const std::vector<DroppedPath>& paths, int currentTeam, con
         if (!out.close && !form.refusedChars.empty()) {
             // Nothing of this one was written; the other files still go in.
             if (settings.WarnOnFormat)
-                prompts.ShowMessage(std::string(kCaptionAddItem) + form.txtPath + kMsgDropUnstorable + form.refusedChars);
+                prompts.ShowMessage(std::string(kCaptionAddItem) + form.txtPath + kMsgDropUnstorable +
+                                    form.refusedChars);
             ++result.skipped;
             continue;
         }

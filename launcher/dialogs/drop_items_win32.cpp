@@ -39,11 +39,9 @@ void AddDroppedFiles(MainWindow& main, const std::vector<std::string>& files, El
     // A copy of the shared editor state: an item editor the user has open
     // keeps its icon index while the drop works with its own.
     EditorShared shared = ItemEditorShared();
-    DropResult r = DropItems(paths, model.CurrentTeam, model.TeamFolder, main.GetRegistry(), shared,
-                             main.GetSettings(), main.GetPrompts(),
-                             [&main](const IconPlan& plan) -> std::optional<std::string> {
-                                 return RenderIconPlanBmp(main, plan);
-                             });
+    DropResult r = DropItems(
+        paths, model.CurrentTeam, model.TeamFolder, main.GetRegistry(), shared, main.GetSettings(), main.GetPrompts(),
+        [&main](const IconPlan& plan) -> std::optional<std::string> { return RenderIconPlanBmp(main, plan); });
     if (r.showItems && model.CurrentTeam == r.showItemsTeam) {
         model.ShowItems(r.showItemsTeam);
         main.Refresh();

@@ -42,7 +42,9 @@ void ExItemForm::OnKindClicked(int kind) {
     }
 }
 
-void ExItemForm::OnRegistryTextChanged() { cmdOkEnabled = !txtKey.empty() && !txtKeyName.empty() && !txtValue.empty(); }
+void ExItemForm::OnRegistryTextChanged() {
+    cmdOkEnabled = !txtKey.empty() && !txtKeyName.empty() && !txtValue.empty();
+}
 
 void ExItemForm::OnControlClicked(int entry) {
     if (entry < 0 || entry >= kControlPanelCount) return;
@@ -69,12 +71,9 @@ FormOutcome ExItemForm::OnOk(const Settings& settings, Prompts& prompts, ItemFor
             if (txtKey.empty()) return refuse(ExField::Key, kMsgRegKeyEmpty);
             if (txtKeyName.empty()) return refuse(ExField::KeyName, kMsgRegNameEmpty);
             if (txtValue.empty()) return refuse(ExField::Value, kMsgRegValueEmpty);
-            if (txtKey.find('|') != std::string::npos)
-                return refuse(ExField::Key, kMsgRegBarInText);
-            if (txtKeyName.find('|') != std::string::npos)
-                return refuse(ExField::KeyName, kMsgRegBarInText);
-            if (txtValue.find('|') != std::string::npos)
-                return refuse(ExField::Value, kMsgRegBarInText);
+            if (txtKey.find('|') != std::string::npos) return refuse(ExField::Key, kMsgRegBarInText);
+            if (txtKeyName.find('|') != std::string::npos) return refuse(ExField::KeyName, kMsgRegBarInText);
+            if (txtValue.find('|') != std::string::npos) return refuse(ExField::Value, kMsgRegBarInText);
             // The texts are stored in the ANSI code page and written to the
             // registry from there: a "?" in place of a character would write
             // another key or value than the one typed.

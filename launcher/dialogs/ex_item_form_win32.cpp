@@ -10,8 +10,8 @@
 
 #include "launcher/dialogs/ex_item_form.h"
 #include "launcher/dialogs/item_form_win32.h"
-#include "launcher/mainwindow/main_window_win32.h"
 #include "launcher/dialogs/launcher_dialog_win32.h"
+#include "launcher/mainwindow/main_window_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -79,9 +79,9 @@ private:
 
         // Frame(2): the control-panel page.
         InFrame(2, AddControl(L"BUTTON", -1, kExKindCaptions[kExControlPanel], 130, 4, 280, 232, BS_GROUPBOX));
-        HWND pages = InFrame(2, AddControl(L"LISTBOX", exitem_ids::kControls, "", 142, 26, 256, 170,
-                                           WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                           WS_EX_CLIENTEDGE));
+        HWND pages =
+            InFrame(2, AddControl(L"LISTBOX", exitem_ids::kControls, "", 142, 26, 256, 170,
+                                  WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE));
         AddCaptions(pages, LB_ADDSTRING, kControlPanelCaptions);
         InFrame(2, AddControl(L"STATIC", exitem_ids::kSelected, kExSelectedPrefix, 142, 206, 256, 18, SS_LEFT));
 
@@ -96,7 +96,8 @@ private:
         syncing_ = true;
         ::SendMessageW(Item(exitem_ids::kKinds), LB_SETCURSEL, static_cast<WPARAM>(form_.lstItem), 0);
         for (int i = 0; i < 3; ++i)
-            for (HWND c : frames_[i]) ::ShowWindow(c, form_.visibleFrame == i ? SW_SHOW : SW_HIDE);
+            for (HWND c : frames_[i])
+                ::ShowWindow(c, form_.visibleFrame == i ? SW_SHOW : SW_HIDE);
         ::ShowWindow(idleFrame_, form_.visibleFrame < 0 ? SW_SHOW : SW_HIDE);
         ::SendMessageW(Item(exitem_ids::kMainKey), CB_SETCURSEL, static_cast<WPARAM>(form_.cboMainKey), 0);
         ::SendMessageW(Item(exitem_ids::kType), CB_SETCURSEL, static_cast<WPARAM>(form_.cboType), 0);
@@ -181,8 +182,12 @@ void OpenExItemEditor(MainWindow& main, HWND owner) {
     g_ex.OpenFresh(main, [owner](ExItemDialog& d) { return d.Open(owner); });
 }
 
-bool PreTranslateExItemDialog(MSG& msg) { return g_ex.PreTranslate(msg); }
+bool PreTranslateExItemDialog(MSG& msg) {
+    return g_ex.PreTranslate(msg);
+}
 
-void CloseExItemDialog() { g_ex.Reset(); }
+void CloseExItemDialog() {
+    g_ex.Reset();
+}
 
 }  // namespace vt

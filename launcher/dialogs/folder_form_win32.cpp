@@ -9,8 +9,8 @@
 
 #include "launcher/dialogs/folder_form.h"
 #include "launcher/dialogs/item_form_win32.h"
-#include "launcher/mainwindow/main_window_win32.h"
 #include "launcher/dialogs/launcher_dialog_win32.h"
+#include "launcher/mainwindow/main_window_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -27,8 +27,8 @@ std::wstring WithSlash(std::wstring p) {
 // folder cannot be read.
 std::optional<std::vector<std::wstring>> ListFolders(const std::wstring& folder) {
     WIN32_FIND_DATAW fd{};
-    HANDLE h = ::FindFirstFileExW((WithSlash(folder) + L"*").c_str(), FindExInfoBasic, &fd, FindExSearchLimitToDirectories,
-                                  nullptr, 0);
+    HANDLE h = ::FindFirstFileExW((WithSlash(folder) + L"*").c_str(), FindExInfoBasic, &fd,
+                                  FindExSearchLimitToDirectories, nullptr, 0);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;
     std::vector<std::wstring> out;
     do {
@@ -93,8 +93,7 @@ private:
         const RECT r = FrameAround(S(300), S(346));
         RECT o{};
         ::GetWindowRect(::GetWindow(hwnd_, GW_OWNER), &o);
-        ::SetWindowPos(hwnd_, nullptr, o.left + S(40), o.top + S(20), r.right - r.left, r.bottom - r.top,
-                       SWP_NOZORDER);
+        ::SetWindowPos(hwnd_, nullptr, o.left + S(40), o.top + S(20), r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
 
         // A remembered folder that cannot be shown (drive gone, folder
         // removed) falls back to the current folder without a word.
@@ -181,7 +180,8 @@ private:
         std::wstring folder = paths_[p];
         auto subs = ListFolders(folder);
         if (subs) {
-            for (const std::wstring& s : *subs) Insert(node, s, WithSlash(folder) + s);
+            for (const std::wstring& s : *subs)
+                Insert(node, s, WithSlash(folder) + s);
         }
         if (!subs || subs->empty()) {
             TVITEMW it{};

@@ -17,13 +17,13 @@ struct EditorShared {
 
 // What the main window must do after a dialog's OK or Cancel step.
 struct FormOutcome {
-    bool close = false;          // the dialog is done (false: it stays open)
-    bool showTeams = false;      // rebuild the team bar
-    bool showItems = false;      // rebuild the item panel of showItemsTeam
+    bool close = false;      // the dialog is done (false: it stays open)
+    bool showTeams = false;  // rebuild the team bar
+    bool showItems = false;  // rebuild the item panel of showItemsTeam
     int showItemsTeam = -1;
-    bool applySettings = false;  // ApplySettings(not first), with name scrolling stopped around it
-    bool applySkin = false;      // hide the window, ApplySkin(skinFolder), show the window
-    std::string skinFolder;      // full path of the skin folder for applySkin
+    bool applySettings = false;     // ApplySettings(not first), with name scrolling stopped around it
+    bool applySkin = false;         // hide the window, ApplySkin(skinFolder), show the window
+    std::string skinFolder;         // full path of the skin folder for applySkin
     bool applyMainOpacity = false;  // set the main window's alpha to mainOpacity at once
     int mainOpacity = 255;
     // Shown by the window once it has done the above (empty: nothing).

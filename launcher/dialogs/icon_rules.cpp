@@ -11,7 +11,8 @@ namespace {
 // Leading whole number, blanks and a sign allowed, 0 when there is none.
 int LeadingNumber(const std::string& s) {
     size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
     long long n = 0;
@@ -37,7 +38,9 @@ std::optional<StockIcon> StockIconOf(const std::string& iconText) {
     return std::nullopt;
 }
 
-bool IsRegisteredIconToken(const std::string& iconText) { return AsciiUpper(iconText) == kIconRegistered; }
+bool IsRegisteredIconToken(const std::string& iconText) {
+    return AsciiUpper(iconText) == kIconRegistered;
+}
 
 IconPlan PlanForIconFile(const std::string& path, int index) {
     IconPlan plan;

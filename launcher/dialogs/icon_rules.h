@@ -63,10 +63,10 @@ std::optional<IconLocation> ParseDefaultIcon(const std::string& value);
 // What the file associations under HKEY_CLASSES_ROOT say about the type of
 // the file at path.
 struct RegisteredIcon {
-    std::string ext;                       // with its dot; empty when the path has none
-    std::vector<std::string> verbs;        // shell verb names, enumeration order
+    std::string ext;                        // with its dot; empty when the path has none
+    std::vector<std::string> verbs;         // shell verb names, enumeration order
     std::vector<std::string> verbCaptions;  // what the verb list shows for each verb
-    std::optional<IconLocation> icon;      // nullopt: no registered icon
+    std::optional<IconLocation> icon;       // nullopt: no registered icon
 };
 RegisteredIcon LookUpRegisteredIcon(Registry& reg, const std::string& path);
 

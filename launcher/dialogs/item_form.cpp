@@ -19,7 +19,9 @@ bool EndsWith(const std::string& s, const char* tail) {
     return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
 }
 
-bool StartsWith(const std::string& s, const char* head) { return s.rfind(head, 0) == 0; }
+bool StartsWith(const std::string& s, const char* head) {
+    return s.rfind(head, 0) == 0;
+}
 
 // The right key turns a stored line back into exactly what was stored; a
 // wrong one almost never does (other key length, codes outside any
@@ -33,7 +35,9 @@ bool FolderExists(const std::string& path) {
     return !path.empty() && std::filesystem::is_directory(PathFromUtf8(path), ec);
 }
 
-bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 }  // namespace
 
@@ -41,14 +45,17 @@ FittedText FitTypedText(const std::string& before, const std::string& after, siz
     // What the edit inserted lies between the longest common head and tail of
     // the two texts, both taken on character boundaries.
     size_t head = 0;
-    while (head < before.size() && head < after.size() && before[head] == after[head]) ++head;
+    while (head < before.size() && head < after.size() && before[head] == after[head])
+        ++head;
     while (head > 0 && ((head < after.size() && IsUtf8Continuation(after[head])) ||
                         (head < before.size() && IsUtf8Continuation(before[head]))))
         --head;
     size_t tail = 0;
     const size_t room = std::min(before.size(), after.size()) - head;
-    while (tail < room && before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) ++tail;
-    while (tail > 0 && IsUtf8Continuation(after[after.size() - tail])) --tail;
+    while (tail < room && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    while (tail > 0 && IsUtf8Continuation(after[after.size() - tail]))
+        --tail;
     const size_t insertedEnd = after.size() - tail;
     if (AnsiByteCount(after) <= maxBytes) return {after, insertedEnd, false};
 
@@ -103,15 +110,22 @@ void PictureButtons::OnHover(PictureButton b, bool buttonDown) {
     images_[static_cast<int>(b)] = 1;
 }
 
-void PictureButtons::OnPress(PictureButton b) { images_[static_cast<int>(b)] = 2; }
-
-void PictureButtons::OnRelease(PictureButton b) { images_[static_cast<int>(b)] = 1; }
-
-void PictureButtons::OnBackground() {
-    for (int& image : images_) image = 0;
+void PictureButtons::OnPress(PictureButton b) {
+    images_[static_cast<int>(b)] = 2;
 }
 
-std::string IconIndexLabel(int index) { return "(序号:" + std::to_string(index) + ")"; }
+void PictureButtons::OnRelease(PictureButton b) {
+    images_[static_cast<int>(b)] = 1;
+}
+
+void PictureButtons::OnBackground() {
+    for (int& image : images_)
+        image = 0;
+}
+
+std::string IconIndexLabel(int index) {
+    return "(序号:" + std::to_string(index) + ")";
+}
 
 void ItemForm::OnLoad() {
     chkEx = ReadSettingDword(reg_, "ShowItemExSetting") != 0;
@@ -160,10 +174,10 @@ void ItemForm::OpenForEdit(int team, const std::string& folder, int item, const 
 
     const ItemRecord rec = ReadItemRecord(folder, item);
     const ItemTexts texts = ReadItemTexts(folder, rec, password);
-    passwordDoubtful_ = rec.Password && (password.empty() ||
-                                         !DecodesCleanly(ReadDataLine(PathSetFile(folder), rec.Path), password) ||
-                                         !DecodesCleanly(ReadDataLine(ParaSetFile(folder), rec.Para), password) ||
-                                         !DecodesCleanly(ReadDataLine(IconSetFile(folder), rec.IconPath), password));
+    passwordDoubtful_ =
+        rec.Password && (password.empty() || !DecodesCleanly(ReadDataLine(PathSetFile(folder), rec.Path), password) ||
+                         !DecodesCleanly(ReadDataLine(ParaSetFile(folder), rec.Para), password) ||
+                         !DecodesCleanly(ReadDataLine(IconSetFile(folder), rec.IconPath), password));
     cboType = (rec.Type >= 0 && rec.Type <= kTypeExtended) ? rec.Type : -1;
     cboMode = (rec.Mode >= 0 && rec.Mode <= 3) ? rec.Mode : -1;
     txtPath = texts.Path;

@@ -63,7 +63,9 @@ struct TwipPoint {
     int x = 0;
     int y = 0;
 };
-inline TwipPoint StockMenuPosition(int left, int top, int height) { return {left, top + height + kStockMenuGap}; }
+inline TwipPoint StockMenuPosition(int left, int top, int height) {
+    return {left, top + height + kStockMenuGap};
+}
 
 // The picture buttons: a transparent label over three stacked images (0
 // normal, 1 hover, 2 pressed). The first three stand beside the path, the
@@ -90,12 +92,20 @@ private:
 };
 
 // Entries of the type and mode lists.
-inline constexpr const char* kItemTypeCaptions[] = {"应用程序", "DLL函数", "超级链接", "文件夹", "一般文件", "扩展项目"};
+inline constexpr const char* kItemTypeCaptions[] = {"应用程序", "DLL函数",  "超级链接",
+                                                    "文件夹",   "一般文件", "扩展项目"};
 inline constexpr const char* kItemModeCaptions[] = {"正常", "最大化", "最小化", "隐藏"};
 
-enum ItemType { kTypeProgram = 0, kTypeDllFunction = 1, kTypeLink = 2, kTypeFolder = 3, kTypeFile = 4, kTypeExtended = 5 };
+enum ItemType {
+    kTypeProgram = 0,
+    kTypeDllFunction = 1,
+    kTypeLink = 2,
+    kTypeFolder = 3,
+    kTypeFile = 4,
+    kTypeExtended = 5
+};
 
-inline constexpr uint32_t kParaEnabledColor = 0xFFFFFF;  // RGB(255, 255, 255)
+inline constexpr uint32_t kParaEnabledColor = 0xFFFFFF;   // RGB(255, 255, 255)
 inline constexpr uint32_t kParaDisabledColor = 0xDCDCDC;  // RGB(220, 220, 220)
 
 inline constexpr int kItemFormHeightExpanded = 5655;  // twips, advanced part shown
@@ -161,8 +171,8 @@ public:
     // The icon loader: decides the preview for an icon text and index, and
     // for "[ICON]" looks up the registered icon and the verbs of the type.
     void ShowIcon(const std::string& iconText, int index);
-    void OnPreviousIcon();  // index - 1
-    void OnNextIcon();      // index + 1
+    void OnPreviousIcon();             // index - 1
+    void OnNextIcon();                 // index + 1
     void OnStockIcon(StockIcon icon);  // the stock-icon popup's entries
 
     // File choosers: the folder to start in (empty: the system's choice).
@@ -187,19 +197,19 @@ public:
     // ---- Fields, as the controls hold them --------------------------------
     std::string caption = kCaptionItemDesign;
     std::string txtName, txtPath, txtPara, txtIcon, txtPassword, txtNote;
-    int cboType = -1;    // -1: no entry selected
+    int cboType = -1;  // -1: no entry selected
     int cboMode = 0;
-    int cboMethod = -1;  // selected verb entry, -1 none
+    int cboMethod = -1;                      // selected verb entry, -1 none
     std::vector<std::string> cboMethodList;  // verb captions shown
     std::vector<std::string> verbList;       // verb names, parallel to cboMethodList
-    bool chkPassword = false;  // show the password unmasked
-    bool chkEx = false;        // show the advanced part
+    bool chkPassword = false;                // show the password unmasked
+    bool chkEx = false;                      // show the advanced part
     bool paraEnabled = true;
     uint32_t paraBackColor = kParaEnabledColor;
-    IconPlan preview;          // what the preview box shows
+    IconPlan preview;  // what the preview box shows
 
     bool tLock = false;
-    std::string tIcon;         // extension (with dot) naming the shared picture of a general file
+    std::string tIcon;  // extension (with dot) naming the shared picture of a general file
     std::string lastAutoName;
 
     // Gives the short (8.3) form of a path whose characters the code page

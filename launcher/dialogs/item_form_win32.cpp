@@ -12,8 +12,8 @@
 
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/dialogs/item_form.h"
-#include "launcher/mainwindow/main_window_win32.h"
 #include "launcher/dialogs/launcher_dialog_win32.h"
+#include "launcher/mainwindow/main_window_win32.h"
 #include "platform/win32/guarded_proc.h"
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/ui_font.h"
@@ -30,9 +30,13 @@ constexpr int kPreviewSize = 32;  // pixels: what the item panel shows per item
 constexpr int kButtonSize = 22;
 constexpr int kLabelWidth = 68;
 
-EditorShared& Shared() { return ItemEditorShared(); }
+EditorShared& Shared() {
+    return ItemEditorShared();
+}
 
-COLORREF ToColorref(uint32_t c) { return RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+COLORREF ToColorref(uint32_t c) {
+    return RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 // The file chooser of the editor: one filter pair, an initial folder when one
 // is remembered; the empty text on Cancel.
@@ -152,9 +156,7 @@ public:
     }
 
 private:
-    static uint32_t PanelColor(MainWindow& main) {
-        return main.Model().GetScene().At(Part::PicItemIn).backColor;
-    }
+    static uint32_t PanelColor(MainWindow& main) { return main.Model().GetScene().At(Part::PicItemIn).backColor; }
 
     static LRESULT CALLBACK ButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) noexcept {
         return GuardProc(
@@ -300,7 +302,8 @@ private:
         ::GetWindowRect(hwnd_, &me);
         int w = me.right - me.left;
         const RECT expanded = FrameAround(S(420), S(expandedBottom_));
-        const int full = std::max(static_cast<int>(expanded.bottom - expanded.top), MulDiv(kItemFormHeightExpanded, dpi_, 1440));
+        const int full =
+            std::max(static_cast<int>(expanded.bottom - expanded.top), MulDiv(kItemFormHeightExpanded, dpi_, 1440));
         int x = static_cast<int>(work.left + (work.right - work.left - w) / 2);
         int y = static_cast<int>(work.top) + std::max(0, static_cast<int>(work.bottom - work.top - full) / 2);
         ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -338,8 +341,11 @@ private:
         };
         switch (b) {
             case PictureButton::File:
-                poly({{cx - 5 * u, cy - 7 * u}, {cx + 2 * u, cy - 7 * u}, {cx + 5 * u, cy - 4 * u},
-                      {cx + 5 * u, cy + 7 * u}, {cx - 5 * u, cy + 7 * u}},
+                poly({{cx - 5 * u, cy - 7 * u},
+                      {cx + 2 * u, cy - 7 * u},
+                      {cx + 5 * u, cy - 4 * u},
+                      {cx + 5 * u, cy + 7 * u},
+                      {cx - 5 * u, cy + 7 * u}},
                      RGB(255, 255, 255));
                 for (int i = 0; i < 3; ++i) {
                     ::MoveToEx(dc, cx - 3 * u, cy - 2 * u + i * 3 * u, nullptr);
@@ -347,8 +353,12 @@ private:
                 }
                 break;
             case PictureButton::Dir:
-                poly({{cx - 7 * u, cy - 5 * u}, {cx - 2 * u, cy - 5 * u}, {cx, cy - 3 * u}, {cx + 7 * u, cy - 3 * u},
-                      {cx + 7 * u, cy + 6 * u}, {cx - 7 * u, cy + 6 * u}},
+                poly({{cx - 7 * u, cy - 5 * u},
+                      {cx - 2 * u, cy - 5 * u},
+                      {cx, cy - 3 * u},
+                      {cx + 7 * u, cy - 3 * u},
+                      {cx + 7 * u, cy + 6 * u},
+                      {cx - 7 * u, cy + 6 * u}},
                      RGB(250, 210, 90));
                 break;
             case PictureButton::Ex:
@@ -360,10 +370,15 @@ private:
                 }
                 break;
             case PictureButton::Icon:
-                poly({{cx - 7 * u, cy - 6 * u}, {cx + 7 * u, cy - 6 * u}, {cx + 7 * u, cy + 6 * u},
+                poly({{cx - 7 * u, cy - 6 * u},
+                      {cx + 7 * u, cy - 6 * u},
+                      {cx + 7 * u, cy + 6 * u},
                       {cx - 7 * u, cy + 6 * u}},
                      RGB(200, 230, 255));
-                poly({{cx - 6 * u, cy + 5 * u}, {cx - 2 * u, cy}, {cx + 1 * u, cy + 3 * u}, {cx + 3 * u, cy + 1 * u},
+                poly({{cx - 6 * u, cy + 5 * u},
+                      {cx - 2 * u, cy},
+                      {cx + 1 * u, cy + 3 * u},
+                      {cx + 3 * u, cy + 1 * u},
                       {cx + 6 * u, cy + 5 * u}},
                      RGB(60, 160, 80));
                 break;
@@ -423,8 +438,10 @@ private:
         switch (msg) {
             case WM_DRAWITEM: {
                 const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-                if (d.CtlID == static_cast<UINT>(item_ids::kPreview)) DrawPreview(d);
-                else DrawButton(d);
+                if (d.CtlID == static_cast<UINT>(item_ids::kPreview))
+                    DrawPreview(d);
+                else
+                    DrawButton(d);
                 result = TRUE;
                 return true;
             }
@@ -497,8 +514,10 @@ private:
         ::SendMessageW(edit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
         syncing_ = false;
         // Told once; further keys at the limit only beep.
-        if (!warned && main_.GetSettings().WarnOnFormat) main_.GetPrompts().ShowMessage(TooLongMessage(field, maxBytes));
-        else ::MessageBeep(MB_OK);
+        if (!warned && main_.GetSettings().WarnOnFormat)
+            main_.GetPrompts().ShowMessage(TooLongMessage(field, maxBytes));
+        else
+            ::MessageBeep(MB_OK);
         warned = true;
     }
 
@@ -507,13 +526,26 @@ private:
     void SelectRefusedField() {
         int id = 0;
         switch (form_.refusedField) {
-            case ItemField::None: return;
-            case ItemField::Name: id = item_ids::kName; break;
-            case ItemField::Path: id = item_ids::kPath; break;
-            case ItemField::Para: id = item_ids::kPara; break;
-            case ItemField::Icon: id = item_ids::kIcon; break;
-            case ItemField::Password: id = item_ids::kPassword; break;
-            case ItemField::Note: id = item_ids::kNote; break;
+            case ItemField::None:
+                return;
+            case ItemField::Name:
+                id = item_ids::kName;
+                break;
+            case ItemField::Path:
+                id = item_ids::kPath;
+                break;
+            case ItemField::Para:
+                id = item_ids::kPara;
+                break;
+            case ItemField::Icon:
+                id = item_ids::kIcon;
+                break;
+            case ItemField::Password:
+                id = item_ids::kPassword;
+                break;
+            case ItemField::Note:
+                id = item_ids::kNote;
+                break;
         }
         if (id != item_ids::kName && id != item_ids::kPath && !form_.chkEx) {
             form_.chkEx = true;
@@ -689,9 +721,8 @@ void ShowItemEditorForAdd(MainWindow& main) {
 void ShowItemEditorForEdit(MainWindow& main, const std::string& password) {
     MainModel& model = main.Model();
     if (model.CurrentTeam < 0 || model.CurrentItem < 0) return;
-    OpenEditor(main, [&](ItemForm& f) {
-        f.OpenForEdit(model.CurrentTeam, model.TeamFolder, model.CurrentItem, password);
-    });
+    OpenEditor(main,
+               [&](ItemForm& f) { f.OpenForEdit(model.CurrentTeam, model.TeamFolder, model.CurrentItem, password); });
 }
 
 bool PreTranslateItemDialogs(MSG& msg) {

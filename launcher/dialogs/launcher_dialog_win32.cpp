@@ -71,66 +71,69 @@ bool LauncherDialog::OnOtherMessage(UINT, WPARAM, LPARAM, INT_PTR&) {
 }
 
 INT_PTR CALLBACK LauncherDialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    return GuardProc(ProcKind::Dialog, "launcher dialog", hwnd, msg, wp, [&]() -> INT_PTR {
-        if (msg == WM_INITDIALOG) {
-            auto* self = reinterpret_cast<LauncherDialog*>(lp);
-            ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-            self->hwnd_ = hwnd;
-            self->OnInit();
-            return TRUE;
-        }
-        auto* self = reinterpret_cast<LauncherDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
-        if (!self || self->hwnd_ != hwnd) return FALSE;
-        switch (msg) {
-            case WM_ACTIVATE:
-                if (LOWORD(wp) != WA_INACTIVE) PlaceDialogOnTop(hwnd, self->main_.GetSettings().StandOnTop);
-                return FALSE;
-            case WM_CLOSE:
-                self->Close();
+    return GuardProc(
+        ProcKind::Dialog, "launcher dialog", hwnd, msg, wp,
+        [&]() -> INT_PTR {
+            if (msg == WM_INITDIALOG) {
+                auto* self = reinterpret_cast<LauncherDialog*>(lp);
+                ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+                self->hwnd_ = hwnd;
+                self->OnInit();
                 return TRUE;
-            case WM_NCDESTROY:
-                self->hwnd_ = nullptr;
-                return FALSE;
-            case WM_COMMAND:
-                switch (LOWORD(wp)) {
-                    case IDOK:
-                        self->OnOk();
-                        return TRUE;
-                    case IDCANCEL:
-                        self->OnCancel();
-                        return TRUE;
-                    default:
-                        if (self->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp))) return TRUE;
-                        break;
-                }
-                break;
-            default:
-                break;
-        }
-        INT_PTR result = FALSE;
-        if (self->OnOtherMessage(msg, wp, lp, result)) {
-            // These few hand their answer back as the procedure's own return
-            // value; a colour message answered through DWLP_MSGRESULT would
-            // give the control the brush "1".
-            switch (msg) {
-                case WM_CTLCOLORBTN:
-                case WM_CTLCOLORDLG:
-                case WM_CTLCOLOREDIT:
-                case WM_CTLCOLORLISTBOX:
-                case WM_CTLCOLORSCROLLBAR:
-                case WM_CTLCOLORSTATIC:
-                case WM_COMPAREITEM:
-                case WM_VKEYTOITEM:
-                case WM_CHARTOITEM:
-                case WM_QUERYDRAGICON:
-                    return result;
-                default:
-                    ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
-                    return TRUE;
             }
-        }
-        return FALSE;
-    }, [] { return INT_PTR{FALSE}; });
+            auto* self = reinterpret_cast<LauncherDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+            if (!self || self->hwnd_ != hwnd) return FALSE;
+            switch (msg) {
+                case WM_ACTIVATE:
+                    if (LOWORD(wp) != WA_INACTIVE) PlaceDialogOnTop(hwnd, self->main_.GetSettings().StandOnTop);
+                    return FALSE;
+                case WM_CLOSE:
+                    self->Close();
+                    return TRUE;
+                case WM_NCDESTROY:
+                    self->hwnd_ = nullptr;
+                    return FALSE;
+                case WM_COMMAND:
+                    switch (LOWORD(wp)) {
+                        case IDOK:
+                            self->OnOk();
+                            return TRUE;
+                        case IDCANCEL:
+                            self->OnCancel();
+                            return TRUE;
+                        default:
+                            if (self->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp))) return TRUE;
+                            break;
+                    }
+                    break;
+                default:
+                    break;
+            }
+            INT_PTR result = FALSE;
+            if (self->OnOtherMessage(msg, wp, lp, result)) {
+                // These few hand their answer back as the procedure's own return
+                // value; a colour message answered through DWLP_MSGRESULT would
+                // give the control the brush "1".
+                switch (msg) {
+                    case WM_CTLCOLORBTN:
+                    case WM_CTLCOLORDLG:
+                    case WM_CTLCOLOREDIT:
+                    case WM_CTLCOLORLISTBOX:
+                    case WM_CTLCOLORSCROLLBAR:
+                    case WM_CTLCOLORSTATIC:
+                    case WM_COMPAREITEM:
+                    case WM_VKEYTOITEM:
+                    case WM_CHARTOITEM:
+                    case WM_QUERYDRAGICON:
+                        return result;
+                    default:
+                        ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+                        return TRUE;
+                }
+            }
+            return FALSE;
+        },
+        [] { return INT_PTR{FALSE}; });
 }
 
 std::string LauncherDialog::Text(int id) const {

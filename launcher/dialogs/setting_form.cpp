@@ -22,7 +22,9 @@ int ReadNumber(Registry& reg, const char* name, int def) {
     return GetRegDword(reg, kSettingsRoot, KeyOf(name), name, def);
 }
 
-void WriteFlag(Registry& reg, const char* name, bool on) { (void)WriteSettingDword(reg, name, on ? 1 : 0); }
+void WriteFlag(Registry& reg, const char* name, bool on) {
+    (void)WriteSettingDword(reg, name, on ? 1 : 0);
+}
 
 constexpr const char* kWarnNames[6] = {"WarnOnError",      "WarnOnDelete", "WarnOnFormat",
                                        "WarnBeforeLaunch", "WarnOnExit",   "WarnAfterDone"};
@@ -55,7 +57,8 @@ void SettingForm::OnLoad(Registry& reg, const Settings& cur) {
 
     const bool warnNow[6] = {cur.WarnOnError,      cur.WarnOnDelete, cur.WarnOnFormat,
                              cur.WarnBeforeLaunch, cur.WarnOnExit,   cur.WarnAfterDone};
-    for (int i = 0; i < 6; ++i) chkWarn[i] = ReadFlag(reg, kWarnNames[i], warnNow[i]);
+    for (int i = 0; i < 6; ++i)
+        chkWarn[i] = ReadFlag(reg, kWarnNames[i], warnNow[i]);
 
     chkHot[0] = ReadFlag(reg, "UseHotKey", false);
     chkHot[1] = ReadFlag(reg, "HKUseCtrl", false);
@@ -124,7 +127,8 @@ FormOutcome SettingForm::OnOk(Registry& reg, const std::string& appDir) {
     // to: a stick opened on another computer must not leave itself there.
     if (!portable || chkOther[0] != autorunAtLoad_) (void)SetAutorun(reg, appDir, chkOther[0]);
     WriteFlag(reg, "RememberMainPos", chkOther[1]);
-    for (int i = 0; i < 6; ++i) WriteFlag(reg, kWarnNames[i], chkWarn[i]);
+    for (int i = 0; i < 6; ++i)
+        WriteFlag(reg, kWarnNames[i], chkWarn[i]);
     WriteFlag(reg, "StandOnTop", chkWin);
     WriteFlag(reg, "RememberPath", chkOpen);
     WriteFlag(reg, "RememberLastTeam", chkRmTeam);

@@ -18,7 +18,7 @@ inline constexpr const char* kSettingPageCaptions[] = {"操作设置", "运行�
 inline constexpr int kRollRateMax = 32767;
 
 // Captions of the controls, indexed like the controls.
-inline constexpr const char* kSettingSectionCaptions[] = {"项目显示方式", "界面设置", "提示设置", "热键设置",
+inline constexpr const char* kSettingSectionCaptions[] = {"项目显示方式", "界面设置", "提示设置",   "热键设置",
                                                           "其它设置",     "启动设置", "最小化设置", "滚动设置"};
 inline constexpr const char* kOptShowItemCaptions[] = {"显示图标和项目名称", "只显示项目图标", "以列表方式显示项目"};
 inline constexpr const char* kChkRunOneCaption = "只允许运行一个程序实例";
@@ -26,8 +26,9 @@ inline constexpr const char* kChkHideCaption = "主窗口靠近桌面边缘时�
 inline constexpr const char* kChkRmTeamCaption = "记忆最后一次展开的类别";
 inline constexpr const char* kChkOpenCaption = "\"打开\"对话框记忆路径";
 inline constexpr const char* kChkWinCaption = "窗口置于最上层";
-inline constexpr const char* kChkWarnCaptions[] = {"在遇到错误时提示", "在进行删除操作前确认", "在填写格式错误时提示",
-                                                   "在启动项目前确认", "在退出\"Vantrel\"时确认", "在功能执行后提示"};
+inline constexpr const char* kChkWarnCaptions[] = {"在遇到错误时提示",        "在进行删除操作前确认",
+                                                   "在填写格式错误时提示",    "在启动项目前确认",
+                                                   "在退出\"Vantrel\"时确认", "在功能执行后提示"};
 inline constexpr const char* kChkHotCaptions[] = {"使用全局热键", "Ctrl +", "Alt +", "Shift +"};
 inline constexpr const char* kChkShowCaption = "按下热键后主窗口出现在鼠标处";
 inline constexpr const char* kChkOtherCaptions[] = {"在启动计算机时自动运行", "记忆主窗口的位置"};
@@ -72,7 +73,7 @@ public:
     std::array<bool, 2> chkOther{};  // LaunchOnStart, RememberMainPos
     bool chkPortable = false;        // options in Vantrel.ini rather than the registry
     // "操作设置"
-    int optLaunch = 1;  // 0 single click, 1 double click
+    int optLaunch = 1;              // 0 single click, 1 double click
     std::array<bool, 2> chkMin{};   // MinAfterLaunch, MinAfterClickClose
     std::array<bool, 2> chkRoll{};  // AutoRollOnTeam, AutoRollOnItem
     std::array<std::string, 2> txtRoll;

@@ -25,7 +25,8 @@ std::string SkinRoot(const std::string& appDir) {
 }
 
 std::optional<int> WholeNumber(std::string text, int lo, int hi, bool allowPercent) {
-    while (!text.empty() && text.back() == ' ') text.pop_back();
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
     if (allowPercent && !text.empty() && text.back() == '%') text.pop_back();
     size_t b = text.find_first_not_of(' ');
     if (b == std::string::npos) return std::nullopt;
@@ -44,12 +45,18 @@ std::string SkinDescription(const std::string& appDir, const std::string& folder
     return SkinRoot(appDir) + folder + sep + "skin.vsu";
 }
 
-std::string Percent(int p) { return std::to_string(p) + "%"; }
+std::string Percent(int p) {
+    return std::to_string(p) + "%";
+}
 
 }  // namespace
 
-int PercentToAlpha(int percent) { return RoundHalfEven(std::clamp(percent, 0, 100) * 255LL, 100); }
-int AlphaToPercent(int alpha) { return RoundHalfEven(std::clamp(alpha, 0, 255) * 100LL, 255); }
+int PercentToAlpha(int percent) {
+    return RoundHalfEven(std::clamp(percent, 0, 100) * 255LL, 100);
+}
+int AlphaToPercent(int alpha) {
+    return RoundHalfEven(std::clamp(alpha, 0, 255) * 100LL, 255);
+}
 
 void SkinForm::OnLoad(Registry& reg, const std::string& appDir) {
     appDir_ = appDir;
@@ -68,8 +75,7 @@ void SkinForm::OnLoad(Registry& reg, const std::string& appDir) {
     std::sort(names.begin(), names.end());
     for (const std::string& folder : names) {
         if (folder == "." || folder == "..") continue;
-        const std::string name =
-            ReadIniString(SkinDescription(appDir, folder), "SKIN", "Name", "");
+        const std::string name = ReadIniString(SkinDescription(appDir, folder), "SKIN", "Name", "");
         if (name.empty()) continue;  // not a skin the launcher can offer
         lstSkin.push_back(name);
         folders.push_back(folder);
@@ -83,8 +89,7 @@ void SkinForm::OnLoad(Registry& reg, const std::string& appDir) {
     if (auto v = data("MsgFontColor")) picFont = *v & 0xFFFFFF;
     if (auto v = data("MsgFontSize")) OnSizeScrolled(static_cast<int>(std::min<uint32_t>(*v, kMsgFontSizeMax)));
     OnMsgOpacityScrolled(AlphaToPercent(static_cast<int>(std::min<uint32_t>(data("MsgOpacity").value_or(255), 255))));
-    OnMainOpacityScrolled(
-        AlphaToPercent(static_cast<int>(std::min<uint32_t>(data("MainOpacity").value_or(255), 255))));
+    OnMainOpacityScrolled(AlphaToPercent(static_cast<int>(std::min<uint32_t>(data("MainOpacity").value_or(255), 255))));
     optPage = 0;
 }
 
@@ -120,27 +125,39 @@ void SkinForm::OnMainOpacityScrolled(int percent) {
 }
 
 void SkinForm::OnSizeTyped(const std::string& text) {
-    if (auto n = WholeNumber(text, kMsgFontSizeMin, kMsgFontSizeMax, false)) OnSizeScrolled(*n);
-    else txtSize = std::to_string(vscrSize);
+    if (auto n = WholeNumber(text, kMsgFontSizeMin, kMsgFontSizeMax, false))
+        OnSizeScrolled(*n);
+    else
+        txtSize = std::to_string(vscrSize);
 }
 
 void SkinForm::OnMsgOpacityTyped(const std::string& text) {
-    if (auto n = WholeNumber(text, 0, 100, true)) OnMsgOpacityScrolled(*n);
-    else txtMO = Percent(vscrMO);
+    if (auto n = WholeNumber(text, 0, 100, true))
+        OnMsgOpacityScrolled(*n);
+    else
+        txtMO = Percent(vscrMO);
 }
 
 void SkinForm::OnMainOpacityTyped(const std::string& text) {
-    if (auto n = WholeNumber(text, 0, 100, true)) OnMainOpacityScrolled(*n);
-    else txtFO = Percent(vscrFO);
+    if (auto n = WholeNumber(text, 0, 100, true))
+        OnMainOpacityScrolled(*n);
+    else
+        txtFO = Percent(vscrFO);
 }
 
 void SkinForm::OnColorPicked(Swatch swatch, long long color) {
     if (color < 0) return;
     const auto c = static_cast<uint32_t>(color & 0xFFFFFF);
     switch (swatch) {
-        case Swatch::Frame: picFrame = c; break;
-        case Swatch::Back: picBack = c; break;
-        case Swatch::Font: picFont = c; break;
+        case Swatch::Frame:
+            picFrame = c;
+            break;
+        case Swatch::Back:
+            picBack = c;
+            break;
+        case Swatch::Font:
+            picFont = c;
+            break;
     }
 }
 

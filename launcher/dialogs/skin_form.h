@@ -30,8 +30,8 @@ inline constexpr const char* kMsgSkinSaved = "皮肤设置成功";
 inline constexpr const char* kMsgEffectsSaved = "界面效果设置成功";
 
 // Swatch colours before any value is read.
-inline constexpr uint32_t kInitialFrameColor = 16384;     // RGB(0, 64, 0)
-inline constexpr uint32_t kInitialBackColor = 12648384;   // RGB(192, 255, 192)
+inline constexpr uint32_t kInitialFrameColor = 16384;    // RGB(0, 64, 0)
+inline constexpr uint32_t kInitialBackColor = 12648384;  // RGB(192, 255, 192)
 inline constexpr uint32_t kInitialFontColor = 16384;
 
 inline constexpr int kMsgFontSizeMin = 1;

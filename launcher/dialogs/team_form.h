@@ -55,8 +55,8 @@ public:
     std::string caption = kCaptionTeamDesign;
     std::string txtName, txtNote, txtPassword;
     bool chkPassword = false;
-    std::string teamFolderName;  // folder of the team edited; set by OK for a new team
-    int teamIndex = -1;          // the team the editor was opened for
+    std::string teamFolderName;                // folder of the team edited; set by OK for a new team
+    int teamIndex = -1;                        // the team the editor was opened for
     TeamField refusedField = TeamField::None;  // after an OK that was refused
 };
 

@@ -10,11 +10,20 @@ DockWindow DockWindowFromPixels(const PixelMap& map, int left, int top, int righ
 DockPoint EdgeDocker::Undock(const DockWindow& window, const DockScreen& screen) {
     DockPoint pos{window.left, window.top};
     switch (side_) {
-        case DockEdge::Left: pos.x = screen.left; break;
-        case DockEdge::Top: pos.y = screen.top; break;
-        case DockEdge::Right: pos.x = screen.left + screen.width - window.width; break;
-        case DockEdge::Bottom: pos.y = screen.top + screen.height - window.height; break;
-        case DockEdge::None: break;
+        case DockEdge::Left:
+            pos.x = screen.left;
+            break;
+        case DockEdge::Top:
+            pos.y = screen.top;
+            break;
+        case DockEdge::Right:
+            pos.x = screen.left + screen.width - window.width;
+            break;
+        case DockEdge::Bottom:
+            pos.y = screen.top + screen.height - window.height;
+            break;
+        case DockEdge::None:
+            break;
     }
     side_ = DockEdge::None;
     return pos;
@@ -48,11 +57,20 @@ DockPoint EdgeDocker::Tick(DockPoint cursor, const DockWindow& window, const Doc
 DockPoint EdgeDocker::Retuck(const DockWindow& window, const DockScreen& screen) const {
     DockPoint pos{window.left, window.top};
     switch (side_) {
-        case DockEdge::Left: pos.x = screen.left + kDockStripTwips - window.width; break;
-        case DockEdge::Top: pos.y = screen.top + kDockStripTwips - window.height; break;
-        case DockEdge::Right: pos.x = screen.left + screen.width - kDockStripTwips; break;
-        case DockEdge::Bottom: pos.y = screen.top + screen.height - kDockStripTwips; break;
-        case DockEdge::None: break;
+        case DockEdge::Left:
+            pos.x = screen.left + kDockStripTwips - window.width;
+            break;
+        case DockEdge::Top:
+            pos.y = screen.top + kDockStripTwips - window.height;
+            break;
+        case DockEdge::Right:
+            pos.x = screen.left + screen.width - kDockStripTwips;
+            break;
+        case DockEdge::Bottom:
+            pos.y = screen.top + screen.height - kDockStripTwips;
+            break;
+        case DockEdge::None:
+            break;
     }
     return pos;
 }

@@ -36,7 +36,8 @@ void FindIndex::Sync(Prompts& prompts) {
         loader_.Restart();
         while (!loader_.Step(index_, 50)) {
         }
-        for (int t = 0; t < count; ++t) Remember(t);
+        for (int t = 0; t < count; ++t)
+            Remember(t);
         return;
     }
     for (int t = 0; t < count; ++t) {

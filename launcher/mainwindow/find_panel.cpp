@@ -23,20 +23,24 @@ constexpr int kIconCell = 480;  // a 32-pixel icon
 // Drops the last UTF-8 character.
 void PopCharacter(std::string& text) {
     size_t n = text.size();
-    while (n > 0 && (static_cast<unsigned char>(text[n - 1]) & 0xC0) == 0x80) --n;
+    while (n > 0 && (static_cast<unsigned char>(text[n - 1]) & 0xC0) == 0x80)
+        --n;
     text.resize(n > 0 ? n - 1 : 0);
 }
 
 }  // namespace
 
-int MainModel::FindLineHeight() const { return TextHeightTwips(skin_.SkinItemFontSize) + 90; }
+int MainModel::FindLineHeight() const {
+    return TextHeightTwips(skin_.SkinItemFontSize) + 90;
+}
 
 void MainModel::HideFindLine() {
     finding_ = false;
     found_.clear();
     foundSelected_ = -1;
     scene_.At(Part::LabFind).visible = false;
-    for (int i = 0; i < scene_.Count(Part::LabHit); ++i) scene_.At(Part::LabHit, i).visible = false;
+    for (int i = 0; i < scene_.Count(Part::LabHit); ++i)
+        scene_.At(Part::LabHit, i).visible = false;
 }
 
 void MainModel::OpenFind() {
@@ -105,8 +109,10 @@ void MainModel::ShowFound() {
     line.borderColor = skin_.SkinTeamColors[kTeamBackCurrent];
 
     const std::vector<SearchHit>& hits = findText_.empty() ? found_ : search_.Update(findIndex_->Index(), findText_);
-    if (findText_.empty()) found_.clear();
-    else found_.assign(hits.begin(), hits.begin() + std::min<size_t>(hits.size(), kMaxFoundRows));
+    if (findText_.empty())
+        found_.clear();
+    else
+        found_.assign(hits.begin(), hits.begin() + std::min<size_t>(hits.size(), kMaxFoundRows));
     const int rows = static_cast<int>(found_.size());
 
     const int itemFont = skin_.SkinItemFontSize, teamFont = skin_.SkinTeamFontSize;
@@ -229,8 +235,10 @@ void MainModel::NoteLaunched(const std::string& teamFolder, int item, int64_t wh
 
 void MainModel::TeamContentChanged(int team) {
     if (!findIndex_) return;
-    if (team < 0) findIndex_->Invalidate();
-    else findIndex_->TeamChanged(team);
+    if (team < 0)
+        findIndex_->Invalidate();
+    else
+        findIndex_->TeamChanged(team);
 }
 
 }  // namespace vt

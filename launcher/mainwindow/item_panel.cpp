@@ -26,7 +26,9 @@ int ItemColumnLeft(int index, int columns) {
     return kItemFirstLeft + (index % std::max(1, columns)) * kItemColumnPitch;
 }
 
-int ItemRow(int index, int columns) { return index / std::max(1, columns); }
+int ItemRow(int index, int columns) {
+    return index / std::max(1, columns);
+}
 
 void MainModel::CommandsEnabled(bool team, bool item) {
     if (actions.setCommandsEnabled) actions.setCommandsEnabled(team, item);
@@ -50,8 +52,8 @@ void MainModel::LayOutIconsWithCaptions(int count) {
         Element& lab = scene_.At(Part::LabItem, i);
         lab.fontSize = fontSize;
         lab.text = item.Name;
-        lab.align = services_.measure.TextWidthTwips(item.Name, fontSize) > kItemCellWidth ? Align::Left
-                                                                                            : Align::Center;
+        lab.align =
+            services_.measure.TextWidthTwips(item.Name, fontSize) > kItemCellWidth ? Align::Left : Align::Center;
         const int rowTop = kCaptionRowFirst + ItemRow(i, columns) * kCaptionRowPitch;
         if (i % columns == 0) sheet.height = rowTop + height + 200;
         lab.left = ItemColumnLeft(i, columns);
@@ -164,7 +166,8 @@ void MainModel::SetIconPicture(Element& icon, const std::string& teamFolder, con
 }
 
 void MainModel::SetItemIcons(int count) {
-    const std::vector<std::string> iconLines = count > 0 ? ReadDataLines(IconSetFile(TeamFolder)) : std::vector<std::string>();
+    const std::vector<std::string> iconLines =
+        count > 0 ? ReadDataLines(IconSetFile(TeamFolder)) : std::vector<std::string>();
     for (int i = 0; i < count; ++i) {
         ItemRecord item = ReadItemRecord(TeamFolder, i);
         Element& icon = scene_.At(Part::PicIcon, i);
@@ -237,8 +240,10 @@ void MainModel::LayOutItems() {
         CommandsEnabled(true, false);
     } else {
         CommandsEnabled(true, true);
-        if (settings_.ShowItemType != 1) PaintItem(CurrentItem, true);
-        else scene_.At(Part::PicIcon, CurrentItem).border = true;
+        if (settings_.ShowItemType != 1)
+            PaintItem(CurrentItem, true);
+        else
+            scene_.At(Part::PicIcon, CurrentItem).border = true;
         roller_.StartNameRoll(RollKind::Item, CurrentItem, settings_.ShowItemType);
     }
 }
@@ -276,7 +281,8 @@ void MainModel::ItemClick(int index) {
 
 void MainModel::ItemDoubleClick(int index) {
     if (index < 0 || index >= itemCount_) return;
-    if (settings_.LaunchMode == 1 && CurrentItem >= 0 && actions.launchItem) actions.launchItem(TeamFolder, CurrentItem);
+    if (settings_.LaunchMode == 1 && CurrentItem >= 0 && actions.launchItem)
+        actions.launchItem(TeamFolder, CurrentItem);
 }
 
 void MainModel::ItemMouseDown(int index, MouseButton button) {

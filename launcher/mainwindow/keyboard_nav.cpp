@@ -30,7 +30,8 @@ int NextItem(NavKey key, int current, const NavGrid& grid) {
             // A page of rows, row by row as the arrows go.
             const NavKey step = key == NavKey::PageUp ? NavKey::Up : NavKey::Down;
             int at = current;
-            for (int i = 0; i < std::max(1, grid.rowsPerPage); ++i) at = NextItem(step, at, grid);
+            for (int i = 0; i < std::max(1, grid.rowsPerPage); ++i)
+                at = NextItem(step, at, grid);
             return at;
         }
     }
@@ -51,7 +52,9 @@ int ScrollPage(int sheetTop, bool down, int viewHeight, int sheetHeight) {
     return std::clamp(down ? sheetTop - step : sheetTop + step, lowest, 0);
 }
 
-int RowsPerPage(int viewHeight, int pitch) { return pitch > 0 ? std::max(1, viewHeight / pitch) : 1; }
+int RowsPerPage(int viewHeight, int pitch) {
+    return pitch > 0 ? std::max(1, viewHeight / pitch) : 1;
+}
 
 int NextTeam(int current, int count, bool forward) {
     if (count <= 0) return -1;

@@ -9,9 +9,9 @@ enum class NavKey { Left, Right, Up, Down, Home, End, PageUp, PageDown };
 
 // The panel as the keys see it.
 struct NavGrid {
-    int count = 0;         // items shown
-    int columns = 1;       // 1 in the text list
-    int rowsPerPage = 1;   // whole rows the viewport shows, at least 1
+    int count = 0;        // items shown
+    int columns = 1;      // 1 in the text list
+    int rowsPerPage = 1;  // whole rows the viewport shows, at least 1
 };
 
 // The item a key makes current; -1 when there is none. With nothing current

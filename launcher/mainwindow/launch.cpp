@@ -15,16 +15,16 @@ namespace vt {
 namespace {
 
 constexpr std::array<const char*, 10> kControlPanel = {
-    "shell32.dll,Control_RunDLL inetcpl.cpl,,0",        // Internet选项
-    "shell32.dll,Control_RunDLL access.cpl,,0",         // 辅助功能选项
-    "shell32.dll,Control_RunDLL appwiz.cpl,,0",         // 添加或删除程序
-    "shell32.dll,Control_RunDLL main.cpl",              // 鼠标属性
-    "shell32.dll,Control_RunDLL access.cpl,,1",         // 键盘属性
-    "shell32.dll,Control_RunDLL desk.cpl,,0",           // 显示属性
-    "shell32.dll,Control_RunDLL timedate.cpl",          // 日期和时间设置
-    "diskcopy.dll,DiskCopyRunDll",                      // 复制磁盘
-    "shell32.dll,SHHelpShortcuts_RunDLL AddPrinter",    // 添加打印机
-    "shell32.dll,Control_RunDLL sysdm.cpl,,0",          // 系统属性
+    "shell32.dll,Control_RunDLL inetcpl.cpl,,0",      // Internet选项
+    "shell32.dll,Control_RunDLL access.cpl,,0",       // 辅助功能选项
+    "shell32.dll,Control_RunDLL appwiz.cpl,,0",       // 添加或删除程序
+    "shell32.dll,Control_RunDLL main.cpl",            // 鼠标属性
+    "shell32.dll,Control_RunDLL access.cpl,,1",       // 键盘属性
+    "shell32.dll,Control_RunDLL desk.cpl,,0",         // 显示属性
+    "shell32.dll,Control_RunDLL timedate.cpl",        // 日期和时间设置
+    "diskcopy.dll,DiskCopyRunDll",                    // 复制磁盘
+    "shell32.dll,SHHelpShortcuts_RunDLL AddPrinter",  // 添加打印机
+    "shell32.dll,Control_RunDLL sysdm.cpl,,0",        // 系统属性
 };
 
 // The first `count - 1` fields end at a "|"; the last one is the rest of the
@@ -105,20 +105,29 @@ std::string ControlPanelCommand(const std::string& code) {
 }
 
 bool RootKeyFromCode(const std::string& code, RegRoot& root) {
-    if (code == "0") root = RegRoot::ClassesRoot;
-    else if (code == "1") root = RegRoot::CurrentUser;
-    else if (code == "2") root = RegRoot::LocalMachine;
-    else if (code == "3") root = RegRoot::Users;
-    else return false;
+    if (code == "0")
+        root = RegRoot::ClassesRoot;
+    else if (code == "1")
+        root = RegRoot::CurrentUser;
+    else if (code == "2")
+        root = RegRoot::LocalMachine;
+    else if (code == "3")
+        root = RegRoot::Users;
+    else
+        return false;
     return true;
 }
 
 ShowCmd ShowCmdFromMode(int mode) {
     switch (mode) {
-        case 1: return ShowCmd::Maximized;
-        case 2: return ShowCmd::Minimized;
-        case 3: return ShowCmd::Hidden;
-        default: return ShowCmd::Normal;
+        case 1:
+            return ShowCmd::Maximized;
+        case 2:
+            return ShowCmd::Minimized;
+        case 3:
+            return ShowCmd::Hidden;
+        default:
+            return ShowCmd::Normal;
     }
 }
 
@@ -133,14 +142,17 @@ LaunchPlan PlanLaunch(int type, int mode, const std::string& verb, const std::st
         case 1:
             // rundll32 wants "dll,Function args" as one text: no blank between.
             return ExecuteStep{v, kRunDll, path + parameters, {}, ShowCmdFromMode(mode)};
-        case 5: return PlanExtended(path, mode, v, parameters);
-        case 0: return ExecuteStep{v, path, parameters, ProgramFolder(path), ShowCmdFromMode(mode)};
-        default: return ExecuteStep{v, path, parameters, {}, ShowCmdFromMode(mode)};
+        case 5:
+            return PlanExtended(path, mode, v, parameters);
+        case 0:
+            return ExecuteStep{v, path, parameters, ProgramFolder(path), ShowCmdFromMode(mode)};
+        default:
+            return ExecuteStep{v, path, parameters, {}, ShowCmdFromMode(mode)};
     }
 }
 
-LaunchResult LaunchItem(const std::string& teamFolder, int index, const LaunchOptions& options,
-                        LaunchServices services, LaunchParameters parameters) {
+LaunchResult LaunchItem(const std::string& teamFolder, int index, const LaunchOptions& options, LaunchServices services,
+                        LaunchParameters parameters) {
     LaunchResult result;
     if (options.reorderInProgress || index < 0 || teamFolder.empty()) return result;
 

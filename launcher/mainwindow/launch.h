@@ -103,7 +103,7 @@ struct LaunchResult {
 // Starts item `index` of the team folder. Messages go through
 // services.prompts, gated by the options; nothing is read before the
 // confirmation is answered.
-LaunchResult LaunchItem(const std::string& teamFolder, int index, const LaunchOptions& options,
-                        LaunchServices services, LaunchParameters parameters = LaunchParameters::Stored);
+LaunchResult LaunchItem(const std::string& teamFolder, int index, const LaunchOptions& options, LaunchServices services,
+                        LaunchParameters parameters = LaunchParameters::Stored);
 
 }  // namespace vt

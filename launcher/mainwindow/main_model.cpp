@@ -26,9 +26,13 @@ const ChromePart* ChromeFor(Part label) {
     return nullptr;
 }
 
-bool IsScrollButton(ChromeButton b) { return b != ChromeButton::Close && b != ChromeButton::Min; }
+bool IsScrollButton(ChromeButton b) {
+    return b != ChromeButton::Close && b != ChromeButton::Min;
+}
 
-bool IsItemPart(Part p) { return p == Part::PicIcon || p == Part::LabItem; }
+bool IsItemPart(Part p) {
+    return p == Part::PicIcon || p == Part::LabItem;
+}
 
 }  // namespace
 
@@ -52,7 +56,9 @@ void MainModel::ApplySkin(const std::string& skinFolder) {
 
 // ---- Caption access for the name roller ---------------------------------------
 
-int MainModel::LabelCount(RollKind kind) const { return kind == RollKind::Team ? teamCount_ : itemCount_; }
+int MainModel::LabelCount(RollKind kind) const {
+    return kind == RollKind::Team ? teamCount_ : itemCount_;
+}
 
 bool MainModel::IsLeftAligned(RollKind kind, int index) const {
     if (index < 0 || index >= LabelCount(kind)) return false;
@@ -74,14 +80,17 @@ void MainModel::SetCaption(RollKind kind, int index, const std::string& text, in
 // ---- Chrome -------------------------------------------------------------------
 
 void MainModel::PaintMenus(int highlighted, int colour) {
-    for (int i = 0; i < 4; ++i) scene_.At(Part::LabMenu, i).foreColor = skin_.SkinMenuColors[0];
-    if (highlighted >= 0 && highlighted < 4) scene_.At(Part::LabMenu, highlighted).foreColor = skin_.SkinMenuColors[colour];
+    for (int i = 0; i < 4; ++i)
+        scene_.At(Part::LabMenu, i).foreColor = skin_.SkinMenuColors[0];
+    if (highlighted >= 0 && highlighted < 4)
+        scene_.At(Part::LabMenu, highlighted).foreColor = skin_.SkinMenuColors[colour];
 }
 
 void MainModel::ApplyButtonPictures() {
     for (const ChromePart& c : kChromeParts) {
         auto visible = chrome_.Button(c.button).Visible();
-        for (int i = 0; i < 3; ++i) scene_.At(c.pictures, i).visible = visible[i];
+        for (int i = 0; i < 3; ++i)
+            scene_.At(c.pictures, i).visible = visible[i];
     }
 }
 
@@ -265,9 +274,13 @@ void MainModel::OnDoubleClick(ElementId id) {
     if (const ChromePart* c = ChromeFor(id.part); c && IsScrollButton(c->button)) OnClick(id);
 }
 
-void MainModel::OnMouseLeave() { ResetHover(); }
+void MainModel::OnMouseLeave() {
+    ResetHover();
+}
 
-void MainModel::OnNameRollTick(RollKind kind) { roller_.OnTick(kind, CurrentTeam, CurrentItem); }
+void MainModel::OnNameRollTick(RollKind kind) {
+    roller_.OnTick(kind, CurrentTeam, CurrentItem);
+}
 
 void MainModel::OnTeamRollTick() {
     Element& strip = scene_.At(Part::PicTeamIn);

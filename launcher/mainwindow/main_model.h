@@ -7,15 +7,15 @@
 
 #include <functional>
 #include <memory>
-#include <vector>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "launcher/mainwindow/find_index.h"
 #include "launcher/mainwindow/keyboard_nav.h"
 #include "launcher/mainwindow/name_roll.h"
-#include "launcher/scene/scene.h"
 #include "launcher/mainwindow/scrolling.h"
+#include "launcher/scene/scene.h"
 #include "launcher/settings/settings.h"
 #include "launcher/skin/apply_skin.h"
 #include "platform/pictures.h"
@@ -215,10 +215,10 @@ private:
     std::string findText_;
     std::unique_ptr<FindIndex> findIndex_;  // from the first key on
     IncrementalSearch search_;
-    std::vector<SearchHit> found_;          // the rows shown
+    std::vector<SearchHit> found_;  // the rows shown
     int foundSelected_ = -1;
     int foundRowPitch_ = 0;
-    int savedItem_ = -1;                    // the panel as it was before the line opened
+    int savedItem_ = -1;  // the panel as it was before the line opened
     int savedScroll_ = 0;
 };
 

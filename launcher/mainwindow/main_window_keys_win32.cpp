@@ -15,19 +15,30 @@ namespace vt {
 
 namespace {
 
-bool Down(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
+bool Down(int vk) {
+    return (::GetKeyState(vk) & 0x8000) != 0;
+}
 
 std::optional<NavKey> NavKeyFor(WPARAM vk) {
     switch (vk) {
-        case VK_LEFT: return NavKey::Left;
-        case VK_RIGHT: return NavKey::Right;
-        case VK_UP: return NavKey::Up;
-        case VK_DOWN: return NavKey::Down;
-        case VK_HOME: return NavKey::Home;
-        case VK_END: return NavKey::End;
-        case VK_PRIOR: return NavKey::PageUp;
-        case VK_NEXT: return NavKey::PageDown;
-        default: return std::nullopt;
+        case VK_LEFT:
+            return NavKey::Left;
+        case VK_RIGHT:
+            return NavKey::Right;
+        case VK_UP:
+            return NavKey::Up;
+        case VK_DOWN:
+            return NavKey::Down;
+        case VK_HOME:
+            return NavKey::Home;
+        case VK_END:
+            return NavKey::End;
+        case VK_PRIOR:
+            return NavKey::PageUp;
+        case VK_NEXT:
+            return NavKey::PageDown;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -44,10 +55,14 @@ bool MainWindow::HandleKeyMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
         case WM_KEYDOWN: {
             const bool ctrl = Down(VK_CONTROL), shift = Down(VK_SHIFT);
             if (ctrl) {
-                if (wp == VK_TAB) model_.SwitchTeam(!shift);
-                else if (wp == VK_NEXT || wp == VK_PRIOR) model_.SwitchTeam(wp == VK_NEXT);
-                else if (wp == 'F') model_.OpenFind();
-                else return false;  // the menus' own shortcuts
+                if (wp == VK_TAB)
+                    model_.SwitchTeam(!shift);
+                else if (wp == VK_NEXT || wp == VK_PRIOR)
+                    model_.SwitchTeam(wp == VK_NEXT);
+                else if (wp == 'F')
+                    model_.OpenFind();
+                else
+                    return false;  // the menus' own shortcuts
             } else if (auto nav = NavKeyFor(wp)) {
                 model_.OnNavKey(*nav);
             } else if (wp == VK_RETURN) {

@@ -62,7 +62,8 @@ void FrameBox(HDC dc, const RECT& box, HBRUSH brush, int thick) {
                            {box.left, box.bottom - t, box.right, box.bottom},
                            {box.left, box.top + t, box.left + t, box.bottom - t},
                            {box.right - t, box.top + t, box.right, box.bottom - t}};
-    for (const RECT& r : sides) ::FillRect(dc, &r, brush);
+    for (const RECT& r : sides)
+        ::FillRect(dc, &r, brush);
 }
 
 }  // namespace

@@ -192,9 +192,9 @@ void MainWindow::Load() {
     DockWindow w = WindowTwips();
     // A remembered place on a monitor that is gone comes back onto the
     // desktop; otherwise the window is centred on the primary's work area.
-    DockPoint at = settings_.RememberMainPos
-                       ? OntoDesktop(desktop, w)
-                       : DockPoint{screen.left + (screen.width - w.width) / 2, screen.top + (screen.height - w.height) / 2};
+    DockPoint at = settings_.RememberMainPos ? OntoDesktop(desktop, w)
+                                             : DockPoint{screen.left + (screen.width - w.width) / 2,
+                                                         screen.top + (screen.height - w.height) / 2};
     if (at.x != w.left || at.y != w.top) MoveToTwips(at.x, at.y);
     SyncTimers();
 }

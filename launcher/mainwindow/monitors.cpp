@@ -47,7 +47,8 @@ bool Shares(int a0, int a1, int b0, int b1) {
 Desktop DesktopInTwips(const PixelMap& map, const Desktop& pixels) {
     Desktop out;
     out.reserve(pixels.size());
-    for (const Monitor& m : pixels) out.push_back({BoxInTwips(map, m.bounds), BoxInTwips(map, m.work), m.dpi});
+    for (const Monitor& m : pixels)
+        out.push_back({BoxInTwips(map, m.bounds), BoxInTwips(map, m.work), m.dpi});
     return out;
 }
 

@@ -14,7 +14,8 @@ using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 GetDpiForMonitorFn DpiForMonitor() {
     static const GetDpiForMonitorFn fn = [] {
         HMODULE m = ::LoadLibraryW(L"shcore.dll");
-        return m ? reinterpret_cast<GetDpiForMonitorFn>(reinterpret_cast<void*>(::GetProcAddress(m, "GetDpiForMonitor")))
+        return m ? reinterpret_cast<GetDpiForMonitorFn>(
+                       reinterpret_cast<void*>(::GetProcAddress(m, "GetDpiForMonitor")))
                  : nullptr;
     }();
     return fn;

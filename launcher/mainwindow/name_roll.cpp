@@ -16,7 +16,9 @@ size_t FirstCharLength(const std::string& s) {
     return len;
 }
 
-int WidthOf(RollKind kind) { return kind == RollKind::Team ? kTeamCaptionWidthTwips : kItemCaptionWidthTwips; }
+int WidthOf(RollKind kind) {
+    return kind == RollKind::Team ? kTeamCaptionWidthTwips : kItemCaptionWidthTwips;
+}
 
 // True when `shown` is one of the ticker's rotations of `ticker`.
 bool IsRotationOf(const std::string& shown, const std::string& ticker) {

@@ -20,15 +20,23 @@ int StepTowardsEnd(int offset, int viewportExtent, int stripExtent) {
 
 namespace {
 
-bool IsTeamButton(ChromeButton b) { return b == ChromeButton::Left || b == ChromeButton::Right; }
-bool IsItemButton(ChromeButton b) { return b == ChromeButton::Up || b == ChromeButton::Down; }
+bool IsTeamButton(ChromeButton b) {
+    return b == ChromeButton::Left || b == ChromeButton::Right;
+}
+bool IsItemButton(ChromeButton b) {
+    return b == ChromeButton::Up || b == ChromeButton::Down;
+}
 
 RollDirection DirectionOf(ChromeButton b) {
     switch (b) {
-        case ChromeButton::Right: return RollDirection::TeamsRight;
-        case ChromeButton::Up: return RollDirection::ItemsUp;
-        case ChromeButton::Down: return RollDirection::ItemsDown;
-        default: return RollDirection::TeamsLeft;
+        case ChromeButton::Right:
+            return RollDirection::TeamsRight;
+        case ChromeButton::Up:
+            return RollDirection::ItemsUp;
+        case ChromeButton::Down:
+            return RollDirection::ItemsDown;
+        default:
+            return RollDirection::TeamsLeft;
     }
 }
 
@@ -61,7 +69,8 @@ StripGeometry ScrollChrome::OnScrollButtonClick(ChromeButton b, StripGeometry g,
         case ChromeButton::Down:
             if (!autoRollOnItem) g.itemTop = StepTowardsEnd(g.itemTop, g.itemViewHeight, g.itemStripHeight);
             break;
-        default: break;
+        default:
+            break;
     }
     return g;
 }
@@ -84,7 +93,8 @@ HoverResetAction ScrollChrome::ResetHover(int hoverTeam, int currentTeam, int te
     HoverResetAction action;
     if (hoverTeam != currentTeam && hoverTeam >= 0 && hoverTeam < teamCaptionCount)
         action.teamCaptionToRepaint = hoverTeam;
-    for (auto& b : buttons_) b.Reset();
+    for (auto& b : buttons_)
+        b.Reset();
     return action;
 }
 

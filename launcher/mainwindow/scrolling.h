@@ -83,8 +83,7 @@ public:
     // A click on a scroll button moves its strip one step, but only while its
     // automatic rolling is off (hovering already rolls). Returns the geometry
     // with the moved offset.
-    StripGeometry OnScrollButtonClick(ChromeButton b, StripGeometry g, bool autoRollOnTeam,
-                                      bool autoRollOnItem) const;
+    StripGeometry OnScrollButtonClick(ChromeButton b, StripGeometry g, bool autoRollOnTeam, bool autoRollOnItem) const;
 
     // Timer ticks: one step in the current direction when it belongs to this
     // strip; at a clamp the timer keeps running and nothing moves.

@@ -10,7 +10,9 @@
 
 namespace vt {
 
-int TeamCaptionLeft(int index) { return kTeamFirstLeft + index * kTeamCaptionPitch; }
+int TeamCaptionLeft(int index) {
+    return kTeamFirstLeft + index * kTeamCaptionPitch;
+}
 
 int TeamStripWidth(int count, int viewportWidth) {
     return std::max(count * kTeamCaptionPitch + kTeamFirstLeft, viewportWidth);
@@ -47,8 +49,8 @@ void MainModel::ShowTeams() {
         lab.tooltip = team.Note;
         // Measured in the caption's own font: a long name is left-aligned so
         // its start shows (and it scrolls when current), a short one centred.
-        lab.align = services_.measure.TextWidthTwips(team.Name, fontSize) > kTeamCaptionWidth ? Align::Left
-                                                                                               : Align::Center;
+        lab.align =
+            services_.measure.TextWidthTwips(team.Name, fontSize) > kTeamCaptionWidth ? Align::Left : Align::Center;
         lab.left = TeamCaptionLeft(i);
         lab.top = (strip.height - height) / 2;
         lab.width = kTeamCaptionWidth;

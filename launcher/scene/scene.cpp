@@ -10,9 +10,9 @@ namespace {
 constexpr int kPartCount = static_cast<int>(Part::Count);
 
 const char* const kPartNames[kPartCount] = {
-    "ImgForm",  "ImgTitle", "LabTitle", "ShpMenu", "LabMenu",  "PicTeam",  "PicTeamIn", "LabTeam",  "PicItem",
-    "PicItemIn", "PicIcon", "LabItem",  "ImgClose", "ImgMin",  "ImgLock",  "ImgLeft",   "ImgRight", "ImgUp",
-    "ImgDown",  "LabClose", "LabMin",   "LabLock", "LabLeft",  "LabRight", "LabUp",     "LabDown",  "ImgInside", "LabFind", "LabHit",
+    "ImgForm", "ImgTitle", "LabTitle", "ShpMenu",  "LabMenu", "PicTeam", "PicTeamIn", "LabTeam", "PicItem", "PicItemIn",
+    "PicIcon", "LabItem",  "ImgClose", "ImgMin",   "ImgLock", "ImgLeft", "ImgRight",  "ImgUp",   "ImgDown", "LabClose",
+    "LabMin",  "LabLock",  "LabLeft",  "LabRight", "LabUp",   "LabDown", "ImgInside", "LabFind", "LabHit",
 };
 
 Element Make(Part part, int index, ElementKind kind, std::optional<ElementId> parent = std::nullopt) {
@@ -97,8 +97,8 @@ Scene::Scene() : parts_(kPartCount) {
     item.align = Align::Center;
     add(item);
 
-    for (Part p : {Part::ImgClose, Part::ImgMin, Part::ImgLock, Part::ImgLeft, Part::ImgRight, Part::ImgUp,
-                   Part::ImgDown}) {
+    for (Part p :
+         {Part::ImgClose, Part::ImgMin, Part::ImgLock, Part::ImgLeft, Part::ImgRight, Part::ImgUp, Part::ImgDown}) {
         int n = p == Part::ImgLock ? 2 : 3;
         for (int i = 0; i < n; ++i) {
             Element img = Make(p, i, ElementKind::Picture);
@@ -141,12 +141,14 @@ bool Scene::Has(ElementId id) const {
 }
 
 Element& Scene::At(ElementId id) {
-    if (!Has(id)) throw std::out_of_range(std::string("no element ") + PartName(id.part) + "(" +
-                                          std::to_string(id.index) + ")");
+    if (!Has(id))
+        throw std::out_of_range(std::string("no element ") + PartName(id.part) + "(" + std::to_string(id.index) + ")");
     return parts_[static_cast<int>(id.part)][id.index];
 }
 
-const Element& Scene::At(ElementId id) const { return const_cast<Scene*>(this)->At(id); }
+const Element& Scene::At(ElementId id) const {
+    return const_cast<Scene*>(this)->At(id);
+}
 
 int Scene::Count(Part part) const {
     int p = static_cast<int>(part);
@@ -181,7 +183,8 @@ Rect Scene::WindowRect(ElementId id) const {
 
 Rect Scene::VisibleRect(ElementId id) const {
     Rect r = WindowRect(id);
-    for (auto p = At(id).parent; p; p = At(*p).parent) r = Intersect(r, WindowRect(*p));
+    for (auto p = At(id).parent; p; p = At(*p).parent)
+        r = Intersect(r, WindowRect(*p));
     return Intersect(r, Rect{0, 0, width, height});
 }
 
@@ -195,7 +198,8 @@ bool Scene::Shown(ElementId id) const {
 std::vector<ElementId> Scene::PaintOrder() const {
     std::vector<ElementId> order;
     for (const auto& list : parts_) {
-        for (const auto& e : list) order.push_back(e.id);
+        for (const auto& e : list)
+            order.push_back(e.id);
     }
     return order;
 }

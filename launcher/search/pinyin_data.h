@@ -9,8 +9,8 @@ namespace vt::pinyin_data {
 extern const int kSyllableCount;
 extern const char kSyllables[][8];  // sorted, NUL-terminated
 extern const int kCharCount;
-extern const uint16_t kChars[];     // code points, ascending
-extern const uint16_t kFirst[];     // kCharCount + 1 entries: character i has readings kFirst[i]..kFirst[i + 1]
+extern const uint16_t kChars[];  // code points, ascending
+extern const uint16_t kFirst[];  // kCharCount + 1 entries: character i has readings kFirst[i]..kFirst[i + 1]
 extern const int kReadingCount;
 extern const uint16_t kReadings[];  // syllable numbers
 

@@ -91,11 +91,21 @@ char32_t Widen(char32_t c) {
     return c;
 }
 
-bool IsUpper(char32_t c) { return c >= 'A' && c <= 'Z'; }
-bool IsLower(char32_t c) { return c >= 'a' && c <= 'z'; }
-bool IsDigit(char32_t c) { return c >= '0' && c <= '9'; }
-bool IsAlnum(char32_t c) { return IsUpper(c) || IsLower(c) || IsDigit(c); }
-char32_t Lower(char32_t c) { return IsUpper(c) ? c - 'A' + 'a' : c; }
+bool IsUpper(char32_t c) {
+    return c >= 'A' && c <= 'Z';
+}
+bool IsLower(char32_t c) {
+    return c >= 'a' && c <= 'z';
+}
+bool IsDigit(char32_t c) {
+    return c >= '0' && c <= '9';
+}
+bool IsAlnum(char32_t c) {
+    return IsUpper(c) || IsLower(c) || IsDigit(c);
+}
+char32_t Lower(char32_t c) {
+    return IsUpper(c) ? c - 'A' + 'a' : c;
+}
 
 // Blanks and punctuation: they separate words and are skipped by pinyin.
 bool IsSeparator(char32_t c) {
@@ -114,7 +124,9 @@ int PinyinIndex(char32_t c) {
     return it != end && *it == c ? static_cast<int>(it - kChars) : -1;
 }
 
-uint32_t LetterBit(char32_t c) { return IsLower(c) ? 1u << (c - 'a') : 0; }
+uint32_t LetterBit(char32_t c) {
+    return IsLower(c) ? 1u << (c - 'a') : 0;
+}
 
 enum UnitType : uint8_t { kChinese, kWord, kOther };
 
@@ -132,13 +144,16 @@ struct Unit {
 std::string Fold(std::string_view s) {
     std::string out;
     out.reserve(s.size());
-    for (size_t i = 0; i < s.size();) AppendUtf8(out, Lower(Widen(NextCodePoint(s, i))));
+    for (size_t i = 0; i < s.size();)
+        AppendUtf8(out, Lower(Widen(NextCodePoint(s, i))));
     return out;
 }
 
 std::string_view TrimFolded(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -193,7 +208,8 @@ void SplitUnits(std::string_view original, uint32_t textOffset, std::string_view
             units.push_back({c, static_cast<uint16_t>(py), kChinese});
             if (spans) spans->first.push_back(static_cast<uint32_t>(k));
             for (int r = pinyin_data::kFirst[py]; r < pinyin_data::kFirst[py + 1]; ++r)
-                for (const char* s = pinyin_data::kSyllables[pinyin_data::kReadings[r]]; *s; ++s) letters |= LetterBit(*s);
+                for (const char* s = pinyin_data::kSyllables[pinyin_data::kReadings[r]]; *s; ++s)
+                    letters |= LetterBit(*s);
         } else {
             units.push_back({c, 0, kOther});
             if (spans) spans->first.push_back(static_cast<uint32_t>(k));
@@ -216,7 +232,8 @@ std::u32string TypedForm(std::string_view folded) {
 
 uint32_t QueryLetters(std::string_view folded) {
     uint32_t m = 0;
-    for (char c : folded) m |= LetterBit(static_cast<unsigned char>(c));
+    for (char c : folded)
+        m |= LetterBit(static_cast<unsigned char>(c));
     return m;
 }
 
@@ -284,7 +301,8 @@ private:
     // starts with.
     uint64_t Run(size_t p, const char* r, size_t len) const {
         size_t k = 0;
-        while (k < len && r[k] && p + k < n_ && q_[p + k] == static_cast<unsigned char>(r[k])) ++k;
+        while (k < len && r[k] && p + k < n_ && q_[p + k] == static_cast<unsigned char>(r[k]))
+            ++k;
         if (k == 0) return 0;
         return ((Bit(k) - 1) << (p + 1));
     }
@@ -334,8 +352,8 @@ Query MakeQuery(std::string_view query) {
     return q;
 }
 
-std::optional<MatchKind> MatchFolded(std::string_view name, const Unit* units, size_t unitCount,
-                                     std::string_view text, std::string_view file, const Query& q) {
+std::optional<MatchKind> MatchFolded(std::string_view name, const Unit* units, size_t unitCount, std::string_view text,
+                                     std::string_view file, const Query& q) {
     if (q.plain.empty()) return std::nullopt;
     const size_t at = name.find(q.plain);
     if (at == 0) return name.size() == q.plain.size() ? MatchKind::Exact : MatchKind::NamePrefix;
@@ -348,7 +366,8 @@ std::optional<MatchKind> MatchFolded(std::string_view name, const Unit* units, s
         // Without its extension unless a dot is typed: "exe" would find every program.
         const size_t dot = file.rfind('.');
         const std::string_view stem =
-            q.plain.find('.') != std::string::npos || dot == 0 || dot == std::string_view::npos ? file : file.substr(0, dot);
+            q.plain.find('.') != std::string::npos || dot == 0 || dot == std::string_view::npos ? file
+                                                                                                : file.substr(0, dot);
         if (stem.find(q.plain) != std::string_view::npos) return MatchKind::FileName;
     }
     return std::nullopt;
@@ -360,16 +379,22 @@ std::optional<MatchKind> MatchFolded(std::string_view name, const Unit* units, s
 
 int MatchRank(MatchKind kind) {
     switch (kind) {
-        case MatchKind::Exact: return 0;
-        case MatchKind::NamePrefix: return 1;
-        case MatchKind::InitialsPrefix: return 2;
-        case MatchKind::PinyinPrefix: return 3;
-        default: return 4;
+        case MatchKind::Exact:
+            return 0;
+        case MatchKind::NamePrefix:
+            return 1;
+        case MatchKind::InitialsPrefix:
+            return 2;
+        case MatchKind::PinyinPrefix:
+            return 3;
+        default:
+            return 4;
     }
 }
 
 std::string PathFileName(std::string_view path) {
-    while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.remove_suffix(1);
+    while (!path.empty() && (path.back() == '\\' || path.back() == '/'))
+        path.remove_suffix(1);
     const size_t slash = path.find_last_of("\\/");
     if (slash != std::string_view::npos) path.remove_prefix(slash + 1);
     return std::string(path);
@@ -395,7 +420,9 @@ std::vector<std::pair<size_t, size_t>> TraceUnits(const std::vector<Unit>& units
     std::vector<std::pair<size_t, size_t>> used;
     if (q.empty() || q.size() > kMaxTyped) return used;
     UnitStepper s(q, text);
-    auto step = [&](const Unit& u, uint64_t from) { return walk == Walk::Initials ? s.StepInitial(u, from) : s.Step(u, from); };
+    auto step = [&](const Unit& u, uint64_t from) {
+        return walk == Walk::Initials ? s.StepInitial(u, from) : s.Step(u, from);
+    };
     std::vector<uint64_t> before(units.size());  // positions a unit may start from
     uint64_t reach = 1;
     size_t end = units.size();
@@ -475,7 +502,7 @@ struct Entry {
     int32_t item;
     uint32_t name;  // offset in text: the name as fed in
     uint32_t folded;
-    uint32_t file;  // the file name of the path, folded
+    uint32_t file;   // the file name of the path, folded
     uint32_t units;  // first unit
     uint16_t nameLen;
     uint16_t foldedLen;
@@ -555,7 +582,8 @@ void SearchIndex::SetTeam(const SearchTeamInput& input) {
         if (!item.password) {
             const std::string file = Fold(PathFileName(item.path));
             e.file = AddText(team->text, file, e.fileLen);
-            for (char c : file) e.letters |= LetterBit(static_cast<unsigned char>(c));
+            for (char c : file)
+                e.letters |= LetterBit(static_cast<unsigned char>(c));
         }
         e.units = static_cast<uint32_t>(team->units.size());
         SplitUnits(name, e.folded, std::string_view(team->text).substr(e.folded, e.foldedLen), team->units, e.letters);
@@ -651,11 +679,14 @@ std::string_view SearchIndex::ItemName(int team, int item) const {
 
 size_t SearchIndex::TeamCount() const {
     size_t n = 0;
-    for (const auto& t : teams_) n += t ? 1 : 0;
+    for (const auto& t : teams_)
+        n += t ? 1 : 0;
     return n;
 }
 
-size_t SearchIndex::ItemCount() const { return items_; }
+size_t SearchIndex::ItemCount() const {
+    return items_;
+}
 
 size_t SearchIndex::MemoryBytes() const {
     size_t n = teams_.capacity() * sizeof(teams_[0]);
@@ -664,7 +695,9 @@ size_t SearchIndex::MemoryBytes() const {
     return n;
 }
 
-uint64_t SearchIndex::Version() const { return version_; }
+uint64_t SearchIndex::Version() const {
+    return version_;
+}
 
 // ---- Searching ---------------------------------------------------------------
 
@@ -756,8 +789,7 @@ const std::vector<SearchHit>& IncrementalSearch::Update(const SearchIndex& index
             hits_ = top.hits;
             return hits_;
         }
-        if (q.plain.starts_with(top.plain) && q.typed.starts_with(top.typed) &&
-            (!top.typed.empty() || q.typed.empty()))
+        if (q.plain.starts_with(top.plain) && q.typed.starts_with(top.typed) && (!top.typed.empty() || q.typed.empty()))
             break;
         steps_.pop_back();
     }
@@ -783,13 +815,15 @@ const std::vector<SearchHit>& IncrementalSearch::Update(const SearchIndex& index
         for (size_t t = 0; t < index.teams_.size(); ++t) {
             const SearchIndex::Team* team = index.teams_[t].get();
             if (!team) continue;
-            for (const Entry& e : team->entries) add(*team, t, e);
+            for (const Entry& e : team->entries)
+                add(*team, t, e);
         }
     }
     std::sort(keys.begin(), keys.end());
     hits_.clear();
     hits_.reserve(keys.size());
-    for (uint64_t k : keys) hits_.push_back(FromKey(k));
+    for (uint64_t k : keys)
+        hits_.push_back(FromKey(k));
     // A long query typed letter by letter keeps a bounded history.
     constexpr size_t kMaxSteps = 32;
     if (steps_.size() >= kMaxSteps) steps_.erase(steps_.begin());

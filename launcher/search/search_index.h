@@ -22,19 +22,19 @@
 namespace vt {
 
 struct SearchItemInput {
-    int index = 0;          // the item's index in its team
+    int index = 0;  // the item's index in its team
     std::string name;
     // The item's path; only its file name is searched, and only when the
     // item has no password of its own (a protected item's path is not
     // known without it anyway).
     std::string path;
-    bool password = false;  // the item has its own password
-    uint32_t launches = 0;  // how often it was launched
-    int64_t lastLaunch = 0; // when last (seconds since 1970), 0 never
+    bool password = false;   // the item has its own password
+    uint32_t launches = 0;   // how often it was launched
+    int64_t lastLaunch = 0;  // when last (seconds since 1970), 0 never
 };
 
 struct SearchTeamInput {
-    int index = 0;          // the team's index in the team list
+    int index = 0;  // the team's index in the team list
     std::string name;
     bool password = false;  // a protected team: nothing of it is kept
     std::vector<SearchItemInput> items;

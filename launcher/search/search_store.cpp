@@ -58,7 +58,9 @@ SearchTeamInput ReadSearchTeam(const std::string& appDir, int team, const Launch
 
 SearchIndexLoader::SearchIndexLoader(std::string appDir) : appDir_(std::move(appDir)) {}
 
-void SearchIndexLoader::Restart() { started_ = false; }
+void SearchIndexLoader::Restart() {
+    started_ = false;
+}
 
 SearchIndexLoader::Stamps SearchIndexLoader::Look(int team) const {
     Stamps s;
@@ -95,7 +97,8 @@ bool SearchIndexLoader::Step(SearchIndex& index, int maxTeams) {
         index.KeepTeams(count_);
     }
     IniReadScope scope(TeamSetFile(appDir_));
-    for (int n = 0; n < maxTeams && next_ < count_; ++n, ++next_) Read(index, next_);
+    for (int n = 0; n < maxTeams && next_ < count_; ++n, ++next_)
+        Read(index, next_);
     return next_ >= count_;
 }
 

@@ -110,9 +110,13 @@ bool SameName(std::string_view a, std::string_view b) {
 constexpr long kUnknownSetting = 2;
 
 // Reads a table value by name inside ApplySettings, where every name is known.
-int32_t Dword(Registry& reg, const char* name) { return ReadSettingDword(reg, name); }
+int32_t Dword(Registry& reg, const char* name) {
+    return ReadSettingDword(reg, name);
+}
 
-bool EndsWithSeparator(std::string_view s) { return !s.empty() && (s.back() == '\\' || s.back() == '/'); }
+bool EndsWithSeparator(std::string_view s) {
+    return !s.empty() && (s.back() == '\\' || s.back() == '/');
+}
 
 // The folder with a trailing separator of the kind it already uses.
 std::string WithTrailingSeparator(const std::string& dir) {
@@ -124,7 +128,9 @@ std::string WithTrailingSeparator(const std::string& dir) {
 
 // Windows timers take intervals that fit in 16 bits without sign, as the
 // window toolkit's timer interval does; anything else cannot be applied.
-bool ValidInterval(int32_t ms) { return ms >= 0 && ms <= 65535; }
+bool ValidInterval(int32_t ms) {
+    return ms >= 0 && ms <= 65535;
+}
 
 // LaunchMode and ShowItemType are kept in one byte; a value that does not fit
 // cannot be applied.
@@ -141,7 +147,9 @@ ApplyResult Fail(ApplyResult r) {
 
 }  // namespace
 
-std::span<const SettingDef> SettingTable() { return kTable; }
+std::span<const SettingDef> SettingTable() {
+    return kTable;
+}
 
 const SettingDef* FindSetting(std::string_view name) {
     for (const SettingDef& d : kTable)
@@ -216,7 +224,8 @@ ApplyResult ApplySettings(Registry& reg, Settings& s, bool first, const ApplyEnv
         if (Dword(reg, "RememberMainPos") == 1) {
             r.moveTo = WindowPosition{Dword(reg, "mLeft"), Dword(reg, "mTop")};
         } else {
-            r.moveTo = WindowPosition{(env.screenWidth - env.windowWidth) / 2, (env.screenHeight - env.windowHeight) / 2};
+            r.moveTo =
+                WindowPosition{(env.screenWidth - env.windowWidth) / 2, (env.screenHeight - env.windowHeight) / 2};
         }
         if (Dword(reg, "RememberLastTeam") == 1) s.CurrentTeam = Dword(reg, "LastTeam");
     }

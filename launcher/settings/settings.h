@@ -50,8 +50,8 @@ long DeleteRegValue(Registry& reg, RegRoot root, const std::string& key, const s
 enum class SettingType { Dword, String };
 
 struct SettingDef {
-    const char* name;   // registry value name
-    const char* key;    // kSettingKey or kDataKey
+    const char* name;  // registry value name
+    const char* key;   // kSettingKey or kDataKey
     SettingType type;
     int32_t dwordDefault;
     const char* stringDefault;
@@ -138,13 +138,13 @@ struct HotKeyRequest {
 // a failure are filled in; the rest stay empty and must be left as they are.
 struct ApplyResult {
     bool ok = true;
-    std::string message;                    // kMsgInitFailed when !ok
-    std::optional<WindowPosition> moveTo;   // first start only
-    std::optional<int> rollTeamInterval;    // TmrRollTeam, ms
-    std::optional<int> rollItemInterval;    // TmrRollItem, ms
-    std::optional<std::string> lockTooltip; // LabLock tool tip
-    std::optional<bool> hideTimerEnabled;   // TmrHide
-    bool unregisterHotKey = false;          // drop the earlier registration first
+    std::string message;                     // kMsgInitFailed when !ok
+    std::optional<WindowPosition> moveTo;    // first start only
+    std::optional<int> rollTeamInterval;     // TmrRollTeam, ms
+    std::optional<int> rollItemInterval;     // TmrRollItem, ms
+    std::optional<std::string> lockTooltip;  // LabLock tool tip
+    std::optional<bool> hideTimerEnabled;    // TmrHide
+    bool unregisterHotKey = false;           // drop the earlier registration first
     std::optional<HotKeyRequest> registerHotKey;
 };
 

@@ -21,7 +21,9 @@ constexpr uint32_t kStandInFill[3] = {111 + 256 * 166 + 65536 * 230, 151 + 256 *
 constexpr uint32_t kStandInFrame = 30 + 256 * 74 + 65536 * 140;
 constexpr uint32_t kStandInText = 0xFFFFFF;
 
-uint32_t Colour(int v) { return static_cast<uint32_t>(v) & 0xFFFFFFu; }
+uint32_t Colour(int v) {
+    return static_cast<uint32_t>(v) & 0xFFFFFFu;
+}
 
 struct ButtonSpec {
     Part label;
@@ -34,23 +36,58 @@ struct ButtonSpec {
 };
 
 constexpr ButtonSpec kFirstButtons[] = {
-    {Part::LabClose, Part::ImgClose, &SkinPackage::closeLeft, &SkinPackage::closeTop,
-     {"close1.img", "close2.img", "close3.img"}, 3, {"×", "×", "×"}},
-    {Part::LabMin, Part::ImgMin, &SkinPackage::minLeft, &SkinPackage::minTop, {"min1.img", "min2.img", "min3.img"}, 3,
+    {Part::LabClose,
+     Part::ImgClose,
+     &SkinPackage::closeLeft,
+     &SkinPackage::closeTop,
+     {"close1.img", "close2.img", "close3.img"},
+     3,
+     {"×", "×", "×"}},
+    {Part::LabMin,
+     Part::ImgMin,
+     &SkinPackage::minLeft,
+     &SkinPackage::minTop,
+     {"min1.img", "min2.img", "min3.img"},
+     3,
      {"－", "－", "－"}},
-    {Part::LabLock, Part::ImgLock, &SkinPackage::lockLeft, &SkinPackage::lockTop, {"lock1.img", "lock2.img", ""}, 2,
+    {Part::LabLock,
+     Part::ImgLock,
+     &SkinPackage::lockLeft,
+     &SkinPackage::lockTop,
+     {"lock1.img", "lock2.img", ""},
+     2,
      {"○", "●", ""}},
 };
 
 constexpr ButtonSpec kScrollButtons[] = {
-    {Part::LabLeft, Part::ImgLeft, &SkinPackage::leftLeft, &SkinPackage::leftTop,
-     {"left1.img", "left2.img", "left3.img"}, 3, {"◀", "◀", "◀"}},
-    {Part::LabRight, Part::ImgRight, &SkinPackage::rightLeft, &SkinPackage::rightTop,
-     {"right1.img", "right2.img", "right3.img"}, 3, {"▶", "▶", "▶"}},
-    {Part::LabUp, Part::ImgUp, &SkinPackage::upLeft, &SkinPackage::upTop, {"up1.img", "up2.img", "up3.img"}, 3,
+    {Part::LabLeft,
+     Part::ImgLeft,
+     &SkinPackage::leftLeft,
+     &SkinPackage::leftTop,
+     {"left1.img", "left2.img", "left3.img"},
+     3,
+     {"◀", "◀", "◀"}},
+    {Part::LabRight,
+     Part::ImgRight,
+     &SkinPackage::rightLeft,
+     &SkinPackage::rightTop,
+     {"right1.img", "right2.img", "right3.img"},
+     3,
+     {"▶", "▶", "▶"}},
+    {Part::LabUp,
+     Part::ImgUp,
+     &SkinPackage::upLeft,
+     &SkinPackage::upTop,
+     {"up1.img", "up2.img", "up3.img"},
+     3,
      {"▲", "▲", "▲"}},
-    {Part::LabDown, Part::ImgDown, &SkinPackage::downLeft, &SkinPackage::downTop,
-     {"down1.img", "down2.img", "down3.img"}, 3, {"▼", "▼", "▼"}},
+    {Part::LabDown,
+     Part::ImgDown,
+     &SkinPackage::downLeft,
+     &SkinPackage::downTop,
+     {"down1.img", "down2.img", "down3.img"},
+     3,
+     {"▼", "▼", "▼"}},
 };
 
 std::optional<PictureSize> SizeOf(const SkinPackage& skin, const char* file) {
@@ -82,7 +119,8 @@ void PlaceButton(const ButtonSpec& b, const SkinPackage& skin, Scene& scene) {
     // The clickable area is the new skin's first picture, loaded before sizing;
     // without it, the size the skin gave the button's other pictures.
     std::optional<PictureSize> size;
-    for (int i = 0; i < b.count && !size; ++i) size = SizeOf(skin, b.files[i]);
+    for (int i = 0; i < b.count && !size; ++i)
+        size = SizeOf(skin, b.files[i]);
     label.width = (size ? size->width : kFallbackButtonPixels) * kTwipsPerPicturePixel;
     label.height = (size ? size->height : kFallbackButtonPixels) * kTwipsPerPicturePixel;
     for (int i = 0; i < b.count; ++i) {
@@ -196,11 +234,13 @@ void LayOutSkin(const SkinPackage& skin, Scene& scene, SkinState& state, const S
         }
     }
     const char* stock[4] = {"link.img", "file.img", "dir.img", "exitem.img"};
-    for (int i = 0; i < 4; ++i) SetPicture(scene.At(Part::ImgInside, i), skin, stock[i]);
+    for (int i = 0; i < 4; ++i)
+        SetPicture(scene.At(Part::ImgInside, i), skin, stock[i]);
     scene.backdrop = SizeOf(skin, "backdrop.img") ? SkinPicturePath(skin.folder, "backdrop.img") : std::string();
 
     // 10. Close, minimise, lock.
-    for (const ButtonSpec& b : kFirstButtons) PlaceButton(b, skin, scene);
+    for (const ButtonSpec& b : kFirstButtons)
+        PlaceButton(b, skin, scene);
 
     // 11. Menu captions at equal steps of the first caption's width + 180.
     Element& m0 = scene.At(Part::LabMenu, 0);
@@ -233,7 +273,8 @@ void LayOutSkin(const SkinPackage& skin, Scene& scene, SkinState& state, const S
     picItemIn.height = 0;
 
     // 14. Left, right, up, down.
-    for (const ButtonSpec& b : kScrollButtons) PlaceButton(b, skin, scene);
+    for (const ButtonSpec& b : kScrollButtons)
+        PlaceButton(b, skin, scene);
 
     // 15. Team bar picture. A skin without one shows the plain team colour;
     // the previous skin's picture is not kept, it would belong to another layout.

@@ -29,7 +29,14 @@ struct SkinState {
 };
 
 // Indices into SkinTeamColors / SkinItemColors.
-enum TeamColor { kTeamBackNormal = 0, kTeamTextNormal, kTeamBackHover, kTeamTextHover, kTeamBackCurrent, kTeamTextCurrent };
+enum TeamColor {
+    kTeamBackNormal = 0,
+    kTeamTextNormal,
+    kTeamBackHover,
+    kTeamTextHover,
+    kTeamBackCurrent,
+    kTeamTextCurrent
+};
 enum ItemColor { kItemBackNormal = 0, kItemTextNormal, kItemBackSelected, kItemTextSelected };
 
 // Width of one item column and of the panel's margins.

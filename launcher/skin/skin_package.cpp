@@ -89,11 +89,15 @@ constexpr NumericKey kNumeric[] = {
     {"DOWN_BUTTON", "Top", &SkinPackage::downTop, SkinValueKind::Twips},
 };
 
-std::string KeyName(const NumericKey& k) { return "[" + AsciiUpper(k.section) + "] " + k.key; }
+std::string KeyName(const NumericKey& k) {
+    return "[" + AsciiUpper(k.section) + "] " + k.key;
+}
 
 }  // namespace
 
-std::string SkinDescriptionPath(const std::string& folder) { return Join(folder, kSkinDescriptionFile); }
+std::string SkinDescriptionPath(const std::string& folder) {
+    return Join(folder, kSkinDescriptionFile);
+}
 
 std::string SkinPicturePath(const std::string& folder, const std::string& file) {
     return Join(Join(folder, kSkinImageFolder), file);
@@ -150,7 +154,8 @@ SkinPackage ReadSkinPackage(const std::string& folder) {
     skin.homePage = ReadIniString(file, "SKIN", "HomePage", "");
     skin.email = ReadIniString(file, "SKIN", "Email", "");
     skin.note = ReadIniString(file, "SKIN", "Note", "");
-    for (const NumericKey& k : kNumeric) skin.*k.field = ReadIniInt(file, k.section, k.key, 0);
+    for (const NumericKey& k : kNumeric)
+        skin.*k.field = ReadIniInt(file, k.section, k.key, 0);
     return skin;
 }
 
@@ -254,7 +259,8 @@ std::string SkinProblemsMessage(const std::string& folder, const std::vector<std
     if (cut != std::string::npos) name = name.substr(cut + 1);
     std::string text = "皮肤\"" + name + "\"有误:";
     size_t shown = std::min<size_t>(problems.size(), 3);
-    for (size_t i = 0; i < shown; ++i) text += (i ? ";" : "") + problems[i];
+    for (size_t i = 0; i < shown; ++i)
+        text += (i ? ";" : "") + problems[i];
     if (problems.size() > shown) text += " 等" + std::to_string(problems.size()) + "处问题";
     return text;
 }

@@ -17,8 +17,8 @@
 namespace vt {
 
 struct SkinPackage {
-    std::string folder;            // without a trailing separator
-    bool hasDescription = false;   // skin.vsu was found
+    std::string folder;           // without a trailing separator
+    bool hasDescription = false;  // skin.vsu was found
 
     // SKIN
     std::string name, version, author, homePage, email, note;

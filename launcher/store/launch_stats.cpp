@@ -72,9 +72,11 @@ std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> out;
     size_t i = 0;
     while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
         const size_t from = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+            ++i;
         if (i > from) out.push_back(line.substr(from, i - from));
     }
     return out;
@@ -154,7 +156,9 @@ bool Rewrite(const std::string& teamFolder, Change change) {
 
 }  // namespace
 
-std::string LaunchSetFile(const std::string& appDir) { return DataDir(appDir) + kLaunchSetName; }
+std::string LaunchSetFile(const std::string& appDir) {
+    return DataDir(appDir) + kLaunchSetName;
+}
 
 uint64_t LaunchNameHash(std::string_view itemName) {
     // FNV-1a: stable across builds and machines, which std::hash is not.
@@ -223,13 +227,13 @@ void LaunchStatsItemDeleted(const std::string& teamFolder, int item) {
             moved.emplace_back(it->first.second - 1, it->second);
             it = lines.erase(it);
         }
-        for (const auto& [index, l] : moved) lines[{folder, index}] = l;
+        for (const auto& [index, l] : moved)
+            lines[{folder, index}] = l;
         return changed || !moved.empty();
     });
 }
 
-void LaunchStatsItemsSwapped(const std::string& firstFolder, int first, const std::string& secondFolder,
-                             int second) {
+void LaunchStatsItemsSwapped(const std::string& firstFolder, int first, const std::string& secondFolder, int second) {
     const std::optional<Where> a = Locate(firstFolder);
     const std::optional<Where> b = Locate(secondFolder);
     if (!a || !b) return;
@@ -257,7 +261,8 @@ void LaunchStatsTeamDeleted(const std::string& teamFolder) {
         auto& lines = stats.lines();
         const auto from = lines.lower_bound({folder, std::numeric_limits<int>::min()});
         auto to = from;
-        while (to != lines.end() && to->first.first == folder) ++to;
+        while (to != lines.end() && to->first.first == folder)
+            ++to;
         if (from == to) return false;
         lines.erase(from, to);
         return true;

@@ -68,7 +68,8 @@ bool RecordLaunch(const std::string& teamFolder, int item, std::string_view item
 // LAUNCH.SET next to the team folder only when a line is affected.
 void LaunchStatsItemAdded(const std::string& teamFolder, int item);  // stale lines at a fresh index go
 // Counts follow a rename only when they were counted under oldName.
-void LaunchStatsItemRenamed(const std::string& teamFolder, int item, std::string_view oldName, std::string_view newName);
+void LaunchStatsItemRenamed(const std::string& teamFolder, int item, std::string_view oldName,
+                            std::string_view newName);
 void LaunchStatsItemDeleted(const std::string& teamFolder, int item);  // later items move down one
 void LaunchStatsItemsSwapped(const std::string& firstFolder, int first, const std::string& secondFolder, int second);
 void LaunchStatsTeamDeleted(const std::string& teamFolder);

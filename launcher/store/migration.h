@@ -20,8 +20,7 @@ inline constexpr const char* kMsgMigrationDone = "数据更新完成！欢迎您
 inline constexpr const char* kMsgMigrationFailed = "数据更新失败!旧版数据未作改动,请检查DATA文件夹";
 // Shown when a write failed and the conversion could not be undone either;
 // the next start finishes it from the old files.
-inline constexpr const char* kMsgMigrationIncomplete =
-    "数据更新未能全部完成!旧版数据已保存在pDATA文件夹中";
+inline constexpr const char* kMsgMigrationIncomplete = "数据更新未能全部完成!旧版数据已保存在pDATA文件夹中";
 // The progress window's text while a conversion runs.
 inline constexpr const char* kMsgMigrationProgress = "正在更新数据…";
 

@@ -46,7 +46,8 @@ void AppendAnsiChar(std::string& out, long long code) {
 long long LeadingNumber(const std::string& token) {
     constexpr long long kLimit = std::numeric_limits<long long>::max() / 16;
     size_t i = 0;
-    while (i < token.size() && (token[i] == ' ' || token[i] == '\t')) ++i;
+    while (i < token.size() && (token[i] == ' ' || token[i] == '\t'))
+        ++i;
     bool neg = false;
     if (i < token.size() && (token[i] == '-' || token[i] == '+')) neg = token[i++] == '-';
     long long n = 0;
@@ -58,7 +59,9 @@ long long LeadingNumber(const std::string& token) {
 
 // Key position brought into 1..m, so a hand-edited position can never read
 // outside the key.
-long long WrapPosition(long long p, long long m) { return ((p - 1) % m + m) % m + 1; }
+long long WrapPosition(long long p, long long m) {
+    return ((p - 1) % m + m) % m + 1;
+}
 
 }  // namespace
 
@@ -119,7 +122,8 @@ std::string DecodePassword(const std::string& stored, const std::string& key) {
         s = -s;
     }
     std::string ansi;
-    for (auto it = codes.rbegin(); it != codes.rend(); ++it) AppendAnsiChar(ansi, *it);
+    for (auto it = codes.rbegin(); it != codes.rend(); ++it)
+        AppendAnsiChar(ansi, *it);
     return AnsiToUtf8(ansi);
 }
 

@@ -31,9 +31,9 @@ constexpr const char* kTeamSection = "TEAM";
 constexpr const char* kItemSection = "ITEM";
 
 constexpr std::array<const char*, 4> kTeamKeys = {"Name", "Note", "Password", "Path"};
-constexpr std::array<const char*, 12> kItemKeys = {"Name",        "Type",        "Mode",      "Note",
-                                                   "Path",        "Para",        "StartMethod", "MethodIndex",
-                                                   "IconIndex",   "IconPath",    "Icon",        "Password"};
+constexpr std::array<const char*, 12> kItemKeys = {"Name",      "Type",     "Mode",        "Note",
+                                                   "Path",      "Para",     "StartMethod", "MethodIndex",
+                                                   "IconIndex", "IconPath", "Icon",        "Password"};
 // Keys that travel with an item when it changes folders; its three line
 // numbers are rewritten instead.
 constexpr std::array<const char*, 9> kItemPlainKeys = {"Name",     "Type", "Mode",        "Note",       "IconIndex",
@@ -54,7 +54,9 @@ bool IsFile(const std::string& utf8) {
     return fs::is_regular_file(PathFromUtf8(utf8), ec);
 }
 
-std::string Section(int index) { return std::to_string(index); }
+std::string Section(int index) {
+    return std::to_string(index);
+}
 
 std::optional<std::string> ReadRaw(const std::string& file, const std::string& section, const char* key) {
     std::string v = ReadIniString(file, section, key, kMissing);
@@ -118,7 +120,9 @@ std::optional<int> NextRecordIndex(const std::string& file, const char* section,
     return raw < 0 ? 0 : static_cast<int>(raw);
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -129,7 +133,8 @@ bool SameName(std::string_view a, std::string_view b) {
 
 // What Windows opens for a name: trailing dots and blanks dropped.
 std::string_view Effective(std::string_view name) {
-    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+    while (!name.empty() && (name.back() == '.' || name.back() == ' '))
+        name.remove_suffix(1);
     return name;
 }
 
@@ -169,17 +174,24 @@ std::string MovePicture(const std::string& from, const std::string& to, const st
 
 // ---- Paths ---------------------------------------------------------------
 
-std::string DataDir(const std::string& appDir) { return appDir + "DATA" + kSep; }
+std::string DataDir(const std::string& appDir) {
+    return appDir + "DATA" + kSep;
+}
 
-std::string TeamSetFile(const std::string& appDir) { return DataDir(appDir) + "TEAM.SET"; }
+std::string TeamSetFile(const std::string& appDir) {
+    return DataDir(appDir) + "TEAM.SET";
+}
 
-std::string SharedIconDir(const std::string& appDir) { return DataDir(appDir) + "ICON" + kSep; }
+std::string SharedIconDir(const std::string& appDir) {
+    return DataDir(appDir) + "ICON" + kSep;
+}
 
 bool IsDeviceName(const std::string& name) {
     // "CON.txt" and "CON .img" open the console as surely as "CON" does.
     std::string_view base = name;
     base = base.substr(0, base.find('.'));
-    while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+    while (!base.empty() && base.back() == ' ')
+        base.remove_suffix(1);
     for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
         if (SameName(base, device)) return true;
     if (base.size() < 4) return false;
@@ -195,8 +207,8 @@ bool IsSafeFolderName(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
     for (char c : name) {
         auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
-            c == '>' || c == '|')
+        if (u < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+            c == '|')
             return false;
     }
     // Windows drops trailing dots and blanks, which would alias another name.
@@ -204,7 +216,9 @@ bool IsSafeFolderName(const std::string& name) {
     return !IsDeviceName(name);
 }
 
-bool IsTeamFolderName(const std::string& name) { return IsSafeFolderName(name) && !SameName(name, "ICON"); }
+bool IsTeamFolderName(const std::string& name) {
+    return IsSafeFolderName(name) && !SameName(name, "ICON");
+}
 
 bool IsPictureFileName(const std::string& name) {
     constexpr std::string_view kExt = ".img";
@@ -224,10 +238,18 @@ std::string TeamFolderPath(const std::string& appDir, const std::string& folderN
     return DataDir(appDir) + folderName;
 }
 
-std::string ItemSetFile(const std::string& teamFolder) { return teamFolder + kSep + "ITEM.SET"; }
-std::string PathSetFile(const std::string& teamFolder) { return teamFolder + kSep + "PATH.SET"; }
-std::string ParaSetFile(const std::string& teamFolder) { return teamFolder + kSep + "PARA.SET"; }
-std::string IconSetFile(const std::string& teamFolder) { return teamFolder + kSep + "ICON.SET"; }
+std::string ItemSetFile(const std::string& teamFolder) {
+    return teamFolder + kSep + "ITEM.SET";
+}
+std::string PathSetFile(const std::string& teamFolder) {
+    return teamFolder + kSep + "PATH.SET";
+}
+std::string ParaSetFile(const std::string& teamFolder) {
+    return teamFolder + kSep + "PARA.SET";
+}
+std::string IconSetFile(const std::string& teamFolder) {
+    return teamFolder + kSep + "ICON.SET";
+}
 
 std::string ResolveItemPicture(const std::string& appDir, const std::string& teamFolder, const std::string& icon) {
     std::string file = ItemPictureFile(icon);
@@ -356,7 +378,8 @@ bool SwapSections(const std::string& file, int first, int second, const char* co
     const std::string b = Section(second);
     Batch batch(file);
     std::vector<std::optional<std::string>> kept;
-    for (size_t k = 0; k < keyCount; ++k) kept.push_back(ReadRaw(file, a, keys[k]));
+    for (size_t k = 0; k < keyCount; ++k)
+        kept.push_back(ReadRaw(file, a, keys[k]));
     for (size_t k = 0; k < keyCount; ++k)
         if (!WriteRaw(file, a, keys[k], ReadRaw(file, b, keys[k]))) return false;
     for (size_t k = 0; k < keyCount; ++k)
@@ -420,8 +443,7 @@ bool IsReservedName(const std::string& name) {
 
 }  // namespace
 
-bool IsOwnTeamFolder(const std::string& appDir, int index, const std::string& folderName,
-                     const std::string& password) {
+bool IsOwnTeamFolder(const std::string& appDir, int index, const std::string& folderName, const std::string& password) {
     if (!IsTeamFolderName(folderName)) return false;
     const std::string file = TeamSetFile(appDir);
     const int count = StoredCount(file, kTeamSection);
@@ -449,8 +471,7 @@ StoreResult DeleteTeam(const std::string& appDir, int index, const std::string& 
     // A wrong password decodes to a name that leads nowhere and deletes
     // nothing, as it should; a name that leads to somebody else's files must
     // not delete them either.
-    const bool foreign = IsReservedName(name) ||
-                         (IsTeamFolderName(name) && !IsOwnTeamFolder(appDir, index, name, key));
+    const bool foreign = IsReservedName(name) || (IsTeamFolderName(name) && !IsOwnTeamFolder(appDir, index, name, key));
     const std::string folder = foreign ? std::string() : TeamFolderPath(appDir, name);
     if (!folder.empty() && IsDirectory(folder)) {
         std::error_code ec;
@@ -458,7 +479,8 @@ StoreResult DeleteTeam(const std::string& appDir, int index, const std::string& 
         std::vector<fs::path> files;
         for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
             if (it->is_regular_file(ec)) files.push_back(it->path());
-        for (const auto& f : files) fs::remove(f, ec);
+        for (const auto& f : files)
+            fs::remove(f, ec);
         fs::remove(dir, ec);  // stays when something other than files is left in it
     }
     if (!ShiftDown(file, kTeamSection, index, count, kTeamKeys.data(), kTeamKeys.size()))

@@ -82,8 +82,8 @@ struct ItemRecord {
     int Path = 0;  // 1-based line in PATH.SET, 0 = none
     int Para = 0;  // 1-based line in PARA.SET, 0 = none
     int IconIndex = 0;
-    int IconPath = 0;  // 1-based line in ICON.SET, 0 = none
-    std::string Icon;  // token or "\NAME.img"
+    int IconPath = 0;         // 1-based line in ICON.SET, 0 = none
+    std::string Icon;         // token or "\NAME.img"
     std::string StartMethod;  // empty = "open"
     int MethodIndex = -1;     // -1 = none chosen
     bool Password = false;
@@ -169,8 +169,7 @@ StoreResult DeleteTeam(const std::string& appDir, int index, const std::string& 
 // of the stored count names too. Other teams are compared by their plain
 // "Path", and a protected one also by its "Path" decoded with password (the
 // same password gives the same scrambling); other passwords cannot be known.
-bool IsOwnTeamFolder(const std::string& appDir, int index, const std::string& folderName,
-                     const std::string& password);
+bool IsOwnTeamFolder(const std::string& appDir, int index, const std::string& folderName, const std::string& password);
 // Exchanges the four keys of two sections (same index: no change).
 StoreResult SwapTeams(const std::string& appDir, int first, int second);
 
@@ -179,7 +178,7 @@ struct ItemInput {
     int Type = 0;
     int Mode = 0;
     std::string Note;
-    std::string Path;      // plain texts; scrambled here with Password
+    std::string Path;  // plain texts; scrambled here with Password
     std::string Para;
     std::string IconText;  // icon source path or token: "[LINK]", "[FILE]", "[DIRECTORY]", "[EXITEM]", "[ICON]"
     int IconIndex = 0;
@@ -218,7 +217,6 @@ StoreResult SwapItems(const std::string& teamFolder, int first, int second);
 // appended to the other folder's line files and their own pictures move to the
 // other folder (renamed when the name is taken there); the other keys are
 // exchanged. Same folder: as SwapItems.
-StoreResult SwapItems(const std::string& firstFolder, int firstIndex, const std::string& secondFolder,
-                      int secondIndex);
+StoreResult SwapItems(const std::string& firstFolder, int firstIndex, const std::string& secondFolder, int secondIndex);
 
 }  // namespace vt

@@ -13,11 +13,14 @@ std::string FakeRegistry::Norm(RegRoot root, const std::string& key) {
     std::string k = std::to_string(static_cast<int>(root)) + "\\" + key;
     for (char& c : k)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    while (!k.empty() && k.back() == '\\') k.pop_back();
+    while (!k.empty() && k.back() == '\\')
+        k.pop_back();
     return k;
 }
 
-bool FakeRegistry::KeyExists(RegRoot root, const std::string& key) { return keys.count(Norm(root, key)) > 0; }
+bool FakeRegistry::KeyExists(RegRoot root, const std::string& key) {
+    return keys.count(Norm(root, key)) > 0;
+}
 
 std::optional<uint32_t> FakeRegistry::QueryDword(RegRoot root, const std::string& key, const std::string& value) {
     auto it = values.find(Norm(root, key) + "|" + AsciiLower(value));
@@ -63,7 +66,8 @@ std::vector<std::string> FakeRegistry::EnumSubKeys(RegRoot root, const std::stri
     for (const auto& [norm, spelled] : keySpelling) {
         if (norm.compare(0, prefix.size(), prefix) != 0) continue;
         size_t end = norm.find('\\', prefix.size());
-        std::string child = norm.substr(prefix.size(), end == std::string::npos ? std::string::npos : end - prefix.size());
+        std::string child =
+            norm.substr(prefix.size(), end == std::string::npos ? std::string::npos : end - prefix.size());
         if (child.empty() || std::find(seen.begin(), seen.end(), child) != seen.end()) continue;
         seen.push_back(child);
         // The spelling sits at the same offset in the written key, after the
@@ -95,7 +99,9 @@ std::string FakePrompts::AskPassword(const std::string& prompt) {
     return a;
 }
 
-void FakePrompts::ShowMessage(const std::string& text) { messages.push_back(text); }
+void FakePrompts::ShowMessage(const std::string& text) {
+    messages.push_back(text);
+}
 
 bool FakeShell::Execute(const std::string& verb, const std::string& file, const std::string& params,
                         const std::string& dir, ShowCmd show) {

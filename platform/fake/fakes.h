@@ -42,7 +42,7 @@ public:
     std::map<std::string, Value> values;
     std::map<std::string, bool> keys;
     std::map<std::string, std::string> keySpelling;  // Norm(root, key) -> key as first written
-    long failStatus = 0;  // when not 0, every Set fails with it
+    long failStatus = 0;                             // when not 0, every Set fails with it
 };
 
 class FakePrompts : public Prompts {
@@ -51,9 +51,9 @@ public:
     std::string AskPassword(const std::string& prompt) override;
     void ShowMessage(const std::string& text) override;
 
-    std::deque<bool> confirmAnswers;         // default true when empty
+    std::deque<bool> confirmAnswers;          // default true when empty
     std::deque<std::string> passwordAnswers;  // default "" when empty
-    std::vector<std::string> confirms;       // texts asked
+    std::vector<std::string> confirms;        // texts asked
     std::vector<std::string> passwordPrompts;
     std::vector<std::string> messages;
 };

@@ -10,5 +10,7 @@ using std::max;
 using std::min;
 }  // namespace Gdiplus
 
+// gdiplus.h needs IStream declared first.
 #include <objidl.h>
+
 #include <gdiplus.h>

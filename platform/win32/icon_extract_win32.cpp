@@ -18,7 +18,9 @@ namespace vt {
 
 namespace {
 
-COLORREF ToColorref(uint32_t c) { return RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+COLORREF ToColorref(uint32_t c) {
+    return RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 bool EndsWith(const std::string& s, const char* tail) {
     size_t n = std::strlen(tail);

@@ -23,41 +23,44 @@ struct PasswordBox {
 // Saves nothing itself: a failure ends the box as if cancelled, and the
 // operation that asked goes no further.
 INT_PTR CALLBACK PasswordProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    return GuardProc(ProcKind::Window, "password box", dlg, msg, wp, [&]() -> INT_PTR {
-        switch (msg) {
-            case WM_INITDIALOG: {
-                auto* box = reinterpret_cast<PasswordBox*>(lp);
-                ::SetWindowLongPtrW(dlg, DWLP_USER, lp);
-                ::SetDlgItemTextW(dlg, kIdPrompt, box->prompt.c_str());
-                ::SendDlgItemMessageW(dlg, kIdPassword, EM_LIMITTEXT, 254, 0);
-                ::SetFocus(::GetDlgItem(dlg, kIdPassword));
-                return FALSE;  // focus set by hand
-            }
-            case WM_COMMAND: {
-                auto* box = reinterpret_cast<PasswordBox*>(::GetWindowLongPtrW(dlg, DWLP_USER));
-                switch (LOWORD(wp)) {
-                    case IDOK: {
-                        HWND edit = ::GetDlgItem(dlg, kIdPassword);
-                        int len = ::GetWindowTextLengthW(edit);
-                        std::vector<wchar_t> buf(static_cast<size_t>(len) + 1);
-                        ::GetWindowTextW(edit, buf.data(), len + 1);
-                        if (box) box->answer = Narrow(std::wstring_view(buf.data(), static_cast<size_t>(len)));
-                        ::SecureZeroMemory(buf.data(), buf.size() * sizeof(wchar_t));
-                        ::EndDialog(dlg, IDOK);
-                        return TRUE;
-                    }
-                    case IDCANCEL:
-                        ::EndDialog(dlg, IDCANCEL);
-                        return TRUE;
+    return GuardProc(
+        ProcKind::Window, "password box", dlg, msg, wp,
+        [&]() -> INT_PTR {
+            switch (msg) {
+                case WM_INITDIALOG: {
+                    auto* box = reinterpret_cast<PasswordBox*>(lp);
+                    ::SetWindowLongPtrW(dlg, DWLP_USER, lp);
+                    ::SetDlgItemTextW(dlg, kIdPrompt, box->prompt.c_str());
+                    ::SendDlgItemMessageW(dlg, kIdPassword, EM_LIMITTEXT, 254, 0);
+                    ::SetFocus(::GetDlgItem(dlg, kIdPassword));
+                    return FALSE;  // focus set by hand
                 }
-                break;
+                case WM_COMMAND: {
+                    auto* box = reinterpret_cast<PasswordBox*>(::GetWindowLongPtrW(dlg, DWLP_USER));
+                    switch (LOWORD(wp)) {
+                        case IDOK: {
+                            HWND edit = ::GetDlgItem(dlg, kIdPassword);
+                            int len = ::GetWindowTextLengthW(edit);
+                            std::vector<wchar_t> buf(static_cast<size_t>(len) + 1);
+                            ::GetWindowTextW(edit, buf.data(), len + 1);
+                            if (box) box->answer = Narrow(std::wstring_view(buf.data(), static_cast<size_t>(len)));
+                            ::SecureZeroMemory(buf.data(), buf.size() * sizeof(wchar_t));
+                            ::EndDialog(dlg, IDOK);
+                            return TRUE;
+                        }
+                        case IDCANCEL:
+                            ::EndDialog(dlg, IDCANCEL);
+                            return TRUE;
+                    }
+                    break;
+                }
             }
-        }
-        return FALSE;
-    }, [&] {
-        ::EndDialog(dlg, IDCANCEL);
-        return INT_PTR{FALSE};
-    });
+            return FALSE;
+        },
+        [&] {
+            ::EndDialog(dlg, IDCANCEL);
+            return INT_PTR{FALSE};
+        });
 }
 
 }  // namespace

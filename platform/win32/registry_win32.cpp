@@ -13,10 +13,14 @@ namespace {
 
 HKEY RootHandle(RegRoot root) {
     switch (root) {
-        case RegRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-        case RegRoot::CurrentUser: return HKEY_CURRENT_USER;
-        case RegRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-        case RegRoot::Users: return HKEY_USERS;
+        case RegRoot::ClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case RegRoot::CurrentUser:
+            return HKEY_CURRENT_USER;
+        case RegRoot::LocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case RegRoot::Users:
+            return HKEY_USERS;
     }
     return HKEY_CURRENT_USER;
 }
@@ -47,21 +51,24 @@ LSTATUS OpenForReading(RegRoot root, const std::string& key, Key& out) {
 
 std::string CanonicalKey(const std::string& key) {
     std::string k = key;
-    while (!k.empty() && k.front() == '\\') k.erase(k.begin());
-    while (!k.empty() && k.back() == '\\') k.pop_back();
+    while (!k.empty() && k.front() == '\\')
+        k.erase(k.begin());
+    while (!k.empty() && k.back() == '\\')
+        k.pop_back();
     std::transform(k.begin(), k.end(), k.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return k;
 }
 
-bool MissingKeyOrValue(long status) { return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND; }
+bool MissingKeyOrValue(long status) {
+    return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
+}
 
 LSTATUS Create(RegRoot root, const std::string& key, Key& out) {
     return RegCreateKeyExW(RootHandle(root), Widen(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                            Win32Registry::kAccess, nullptr, out.put(), nullptr);
 }
 
-long SetRaw(RegRoot root, const std::string& key, const std::string& value, DWORD type, const void* data,
-            DWORD size) {
+long SetRaw(RegRoot root, const std::string& key, const std::string& value, DWORD type, const void* data, DWORD size) {
     Key k;
     LSTATUS st = Create(root, key, k);
     if (st != ERROR_SUCCESS) return st;
@@ -122,17 +129,21 @@ bool Win32Registry::HasValue(const Place& p, const std::string& value) {
 
 void Win32Registry::RedirectRoot(RegRoot root, RegRoot target, const std::string& prefix) {
     std::string p = prefix;
-    while (!p.empty() && p.back() == '\\') p.pop_back();
+    while (!p.empty() && p.back() == '\\')
+        p.pop_back();
     redirects_[root] = Redirect{target, p};
 }
 
-void Win32Registry::ClearRedirects() { redirects_.clear(); }
+void Win32Registry::ClearRedirects() {
+    redirects_.clear();
+}
 
 Win32Registry::Place Win32Registry::Resolve(RegRoot root, const std::string& key) const {
     auto it = redirects_.find(root);
     if (it == redirects_.end()) return {root, key};
     std::string k = key;
-    while (!k.empty() && k.front() == '\\') k.erase(k.begin());
+    while (!k.empty() && k.front() == '\\')
+        k.erase(k.begin());
     if (k.empty()) return {it->second.target, it->second.prefix};
     if (it->second.prefix.empty()) return {it->second.target, k};
     return {it->second.target, it->second.prefix + "\\" + k};
@@ -175,8 +186,7 @@ std::optional<uint32_t> Win32Registry::QueryDword(RegRoot root, const std::strin
     return data;
 }
 
-std::optional<std::string> Win32Registry::QueryString(RegRoot root, const std::string& key,
-                                                      const std::string& value) {
+std::optional<std::string> Win32Registry::QueryString(RegRoot root, const std::string& key, const std::string& value) {
     if (HasUserOverlay(root, key)) {
         Place user = Resolve(RegRoot::CurrentUser, key);
         if (HasValue(user, value)) return QueryString(RegRoot::CurrentUser, key, value);
@@ -234,8 +244,7 @@ long Win32Registry::SetDword(RegRoot root, const std::string& key, const std::st
     return SetValue(root, key, value, REG_DWORD, &d, sizeof(d));
 }
 
-long Win32Registry::SetString(RegRoot root, const std::string& key, const std::string& value,
-                              const std::string& data) {
+long Win32Registry::SetString(RegRoot root, const std::string& key, const std::string& value, const std::string& data) {
     std::wstring w = Widen(data);
     return SetValue(root, key, value, REG_SZ, w.c_str(), static_cast<DWORD>(w.size() * sizeof(wchar_t)));
 }

@@ -64,10 +64,10 @@ public:
     static bool HasUserOverlay(RegRoot root, const std::string& key);
 
 private:
-    long SetValue(RegRoot root, const std::string& key, const std::string& value, unsigned long type,
-                  const void* data, unsigned long size);
-    long SetDirect(RegRoot root, const std::string& key, const std::string& value, unsigned long type,
-                   const void* data, unsigned long size);
+    long SetValue(RegRoot root, const std::string& key, const std::string& value, unsigned long type, const void* data,
+                  unsigned long size);
+    long SetDirect(RegRoot root, const std::string& key, const std::string& value, unsigned long type, const void* data,
+                   unsigned long size);
     long DeleteDirect(RegRoot root, const std::string& key, const std::string& value);
 
     struct Place {

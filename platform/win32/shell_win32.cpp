@@ -17,10 +17,14 @@ namespace {
 
 int ShowCommand(ShowCmd show) {
     switch (show) {
-        case ShowCmd::Maximized: return SW_SHOWMAXIMIZED;
-        case ShowCmd::Minimized: return SW_SHOWMINIMIZED;
-        case ShowCmd::Hidden: return SW_HIDE;
-        case ShowCmd::Normal: break;
+        case ShowCmd::Maximized:
+            return SW_SHOWMAXIMIZED;
+        case ShowCmd::Minimized:
+            return SW_SHOWMINIMIZED;
+        case ShowCmd::Hidden:
+            return SW_HIDE;
+        case ShowCmd::Normal:
+            break;
     }
     // Shown in the size and place the program chooses for itself.
     return SW_SHOW;

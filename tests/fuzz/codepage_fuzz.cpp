@@ -17,7 +17,8 @@ const char* const kCodePages[] = {"GBK", "CP1252"};
 
 size_t Count(std::string_view s, char c) {
     size_t n = 0;
-    for (char x : s) n += x == c;
+    for (char x : s)
+        n += x == c;
     return n;
 }
 

@@ -119,8 +119,8 @@ std::string CleanPath(std::string_view raw) {
     for (char c : raw) {
         if (c == '/' || c == '\\') {
             flush();
-        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-                   c == '_' || c == '-') {
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '_' ||
+                   c == '-') {
             part += c;
         }
     }

@@ -14,8 +14,8 @@ namespace vt::fuzz {
 
 // Stops the run with the message: libFuzzer saves the input that did it.
 [[noreturn]] void Fail(const char* what, const std::string& detail = {});
-#define VT_FUZZ_CHECK(cond, detail)                  \
-    do {                                             \
+#define VT_FUZZ_CHECK(cond, detail)                   \
+    do {                                              \
         if (!(cond)) ::vt::fuzz::Fail(#cond, detail); \
     } while (0)
 

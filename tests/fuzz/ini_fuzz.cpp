@@ -23,12 +23,15 @@ std::string PlainValue(std::string_view raw) {
     std::string v = AnsiToUtf8(CutAnsi(raw, 254));
     for (char& c : v)
         if (c == '\r' || c == '\n' || c == '\t' || c == '\v' || c == '\f' || c == '\0') c = '_';
-    while (!v.empty() && v.front() == ' ') v.erase(v.begin());
-    while (!v.empty() && v.back() == ' ') v.pop_back();
+    while (!v.empty() && v.front() == ' ')
+        v.erase(v.begin());
+    while (!v.empty() && v.back() == ' ')
+        v.pop_back();
     if (!v.empty() && (v.front() == '"' || v.front() == '\'')) v.insert(v.begin(), 'q');
     std::string ansi = Utf8ToAnsi(v);
     v = AnsiToUtf8(CutAnsi(ansi, 254));
-    while (!v.empty() && v.back() == ' ') v.pop_back();
+    while (!v.empty() && v.back() == ' ')
+        v.pop_back();
     return v;
 }
 

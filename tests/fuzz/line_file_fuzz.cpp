@@ -21,10 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Lines as the store sees them, up to a little past the end.
     int lines = 0;
-    for (char c : bytes) lines += c == '\n';
+    for (char c : bytes)
+        lines += c == '\n';
     if (!bytes.empty() && bytes.back() != '\n') ++lines;
     std::vector<std::string> before;
-    for (int n = 1; n <= lines + 2; ++n) before.push_back(ReadDataLine(file, n));
+    for (int n = 1; n <= lines + 2; ++n)
+        before.push_back(ReadDataLine(file, n));
     VT_FUZZ_CHECK(ReadDataLine(file, 0).empty() && ReadDataLine(file, -1).empty(), "line 0 is not empty");
 
     // The text as it can be stored: in the code page, on one line.
@@ -48,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     VT_FUZZ_CHECK(got > 0, "write failed");
     VT_FUZZ_CHECK(append ? got == lines + 1 : got == n, "wrong line number " + std::to_string(got));
-    VT_FUZZ_CHECK(ReadDataLine(file, got) == stored, "line " + std::to_string(got) + " reads [" +
-                                                         ReadDataLine(file, got) + "] not [" + stored + "]");
+    VT_FUZZ_CHECK(ReadDataLine(file, got) == stored,
+                  "line " + std::to_string(got) + " reads [" + ReadDataLine(file, got) + "] not [" + stored + "]");
     for (int k = 1; k <= static_cast<int>(before.size()); ++k) {
         if (k == got) continue;
         VT_FUZZ_CHECK(ReadDataLine(file, k) == before[static_cast<size_t>(k) - 1],

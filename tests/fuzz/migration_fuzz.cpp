@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string teamFolder = ResolveTeamFolder(app, t, "");
         VT_FUZZ_CHECK(!teamFolder.empty(), "team " + std::to_string(t) + " has no folder");
         const int items = ReadItemCount(teamFolder, prompts, true);
-        for (int i = 0; i < std::min(items, 8); ++i) (void)ReadItemTexts(teamFolder, ReadItemRecord(teamFolder, i), "");
+        for (int i = 0; i < std::min(items, 8); ++i)
+            (void)ReadItemTexts(teamFolder, ReadItemRecord(teamFolder, i), "");
     }
     return 0;
 }

@@ -11,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!p) return 0;
     VT_FUZZ_CHECK(p->width > 0 && p->height > 0 && p->width <= kMaxPictureSide && p->height <= kMaxPictureSide,
                   std::to_string(p->width) + "x" + std::to_string(p->height));
-    VT_FUZZ_CHECK(p->pixels.size() == static_cast<size_t>(p->width) * static_cast<size_t>(p->height),
-                  "pixel count");
+    VT_FUZZ_CHECK(p->pixels.size() == static_cast<size_t>(p->width) * static_cast<size_t>(p->height), "pixel count");
     bool translucent = false;
     for (uint32_t px : p->pixels) {
         uint32_t a = px >> 24;

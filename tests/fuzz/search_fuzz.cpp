@@ -75,13 +75,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     IncrementalSearch typing;
     std::vector<size_t> lengths;
-    for (size_t n = 1; n <= query.size(); ++n) lengths.push_back(n);
-    for (size_t n = query.size(); n-- > 1;) lengths.push_back(n);
+    for (size_t n = 1; n <= query.size(); ++n)
+        lengths.push_back(n);
+    for (size_t n = query.size(); n-- > 1;)
+        lengths.push_back(n);
     for (size_t n : lengths) {
         const std::string typed = query.substr(0, n);
         const std::vector<SearchHit>& step = typing.Update(index, typed);
         const std::vector<SearchHit> fresh = Search(index, typed);
-        VT_FUZZ_CHECK(Same(step, fresh), "query [" + Printable(typed) + "] typed: " + Describe(step) + " fresh: " + Describe(fresh));
+        VT_FUZZ_CHECK(Same(step, fresh),
+                      "query [" + Printable(typed) + "] typed: " + Describe(step) + " fresh: " + Describe(fresh));
         for (const SearchHit& h : step) {
             VT_FUZZ_CHECK(index.HasItem(h.team, h.item), "a hit the index does not hold");
             // Only the file name is not kept apart from the index: the rest

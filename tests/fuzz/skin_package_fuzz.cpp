@@ -25,10 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int v : {skin.menuFontSize, skin.teamFontSize, skin.itemFontSize})
         VT_FUZZ_CHECK(v >= 0 && v <= 255, "font size " + std::to_string(v));
     for (int v : {skin.titleTextColor, skin.menuTextColor1, skin.menuTextColor2, skin.menuTextColor3,
-                  skin.menuBackColor, skin.menuFrameColor, skin.teamBackColor, skin.teamBackColor1,
-                  skin.teamTextColor1, skin.teamBackColor2, skin.teamTextColor2, skin.teamBackColor3,
-                  skin.teamTextColor3, skin.itemBackColor1, skin.itemTextColor1, skin.itemBackColor2,
-                  skin.itemTextColor2})
+                  skin.menuBackColor, skin.menuFrameColor, skin.teamBackColor, skin.teamBackColor1, skin.teamTextColor1,
+                  skin.teamBackColor2, skin.teamTextColor2, skin.teamBackColor3, skin.teamTextColor3,
+                  skin.itemBackColor1, skin.itemTextColor1, skin.itemBackColor2, skin.itemTextColor2})
         VT_FUZZ_CHECK(v >= 0 && v <= 0xFFFFFF, "colour " + std::to_string(v));
     VT_FUZZ_CHECK((skin.teamFrame == 0 || skin.teamFrame == 1) && (skin.itemFrame == 0 || skin.itemFrame == 1),
                   "frame flags");

@@ -84,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteFile(root + "outside/keep.txt", "keep");
     WriteFile(app + "VT.exe", "MZ");
     WriteFile(app + "DATA/.keep", "");
-    for (const auto& f : Unpack(packed)) (void)PlaceFile(app + "DATA/" + f.path, f.bytes);
+    for (const auto& f : Unpack(packed))
+        (void)PlaceFile(app + "DATA/" + f.path, f.bytes);
     FlushIniCache();
     const Tree before = Snapshot(root);
 
@@ -117,8 +118,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 (void)EditTeam(app, team, name, t);
                 break;
             }
-            case 2: (void)DeleteTeam(app, team, pw); break;
-            case 3: (void)SwapTeams(app, team, other); break;
+            case 2:
+                (void)DeleteTeam(app, team, pw);
+                break;
+            case 3:
+                (void)SwapTeams(app, team, other);
+                break;
             case 4:
                 if (!folder.empty()) {
                     ItemInput item = MakeItem(pick);

@@ -61,7 +61,8 @@ protected:
 
 TEST_F(BundledSkins, TheDefaultAndASecondSkinAreShipped) {
     std::vector<std::string> names;
-    for (const auto& f : ListBundledSkins()) names.push_back(FolderName(f));
+    for (const auto& f : ListBundledSkins())
+        names.push_back(FolderName(f));
     EXPECT_NE(std::find(names.begin(), names.end(), "蓝色卷轴"), names.end());
     EXPECT_GE(names.size(), 2u);
 }
@@ -89,11 +90,13 @@ TEST_F(BundledSkins, WindowIsTheBackdropAndButtonStatesMatchInSize) {
         EXPECT_EQ(skin.width, backdrop.width);
         EXPECT_EQ(skin.height, backdrop.height);
 
-        const std::vector<std::vector<const char*>> groups = {
-            {"close1.img", "close2.img", "close3.img"}, {"min1.img", "min2.img", "min3.img"},
-            {"lock1.img", "lock2.img"},                 {"left1.img", "left2.img", "left3.img"},
-            {"right1.img", "right2.img", "right3.img"}, {"up1.img", "up2.img", "up3.img"},
-            {"down1.img", "down2.img", "down3.img"}};
+        const std::vector<std::vector<const char*>> groups = {{"close1.img", "close2.img", "close3.img"},
+                                                              {"min1.img", "min2.img", "min3.img"},
+                                                              {"lock1.img", "lock2.img"},
+                                                              {"left1.img", "left2.img", "left3.img"},
+                                                              {"right1.img", "right2.img", "right3.img"},
+                                                              {"up1.img", "up2.img", "up3.img"},
+                                                              {"down1.img", "down2.img", "down3.img"}};
         for (const auto& g : groups) {
             PictureSize first = SizeOf(skin, g[0]);
             for (const char* other : g) {

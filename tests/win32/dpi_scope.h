@@ -14,7 +14,6 @@ namespace vt {
 // The display scales the Wine tests look at: 100, 125, 150 and 200 %.
 inline constexpr int kCheckedDpis[] = {96, 120, 144, 192};
 
-
 // "" at 96 dpi, "_144dpi" otherwise: screenshot names that keep the 96-dpi
 // ones as they always were.
 inline std::wstring DpiSuffix(int dpi) {

@@ -16,7 +16,8 @@ bool DriveFileDialog(const ChildProcess& ed, const std::wstring& path) {
     if (!dlg) return false;
     HWND name = nullptr;
     // Explorer-style dialogs name the box cmb13 (a combo box) or edt1.
-    WaitFor(ed.Handle(), kEditorDialogMs, [&] { return (name = FindControl(dlg, 0x47c)) || (name = FindControl(dlg, 0x480)); });
+    WaitFor(ed.Handle(), kEditorDialogMs,
+            [&] { return (name = FindControl(dlg, 0x47c)) || (name = FindControl(dlg, 0x480)); });
     if (!name) return false;
     SetText(name, path);
     ::PostMessageW(::GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
@@ -42,8 +43,7 @@ std::string DriveFolderDialog(const ChildProcess& ed, const fs::path& folder) {
     auto select = [&](const fs::path& p) {
         const std::wstring text = p.wstring();
         DWORD_PTR r = 0;
-        return ::WriteProcessMemory(ed.Handle(), remote, text.c_str(), (text.size() + 1) * sizeof(wchar_t),
-                                    nullptr) &&
+        return ::WriteProcessMemory(ed.Handle(), remote, text.c_str(), (text.size() + 1) * sizeof(wchar_t), nullptr) &&
                ::SendMessageTimeoutW(dlg, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
                                      5000, &r);
     };

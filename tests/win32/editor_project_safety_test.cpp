@@ -113,7 +113,8 @@ TEST_F(EditorProjectSafety, DamagedProjectsSayWhatIsWrongAndAreNeverOverwrittenU
     const std::string good = *ReadFileBytes(MakeProject());
     std::mt19937 rng(11);
     std::string noise(4000, '\0');
-    for (char& c : noise) c = static_cast<char>(rng());
+    for (char& c : noise)
+        c = static_cast<char>(rng());
     std::string noTeam = good;
     noTeam.erase(noTeam.find("[TEAM]"), noTeam.find("[ITEM]") - noTeam.find("[TEAM]"));
     std::string range = good;

@@ -131,7 +131,8 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     EXPECT_EQ(Text(FindControl(fresh, kIdTxtCon + 44)), L"");
     ::PostMessageW(FindControl(fresh, kIdCmdOpen), BM_CLICK, 0, 0);
     ASSERT_TRUE(DriveFileDialog(ed, vse));
-    ASSERT_TRUE(WaitFor(ed.Handle(), kEditorTimeoutMs, [&] { return Text(fresh) == std::wstring(L"VT Skin Editor - ") + kSkinName; }));
+    ASSERT_TRUE(WaitFor(ed.Handle(), kEditorTimeoutMs,
+                        [&] { return Text(fresh) == std::wstring(L"VT Skin Editor - ") + kSkinName; }));
     EXPECT_EQ(Text(FindControl(fresh, kIdTxtCon + 0)), (images / "backdrop.img").wstring());
     EXPECT_EQ((::GetWindowLongW(FindControl(fresh, kIdCanvas), GWL_STYLE) & WS_VSCROLL) != 0, taller);
 
@@ -170,10 +171,10 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     double match = 0;
     // Painting follows showing; the picture is looked for until it is there.
     WaitFor(launcher_.Process(), 10000, [&] {
-            ::GetWindowRect(launcher, &wr);
-            match = ScreenMatch(down, wr.left + px(wantLeft), wr.top + px(wantTop));
-            return match > 0.9;
-        });
+        ::GetWindowRect(launcher, &wr);
+        match = ScreenMatch(down, wr.left + px(wantLeft), wr.top + px(wantTop));
+        return match > 0.9;
+    });
     EXPECT_GT(match, 0.9) << "the down button is not where it was dragged";
     EXPECT_LT(ScreenMatch(down, wr.left + px(360), wr.top + px(4800)), 0.5) << "the down button stayed at its start";
 

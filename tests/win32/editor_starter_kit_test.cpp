@@ -35,8 +35,12 @@ using namespace harness;
 
 constexpr int kIdTxtCon = 200, kIdCmdOpen = 501, kIdCanvas = 600, kIdPageFirst = 100;
 
-fs::path Dist() { return PathFromUtf8(VT_DIST_DIR).make_preferred(); }
-fs::path ProjectsDir() { return Dist() / "SkinProjects"; }
+fs::path Dist() {
+    return PathFromUtf8(VT_DIST_DIR).make_preferred();
+}
+fs::path ProjectsDir() {
+    return Dist() / "SkinProjects";
+}
 
 std::vector<std::wstring> SubFolders(const fs::path& dir) {
     std::vector<std::wstring> out;
@@ -162,7 +166,8 @@ TEST_F(EditorStarterKitWindow, ProjectFromTheProgramFolderShowsItsPicturesOnTheM
     ASSERT_TRUE(WaitFor(editor_.Handle(), kDialogTimeoutMs, [&] { return Text(main_) == L"VT Skin Editor - " + skin; }))
         << Narrow(Text(main_));
     std::error_code ec;
-    EXPECT_TRUE(fs::equivalent(fs::path(Text(FindControl(main_, kIdTxtCon + 0))), folder / "image" / "backdrop.img", ec))
+    EXPECT_TRUE(
+        fs::equivalent(fs::path(Text(FindControl(main_, kIdTxtCon + 0))), folder / "image" / "backdrop.img", ec))
         << Narrow(Text(FindControl(main_, kIdTxtCon + 0)));
 
     HWND canvas = FindControl(main_, kIdCanvas);
@@ -188,10 +193,10 @@ TEST_F(EditorStarterKitWindow, ProjectFromTheProgramFolderShowsItsPicturesOnTheM
         SCOPED_TRACE(Narrow(s.picture));
         const Picture p = LoadPicture(folder / "image" / s.picture);
         ASSERT_GT(p.width, 0);
-        const int left = ::MulDiv(static_cast<int>(::GetPrivateProfileIntW(s.section, s.leftKey, 0, file.c_str())),
-                                  dpi, 1440);
-        const int top = ::MulDiv(static_cast<int>(::GetPrivateProfileIntW(s.section, s.topKey, 0, file.c_str())),
-                                 dpi, 1440);
+        const int left =
+            ::MulDiv(static_cast<int>(::GetPrivateProfileIntW(s.section, s.leftKey, 0, file.c_str())), dpi, 1440);
+        const int top =
+            ::MulDiv(static_cast<int>(::GetPrivateProfileIntW(s.section, s.topKey, 0, file.c_str())), dpi, 1440);
         double match = 0;
         // Painting follows the open; the picture is looked for until it is there.
         WaitFor(editor_.Handle(), 10000, [&] {

@@ -43,7 +43,8 @@ TEST_F(EditorWindow, NewWithChangesAsksAndCancelKeepsEverything) {
     HWND name = FindControl(main_, 200 + 44);
     ASSERT_NE(name, nullptr);
     ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"edited"));
-    EXPECT_TRUE(WaitFor(editor_.Handle(), 20000, [&] { return Text(main_) == L"*VT Skin Editor"; })) << Narrow(Text(main_));
+    EXPECT_TRUE(WaitFor(editor_.Handle(), 20000, [&] { return Text(main_) == L"*VT Skin Editor"; }))
+        << Narrow(Text(main_));
 
     // Cancel: the window, its values and the mark stay.
     ::PostMessageW(FindControl(main_, 500), BM_CLICK, 0, 0);

@@ -20,7 +20,8 @@ namespace {
 std::optional<uint64_t> ReadLe(const std::string& b, size_t at, size_t width) {
     if (at > b.size() || width > b.size() - at) return std::nullopt;
     uint64_t v = 0;
-    for (size_t i = 0; i < width; ++i) v |= uint64_t(static_cast<unsigned char>(b[at + i])) << (8 * i);
+    for (size_t i = 0; i < width; ++i)
+        v |= uint64_t(static_cast<unsigned char>(b[at + i])) << (8 * i);
     return v;
 }
 
@@ -121,7 +122,8 @@ std::map<int, std::string> SystemRecords(const ChmFile& chm) {
 }
 
 std::string Trimmed(std::string s) {
-    while (!s.empty() && s.back() == '\0') s.pop_back();
+    while (!s.empty() && s.back() == '\0')
+        s.pop_back();
     return s;
 }
 
@@ -150,9 +152,9 @@ TEST_F(HelpFile, IsAVersion3HelpFile) {
 
 TEST_F(HelpFile, HoldsEveryTopic) {
     const char* topics[] = {
-        "/index.htm",    "/start.htm",  "/mainwin.htm",  "/teams.htm",    "/items.htm",        "/itemtypes.htm", "/keys.htm",
-        "/exitem.htm",   "/launch.htm", "/password.htm", "/settings.htm", "/hotkey.htm",       "/skins.htm",
-        "/editor.htm",   "/editor_build.htm", "/menus.htm", "/faq.htm",  "/style.css",
+        "/index.htm", "/start.htm",  "/mainwin.htm",      "/teams.htm",    "/items.htm",    "/itemtypes.htm",
+        "/keys.htm",  "/exitem.htm", "/launch.htm",       "/password.htm", "/settings.htm", "/hotkey.htm",
+        "/skins.htm", "/editor.htm", "/editor_build.htm", "/menus.htm",    "/faq.htm",      "/style.css",
     };
     for (const char* topic : topics) {
         auto it = chm_.entries.find(topic);

@@ -77,7 +77,8 @@ TEST(DemoStore, TeamsHaveChineseNamesAndOpenWithoutPassword) {
         EXPECT_TRUE(folders.insert(folder).second) << "two teams share " << folder;
         EXPECT_GT(ReadIniInt(kData + folder + "/ITEM.SET", "ITEM", "Count", 0), 0) << "team " << sec << " is empty";
     }
-    for (const char* expected : {"常用工具", "系统", "网络"}) EXPECT_TRUE(names.count(expected)) << expected;
+    for (const char* expected : {"常用工具", "系统", "网络"})
+        EXPECT_TRUE(names.count(expected)) << expected;
 }
 
 // What the launcher would do with each item: decode its lines and check that
@@ -118,41 +119,42 @@ TEST(DemoStore, EveryItemStartsSomethingThatExists) {
             int pathLine = ReadIniInt(items, sec, "Path", 0);
             ASSERT_GT(pathLine, 0);
             std::string path = DecodePassword(ReadDataLine(folder + "PATH.SET", pathLine), key);
-            std::string para = DecodePassword(ReadDataLine(folder + "PARA.SET", ReadIniInt(items, sec, "Para", 0)), key);
+            std::string para =
+                DecodePassword(ReadDataLine(folder + "PARA.SET", ReadIniInt(items, sec, "Para", 0)), key);
             std::string iconSource =
                 DecodePassword(ReadDataLine(folder + "ICON.SET", ReadIniInt(items, sec, "IconPath", 0)), key);
             EXPECT_FALSE(iconSource.empty());
             ASSERT_FALSE(path.empty());
 
             switch (type) {
-            case 0:
-                EXPECT_TRUE(FileExists(path)) << path;
-                break;
-            case 1: {  // rundll32 gets "file.dll," followed by the function
-                auto comma = path.find(',');
-                ASSERT_NE(comma, std::string::npos) << path;
-                EXPECT_TRUE(FileExists(system + path.substr(0, comma))) << path;
-                EXPECT_FALSE(para.empty());
-                break;
-            }
-            case 2:
-                EXPECT_TRUE(path.rfind("http:", 0) == 0 || path.rfind("mailto:", 0) == 0) << path;
-                break;
-            case 3:
-                EXPECT_EQ(path.back(), '\\');
-                EXPECT_TRUE(FolderExists(path)) << path;
-                break;
-            case 4:
-                EXPECT_TRUE(FileExists(path)) << path;
-                break;
-            case 5:
-                if (path == "[CONTROL]") {
-                    ASSERT_EQ(para.size(), 1u);
-                    EXPECT_TRUE(para[0] >= '0' && para[0] <= '9');
-                } else {
-                    EXPECT_EQ(path, "[RECYCLE]");
+                case 0:
+                    EXPECT_TRUE(FileExists(path)) << path;
+                    break;
+                case 1: {  // rundll32 gets "file.dll," followed by the function
+                    auto comma = path.find(',');
+                    ASSERT_NE(comma, std::string::npos) << path;
+                    EXPECT_TRUE(FileExists(system + path.substr(0, comma))) << path;
+                    EXPECT_FALSE(para.empty());
+                    break;
                 }
-                break;
+                case 2:
+                    EXPECT_TRUE(path.rfind("http:", 0) == 0 || path.rfind("mailto:", 0) == 0) << path;
+                    break;
+                case 3:
+                    EXPECT_EQ(path.back(), '\\');
+                    EXPECT_TRUE(FolderExists(path)) << path;
+                    break;
+                case 4:
+                    EXPECT_TRUE(FileExists(path)) << path;
+                    break;
+                case 5:
+                    if (path == "[CONTROL]") {
+                        ASSERT_EQ(para.size(), 1u);
+                        EXPECT_TRUE(para[0] >= '0' && para[0] <= '9');
+                    } else {
+                        EXPECT_EQ(path, "[RECYCLE]");
+                    }
+                    break;
             }
         }
     }

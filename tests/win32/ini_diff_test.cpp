@@ -86,17 +86,18 @@ std::string K32Raw(const std::string& file, const std::string& sec, const std::s
 }
 
 // With the blanks a default keeps trimmed, as ReadIniString returns defaults.
-std::string K32String(const std::string& file, const std::string& sec, const std::string& key,
-                      const std::string& def) {
+std::string K32String(const std::string& file, const std::string& sec, const std::string& key, const std::string& def) {
     return AnsiToUtf8(TrimBlanks(Utf8ToAnsi(K32Raw(file, sec, key, def))));
 }
 
 int K32Int(const std::string& file, const std::string& sec, const std::string& key, int def) {
-    return static_cast<int>(GetPrivateProfileIntA(Utf8ToAnsi(sec).c_str(), Utf8ToAnsi(key).c_str(), def,
-                                                  Utf8ToAnsi(file).c_str()));
+    return static_cast<int>(
+        GetPrivateProfileIntA(Utf8ToAnsi(sec).c_str(), Utf8ToAnsi(key).c_str(), def, Utf8ToAnsi(file).c_str()));
 }
 
-void K32Flush(const std::string& file) { WritePrivateProfileStringA(nullptr, nullptr, nullptr, Utf8ToAnsi(file).c_str()); }
+void K32Flush(const std::string& file) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, Utf8ToAnsi(file).c_str());
+}
 
 // ---- Corpus -------------------------------------------------------------------
 
@@ -105,12 +106,15 @@ struct Sample {
     std::string bytes;  // ANSI (GBK) bytes
 };
 
-std::string Gbk(const std::string& utf8) { return Utf8ToAnsi(utf8); }
+std::string Gbk(const std::string& utf8) {
+    return Utf8ToAnsi(utf8);
+}
 
 std::vector<Sample> Corpus() {
     std::string longValue(300, 'L');
     std::string longGbk;
-    while (longGbk.size() < 300) longGbk += Gbk("中文");
+    while (longGbk.size() < 300)
+        longGbk += Gbk("中文");
     // 253 ASCII bytes, then a double-byte character across the 254 limit.
     std::string straddle = std::string(253, 'a') + Gbk("汉字");
     return {
@@ -121,7 +125,8 @@ std::vector<Sample> Corpus() {
         {"spaced names", "  [ TEAM ]  \r\n  Count  =  6  \r\n[0]\r\n Name = spaced value \r\n"},
         {"quotes", "[Q]\r\nA=\"quoted\"\r\nB='single'\r\nC=\"open\r\nD=\"\"\r\nE=\" inner \"\r\nF=\"a\"b\"\r\n"},
         {"comments", "; comment\r\n[TEAM]\r\n;Count=9\r\nCount=7\r\n# hash=1\r\n[0]\r\n;Name=hidden\r\nName=shown\r\n"},
-        {"duplicate sections", "[TEAM]\r\nCount=1\r\n[0]\r\nName=first\r\n[TEAM]\r\nCount=2\r\nExtra=e\r\n[0]\r\nNote=second\r\n"},
+        {"duplicate sections",
+         "[TEAM]\r\nCount=1\r\n[0]\r\nName=first\r\n[TEAM]\r\nCount=2\r\nExtra=e\r\n[0]\r\nNote=second\r\n"},
         {"duplicate keys", "[TEAM]\r\nCount=1\r\nCount=2\r\ncount=3\r\n"},
         {"empty values", "[TEAM]\r\nCount=\r\n[0]\r\nName=\r\nNote=   \r\n"},
         {"no equals", "[TEAM]\r\nCount\r\nName\r\njunk line here\r\n[0]\r\n=novalue\r\nName=after\r\n"},
@@ -130,19 +135,21 @@ std::vector<Sample> Corpus() {
         {"blank lines", "\r\n\r\n[TEAM]\r\n\r\nCount=10\r\n\r\n\r\n[0]\r\n\r\nName=b\r\n\r\n"},
         {"long values", "[L]\r\nLong=" + longValue + "\r\nGbk=" + longGbk + "\r\nStraddle=" + straddle + "\r\n"},
         {"gbk text", Gbk("[类别]\r\n名称=工具箱\r\n[0]\r\nName=系统工具\r\nNote=常用 程序\r\n")},
-        {"numbers", "[N]\r\nA=12abc\r\nB=-5\r\nC=+7\r\nD=0x10\r\nE=abc\r\nF=4294967295\r\nG=99999999999\r\nH= 42 \r\n"
-                    "I=-0\r\nJ=2147483648\r\nK=\"13\"\r\nL=1 2\r\n"},
+        {"numbers",
+         "[N]\r\nA=12abc\r\nB=-5\r\nC=+7\r\nD=0x10\r\nE=abc\r\nF=4294967295\r\nG=99999999999\r\nH= 42 \r\n"
+         "I=-0\r\nJ=2147483648\r\nK=\"13\"\r\nL=1 2\r\n"},
         {"tabs", "[T]\r\n\tKey\t=\tvalue\t\r\n"},
         {"empty file", ""},
     };
 }
 
-const std::vector<std::string> kSections = {"TEAM", "team", " TEAM ", "0", "ITEM", "Q", "L", "N", "T", "类别", "",
-                                            "[x]", "[x", "0] trailing", "Missing"};
-const std::vector<std::string> kKeys = {"Count", "count", "Name", "Note", "Path", "Password", "Extra", "Long",
-                                        "Gbk", "Straddle", "名称", "A", "B", "C", "D", "E", "F", "G", "H", "I",
-                                        "J", "K", "L", "Key", ";Count", ";Name", "# hash", "junk line here", "",
-                                        " Name", "Missing"};
+const std::vector<std::string> kSections = {"TEAM", "team", " TEAM ", "0",   "ITEM", "Q",           "L",      "N",
+                                            "T",    "类别", "",       "[x]", "[x",   "0] trailing", "Missing"};
+const std::vector<std::string> kKeys = {"Count", "count", "Name",     "Note",   "Path",  "Password", "Extra",
+                                        "Long",  "Gbk",   "Straddle", "名称",   "A",     "B",        "C",
+                                        "D",     "E",     "F",        "G",      "H",     "I",        "J",
+                                        "K",     "L",     "Key",      ";Count", ";Name", "# hash",   "junk line here",
+                                        "",      " Name", "Missing"};
 
 // Reads where kernel32 (as Wine implements it) and our engine are known to
 // answer differently, with the reason. A null key stands for every key.
@@ -217,24 +224,42 @@ struct Op {
     std::string section, key, value;
 };
 
-Op W(std::string s, std::string k, std::string v) { return {Op::Write, std::move(s), std::move(k), std::move(v)}; }
-Op DK(std::string s, std::string k) { return {Op::DeleteKey, std::move(s), std::move(k), {}}; }
-Op DS(std::string s) { return {Op::DeleteSection, std::move(s), {}, {}}; }
+Op W(std::string s, std::string k, std::string v) {
+    return {Op::Write, std::move(s), std::move(k), std::move(v)};
+}
+Op DK(std::string s, std::string k) {
+    return {Op::DeleteKey, std::move(s), std::move(k), {}};
+}
+Op DS(std::string s) {
+    return {Op::DeleteSection, std::move(s), {}, {}};
+}
 
 void ApplyOurs(const std::string& file, const Op& op) {
     switch (op.kind) {
-        case Op::Write: EXPECT_TRUE(WriteIniString(file, op.section, op.key, op.value)); break;
-        case Op::DeleteKey: EXPECT_TRUE(DeleteIniKey(file, op.section, op.key)); break;
-        case Op::DeleteSection: EXPECT_TRUE(DeleteIniSection(file, op.section)); break;
+        case Op::Write:
+            EXPECT_TRUE(WriteIniString(file, op.section, op.key, op.value));
+            break;
+        case Op::DeleteKey:
+            EXPECT_TRUE(DeleteIniKey(file, op.section, op.key));
+            break;
+        case Op::DeleteSection:
+            EXPECT_TRUE(DeleteIniSection(file, op.section));
+            break;
     }
 }
 
 void ApplyK32(const std::string& file, const Op& op) {
     std::string f = Utf8ToAnsi(file), s = Utf8ToAnsi(op.section), k = Utf8ToAnsi(op.key), v = Utf8ToAnsi(op.value);
     switch (op.kind) {
-        case Op::Write: WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), f.c_str()); break;
-        case Op::DeleteKey: WritePrivateProfileStringA(s.c_str(), k.c_str(), nullptr, f.c_str()); break;
-        case Op::DeleteSection: WritePrivateProfileStringA(s.c_str(), nullptr, nullptr, f.c_str()); break;
+        case Op::Write:
+            WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), f.c_str());
+            break;
+        case Op::DeleteKey:
+            WritePrivateProfileStringA(s.c_str(), k.c_str(), nullptr, f.c_str());
+            break;
+        case Op::DeleteSection:
+            WritePrivateProfileStringA(s.c_str(), nullptr, nullptr, f.c_str());
+            break;
     }
 }
 
@@ -248,10 +273,14 @@ std::vector<Sequence> Sequences() {
     const std::string team = "[TEAM]\r\nCount=2\r\n\r\n[0]\r\nName=Tools\r\nNote=n\r\n\r\n[1]\r\nName = Games \r\n";
     return {
         {"new file", std::nullopt, {W("TEAM", "Count", "1"), W("0", "Path", "ABCDEFGHIJ"), W("0", "Name", "工具")}},
-        {"add team", team, {W("TEAM", "Count", "3"), W("2", "Path", "K"), W("2", "Name", "N"), W("2", "Password", "False")}},
+        {"add team",
+         team,
+         {W("TEAM", "Count", "3"), W("2", "Path", "K"), W("2", "Name", "N"), W("2", "Password", "False")}},
         {"replace keeps other lines", team, {W("0", "Name", "Renamed"), W("1", "Name", "G2")}},
         {"case of existing names", "[Team]\r\ncount=1\r\n", {W("TEAM", "COUNT", "2"), W("team", "New", "v")}},
-        {"duplicate section", "[A]\r\nK=1\r\n[B]\r\nX=0\r\n[a]\r\nK=2\r\nL=3\r\n", {W("A", "K", "9"), W("A", "L", "8")}},
+        {"duplicate section",
+         "[A]\r\nK=1\r\n[B]\r\nX=0\r\n[a]\r\nK=2\r\nL=3\r\n",
+         {W("A", "K", "9"), W("A", "L", "8")}},
         {"duplicate key", "[A]\r\nK=1\r\nK=2\r\n", {W("A", "K", "5")}},
         {"empty value", team, {W("0", "Note", ""), W("0", "Fresh", "")}},
         {"value blanks", team, {W("0", "Name", "  both  "), W("0", "Note", "tail  ")}},
@@ -268,8 +297,7 @@ std::vector<Sequence> Sequences() {
         // deletes it there, our engine leaves it; reads see it in neither.
         {"delete in duplicate section", "[A]\r\nK=1\r\n[A]\r\nL=2\r\n", {DK("A", "K"), DK("a", "Missing")}},
         {"delete key and section", team, {DK("0", "Note"), DS("1"), DK("Missing", "K"), DS("Missing")}},
-        {"shift down like delete", team,
-         {W("0", "Name", "Games"), W("0", "Note", ""), W("TEAM", "Count", "1")}},
+        {"shift down like delete", team, {W("0", "Name", "Games"), W("0", "Note", ""), W("TEAM", "Count", "1")}},
     };
 }
 

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <shlobj.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -139,10 +139,10 @@ TEST(IconExtract, IndexesAndFilesWithoutAnIconLeaveThePictureEmpty) {
         std::string file;
         int index;
     } cases[] = {
-        {kNotepad, -1},                            // the previous-icon arrow at index 0
-        {kNotepad, 100000},                        // far past the last icon
-        {PathToUtf8(dir / "plain.txt"), 0},        // not a program
-        {PathToUtf8(dir / "missing.exe"), 0},      // not there at all
+        {kNotepad, -1},                        // the previous-icon arrow at index 0
+        {kNotepad, 100000},                    // far past the last icon
+        {PathToUtf8(dir / "plain.txt"), 0},    // not a program
+        {PathToUtf8(dir / "missing.exe"), 0},  // not there at all
         {"", 0},
     };
     IconCanvas blank(32, 0x336699);
@@ -211,8 +211,10 @@ TEST(CodePageWin32, CuttingAndReadingBackFollowTheSystemCodePage) {
     const size_t n = Utf8ToAnsi(wide).size();
     EXPECT_EQ(n, kind == AnsiKind::Utf8 ? 3u : kind == AnsiKind::DoubleByte ? 2u : 1u);
     std::string text = "x", fits = "x";
-    for (int i = 0; i < 300; ++i) text += wide;
-    for (size_t i = 0; i < 253 / n; ++i) fits += wide;
+    for (int i = 0; i < 300; ++i)
+        text += wide;
+    for (size_t i = 0; i < 253 / n; ++i)
+        fits += wide;
     EXPECT_EQ(AnsiToUtf8(CutAnsi(Utf8ToAnsi(text), 254)), fits);
     EXPECT_EQ(FitAnsiBytes(text, 254), fits);
 
@@ -297,9 +299,9 @@ protected:
     // VT replaces the file by renaming over it, which a reader that does not
     // share deletion would make fail while it polls.
     int ItemCount() {
-        HANDLE h = CreateFileW((team_ / "ITEM.SET").wstring().c_str(), GENERIC_READ,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+        HANDLE h =
+            CreateFileW((team_ / "ITEM.SET").wstring().c_str(), GENERIC_READ,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
         if (h == INVALID_HANDLE_VALUE) return 0;
         std::string text(1 << 16, '\0');
         DWORD got = 0;
@@ -366,7 +368,8 @@ protected:
     HWND OpenAddEditorByKey(HWND main) {
         if (!BringToFront(launcher_.Process(), main)) return nullptr;
         INPUT keys[4] = {};
-        for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
+        for (INPUT& k : keys)
+            k.type = INPUT_KEYBOARD;
         keys[0].ki.wVk = VK_CONTROL;
         keys[1].ki.wVk = VK_F4;
         keys[2].ki.wVk = VK_F4;
@@ -446,9 +449,8 @@ TEST_F(VtItemEditing, DroppedFileWhosePathCannotBeStoredIsNeverStoredAsQuestionM
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(PostDrop(main, InPanel(), {korean.wstring(), (dropDir.Path() / "plain.txt").wstring()}));
     // The plain file goes in whatever happens to the other one.
-    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] {
-        return Item(ItemCount() - 1).name == "plain.txt";
-    })) << "the plain file was not added";
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs, [&] { return Item(ItemCount() - 1).name == "plain.txt"; }))
+        << "the plain file was not added";
     CloseVt();
     const int added = ItemCount() - before;
     ASSERT_GE(added, 1);
@@ -473,7 +475,8 @@ TEST_F(VtItemEditing, NameBoxKeepsWhatAProfileValueReadsBack) {
     SetControlText(editor, item_ids::kPath, L"C:\\windows\\notepad.exe");
     // 310 Chinese characters: 620 bytes in code page 936, of which 254 read back.
     std::wstring longName;
-    for (int i = 0; i < 310; ++i) longName += L"\u540D";  // 名
+    for (int i = 0; i < 310; ++i)
+        longName += L"\u540D";  // 名
     SetControlText(editor, item_ids::kName, longName);
     EXPECT_EQ(ControlText(editor, item_ids::kName), longName.substr(0, 127));
     // Adding one more character changes nothing; one ASCII byte still fits
@@ -552,8 +555,9 @@ TEST_F(VtItemEditing, EditorFilledThroughItsControlsWritesTheItem) {
     EXPECT_EQ(item.type, 0);
     EXPECT_EQ(item.path, kNotepad);
     EXPECT_TRUE(fs::exists(team_ / PathFromUtf8(item.icon.substr(item.icon.empty() ? 0 : 1))));
-    EXPECT_EQ(GetPrivateProfileIntW(std::to_wstring(before).c_str(), L"Mode", -1, (team_ / "ITEM.SET").wstring().c_str()),
-              1u);
+    EXPECT_EQ(
+        GetPrivateProfileIntW(std::to_wstring(before).c_str(), L"Mode", -1, (team_ / "ITEM.SET").wstring().c_str()),
+        1u);
 }
 
 // The file chooser runs its own message loop, in which the main window still

@@ -10,8 +10,10 @@ namespace vt {
 
 class ScopedLogPixels {
 public:
-    explicit ScopedLogPixels(DWORD dpi) : user_(HKEY_CURRENT_USER, L"Control Panel\\Desktop", dpi),
-          machine_(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts", dpi) {}
+    explicit ScopedLogPixels(DWORD dpi)
+        : user_(HKEY_CURRENT_USER, L"Control Panel\\Desktop", dpi),
+          machine_(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts", dpi) {
+    }
 
 private:
     class Value {

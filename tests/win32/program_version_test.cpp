@@ -14,7 +14,7 @@ namespace {
 using namespace harness;
 
 struct FileVersion {
-    WORD fixed[4] = {};           // VS_FIXEDFILEINFO, most significant part first
+    WORD fixed[4] = {};  // VS_FIXEDFILEINFO, most significant part first
     WORD fixedProduct[4] = {};
     std::wstring fileText, productText, productName;
 };
@@ -42,8 +42,10 @@ std::optional<FileVersion> ReadVersion(const fs::path& exe) {
         if (query(block.data(), L"\\", reinterpret_cast<LPVOID*>(&fixed), &len) && fixed) {
             v.fixed[0] = HIWORD(fixed->dwFileVersionMS), v.fixed[1] = LOWORD(fixed->dwFileVersionMS);
             v.fixed[2] = HIWORD(fixed->dwFileVersionLS), v.fixed[3] = LOWORD(fixed->dwFileVersionLS);
-            v.fixedProduct[0] = HIWORD(fixed->dwProductVersionMS), v.fixedProduct[1] = LOWORD(fixed->dwProductVersionMS);
-            v.fixedProduct[2] = HIWORD(fixed->dwProductVersionLS), v.fixedProduct[3] = LOWORD(fixed->dwProductVersionLS);
+            v.fixedProduct[0] = HIWORD(fixed->dwProductVersionMS),
+            v.fixedProduct[1] = LOWORD(fixed->dwProductVersionMS);
+            v.fixedProduct[2] = HIWORD(fixed->dwProductVersionLS),
+            v.fixedProduct[3] = LOWORD(fixed->dwProductVersionLS);
         }
         auto text = [&](const wchar_t* name) {
             wchar_t* value = nullptr;

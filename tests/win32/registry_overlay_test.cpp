@@ -57,8 +57,10 @@ TEST_F(RegistryOverlayTest, RefusedMachineWritesLandPerUserAndReadBack) {
     CreateMissingSettings(reg);
     for (const SettingDef& d : SettingTable()) {
         SCOPED_TRACE(d.name);
-        if (d.type == SettingType::Dword) EXPECT_TRUE(reg.QueryDword(kLM, d.key, d.name).has_value());
-        else EXPECT_TRUE(reg.QueryString(kLM, d.key, d.name).has_value());
+        if (d.type == SettingType::Dword)
+            EXPECT_TRUE(reg.QueryDword(kLM, d.key, d.name).has_value());
+        else
+            EXPECT_TRUE(reg.QueryString(kLM, d.key, d.name).has_value());
     }
 }
 
@@ -114,7 +116,8 @@ TEST_F(RegistryOverlayTest, OnlyTheLaunchersOwnKeysAreOverlaid) {
         {kCU, "SOFTWARE\\Oskarn\\Vantrel", false},
         {RegRoot::ClassesRoot, ".txt", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(Win32Registry::HasUserOverlay(c.root, c.key), c.overlaid) << c.key;
+    for (const Case& c : cases)
+        EXPECT_EQ(Win32Registry::HasUserOverlay(c.root, c.key), c.overlaid) << c.key;
 
     // Elsewhere a refusal is reported as it is and nothing is written for the user.
     reg.RefuseWrites(kLM);

@@ -44,7 +44,8 @@ protected:
         ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, Widen(base_ + "\\" + key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                   nullptr, &h, nullptr),
                   ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExW(h, Widen(value).c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(h, Widen(value).c_str(), 0, type, static_cast<const BYTE*>(data), size),
+                  ERROR_SUCCESS);
         RegCloseKey(h);
     }
 

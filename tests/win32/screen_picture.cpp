@@ -61,7 +61,8 @@ std::vector<uint32_t> ScreenPixels(const RECT& r) {
     ::DeleteObject(bmp);
     ::DeleteDC(mem);
     ::ReleaseDC(nullptr, screen);
-    for (uint32_t& p : out) p &= 0xFFFFFF;
+    for (uint32_t& p : out)
+        p &= 0xFFFFFF;
     return out;
 }
 

@@ -6,8 +6,8 @@
 
 #include "platform/win32/gdiplus_inc.h"
 
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <vector>
 
 namespace vt::harness {

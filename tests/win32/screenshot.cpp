@@ -159,7 +159,8 @@ std::wstring ScreenshotDir() {
         exe.resize(exe.size() * 2);
     }
     size_t slash = exe.find_last_of(L"\\/");
-    std::wstring dir = (slash == std::wstring::npos ? std::wstring(L".\\") : exe.substr(0, slash + 1)) + L"screenshots\\";
+    std::wstring dir =
+        (slash == std::wstring::npos ? std::wstring(L".\\") : exe.substr(0, slash + 1)) + L"screenshots\\";
     CreateDirectoryW(dir.c_str(), nullptr);
     return dir;
 }

@@ -10,9 +10,7 @@ namespace {
 
 class SettingsDialogTest : public LauncherTest {
 protected:
-    void SetUp() override {
-        WriteDword(kSettingKeyW, L"WarnOnExit", 0);
-    }
+    void SetUp() override { WriteDword(kSettingKeyW, L"WarnOnExit", 0); }
 
     HWND Open() {
         launcher_.Command(kMenuSet);

@@ -74,9 +74,8 @@ TEST(ShellWin32, RegistryItemLaunchWritesTheRealValue) {
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(data, 5u);
 
-    RegDeleteTreeW(HKEY_CURRENT_USER, Widen("Software\\VantrelTests\\" + std::to_string(GetCurrentProcessId()) +
-                                             "_launch")
-                                           .c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER,
+                   Widen("Software\\VantrelTests\\" + std::to_string(GetCurrentProcessId()) + "_launch").c_str());
     std::error_code ec;
     std::filesystem::remove_all(PathFromUtf8(folder), ec);
 }

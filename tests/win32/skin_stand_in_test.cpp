@@ -29,7 +29,8 @@ double ShareOfColour(const RECT& r, COLORREF colour) {
     ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
     int hits = 0;
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) hits += ::GetPixel(mem, x, y) == colour;
+        for (int x = 0; x < w; ++x)
+            hits += ::GetPixel(mem, x, y) == colour;
     ::SelectObject(mem, old);
     ::DeleteObject(bmp);
     ::DeleteDC(mem);

@@ -6,8 +6,8 @@
 
 #include <cmath>
 #include <cstring>
-#include <string>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "launcher/mainwindow/docking.h"
@@ -40,7 +40,8 @@ std::vector<uint32_t> DibPixels(const PicturesWin32::Dib& dib) {
     HDC dc = ::GetDC(nullptr);
     ::GetDIBits(dc, dib.bitmap, 0, dib.height, out.data(), &bi, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, dc);
-    for (uint32_t& p : out) p &= 0xFFFFFF;
+    for (uint32_t& p : out)
+        p &= 0xFFFFFF;
     return out;
 }
 
@@ -112,7 +113,6 @@ TEST_F(VtDpi, At144DpiTheBackdropIsScaledAndReachesTheWindowsFarEdges) {
     EXPECT_TRUE(launcher_.Close());
 }
 
-
 // ---- Every scale, both bundled skins ------------------------------------------
 
 constexpr int kDpis[] = {96, 120, 144, 192};
@@ -133,11 +133,13 @@ std::vector<uint32_t> BoxDown(const std::vector<uint32_t>& px, int w, int h, int
                     const double a = (std::min(x1, x + 1.0) - std::max(x0, double(x))) *
                                      (std::min(y1, y + 1.0) - std::max(y0, double(y)));
                     const uint32_t p = px[static_cast<size_t>(y) * w + x];
-                    for (int c = 0; c < 3; ++c) sum[c] += a * ((p >> (8 * c)) & 0xFF);
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += a * ((p >> (8 * c)) & 0xFF);
                     area += a;
                 }
             uint32_t v = 0;
-            for (int c = 0; c < 3; ++c) v |= static_cast<uint32_t>(std::lround(sum[c] / area)) << (8 * c);
+            for (int c = 0; c < 3; ++c)
+                v |= static_cast<uint32_t>(std::lround(sum[c] / area)) << (8 * c);
             out[static_cast<size_t>(ty) * tw + tx] = v;
         }
     return out;
@@ -152,7 +154,8 @@ double MeanDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t
     for (size_t i = 0; i < a.size(); ++i) {
         if (!counts(i)) continue;
         ++n;
-        for (int c = 0; c < 3; ++c) total += std::abs(int((a[i] >> (8 * c)) & 0xFF) - int((b[i] >> (8 * c)) & 0xFF));
+        for (int c = 0; c < 3; ++c)
+            total += std::abs(int((a[i] >> (8 * c)) & 0xFF) - int((b[i] >> (8 * c)) & 0xFF));
     }
     return n ? total / (3.0 * n) : 0;
 }
@@ -255,8 +258,8 @@ TEST_F(VtScale, BothSkinsAtEveryScaleAreTheirOwnSizeTimesTheScaleAndLookTheSame)
             std::vector<uint32_t> seen(static_cast<size_t>(w) * h);
             for (size_t i = 0; i < part.size(); ++i)
                 seen[(vy + i / vw) * w + vx + i % vw] = part[i];
-            SaveScreenScreenshot(vis, ScreenshotDir() + L"vt_scale_" + Widen(skinName) + L"_" +
-                                          std::to_wstring(dpi) + L".png");
+            SaveScreenScreenshot(
+                vis, ScreenshotDir() + L"vt_scale_" + Widen(skinName) + L"_" + std::to_wstring(dpi) + L".png");
             if (dpi == 96) {
                 base = seen;
                 baseW = w;
@@ -322,19 +325,18 @@ TEST_F(VtScale, At144DpiAClickAtACaptionsAndAnItemsCentreSelectsThem) {
     const std::vector<uint32_t> plain = ui_test::ClientPixels(main, first);
     PostClick(main, layout.Centre(Part::PicIcon, 0));
     away();
-    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs,
-                        [&] { return ui_test::ClientPixels(main, first) != plain; }))
-        << "the first item did not take the selection";
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] {
+        return ui_test::ClientPixels(main, first) != plain;
+    })) << "the first item did not take the selection";
     PostClick(main, layout.Centre(Part::PicIcon, 1));
     away();
-    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs,
-                        [&] { return ui_test::ClientPixels(main, first) == plain; }))
-        << "the second item did not take the selection";
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] {
+        return ui_test::ClientPixels(main, first) == plain;
+    })) << "the second item did not take the selection";
     SaveWindowScreenshot(main, ScreenshotDir() + L"vt_144dpi_selected.png");
     EXPECT_TRUE(launcher_.Close());
     EXPECT_EQ(ReadDword(kDataKeyW, L"LastTeam").value_or(99), 1u);
 }
-
 
 // The window moved to a monitor of another scale: the system sends
 // WM_DPICHANGED with the rectangle it suggests (here put into the launcher's
@@ -369,8 +371,9 @@ TEST_F(VtScale, AChangeOfScaleRedrawsATuckedWindowThatStaysTucked) {
         ::GetWindowRect(main, &r);
         return r;
     };
-    ASSERT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] { return rect().right == at96.Px(kDockStripTwips); }))
-        << "the window did not tuck behind the left edge";
+    ASSERT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] {
+        return rect().right == at96.Px(kDockStripTwips);
+    })) << "the window did not tuck behind the left edge";
 
     // 150 %: the system suggests the rectangle grown from its corner.
     const RECT tucked = rect();

@@ -24,7 +24,8 @@ constexpr wchar_t kTestKey[] = L"Software\\VantrelTest";
 
 // Characters as a keyboard layout gives them to the window.
 void Type(HWND w, const std::wstring& text) {
-    for (wchar_t c : text) PostMessageW(w, WM_CHAR, c, 1);
+    for (wchar_t c : text)
+        PostMessageW(w, WM_CHAR, c, 1);
 }
 void Key(HWND w, WPARAM vk) {
     PostMessageW(w, WM_KEYDOWN, vk, 1);
@@ -164,7 +165,8 @@ TEST_F(VtKeys, AProtectedTeamsItemsAreNeverFound) {
     ASSERT_TRUE(Settled(w));
     SaveWindowScreenshot(w, ScreenshotDir() + L"vt_find_nothing.png");
     // Nothing asks for the team's password, and nothing was started.
-    EXPECT_FALSE(WaitFor(launcher_.Process(), 3000, [&] { return FindProcessWindow(launcher_.Proc().Id(), L"#32770") != nullptr; }));
+    EXPECT_FALSE(WaitFor(launcher_.Process(), 3000,
+                         [&] { return FindProcessWindow(launcher_.Proc().Id(), L"#32770") != nullptr; }));
     EXPECT_EQ(Launches(app_, folder, 0, "秘密工具"), 0u);
     ASSERT_TRUE(launcher_.Close());
 }

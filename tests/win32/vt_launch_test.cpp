@@ -195,9 +195,9 @@ TEST_F(VtLaunch, CopyPathPutsTheUnscrambledPathOnTheClipboardAndSaysSo) {
     PostClick(w, Item(0));
     ASSERT_TRUE(Settled(w));
     launcher_.Command(kMenuCopyPath);
-    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs,
-                        [&] { return ClipboardText() == L"C:\\windows\\system32\\cmd.exe"; }))
-        << Narrow(ClipboardText());
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] {
+        return ClipboardText() == L"C:\\windows\\system32\\cmd.exe";
+    })) << Narrow(ClipboardText());
     HWND popup = nullptr;
     EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] {
         return (popup = FindProcessWindow(launcher_.Proc().Id(), L"VantrelMsgForm"));

@@ -83,7 +83,7 @@ TEST_F(VtMenu, DeleteItemAsksAndCancelKeepsWhileOkRemovesTheRecord) {
     // The posted OK reaches the box after any sent probe, so wait for the
     // effect itself rather than for the window to answer.
     EXPECT_TRUE(WaitFor(launcher_.Process(), kTimeoutMs,
-                          [&] { return Ini(items, L"ITEM", L"Count") == std::to_wstring(before - 1); }));
+                        [&] { return Ini(items, L"ITEM", L"Count") == std::to_wstring(before - 1); }));
     EXPECT_EQ(Ini(items, L"0", L"Name"), second);
 
     ASSERT_TRUE(launcher_.Alive());

@@ -125,7 +125,6 @@ TEST_F(PicturesTest, LoadsByContentWhateverTheNameAndRejectsNonPictures) {
     EXPECT_FALSE(pics.Probe(Path("text.img")));
     EXPECT_FALSE(pics.Probe(Path("empty.img")));
     EXPECT_FALSE(pics.Probe(Path("missing.img")));
-
 }
 
 TEST_F(PicturesTest, OpaqueBitmapKeepsExactColoursAndAFileChangedOnDiskIsReloaded) {

@@ -27,13 +27,12 @@ class WindowLayout {
 public:
     // appDir ends with a backslash; items laid out as showItemType in the
     // skin of that folder under SKIN, drawn at `dpi` (the screen's when 0).
-    WindowLayout(const std::string& appDir, int showItemType, const std::string& skin = kDefaultSkinFolder,
-                 int dpi = 0)
+    WindowLayout(const std::string& appDir, int showItemType, const std::string& skin = kDefaultSkinFolder, int dpi = 0)
         : map_(dpi ? dpi : ScreenDpi()) {
         settings_.AppDir = appDir;
         settings_.ShowItemType = static_cast<uint8_t>(showItemType);
-        model_ = std::make_unique<MainModel>(MainModelServices{registry_, prompts_, measure_, pictures_, shell_},
-                                             settings_);
+        model_ =
+            std::make_unique<MainModel>(MainModelServices{registry_, prompts_, measure_, pictures_, shell_}, settings_);
         model_->ApplySkin(appDir + "SKIN\\" + skin);
     }
     MainModel& Model() { return *model_; }

@@ -157,10 +157,12 @@ TEST_F(VtWindow, OrderSwapOfTwoCaptionsRewritesTheTeamFile) {
     PostClick(w, layout.Centre(Part::LabTeam, 1));
     ASSERT_TRUE(Settled(w));
     FlushIniCache();
-    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs, [&] {
-        FlushIniCache();
-        return TeamName(0) == second && TeamName(1) == first;
-    })) << "TEAM.SET still lists " << TeamName(0) << ", " << TeamName(1);
+    EXPECT_TRUE(WaitFor(launcher_.Process(), kDialogTimeoutMs,
+                        [&] {
+                            FlushIniCache();
+                            return TeamName(0) == second && TeamName(1) == first;
+                        }))
+        << "TEAM.SET still lists " << TeamName(0) << ", " << TeamName(1);
     EXPECT_EQ(ReadTeamRecord(app, 1).Path, firstPath) << "the folder must travel with its team";
     ASSERT_TRUE(launcher_.Close());
 }

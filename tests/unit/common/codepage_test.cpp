@@ -11,7 +11,8 @@ namespace {
 
 std::string Repeat(const std::string& s, int n) {
     std::string out;
-    for (int i = 0; i < n; ++i) out += s;
+    for (int i = 0; i < n; ++i)
+        out += s;
     return out;
 }
 
@@ -28,7 +29,8 @@ TEST_P(CodePageRules, CuttingAtNBytesKeepsWholeCharacters) {
     const std::string text = "x" + Repeat(cp.wide, 300);
     const std::string ansi = Utf8ToAnsi(text);
     ASSERT_EQ(ansi.size(), 1 + 300 * cp.wideBytes);
-    for (size_t limit : {size_t{0}, size_t{1}, size_t{2}, size_t{3}, size_t{4}, size_t{100}, size_t{253}, size_t{254}}) {
+    for (size_t limit :
+         {size_t{0}, size_t{1}, size_t{2}, size_t{3}, size_t{4}, size_t{100}, size_t{253}, size_t{254}}) {
         SCOPED_TRACE(limit);
         const std::string_view cut = CutAnsi(ansi, limit);
         const size_t whole = limit == 0 ? 0 : (limit - 1) / cp.wideBytes;
@@ -111,7 +113,8 @@ TEST(CodePage, PathFallsBackOnAShortNameThatCanBeStored) {
 
     // No short name (the volume keeps none), or one that still holds a
     // character the code page lacks: the characters are named.
-    for (const ShortPathFn& fn : {ShortPathFn(), ShortPathFn(shortOf("")), ShortPathFn(shortOf("C:\\자료\\B2C4~1.DOC"))}) {
+    for (const ShortPathFn& fn :
+         {ShortPathFn(), ShortPathFn(shortOf("")), ShortPathFn(shortOf("C:\\자료\\B2C4~1.DOC"))}) {
         StorablePath refused = MakeStorablePath(korean, fn);
         EXPECT_FALSE(refused.ok());
         EXPECT_EQ(refused.text, "");

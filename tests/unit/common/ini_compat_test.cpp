@@ -29,11 +29,12 @@ TEST(IniCompat, IntegersReadLikeTheSystem) {
         const char* key;
         int expect;
     } cases[] = {
-        {"Hex", 31}, {"HexUpper", 255}, {"Oct", 15},    {"Bin", 5},    {"BadHex", 0},    {"LeadZero", 10},
-        {"Neg", -12}, {"Plus", 7},      {"NegHex", -16}, {"Wrap", 1},  {"Max", -1},      {"Zero", 0},
-        {"Junk", 0},  {"Quoted", 42},   {"BinTwo", 2},
+        {"Hex", 31},      {"HexUpper", 255}, {"Oct", 15}, {"Bin", 5},      {"BadHex", 0},
+        {"LeadZero", 10}, {"Neg", -12},      {"Plus", 7}, {"NegHex", -16}, {"Wrap", 1},
+        {"Max", -1},      {"Zero", 0},       {"Junk", 0}, {"Quoted", 42},  {"BinTwo", 2},
     };
-    for (const auto& c : cases) EXPECT_EQ(ReadIniInt(f, "N", c.key, -99), c.expect) << c.key;
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadIniInt(f, "N", c.key, -99), c.expect) << c.key;
 }
 
 TEST(IniCompat, BlanksAroundRequestedNamesAreIgnored) {
@@ -122,9 +123,7 @@ TEST(IniCompat, ReadScopeGivesOneVersionThenChecksAgain) {
         replace(other, "[S]\r\nK=b\r\n");
         EXPECT_EQ(ReadIniString(f, "S", "K", ""), "1");      // the batch's version
         EXPECT_EQ(ReadIniString(other, "S", "K", ""), "b");  // files not pinned are checked as always
-        {
-            IniReadScope nested(f);
-        }
+        { IniReadScope nested(f); }
         EXPECT_EQ(ReadIniString(f, "S", "K", ""), "1");  // still pinned by the outer scope
         ASSERT_TRUE(WriteIniString(f, "S", "W", "mine"));
         EXPECT_EQ(ReadIniString(f, "S", "W", ""), "mine");  // own writes are seen

@@ -21,7 +21,9 @@ void WriteRaw(const std::string& file, const std::string& bytes) {
     FlushIniCache();
 }
 
-std::string Raw(const std::string& file) { return ReadFileBytes(PathFromUtf8(file)).value_or("<missing>"); }
+std::string Raw(const std::string& file) {
+    return ReadFileBytes(PathFromUtf8(file)).value_or("<missing>");
+}
 
 }  // namespace
 
@@ -41,7 +43,7 @@ TEST(Ini, ReadsLikeTheProfileFunctions) {
              "count=99\r\n"
              "[team]\r\n"
              "Other=1\r\n");
-    EXPECT_EQ(ReadIniInt(f, "TEAM", "count", 7), 12);        // case and blanks
+    EXPECT_EQ(ReadIniInt(f, "TEAM", "count", 7), 12);           // case and blanks
     EXPECT_EQ(ReadIniString(f, "team", "Name", ""), "quoted");  // matching quotes go
     EXPECT_EQ(ReadIniString(f, "team", "Half", ""), "'x");
     EXPECT_EQ(ReadIniInt(f, "team", "Num", 0), 1234);
@@ -59,8 +61,9 @@ TEST(Ini, LongValuesStopAt254BytesWithoutSplittingACharacter) {
     ASSERT_TRUE(WriteIniString(f, "S", "K", ascii));
     EXPECT_EQ(ReadIniString(f, "S", "K", "").size(), 254u);
     std::string han;
-    for (int i = 0; i < 130; ++i) han += "汉";  // 260 GBK bytes
-    std::string odd = "x" + han;                 // a character would straddle byte 254
+    for (int i = 0; i < 130; ++i)
+        han += "汉";              // 260 GBK bytes
+    std::string odd = "x" + han;  // a character would straddle byte 254
     ASSERT_TRUE(WriteIniString(f, "S", "Odd", odd));
     std::string back = Utf8ToAnsi(ReadIniString(f, "S", "Odd", ""));
     EXPECT_EQ(back.size(), 253u);
@@ -97,7 +100,8 @@ TEST(LineFile, AppendReplaceAndRead) {
     std::string f = dir.File("PATH.SET");
     EXPECT_EQ(ReadDataLine(f, 1), "");
     EXPECT_EQ(WriteDataLine(f, "", 0), 0);
-    for (int i = 1; i <= 5; ++i) EXPECT_EQ(WriteDataLine(f, "line" + std::to_string(i), 0), i);
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(WriteDataLine(f, "line" + std::to_string(i), 0), i);
     EXPECT_EQ(WriteDataLine(f, "路径三", 3), 3);
     EXPECT_EQ(Raw(f), "line1\r\nline2\r\n" + Utf8ToAnsi("路径三") + "\r\nline4\r\nline5\r\n");
     EXPECT_EQ(ReadDataLine(f, 3), "路径三");
@@ -116,14 +120,16 @@ TEST(LineFile, AppendReplaceAndRead) {
     // All lines at once read as one by one.
     const std::vector<std::string> all = ReadDataLines(f);
     ASSERT_EQ(all.size(), 6u);
-    for (int i = 1; i <= 6; ++i) EXPECT_EQ(all[static_cast<size_t>(i) - 1], ReadDataLine(f, i));
+    for (int i = 1; i <= 6; ++i)
+        EXPECT_EQ(all[static_cast<size_t>(i) - 1], ReadDataLine(f, i));
     EXPECT_TRUE(ReadDataLines(dir.File("NONE.SET")).empty());
 }
 
 TEST(Common, RandomNamesAreTenUpperAlnum) {
     std::string a = MakeRandomName();
     ASSERT_EQ(a.size(), 10u);
-    for (char c : a) EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'));
+    for (char c : a)
+        EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'));
     EXPECT_NE(a, MakeRandomName());
 }
 
@@ -134,7 +140,8 @@ TEST(Ini, WriteBatchReplacesTheFileOnceAtCommit) {
     const std::string before = Raw(f);
     {
         IniWriteBatch batch(f);
-        for (int i = 0; i < 50; ++i) ASSERT_TRUE(WriteIniString(f, std::to_string(i), "Name", "n" + std::to_string(i)));
+        for (int i = 0; i < 50; ++i)
+            ASSERT_TRUE(WriteIniString(f, std::to_string(i), "Name", "n" + std::to_string(i)));
         // This thread sees its own pending writes; the disk still holds the old file.
         EXPECT_EQ(ReadIniString(f, "49", "Name", ""), "n49");
         EXPECT_EQ(Raw(f), before);

@@ -80,8 +80,8 @@ TEST(PictureDecode, TrueColourBitmapsKeepEveryColourExactAndOpaque) {
     EXPECT_EQ(p->height, 2);
     EXPECT_FALSE(p->alpha);
     // Top row first; the colour key 250,250,250 must survive untouched.
-    EXPECT_EQ(p->pixels, (std::vector<uint32_t>{0xFFFAFAFA, 0xFF123456, 0xFFFFFFFF, 0xFF0000FF, 0xFF00FF00,
-                                                0xFFFF0000}));
+    EXPECT_EQ(p->pixels,
+              (std::vector<uint32_t>{0xFFFAFAFA, 0xFF123456, 0xFFFFFFFF, 0xFF0000FF, 0xFF00FF00, 0xFFFF0000}));
 
     // 32 bits top-down: the fourth byte of a bitmap is padding, not alpha.
     std::string rows;

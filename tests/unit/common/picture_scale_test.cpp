@@ -37,7 +37,8 @@ int Channel(uint32_t p, int shift) {
 TEST(PictureScale, GrowsSmoothlyToTheAskedSizeAndKeepsFlatAreasExact) {
     // Left half red, right half blue, 4 x 2, to 150 % and 200 %.
     DecodedPicture p = Filled(4, 2, kRed);
-    for (int y = 0; y < 2; ++y) At(p, 2, y) = At(p, 3, y) = kBlue;
+    for (int y = 0; y < 2; ++y)
+        At(p, 2, y) = At(p, 3, y) = kBlue;
     for (int size : {6, 8}) {
         DecodedPicture s = ScalePicture(p, size, size / 2);
         ASSERT_EQ(s.width, size);
@@ -65,7 +66,8 @@ TEST(PictureScale, GrowsSmoothlyToTheAskedSizeAndKeepsFlatAreasExact) {
 TEST(PictureScale, SeeThroughPixelsAreAMaskWithoutFringeOrHoles) {
     // A round-cornered backdrop: see-through corners around a dark body.
     DecodedPicture p = Filled(8, 8, 0xFF204060u);
-    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {0, 1}, {7, 7}, {6, 7}, {7, 6}}) At(p, x, y) = kSeeThroughPixel;
+    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {0, 1}, {7, 7}, {6, 7}, {7, 6}})
+        At(p, x, y) = kSeeThroughPixel;
     for (int size : {10, 12, 16}) {
         DecodedPicture s = ScalePicture(p, size, size);
         const double r = 8.0 / size;
@@ -87,7 +89,8 @@ TEST(PictureScale, SeeThroughPixelsAreAMaskWithoutFringeOrHoles) {
     DecodedPicture light = Filled(2, 1, 0xFFF5F5F5u);
     At(light, 1, 0) = 0xFFFFFFFFu;
     DecodedPicture s = ScalePicture(light, 4, 1);
-    for (uint32_t px : s.pixels) EXPECT_NE(px, kSeeThroughPixel);
+    for (uint32_t px : s.pixels)
+        EXPECT_NE(px, kSeeThroughPixel);
     // Without a key the same colours blend as any other.
     DecodedPicture plain = ScalePicture(p, 16, 16, std::nullopt);
     EXPECT_NE(At(plain, 2, 1), 0xFF204060u);

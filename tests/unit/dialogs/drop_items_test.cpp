@@ -78,8 +78,7 @@ TEST_F(DropTest, PathTheCodePageLacksGoesInByItsShortNameOrIsSkippedWithAMessage
     EXPECT_EQ(r.added, 3);
     EXPECT_EQ(r.skipped, 1);
     // Only the skipped file is told about, and it does not stop the others.
-    EXPECT_EQ(prompts.messages,
-              std::vector<std::string>{"添加项目C:\\사진\\🌸.jpg失败,路径中含有无法保存的字符:사진🌸"});
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{"添加项目C:\\사진\\🌸.jpg失败,路径中含有无法保存的字符:사진🌸"});
     EXPECT_EQ(Ini(Set(), "ITEM", "Count"), 3);
     EXPECT_EQ(IniText(Set(), "0", "Name"), "one.doc");
     EXPECT_EQ(IniText(Set(), "1", "Name"), "B2C4~1.DOC");

@@ -53,12 +53,8 @@ TEST_F(ExItemFormTest, RegistryChecksInOrderAndRefusesTheSeparator) {
     struct Case {
         const char *key, *name, *value, *msg;
     } cases[] = {
-        {"", "n", "v", kMsgRegKeyEmpty},
-        {"k", "", "v", kMsgRegNameEmpty},
-        {"k", "n", "", kMsgRegValueEmpty},
-        {"k", "n", "a|b", kMsgRegBarInText},
-        {"k|x", "n", "v", kMsgRegBarInText},
-        {"k", "n|x", "v", kMsgRegBarInText},
+        {"", "n", "v", kMsgRegKeyEmpty},     {"k", "", "v", kMsgRegNameEmpty},    {"k", "n", "", kMsgRegValueEmpty},
+        {"k", "n", "a|b", kMsgRegBarInText}, {"k|x", "n", "v", kMsgRegBarInText}, {"k", "n|x", "v", kMsgRegBarInText},
     };
     for (const auto& c : cases) {
         prompts.messages.clear();
@@ -109,7 +105,8 @@ TEST_F(ExItemFormTest, RegistryTextsTheCodePageLacksAreRefusedByField) {
 
 TEST_F(ExItemFormTest, LongValueNameGivesANameCutToWhatAnItemNameHolds) {
     std::string longName;
-    for (int i = 0; i < 200; ++i) longName += "键";
+    for (int i = 0; i < 200; ++i)
+        longName += "键";
     item.OpenForAdd(0, "");
     ex.OnKindClicked(kExRegistry);
     ex.txtKey = "Software\\Test";

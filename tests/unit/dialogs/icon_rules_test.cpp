@@ -12,11 +12,14 @@ TEST(IconRules, StockTokensInAnyCase) {
         const char* text;
         std::optional<StockIcon> want;
     } cases[] = {
-        {"[LINK]", StockIcon::Link},       {"[link]", StockIcon::Link},  {"[File]", StockIcon::File},
-        {"[DIRECTORY]", StockIcon::Directory}, {"[exitem]", StockIcon::ExItem}, {"[ICON]", std::nullopt},
-        {"[LINK", std::nullopt},           {"", std::nullopt},          {"C:\\a.exe", std::nullopt},
+        {"[LINK]", StockIcon::Link},     {"[link]", StockIcon::Link},
+        {"[File]", StockIcon::File},     {"[DIRECTORY]", StockIcon::Directory},
+        {"[exitem]", StockIcon::ExItem}, {"[ICON]", std::nullopt},
+        {"[LINK", std::nullopt},         {"", std::nullopt},
+        {"C:\\a.exe", std::nullopt},
     };
-    for (const auto& c : cases) EXPECT_EQ(StockIconOf(c.text), c.want) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(StockIconOf(c.text), c.want) << c.text;
     EXPECT_TRUE(IsRegisteredIconToken("[icon]"));
     EXPECT_FALSE(IsRegisteredIconToken("[ICON] "));
 }
@@ -40,8 +43,8 @@ TEST(IconRules, DefaultIconValues) {
     EXPECT_EQ(loc->file, "C:\\Program Files\\Ed\\ed.exe");
     EXPECT_EQ(loc->index, -101);
 
-    EXPECT_FALSE(ParseDefaultIcon("C:\\Windows\\icon.ico"));   // no comma: no index
-    EXPECT_FALSE(ParseDefaultIcon("C:\\a,b\\icon.ico"));       // comma only inside a folder name
+    EXPECT_FALSE(ParseDefaultIcon("C:\\Windows\\icon.ico"));  // no comma: no index
+    EXPECT_FALSE(ParseDefaultIcon("C:\\a,b\\icon.ico"));      // comma only inside a folder name
     EXPECT_FALSE(ParseDefaultIcon(""));
     loc = ParseDefaultIcon("shell32.dll,abc");
     ASSERT_TRUE(loc);
@@ -54,12 +57,20 @@ TEST(IconRules, FilePlansByExtension) {
         const char* path;
         K kind;
     } cases[] = {
-        {"C:\\a\\prog.EXE", K::ExtractIcon}, {"x.dll", K::ExtractIcon},   {"x.ocx", K::ExtractIcon},
-        {"pic.BMP", K::PictureFile},         {"pic.ico", K::PictureFile}, {"pic.gif", K::PictureFile},
-        {"pic.jpg", K::PictureFile},         {"pic.cur", K::PictureFile}, {"pic.png", K::Empty},
-        {"doc.txt", K::Empty},               {"exe", K::Empty},
+        {"C:\\a\\prog.EXE", K::ExtractIcon},
+        {"x.dll", K::ExtractIcon},
+        {"x.ocx", K::ExtractIcon},
+        {"pic.BMP", K::PictureFile},
+        {"pic.ico", K::PictureFile},
+        {"pic.gif", K::PictureFile},
+        {"pic.jpg", K::PictureFile},
+        {"pic.cur", K::PictureFile},
+        {"pic.png", K::Empty},
+        {"doc.txt", K::Empty},
+        {"exe", K::Empty},
     };
-    for (const auto& c : cases) EXPECT_EQ(PlanForIconFile(c.path, 3).kind, c.kind) << c.path;
+    for (const auto& c : cases)
+        EXPECT_EQ(PlanForIconFile(c.path, 3).kind, c.kind) << c.path;
     IconPlan p = PlanForIconFile("C:\\prog.exe", -1);
     EXPECT_EQ(p.file, "C:\\prog.exe");
     EXPECT_EQ(p.index, -1);
@@ -90,7 +101,7 @@ TEST_F(RegisteredIconTest, ReadsIconAndVerbs) {
 }
 
 TEST_F(RegisteredIconTest, MissingPiecesGiveNoIcon) {
-    EXPECT_FALSE(LookUpRegisteredIcon(reg, "D:\\x.bare").icon);   // DefaultIcon without index
+    EXPECT_FALSE(LookUpRegisteredIcon(reg, "D:\\x.bare").icon);     // DefaultIcon without index
     EXPECT_FALSE(LookUpRegisteredIcon(reg, "D:\\x.unknown").icon);  // no progid
     RegisteredIcon none = LookUpRegisteredIcon(reg, "D:\\x.y\\README");
     EXPECT_TRUE(none.ext.empty());

@@ -300,7 +300,8 @@ namespace {
 
 std::string Repeat(const std::string& s, int n) {
     std::string out;
-    for (int i = 0; i < n; ++i) out += s;
+    for (int i = 0; i < n; ++i)
+        out += s;
     return out;
 }
 
@@ -459,7 +460,8 @@ TEST(PictureButtons, HoverPressAndReleaseWithinARow) {
     b.OnRelease(PictureButton::Dir);
     EXPECT_EQ(b.Image(PictureButton::Dir), 1);
     b.OnBackground();
-    for (int i = 0; i < kPictureButtonCount; ++i) EXPECT_EQ(b.Image(static_cast<PictureButton>(i)), 0);
+    for (int i = 0; i < kPictureButtonCount; ++i)
+        EXPECT_EQ(b.Image(static_cast<PictureButton>(i)), 0);
 }
 
 }  // namespace

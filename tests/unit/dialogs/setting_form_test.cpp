@@ -13,9 +13,7 @@ namespace {
 
 class SettingFormTest : public ::testing::Test, public DialogFixture {
 protected:
-    std::optional<uint32_t> Dw(const char* name) {
-        return reg.QueryDword(kSettingsRoot, FindSetting(name)->key, name);
-    }
+    std::optional<uint32_t> Dw(const char* name) { return reg.QueryDword(kSettingsRoot, FindSetting(name)->key, name); }
     std::optional<std::string> Autorun() { return reg.QueryString(kSettingsRoot, kAutorunKey, kAutorunValue); }
     SettingForm form;
 };
@@ -60,15 +58,16 @@ TEST_F(SettingFormTest, OkWritesEveryControlToItsValue) {
         const char* name;
         uint32_t value;
     } wants[] = {
-        {"ShowItemType", 2},     {"OnlyLaunchOne", 1},   {"HideInSide", 0},        {"RememberLastTeam", 1},
-        {"RememberPath", 1},     {"StandOnTop", 0},      {"WarnOnError", 0},       {"WarnOnDelete", 0},
-        {"WarnOnFormat", 0},     {"WarnBeforeLaunch", 1}, {"WarnOnExit", 1},       {"WarnAfterDone", 0},
-        {"UseHotKey", 1},        {"HKUseCtrl", 1},       {"HKUseAlt", 0},          {"HKUseShift", 1},
-        {"ShowInMouse", 1},      {"LaunchOnStart", 1},   {"RememberMainPos", 1},   {"LaunchMode", 0},
-        {"MinAfterLaunch", 1},   {"MinAfterClickClose", 1}, {"AutoRollOnTeam", 0}, {"AutoRollOnItem", 0},
-        {"RollTeamRate", 150},   {"RollItemRate", 77},
+        {"ShowItemType", 2},   {"OnlyLaunchOne", 1},      {"HideInSide", 0},      {"RememberLastTeam", 1},
+        {"RememberPath", 1},   {"StandOnTop", 0},         {"WarnOnError", 0},     {"WarnOnDelete", 0},
+        {"WarnOnFormat", 0},   {"WarnBeforeLaunch", 1},   {"WarnOnExit", 1},      {"WarnAfterDone", 0},
+        {"UseHotKey", 1},      {"HKUseCtrl", 1},          {"HKUseAlt", 0},        {"HKUseShift", 1},
+        {"ShowInMouse", 1},    {"LaunchOnStart", 1},      {"RememberMainPos", 1}, {"LaunchMode", 0},
+        {"MinAfterLaunch", 1}, {"MinAfterClickClose", 1}, {"AutoRollOnTeam", 0},  {"AutoRollOnItem", 0},
+        {"RollTeamRate", 150}, {"RollItemRate", 77},
     };
-    for (const auto& w : wants) EXPECT_EQ(Dw(w.name), w.value) << w.name;
+    for (const auto& w : wants)
+        EXPECT_EQ(Dw(w.name), w.value) << w.name;
     EXPECT_EQ(reg.QueryString(kSettingsRoot, kDataKey, "HKUseKey"), "k");
     EXPECT_EQ(Autorun(), settings.AppDir + "VT.exe");
     EXPECT_TRUE(out.close);
@@ -98,9 +97,15 @@ TEST_F(SettingFormTest, RateTextThatIsNoNumberKeepsTheOldRate) {
     struct Case {
         const char* text;
         std::optional<int> want;
-    } cases[] = {{"0", 0}, {" 250 ", 250}, {"32767", 32767}, {"32768", std::nullopt}, {"-5", std::nullopt},
-                 {"1.5", std::nullopt}, {"12ms", std::nullopt}};
-    for (const auto& c : cases) EXPECT_EQ(ParseRollRate(c.text), c.want) << c.text;
+    } cases[] = {{"0", 0},
+                 {" 250 ", 250},
+                 {"32767", 32767},
+                 {"32768", std::nullopt},
+                 {"-5", std::nullopt},
+                 {"1.5", std::nullopt},
+                 {"12ms", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseRollRate(c.text), c.want) << c.text;
 }
 
 TEST_F(SettingFormTest, ScrollingMovesOnlyItsOwnRate) {

@@ -23,8 +23,10 @@ TEST(SkinOpacity, PercentAndAlphaRoundHalvesToEven) {
     struct Case {
         int percent, alpha;
     } cases[] = {{0, 0}, {50, 128}, {100, 255}, {1, 3}, {2, 5}, {10, 26}, {30, 76}, {70, 178}, {90, 230}};
-    for (const auto& c : cases) EXPECT_EQ(PercentToAlpha(c.percent), c.alpha) << c.percent;
-    for (const auto& c : cases) EXPECT_EQ(AlphaToPercent(c.alpha), c.percent) << c.alpha;
+    for (const auto& c : cases)
+        EXPECT_EQ(PercentToAlpha(c.percent), c.alpha) << c.percent;
+    for (const auto& c : cases)
+        EXPECT_EQ(AlphaToPercent(c.alpha), c.percent) << c.alpha;
     EXPECT_EQ(PercentToAlpha(150), 255);
     EXPECT_EQ(AlphaToPercent(1000), 100);
 }

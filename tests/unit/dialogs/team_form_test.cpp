@@ -26,7 +26,8 @@ TEST_F(TeamFormTest, AddToAFreshInstallation) {
     const std::string folder = IniText(TeamSet(), "0", "Path");
     EXPECT_EQ(folder, form.teamFolderName);
     ASSERT_EQ(folder.size(), 10u);
-    for (char c : folder) EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) << folder;
+    for (char c : folder)
+        EXPECT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) << folder;
     EXPECT_TRUE(Exists(TeamFolderPath(settings.AppDir, folder)));
     EXPECT_EQ(IniText(TeamSet(), "0", "Name"), "常用");
     EXPECT_EQ(IniText(TeamSet(), "0", "Note"), "每天用");
@@ -78,8 +79,8 @@ TEST_F(TeamFormTest, WrongPasswordEditWritesNothing) {
 TEST_F(TeamFormTest, NoTeamIsAddedPastTheLimit) {
     for (const char* count : {"500", "99999"}) {
         ASSERT_TRUE(WriteIniString(TeamSet(), "TEAM", "Count", count));
-        const size_t folders = std::distance(
-            std::filesystem::directory_iterator(PathFromUtf8(DataDir(settings.AppDir))), {});
+        const size_t folders =
+            std::distance(std::filesystem::directory_iterator(PathFromUtf8(DataDir(settings.AppDir))), {});
         prompts.messages.clear();
         form.OpenForAdd();
         form.txtName = "第501个";
@@ -116,7 +117,8 @@ TEST_F(TeamFormTest, EmptyNameKeepsTheDialogOpen) {
 
 TEST_F(TeamFormTest, TextTheCodePageLacksOrTooLongIsRefusedByField) {
     std::string longName;
-    for (int i = 0; i < 310; ++i) longName += "类";
+    for (int i = 0; i < 310; ++i)
+        longName += "类";
     struct Case {
         std::string name, note, password;
         TeamField field;

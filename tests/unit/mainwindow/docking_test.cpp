@@ -15,7 +15,9 @@ const Desktop kDesktop{Monitor{{0, 0, 15360, 11520}, {0, 0, 15360, 11520}, 96}};
 constexpr int kW = 3000;
 constexpr int kH = 4500;
 
-DockWindow At(int left, int top) { return DockWindow{left, top, kW, kH}; }
+DockWindow At(int left, int top) {
+    return DockWindow{left, top, kW, kH};
+}
 // Far from any window used below.
 const DockPoint kAway{10000, 1000};
 
@@ -100,7 +102,9 @@ TEST(Docking, TuckedWindowsLeaveTheSameStripAndComeBackFlushAtEveryDpi) {
             int left, top;  // pixels
             DockEdge edge;
         };
-        const Case cases[] = {{0, 100, DockEdge::Left}, {300, 0, DockEdge::Top}, {1280 - w, 100, DockEdge::Right},
+        const Case cases[] = {{0, 100, DockEdge::Left},
+                              {300, 0, DockEdge::Top},
+                              {1280 - w, 100, DockEdge::Right},
                               {300, 800 - h, DockEdge::Bottom}};
         for (const Case& c : cases) {
             EdgeDocker docker;
@@ -109,8 +113,10 @@ TEST(Docking, TuckedWindowsLeaveTheSameStripAndComeBackFlushAtEveryDpi) {
             ASSERT_EQ(docker.DockSide(), c.edge) << dpi;
             // What stays on the screen is 80 twips, rounded once.
             const int x = map.Px(tucked.x), y = map.Px(tucked.y);
-            int strip = c.edge == DockEdge::Left ? x + w : c.edge == DockEdge::Top ? y + h
-                      : c.edge == DockEdge::Right ? 1280 - x : 800 - y;
+            int strip = c.edge == DockEdge::Left    ? x + w
+                        : c.edge == DockEdge::Top   ? y + h
+                        : c.edge == DockEdge::Right ? 1280 - x
+                                                    : 800 - y;
             EXPECT_NEAR(strip, kDockStripTwips * dpi / 1440.0, 1.0) << dpi;
             EXPECT_GE(strip, 1) << dpi;
             // Back from the strip it stands exactly where it was pushed.

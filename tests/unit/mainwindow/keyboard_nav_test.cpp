@@ -19,14 +19,12 @@ TEST(KeyboardNav, ArrowsWalkTheGridAndStopAtItsEdges) {
     };
     const Case cases[] = {
         {NavKey::Right, 3, 4},  // off the end of a row onto the next
-        {NavKey::Left, 4, 3},   {NavKey::Left, 0, 0},  {NavKey::Right, 9, 9},
-        {NavKey::Up, 5, 1},     {NavKey::Up, 2, 2},    {NavKey::Down, 1, 5},
-        {NavKey::Down, 5, 9},   // the column below is there
-        {NavKey::Down, 6, 9},   // nothing below in a short last row: the last item
-        {NavKey::Down, 9, 9},   {NavKey::Down, 8, 8},  {NavKey::Home, 6, 0},
-        {NavKey::End, 2, 9},    {NavKey::PageDown, 1, 9}, {NavKey::PageDown, 2, 9},
-        {NavKey::PageDown, 0, 8}, {NavKey::PageDown, 9, 9}, {NavKey::PageUp, 9, 1},
-        {NavKey::PageUp, 6, 2},
+        {NavKey::Left, 4, 3},     {NavKey::Left, 0, 0},     {NavKey::Right, 9, 9},    {NavKey::Up, 5, 1},
+        {NavKey::Up, 2, 2},       {NavKey::Down, 1, 5},     {NavKey::Down, 5, 9},  // the column below is there
+        {NavKey::Down, 6, 9},  // nothing below in a short last row: the last item
+        {NavKey::Down, 9, 9},     {NavKey::Down, 8, 8},     {NavKey::Home, 6, 0},     {NavKey::End, 2, 9},
+        {NavKey::PageDown, 1, 9}, {NavKey::PageDown, 2, 9}, {NavKey::PageDown, 0, 8}, {NavKey::PageDown, 9, 9},
+        {NavKey::PageUp, 9, 1},   {NavKey::PageUp, 6, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << static_cast<int>(c.key) << " from " << c.from);

@@ -111,10 +111,10 @@ TEST(LaunchPlan, BadFieldsAreRefusedWithTheirOwnMessage) {
 
 TEST(LaunchPlan, ControlPanelCodesRunTheirPage) {
     const char* pages[] = {
-        "shell32.dll,Control_RunDLL inetcpl.cpl,,0", "shell32.dll,Control_RunDLL access.cpl,,0",
-        "shell32.dll,Control_RunDLL appwiz.cpl,,0",  "shell32.dll,Control_RunDLL main.cpl",
-        "shell32.dll,Control_RunDLL access.cpl,,1",  "shell32.dll,Control_RunDLL desk.cpl,,0",
-        "shell32.dll,Control_RunDLL timedate.cpl",   "diskcopy.dll,DiskCopyRunDll",
+        "shell32.dll,Control_RunDLL inetcpl.cpl,,0",     "shell32.dll,Control_RunDLL access.cpl,,0",
+        "shell32.dll,Control_RunDLL appwiz.cpl,,0",      "shell32.dll,Control_RunDLL main.cpl",
+        "shell32.dll,Control_RunDLL access.cpl,,1",      "shell32.dll,Control_RunDLL desk.cpl,,0",
+        "shell32.dll,Control_RunDLL timedate.cpl",       "diskcopy.dll,DiskCopyRunDll",
         "shell32.dll,SHHelpShortcuts_RunDLL AddPrinter", "shell32.dll,Control_RunDLL sysdm.cpl,,0",
     };
     for (int code = 0; code < 10; ++code) {
@@ -145,8 +145,8 @@ TEST(LaunchPlan, RegistryItemsDecodeTheirFields) {
         {"2|Software\\X|Bin|2|01 02", true, RegRoot::LocalMachine, false, 0, "01 02"},
         {"3|S|V|1|-1", true, RegRoot::Users, true, 0xFFFFFFFFu, ""},
         {"1|S|V|0|a|b", true, RegRoot::CurrentUser, false, 0, "a|b"},  // a bar inside the value survives
-        {"4|S|V|1|5", false, {}, false, 0, ""},                       // no such root
-        {"1|S|V|7|5", false, {}, false, 0, ""},                       // no such type
+        {"4|S|V|1|5", false, {}, false, 0, ""},                        // no such root
+        {"1|S|V|7|5", false, {}, false, 0, ""},                        // no such type
         {"1|S|V|1|five", false, {}, false, 0, ""},
         {"1|S|V|1|99999999999", false, {}, false, 0, ""},
         {"1|S|V|1", false, {}, false, 0, ""},  // a field short
@@ -162,8 +162,10 @@ TEST(LaunchPlan, RegistryItemsDecodeTheirFields) {
         }
         EXPECT_EQ(reg->root, c.root);
         EXPECT_EQ(reg->dword, c.dword);
-        if (c.dword) EXPECT_EQ(reg->number, c.number);
-        else EXPECT_EQ(reg->text, c.text);
+        if (c.dword)
+            EXPECT_EQ(reg->number, c.number);
+        else
+            EXPECT_EQ(reg->text, c.text);
     }
 }
 
@@ -198,9 +200,9 @@ TEST_F(Launch, FailuresAreReportedOnlyWithWarnOnError) {
     Run(1);
     Run(2);
     Run(5);  // no such item: no path
-    EXPECT_EQ(prompts.messages, (std::vector<std::string>{"项目启动出错,无法启动项目,请检查项目设置",
-                                                          "项目路径错误,无法启动项目", "项目类型错误,无法启动项目",
-                                                          "项目路径错误,无法启动项目"}));
+    EXPECT_EQ(prompts.messages,
+              (std::vector<std::string>{"项目启动出错,无法启动项目,请检查项目设置", "项目路径错误,无法启动项目",
+                                        "项目类型错误,无法启动项目", "项目路径错误,无法启动项目"}));
     EXPECT_EQ(shell.calls.size(), 1u);
 
     options.warnOnError = false;

@@ -79,7 +79,8 @@ protected:
         for (size_t i = 0; i < items.size(); ++i) {
             text += "[" + std::to_string(i) + "]\r\n";
             if (!items[i].name.empty()) text += "Name=" + items[i].name + "\r\n";
-            text += "Type=2\r\nMode=0\r\nNote=" + items[i].note + "\r\nIcon=" + items[i].icon + "\r\nPassword=False\r\n";
+            text +=
+                "Type=2\r\nMode=0\r\nNote=" + items[i].note + "\r\nIcon=" + items[i].icon + "\r\nPassword=False\r\n";
         }
         Write(ItemSetFile(folder), text);
     }
@@ -91,7 +92,8 @@ protected:
 
     std::vector<ItemSpec> Items(int n) {
         std::vector<ItemSpec> v;
-        for (int i = 0; i < n; ++i) v.push_back({"项目" + std::to_string(i)});
+        for (int i = 0; i < n; ++i)
+            v.push_back({"项目" + std::to_string(i)});
         return v;
     }
 
@@ -513,7 +515,8 @@ TEST_F(MainModelTest, TwoItemPicksSwapTheItems) {
 
 TEST_F(MainModelTest, TeamsBeyondThirtyTwoAreReachableByScrolling) {
     std::vector<TeamSpec> teams;
-    for (int i = 0; i < 40; ++i) teams.push_back({"类" + std::to_string(i)});
+    for (int i = 0; i < 40; ++i)
+        teams.push_back({"类" + std::to_string(i)});
     WriteTeams(teams);
     Start();
     const Scene& s = model->GetScene();
@@ -563,7 +566,8 @@ TEST_F(MainModelTest, ButtonPicturesFollowTheMouseAndResetOnEmptyParts) {
     const Scene& s = model->GetScene();
     auto shown = [&](Part p) {
         std::string r;
-        for (int i = 0; i < s.Count(p); ++i) r += s.At(p, i).visible ? '1' : '0';
+        for (int i = 0; i < s.Count(p); ++i)
+            r += s.At(p, i).visible ? '1' : '0';
         return r;
     };
     model->OnMouseMove({Part::LabClose, 0}, 0, 0, {});
@@ -631,8 +635,8 @@ TEST_F(MainModelTest, QuickMovesLeaveNoStaleHover) {
     };
     const ElementId froms[] = {{Part::LabMenu, 1}, {Part::LabTeam, 2}, {Part::LabClose, 0},
                                {Part::LabMin, 0},  {Part::LabLeft, 0}, {Part::LabDown, 0}};
-    const ElementId tos[] = {{Part::LabTeam, 0}, {Part::PicIcon, 0}, {Part::LabLock, 0},
-                             {Part::ImgTitle, 0}, {Part::LabTitle, 0}};
+    const ElementId tos[] = {
+        {Part::LabTeam, 0}, {Part::PicIcon, 0}, {Part::LabLock, 0}, {Part::ImgTitle, 0}, {Part::LabTitle, 0}};
     for (const ElementId& from : froms) {
         for (const ElementId& to : tos) {
             model->OnMouseMove(from, 0, 0, {});
@@ -711,7 +715,8 @@ TEST_F(MainModelTest, ArrowKeysSelectWithoutLaunchingAndScrollTheItemIntoView) {
 
 TEST_F(MainModelTest, TeamKeysGoRoundAndAskForAPasswordAsAClickDoes) {
     auto folders = WriteTeams({{"一"}, {"二", "", "pw"}, {"三"}});
-    for (const auto& f : folders) WriteItems(f, Items(2));
+    for (const auto& f : folders)
+        WriteItems(f, Items(2));
     model->CurrentTeam = 0;
     Start();
     prompts.passwordAnswers = {"pw"};
@@ -763,7 +768,8 @@ TEST_F(MainModelTest, TypingListsMatchesOfOpenTeamsAndEscapeBringsTheTeamBack) {
     EXPECT_FALSE(itemCommands) << "the current team's item commands do not apply to a result";
     EXPECT_TRUE(prompts.passwordPrompts.empty());
 
-    for (int i = 0; i < 3; ++i) model->FindBackspace();
+    for (int i = 0; i < 3; ++i)
+        model->FindBackspace();
     EXPECT_FALSE(model->Finding());
     model->FindType("记");
     EXPECT_EQ(model->FoundCount(), 2) << "记事本 and 笔记";

@@ -18,11 +18,20 @@ Monitor Mon(int left, int top, int width, int height, int dpi = 96) {
 // A taskbar 40 pixels thick along one edge of the monitor's work area.
 Monitor WithTaskbar(Monitor m, DockEdge edge) {
     switch (edge) {
-        case DockEdge::Left: m.work.left += 40; break;
-        case DockEdge::Top: m.work.top += 40; break;
-        case DockEdge::Right: m.work.right -= 40; break;
-        case DockEdge::Bottom: m.work.bottom -= 40; break;
-        case DockEdge::None: break;
+        case DockEdge::Left:
+            m.work.left += 40;
+            break;
+        case DockEdge::Top:
+            m.work.top += 40;
+            break;
+        case DockEdge::Right:
+            m.work.right -= 40;
+            break;
+        case DockEdge::Bottom:
+            m.work.bottom -= 40;
+            break;
+        case DockEdge::None:
+            break;
     }
     return m;
 }
@@ -109,8 +118,8 @@ TEST(Monitors, DockingHidesOnlyBehindOpenEdgesOfTheWindowsMonitor) {
     const Desktop px{Mon(0, 0, 1920, 1080), Mon(1920, 0, 1920, 1080), Mon(-2880, -200, 2880, 1620, 144)};
     struct Case {
         const char* name;
-        int dpi;     // of the monitor the window is on
-        int x, y;    // window corner, pixels
+        int dpi;   // of the monitor the window is on
+        int x, y;  // window corner, pixels
         DockEdge edge;
         int stripAt;  // pixel coordinate of the strip's inner edge along the docking axis
     };
@@ -145,11 +154,20 @@ TEST(Monitors, DockingHidesOnlyBehindOpenEdgesOfTheWindowsMonitor) {
         const int strip = map.Px(kDockStripTwips);
         const int x = map.Px(p.x), y = map.Px(p.y);
         switch (c.edge) {
-            case DockEdge::Left: EXPECT_NEAR(x + w, c.stripAt + strip, 1); break;
-            case DockEdge::Top: EXPECT_NEAR(y + h, c.stripAt + strip, 1); break;
-            case DockEdge::Right: EXPECT_NEAR(x, c.stripAt - strip, 1); break;
-            case DockEdge::Bottom: EXPECT_NEAR(y, c.stripAt - strip, 1); break;
-            case DockEdge::None: break;
+            case DockEdge::Left:
+                EXPECT_NEAR(x + w, c.stripAt + strip, 1);
+                break;
+            case DockEdge::Top:
+                EXPECT_NEAR(y + h, c.stripAt + strip, 1);
+                break;
+            case DockEdge::Right:
+                EXPECT_NEAR(x, c.stripAt - strip, 1);
+                break;
+            case DockEdge::Bottom:
+                EXPECT_NEAR(y, c.stripAt - strip, 1);
+                break;
+            case DockEdge::None:
+                break;
         }
         // Tucked, it is still on that monitor, and touching the strip brings
         // it back flush with the edge there.
@@ -186,11 +204,20 @@ TEST(Monitors, ATaskbarOnAnySideKeepsTheStripInSight) {
         const PixelBox& work = px[0].work;
         const int strip = map.Px(kDockStripTwips);
         switch (bar) {
-            case DockEdge::Left: EXPECT_NEAR(map.Px(p.x) + w, work.left + strip, 1); break;
-            case DockEdge::Top: EXPECT_NEAR(map.Px(p.y) + h, work.top + strip, 1); break;
-            case DockEdge::Right: EXPECT_NEAR(map.Px(p.x), work.right - strip, 1); break;
-            case DockEdge::Bottom: EXPECT_NEAR(map.Px(p.y), work.bottom - strip, 1); break;
-            case DockEdge::None: break;
+            case DockEdge::Left:
+                EXPECT_NEAR(map.Px(p.x) + w, work.left + strip, 1);
+                break;
+            case DockEdge::Top:
+                EXPECT_NEAR(map.Px(p.y) + h, work.top + strip, 1);
+                break;
+            case DockEdge::Right:
+                EXPECT_NEAR(map.Px(p.x), work.right - strip, 1);
+                break;
+            case DockEdge::Bottom:
+                EXPECT_NEAR(map.Px(p.y), work.bottom - strip, 1);
+                break;
+            case DockEdge::None:
+                break;
         }
         // Revealed, it stands flush with the taskbar, not under it.
         DockPoint back = docker.Undock(DockWindow{p.x, p.y, win.width, win.height}, area);
@@ -213,12 +240,9 @@ TEST(Monitors, ARememberedPlaceOnAMissingMonitorComesBackOntoTheNearestWorkArea)
         int wantX, wantY;  // pixels
     };
     const Case cases[] = {
-        {"right of everything", 2500, 400, 1920 - 300, 400},
-        {"below, taskbar side", 100, 1500, 100, 1040 - 450},
-        {"above the left monitor", -900, -2000, -900, 0},
-        {"far left", -4000, 100, -1280 + 40, 100},
-        {"on the primary: stays", 1700, 400, 1700, 400},
-        {"on the left monitor: stays", -1000, 500, -1000, 500},
+        {"right of everything", 2500, 400, 1920 - 300, 400}, {"below, taskbar side", 100, 1500, 100, 1040 - 450},
+        {"above the left monitor", -900, -2000, -900, 0},    {"far left", -4000, 100, -1280 + 40, 100},
+        {"on the primary: stays", 1700, 400, 1700, 400},     {"on the left monitor: stays", -1000, 500, -1000, 500},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -230,7 +254,8 @@ TEST(Monitors, ARememberedPlaceOnAMissingMonitorComesBackOntoTheNearestWorkArea)
 
 TEST(Monitors, TheHotkeyAndTheTrayBringTheWindowToThePointersMonitor) {
     const PixelMap map(144);
-    const Desktop d = DesktopInTwips(map, {Mon(0, 0, 2880, 1620, 144), WithTaskbar(Mon(-1920, -300, 1920, 1080), DockEdge::Top)});
+    const Desktop d =
+        DesktopInTwips(map, {Mon(0, 0, 2880, 1620, 144), WithTaskbar(Mon(-1920, -300, 1920, 1080), DockEdge::Top)});
     const DockWindow onPrimary = Win(map, 600, 300, 450, 675);
     const DockPoint onSecond{map.Twips(-100), map.Twips(700)};
 

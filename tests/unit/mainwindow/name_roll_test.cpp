@@ -54,7 +54,8 @@ TEST(NameRoll, TickerAddsTwoSpacesAndComesRoundAfterOneTickPerCharacter) {
     EXPECT_EQ(labels.teams[2].caption, " Long team name ");
     roller.OnTick(kTeam, 2, -1);
     EXPECT_EQ(labels.teams[2].caption, "Long team name  ");
-    for (int i = 2; i < 16; ++i) roller.OnTick(kTeam, 2, -1);
+    for (int i = 2; i < 16; ++i)
+        roller.OnTick(kTeam, 2, -1);
     EXPECT_EQ(labels.teams[2].caption, "  Long team name");
 
     // Chinese names go round in characters too: 2 + 11 ticks.
@@ -62,7 +63,8 @@ TEST(NameRoll, TickerAddsTwoSpacesAndComesRoundAfterOneTickPerCharacter) {
     roller.StartNameRoll(kTeam, 1, 0);
     roller.OnTick(kTeam, 1, -1);
     EXPECT_EQ(labels.teams[1].caption, " 一个很长很长的类别名称 ");
-    for (int i = 1; i < 13; ++i) roller.OnTick(kTeam, 1, -1);
+    for (int i = 1; i < 13; ++i)
+        roller.OnTick(kTeam, 1, -1);
     EXPECT_EQ(labels.teams[1].caption, "  一个很长很长的类别名称");
 }
 

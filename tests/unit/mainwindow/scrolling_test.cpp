@@ -35,7 +35,7 @@ TEST(ScrollButtons, StepsSnapToTheEndsWhenLessThanAStepRemains) {
         int start, end;
     };
     const Case cases[] = {
-        {-150, 1000, 1500, 0, -350},  // near the start: snaps to 0
+        {-150, 1000, 1500, 0, -350},     // near the start: snaps to 0
         {-450, 1000, 1500, -250, -500},  // near the end: snaps to the far edge
         {0, 1000, 1000, 0, 0},           // a strip that fits never moves
         {-200, 1000, 1400, 0, -400},

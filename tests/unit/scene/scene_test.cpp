@@ -30,7 +30,9 @@ Scene TeamBarScene() {
     return s;
 }
 
-std::optional<ElementId> At(Part p, int i = 0) { return ElementId{p, i}; }
+std::optional<ElementId> At(Part p, int i = 0) {
+    return ElementId{p, i};
+}
 
 }  // namespace
 
@@ -54,11 +56,11 @@ TEST(Scene, HitTestFindsTheTopmostShownTargetInsideItsClip) {
         std::optional<ElementId> expected;
     };
     const Case cases[] = {
-        {310, 1150, At(Part::LabTeam, 0)},    // visible part of a scrolled caption
-        {290, 1150, At(Part::ImgForm)},       // just left of the bar: the caption is clipped there
-        {1000, 1050, At(Part::PicTeamIn)},    // strip between caption tops and the bar edge
-        {2310, 1150, At(Part::ImgForm)},      // right of the bar, where caption 2 would be
-        {-1, 10, std::nullopt},               // outside the window
+        {310, 1150, At(Part::LabTeam, 0)},  // visible part of a scrolled caption
+        {290, 1150, At(Part::ImgForm)},     // just left of the bar: the caption is clipped there
+        {1000, 1050, At(Part::PicTeamIn)},  // strip between caption tops and the bar edge
+        {2310, 1150, At(Part::ImgForm)},    // right of the bar, where caption 2 would be
+        {-1, 10, std::nullopt},             // outside the window
         {4000, 10, std::nullopt},
     };
     for (const Case& c : cases) {

@@ -16,7 +16,8 @@ std::optional<MatchKind> Match(const std::string& name, const std::string& query
 
 std::vector<std::string> Readings(char32_t c) {
     std::vector<std::string> out;
-    for (uint16_t s : PinyinReadings(c)) out.emplace_back(PinyinSyllable(s));
+    for (uint16_t s : PinyinReadings(c))
+        out.emplace_back(PinyinSyllable(s));
     return out;
 }
 
@@ -32,7 +33,8 @@ SearchItemInput Item(int index, std::string name, std::string path = "", uint32_
 
 std::vector<std::string> Names(const SearchIndex& index, const std::vector<SearchHit>& hits) {
     std::vector<std::string> out;
-    for (const SearchHit& h : hits) out.emplace_back(index.ItemName(h.team, h.item));
+    for (const SearchHit& h : hits)
+        out.emplace_back(index.ItemName(h.team, h.item));
     return out;
 }
 
@@ -60,7 +62,8 @@ TEST(SearchMatch, PinyinByFullSyllablesInitialsAndPrefixes) {
     EXPECT_EQ(Match("记事本", "shib"), MatchKind::PinyinContains);
     EXPECT_EQ(Match("记事本", "sb"), MatchKind::PinyinContains);
     // In order, whole characters: no skipping, no reordering, no letters past a syllable.
-    for (const char* q : {"jb", "sjb", "jishibenx", "jix", "ib", "jsbb"}) EXPECT_FALSE(Match("记事本", q)) << q;
+    for (const char* q : {"jb", "sjb", "jishibenx", "jix", "ib", "jsbb"})
+        EXPECT_FALSE(Match("记事本", q)) << q;
 }
 
 TEST(SearchMatch, EveryReadingOfPolyphonicCharacters) {
@@ -116,10 +119,11 @@ TEST(SearchMatch, PlainTextAndItsKinds) {
 }
 
 TEST(SearchMatch, InvalidUtf8NeverFails) {
-    const std::string bad[] = {"\xff", "\xe8\xae", "\xe8\xae\xb0\xff\xe4", "\xc0\x80", "\xed\xa0\x80", "\xf4\x90\x80\x80",
-                               std::string("a\0b", 3)};
+    const std::string bad[] = {"\xff",         "\xe8\xae",         "\xe8\xae\xb0\xff\xe4", "\xc0\x80",
+                               "\xed\xa0\x80", "\xf4\x90\x80\x80", std::string("a\0b", 3)};
     for (const std::string& name : bad) {
-        for (const std::string& query : bad) (void)Match(name, query, name);
+        for (const std::string& query : bad)
+            (void)Match(name, query, name);
         (void)Match(name, "jsb", name);
         (void)Match("记事本", name, name);
     }
@@ -130,7 +134,10 @@ TEST(SearchMatch, InvalidUtf8NeverFails) {
     EXPECT_EQ(Search(index, "\xff").size(), 1u);
     // Bytes around the bad ones still count.
     EXPECT_EQ(Match("\xff记事本", "jsb"), MatchKind::InitialsPrefix);
-    EXPECT_EQ(Match("ab\xff" "cd", "cd"), MatchKind::NameContains);
+    EXPECT_EQ(Match("ab\xff"
+                    "cd",
+                    "cd"),
+              MatchKind::NameContains);
 }
 
 TEST(SearchMatch, MarksWhatMatched) {
@@ -168,9 +175,12 @@ TEST(SearchIndexTest, ProtectedTeamsAreNeverFound) {
 
 TEST(SearchIndexTest, RanksByKindThenLaunchesThenRecency) {
     SearchIndex index;
-    index.SetTeam({0, "A", false,
-                   {Item(0, "网页浏览器jsb"), Item(1, "计算机设备"), Item(2, "jsb"), Item(3, "jsb工具"),
-                    Item(4, "记事本"), Item(5, "极速版", "", 9, 100), Item(6, "JiShiBen工具"), Item(7, "加速包", "", 9, 200)}});
+    index.SetTeam(
+        {0,
+         "A",
+         false,
+         {Item(0, "网页浏览器jsb"), Item(1, "计算机设备"), Item(2, "jsb"), Item(3, "jsb工具"), Item(4, "记事本"),
+          Item(5, "极速版", "", 9, 100), Item(6, "JiShiBen工具"), Item(7, "加速包", "", 9, 200)}});
     EXPECT_EQ(Names(index, Search(index, "jsb")),
               (std::vector<std::string>{"jsb", "jsb工具", "加速包", "极速版", "记事本", "JiShiBen工具", "网页浏览器jsb",
                                         "计算机设备"}));

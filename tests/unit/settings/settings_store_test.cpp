@@ -115,23 +115,49 @@ TEST_F(SettingsStoreTest, FirstPortableStartWritesEveryDefaultInOneFile) {
         const char* text;
     };
     const Want wants[] = {
-        {"Setting", "RememberMainPos", "0"}, {"Setting", "RememberLastTeam", "0"}, {"Setting", "ShowInMouse", "0"},
-        {"Setting", "AutoRollOnTeam", "1"},  {"Setting", "AutoRollOnItem", "1"},   {"Setting", "WarnOnError", "1"},
-        {"Setting", "WarnOnFormat", "1"},    {"Setting", "WarnBeforeLaunch", "0"}, {"Setting", "WarnOnDelete", "1"},
-        {"Setting", "WarnOnExit", "0"},      {"Setting", "WarnAfterDone", "1"},    {"Setting", "StandOnTop", "1"},
-        {"Setting", "HideInSide", "1"},      {"Setting", "LaunchMode", "1"},       {"Setting", "ShowItemType", "0"},
-        {"Setting", "UseHotKey", "0"},       {"Setting", "MinAfterLaunch", "0"},   {"Setting", "MinAfterClickClose", "0"},
-        {"Setting", "OnlyLaunchOne", "0"},   {"Setting", "LaunchOnStart", "0"},    {"Setting", "RememberPath", "1"},
-        {"Setting", "ShowItemExSetting", "0"}, {"Setting", "SkinPath", ""},
-        {"Data", "mLeft", "0"},              {"Data", "mTop", "0"},                {"Data", "LastTeam", "-1"},
-        {"Data", "RollTeamRate", "150"},     {"Data", "RollItemRate", "150"},      {"Data", "HKUseAlt", "0"},
-        {"Data", "HKUseCtrl", "0"},          {"Data", "HKUseShift", "0"},          {"Data", "HKUseKey", ""},
-        {"Data", "MainOpacity", "255"},      {"Data", "MsgFrameColor", "32768"},   {"Data", "MsgBackColor", "12648384"},
-        {"Data", "MsgFontColor", "12582912"}, {"Data", "MsgFontSize", "9"},        {"Data", "MsgOpacity", "255"},
+        {"Setting", "RememberMainPos", "0"},
+        {"Setting", "RememberLastTeam", "0"},
+        {"Setting", "ShowInMouse", "0"},
+        {"Setting", "AutoRollOnTeam", "1"},
+        {"Setting", "AutoRollOnItem", "1"},
+        {"Setting", "WarnOnError", "1"},
+        {"Setting", "WarnOnFormat", "1"},
+        {"Setting", "WarnBeforeLaunch", "0"},
+        {"Setting", "WarnOnDelete", "1"},
+        {"Setting", "WarnOnExit", "0"},
+        {"Setting", "WarnAfterDone", "1"},
+        {"Setting", "StandOnTop", "1"},
+        {"Setting", "HideInSide", "1"},
+        {"Setting", "LaunchMode", "1"},
+        {"Setting", "ShowItemType", "0"},
+        {"Setting", "UseHotKey", "0"},
+        {"Setting", "MinAfterLaunch", "0"},
+        {"Setting", "MinAfterClickClose", "0"},
+        {"Setting", "OnlyLaunchOne", "0"},
+        {"Setting", "LaunchOnStart", "0"},
+        {"Setting", "RememberPath", "1"},
+        {"Setting", "ShowItemExSetting", "0"},
+        {"Setting", "SkinPath", ""},
+        {"Data", "mLeft", "0"},
+        {"Data", "mTop", "0"},
+        {"Data", "LastTeam", "-1"},
+        {"Data", "RollTeamRate", "150"},
+        {"Data", "RollItemRate", "150"},
+        {"Data", "HKUseAlt", "0"},
+        {"Data", "HKUseCtrl", "0"},
+        {"Data", "HKUseShift", "0"},
+        {"Data", "HKUseKey", ""},
+        {"Data", "MainOpacity", "255"},
+        {"Data", "MsgFrameColor", "32768"},
+        {"Data", "MsgBackColor", "12648384"},
+        {"Data", "MsgFontColor", "12582912"},
+        {"Data", "MsgFontSize", "9"},
+        {"Data", "MsgOpacity", "255"},
         {"Data", "rPath", ""},
     };
     ASSERT_EQ(std::size(wants), SettingTable().size());
-    for (const Want& w : wants) EXPECT_EQ(OnDisk(w.section, w.name), w.text) << w.name;
+    for (const Want& w : wants)
+        EXPECT_EQ(OnDisk(w.section, w.name), w.text) << w.name;
     EXPECT_TRUE(reg.values.empty()) << "nothing of the options may reach the registry";
 
     // And the running program starts from exactly those defaults.
@@ -173,8 +199,9 @@ TEST_F(SettingsStoreTest, ValuesComeBackAfterARestart) {
 }
 
 TEST_F(SettingsStoreTest, HandEditedValuesReadAsTheRegistryWouldHoldThem) {
-    MakeIni("; kept by hand\r\n[setting]\r\nLaunchMode = 0 \r\nStandOnTop=0x0\r\nShowItemType=two\r\n"
-            "[Data]\r\nRollTeamRate=+200\r\nRollItemRate=99999999999\r\nHKUseKey=\r\n");
+    MakeIni(
+        "; kept by hand\r\n[setting]\r\nLaunchMode = 0 \r\nStandOnTop=0x0\r\nShowItemType=two\r\n"
+        "[Data]\r\nRollTeamRate=+200\r\nRollItemRate=99999999999\r\nHKUseKey=\r\n");
     SettingsStore store(reg, dir.Dir());
     EXPECT_EQ(ReadSettingDword(store, "LaunchMode"), 0);
     EXPECT_EQ(ReadSettingDword(store, "StandOnTop"), 0);
@@ -191,10 +218,19 @@ TEST_F(SettingsStoreTest, HandEditedValuesReadAsTheRegistryWouldHoldThem) {
     const struct {
         const char* text;
         std::optional<uint32_t> value;
-    } cases[] = {{"0", 0u},           {"-1", 0xFFFFFFFFu}, {"4294967295", 0xFFFFFFFFu}, {"4294967296", std::nullopt},
-                 {"-2147483648", 0x80000000u}, {"-2147483649", std::nullopt}, {"0xC0FFC0", 0xC0FFC0u},
-                 {"0x", std::nullopt}, {"", std::nullopt}, {"1 2", std::nullopt}, {"-", std::nullopt}};
-    for (const auto& c : cases) EXPECT_EQ(DwordFromIniText(c.text), c.value) << '"' << c.text << '"';
+    } cases[] = {{"0", 0u},
+                 {"-1", 0xFFFFFFFFu},
+                 {"4294967295", 0xFFFFFFFFu},
+                 {"4294967296", std::nullopt},
+                 {"-2147483648", 0x80000000u},
+                 {"-2147483649", std::nullopt},
+                 {"0xC0FFC0", 0xC0FFC0u},
+                 {"0x", std::nullopt},
+                 {"", std::nullopt},
+                 {"1 2", std::nullopt},
+                 {"-", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(DwordFromIniText(c.text), c.value) << '"' << c.text << '"';
 }
 
 TEST_F(SettingsStoreTest, OldVersionOptionsAreConvertedIntoTheFileWhenPortable) {

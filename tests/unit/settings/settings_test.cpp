@@ -120,14 +120,15 @@ TEST(SettingsTable, FirstStartCreatesEveryValueWithItsDefault) {
         int32_t value;
     };
     const Expect dwords[] = {
-        {kSettingKey, "RememberMainPos", 0}, {kSettingKey, "AutoRollOnTeam", 1}, {kSettingKey, "WarnOnError", 1},
-        {kSettingKey, "WarnOnDelete", 1},    {kSettingKey, "WarnOnExit", 0},     {kSettingKey, "StandOnTop", 1},
-        {kSettingKey, "HideInSide", 1},      {kSettingKey, "LaunchMode", 1},     {kSettingKey, "RememberPath", 1},
-        {kDataKey, "LastTeam", -1},          {kDataKey, "RollTeamRate", 150},    {kDataKey, "MainOpacity", 255},
+        {kSettingKey, "RememberMainPos", 0}, {kSettingKey, "AutoRollOnTeam", 1},   {kSettingKey, "WarnOnError", 1},
+        {kSettingKey, "WarnOnDelete", 1},    {kSettingKey, "WarnOnExit", 0},       {kSettingKey, "StandOnTop", 1},
+        {kSettingKey, "HideInSide", 1},      {kSettingKey, "LaunchMode", 1},       {kSettingKey, "RememberPath", 1},
+        {kDataKey, "LastTeam", -1},          {kDataKey, "RollTeamRate", 150},      {kDataKey, "MainOpacity", 255},
         {kDataKey, "MsgFrameColor", 0x8000}, {kDataKey, "MsgBackColor", 0xC0FFC0}, {kDataKey, "MsgFontColor", 0xC00000},
         {kDataKey, "MsgFontSize", 9},        {kDataKey, "MsgOpacity", 255},
     };
-    for (const Expect& e : dwords) EXPECT_EQ(StoredDword(reg, e.key, e.name), e.value) << e.name;
+    for (const Expect& e : dwords)
+        EXPECT_EQ(StoredDword(reg, e.key, e.name), e.value) << e.name;
     EXPECT_EQ(reg.QueryString(kLM, kSettingKey, "SkinPath"), std::string());
     EXPECT_EQ(reg.QueryString(kLM, kDataKey, "HKUseKey"), std::string());
     EXPECT_EQ(reg.values.size(), SettingTable().size());
@@ -177,10 +178,10 @@ TEST_F(ApplySettingsTest, FirstStartOnCleanMachine) {
     EXPECT_FALSE(r.registerHotKey);
     EXPECT_FALSE(r.unregisterHotKey);
     // Every value it read now exists, with its default.
-    for (const char* name : {"RememberMainPos", "RememberLastTeam", "ShowInMouse", "AutoRollOnTeam", "RollTeamRate",
-                             "AutoRollOnItem", "RollItemRate", "WarnOnError", "WarnOnFormat", "WarnBeforeLaunch",
-                             "WarnOnDelete", "WarnOnExit", "WarnAfterDone", "StandOnTop", "HideInSide", "LaunchMode",
-                             "ShowItemType", "UseHotKey"}) {
+    for (const char* name :
+         {"RememberMainPos", "RememberLastTeam", "ShowInMouse", "AutoRollOnTeam", "RollTeamRate", "AutoRollOnItem",
+          "RollItemRate", "WarnOnError", "WarnOnFormat", "WarnBeforeLaunch", "WarnOnDelete", "WarnOnExit",
+          "WarnAfterDone", "StandOnTop", "HideInSide", "LaunchMode", "ShowItemType", "UseHotKey"}) {
         const SettingDef* d = FindSetting(name);
         EXPECT_EQ(StoredDword(reg, d->key, d->name), d->dwordDefault) << name;
     }
@@ -265,8 +266,8 @@ TEST_F(ApplySettingsTest, HotKeyRequests) {
         uint32_t code;
     };
     const Case cases[] = {
-        {"a", 0, 0, 0, 0, 0x41},  {"5", 1, 0, 0, 1, 0x35}, {"zq", 0, 1, 0, 2, 0x5A},
-        {"Q", 1, 1, 1, 7, 0x51},  {"-", 0, 0, 1, 4, 0x2D},
+        {"a", 0, 0, 0, 0, 0x41}, {"5", 1, 0, 0, 1, 0x35}, {"zq", 0, 1, 0, 2, 0x5A},
+        {"Q", 1, 1, 1, 7, 0x51}, {"-", 0, 0, 1, 4, 0x2D},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);

@@ -99,8 +99,8 @@ TEST(ApplySkin, ButtonsTakeTheSizeOfTheNewSkinsFirstPicture) {
     a.Apply(test::SoundSkinValues(), 20, true, "small");
     EXPECT_EQ(a.scene.WindowRect({Part::LabClose, 0}), (Rect{4400, 90, 300, 300}));
     a.Apply(test::SoundSkinValues(), 32, true, "big");
-    for (Part p : {Part::LabClose, Part::LabMin, Part::LabLock, Part::LabLeft, Part::LabRight, Part::LabUp,
-                   Part::LabDown}) {
+    for (Part p :
+         {Part::LabClose, Part::LabMin, Part::LabLock, Part::LabLeft, Part::LabRight, Part::LabUp, Part::LabDown}) {
         EXPECT_EQ(a.scene.At(p).width, 480) << PartName(p);
         EXPECT_EQ(a.scene.At(p).height, 480) << PartName(p);
     }

@@ -26,7 +26,8 @@ TEST(SkinPackage, ReadsValuesAsTheProfileFunctionsGiveThem) {
     FakePictures pictures;
     // The team section spelt "team": read as "Team" (rectangle) and "TEAM" (colours) alike.
     std::map<std::string, std::string> values;
-    for (const auto& [k, v] : test::SoundSkinValues()) values[k.rfind("TEAM.", 0) == 0 ? "team" + k.substr(4) : k] = v;
+    for (const auto& [k, v] : test::SoundSkinValues())
+        values[k.rfind("TEAM.", 0) == 0 ? "team" + k.substr(4) : k] = v;
     values["team.Left"] = "1234.5";  // fraction ignored
     values["team.Width"] = "3000";
     values["MENU.BackColor"] = "blue";  // a word reads as 0: black
@@ -141,9 +142,11 @@ TEST(SkinPackage, LongProblemListsAreCutWithACount) {
 
 TEST(SkinFormat, TablesNameEveryKeyAndPictureOnce) {
     std::set<std::string> keys;
-    for (const SkinKey& k : kSkinKeys) EXPECT_TRUE(keys.insert(std::string(k.section) + "." + k.key).second);
+    for (const SkinKey& k : kSkinKeys)
+        EXPECT_TRUE(keys.insert(std::string(k.section) + "." + k.key).second);
     std::set<std::string> files;
-    for (const SkinPicture& p : kSkinPictures) EXPECT_TRUE(files.insert(p.file).second);
+    for (const SkinPicture& p : kSkinPictures)
+        EXPECT_TRUE(files.insert(p.file).second);
     EXPECT_EQ(SkinPictureIndex("teamback.img"), 19);
     EXPECT_FALSE(kSkinPictures[19].required);
     EXPECT_EQ(SkinPictureIndex("nothing.img"), -1);

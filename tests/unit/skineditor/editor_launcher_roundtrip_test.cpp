@@ -29,11 +29,11 @@ TEST(EditorToLauncher, BuiltSkinReadsBackWithTheEditorsGeometryAndColours) {
         model.MouseDown(e, 0, 0);
         model.MouseMove(e, dx, dy);
     };
-    drag(El::ImgClose, 870, 15);      // 4830, 135
-    drag(El::LabMenu0, 180, 120);     // 420, 720
-    drag(El::PicItem, 270, -30);      // 360, 1650
-    drag(El::LabMove2, -900, 0);      // title 3600 wide
-    drag(El::ImgDown, -60, -5000);    // -> negative top
+    drag(El::ImgClose, 870, 15);    // 4830, 135
+    drag(El::LabMenu0, 180, 120);   // 420, 720
+    drag(El::PicItem, 270, -30);    // 360, 1650
+    drag(El::LabMove2, -900, 0);    // title 3600 wide
+    drag(El::ImgDown, -60, -5000);  // -> negative top
     model.SetSlotText(43, "3");
     model.SetSlotText(27, "255");
     model.SetSlotText(11, "16777215");

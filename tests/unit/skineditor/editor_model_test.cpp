@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "platform/fake/fakes.h"
 #include "launcher/scene/scene.h"
+#include "platform/fake/fakes.h"
 #include "skineditor/editor_model.h"
 #include "tests/unit/temp_dir.h"
 
@@ -31,10 +31,20 @@ TEST(EditorValues, IntegerAndByteConversions) {
         std::optional<int> byte;
     };
     const Case cases[] = {
-        {"12", 12, 12},       {"12.5", 12, 12},        {"13.5", 14, 14},   {"-2.5", -2, std::nullopt},
-        {" 7 ", 7, 7},        {"1e2", 100, 100},       {"255", 255, 255},  {"256", 256, std::nullopt},
-        {"300", 300, std::nullopt}, {"abc", std::nullopt, std::nullopt}, {"", std::nullopt, std::nullopt},
-        {"12abc", std::nullopt, std::nullopt}, {"3000000000", std::nullopt, std::nullopt}, {".", std::nullopt, std::nullopt},
+        {"12", 12, 12},
+        {"12.5", 12, 12},
+        {"13.5", 14, 14},
+        {"-2.5", -2, std::nullopt},
+        {" 7 ", 7, 7},
+        {"1e2", 100, 100},
+        {"255", 255, 255},
+        {"256", 256, std::nullopt},
+        {"300", 300, std::nullopt},
+        {"abc", std::nullopt, std::nullopt},
+        {"", std::nullopt, std::nullopt},
+        {"12abc", std::nullopt, std::nullopt},
+        {"3000000000", std::nullopt, std::nullopt},
+        {".", std::nullopt, std::nullopt},
         {"-2147483648", -2147483647 - 1, std::nullopt},
     };
     for (const auto& c : cases) {
@@ -53,7 +63,8 @@ TEST(EditorSlots, StateCaptionsComeFromTheBrackets) {
     for (const auto& s : kSlots) {
         if (s.kind != SlotKind::Colour) continue;
         size_t inGroup = 0;
-        for (const auto& t : kSlots) inGroup += t.page == s.page && t.label == s.label;
+        for (const auto& t : kSlots)
+            inGroup += t.page == s.page && t.label == s.label;
         if (inGroup > 1) EXPECT_EQ(StateCaptions(s.label).size(), inGroup) << s.slot;
     }
 }
@@ -187,7 +198,7 @@ TEST(EditorModelDpi, ADragMovesByTheTwipsOfThePixelsMoved) {
         int twips;
     };
     // 1440 / dpi twips a pixel; at 192 dpi two pixels make 15 twips.
-    const Case cases[] = {{96, 1, 15}, {96, 3, 45}, {120, 1, 12}, {144, 1, 10},
+    const Case cases[] = {{96, 1, 15},    {96, 3, 45},  {120, 1, 12}, {144, 1, 10},
                           {144, -4, -40}, {192, 2, 15}, {192, 4, 30}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.dpi << " dpi, " << c.pixels << " px");

@@ -30,7 +30,8 @@ TEST(EditorPaths, FolderPartRelativeAndResolved) {
         {"C:\\p\\", "C:\\p\\", "C:\\p\\"},  // not longer than the folder
         {"C:\\p\\", "", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(MakeRelativePath(c.folder, c.path), c.stored) << c.path;
+    for (const auto& c : cases)
+        EXPECT_EQ(MakeRelativePath(c.folder, c.path), c.stored) << c.path;
 
     const std::string sep(1, NativeSeparator());
     EXPECT_EQ(ResolveRelativePath("D:\\q", "\\bg.gif"), "D:\\q" + sep + "bg.gif");
@@ -69,12 +70,24 @@ TEST_F(ProjectTest, RoundTripKeepsEverySlotFlagAndPosition) {
     for (const auto& s : kSlots) {
         std::string v;
         switch (s.kind) {
-        case SlotKind::Picture: v = Picture("proj/img/p" + std::to_string(s.slot) + ".gif"); break;
-        case SlotKind::Colour: v = std::to_string(1000 + s.slot); break;
-        case SlotKind::Points: v = std::to_string(10 + s.slot % 5); break;
-        case SlotKind::Twips: v = std::to_string(2000 + s.slot); break;
-        case SlotKind::Count: v = "5"; break;
-        case SlotKind::Text: v = "文字 " + std::to_string(s.slot); break;
+            case SlotKind::Picture:
+                v = Picture("proj/img/p" + std::to_string(s.slot) + ".gif");
+                break;
+            case SlotKind::Colour:
+                v = std::to_string(1000 + s.slot);
+                break;
+            case SlotKind::Points:
+                v = std::to_string(10 + s.slot % 5);
+                break;
+            case SlotKind::Twips:
+                v = std::to_string(2000 + s.slot);
+                break;
+            case SlotKind::Count:
+                v = "5";
+                break;
+            case SlotKind::Text:
+                v = "文字 " + std::to_string(s.slot);
+                break;
         }
         model.SetSlotText(s.slot, v);
         model.ApplyProperty(s.slot);
@@ -90,13 +103,15 @@ TEST_F(ProjectTest, RoundTripKeepsEverySlotFlagAndPosition) {
     ASSERT_TRUE(SaveProject(model, project));
 
     // Pictures inside the project folder are kept relative to it.
-    EXPECT_EQ(ReadIniString(project, "MAIN", "Backdrop", "?").substr(0, 5), "\\img" + std::string(1, NativeSeparator()));
+    EXPECT_EQ(ReadIniString(project, "MAIN", "Backdrop", "?").substr(0, 5),
+              "\\img" + std::string(1, NativeSeparator()));
     EXPECT_EQ(ReadIniString(project, "TITLE", "Close1", "?"), outside);
     EXPECT_EQ(ReadIniString(project, "TITLE", "CloseLeft", "?"), "-45");
 
     EditorModel loaded(pictures, measure);
     LoadProject(loaded, project);
-    for (const auto& s : kSlots) EXPECT_EQ(loaded.SlotText(s.slot), model.SlotText(s.slot)) << s.slot;
+    for (const auto& s : kSlots)
+        EXPECT_EQ(loaded.SlotText(s.slot), model.SlotText(s.slot)) << s.slot;
     EXPECT_FALSE(loaded.Frame(0));
     EXPECT_TRUE(loaded.Frame(1));
     for (El e : {El::ShpTitle, El::ImgClose, El::ImgMin, El::ImgLock, El::LabMenu0, El::PicTeam, El::ImgLeft,
@@ -146,8 +161,9 @@ TEST_F(ProjectTest, PositionsOffTheWindowLoadAsStoredAndCanBeGrabbed) {
     // Saved by an editor that let elements go anywhere: they come back where
     // they were, can be picked on the canvas and are saved unchanged.
     const std::string project = dir.File("off.vse");
-    ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(project),
-                                "[ITEM]\r\nDownLeft=-3000\r\nDownTop=9000\r\n[TITLE]\r\nCloseLeft=-600\r\nCloseTop=-900\r\n"));
+    ASSERT_TRUE(
+        WriteFileAtomic(PathFromUtf8(project),
+                        "[ITEM]\r\nDownLeft=-3000\r\nDownTop=9000\r\n[TITLE]\r\nCloseLeft=-600\r\nCloseTop=-900\r\n"));
     LoadProject(model, project);
     const MockRect down = model.Get(El::ImgDown).rect;
     EXPECT_EQ(down.left, -3000);

@@ -72,7 +72,8 @@ struct SafetyTest : ::testing::Test {
     std::string Project() {
         fs::create_directories(dir.Path() / "proj");
         for (const auto& s : kSlots)
-            if (s.kind == SlotKind::Picture) model.SetSlotText(s.slot, Picture("proj/img/p" + std::to_string(s.slot) + ".gif"));
+            if (s.kind == SlotKind::Picture)
+                model.SetSlotText(s.slot, Picture("proj/img/p" + std::to_string(s.slot) + ".gif"));
         model.SetSlotText(44, "原样");
         const std::string file = dir.File("proj/p.vse");
         EXPECT_TRUE(SaveProject(model, file));
@@ -145,7 +146,8 @@ TEST_F(SafetyTest, DamagedFilesAreDescribedByLineAndKey) {
     };
     std::mt19937 rng(7);
     std::string noise(3000, '\0');
-    for (char& c : noise) c = static_cast<char>(rng());
+    for (char& c : noise)
+        c = static_cast<char>(rng());
 
     struct Case {
         std::string name, bytes;
@@ -155,13 +157,20 @@ TEST_F(SafetyTest, DamagedFilesAreDescribedByLineAndKey) {
     };
     const std::string cut = good.substr(0, good.find("UpLeft=") + 4);  // ends in the middle of a key
     const Case cases[] = {
-        {"truncated", cut, true,
-         {"第 " + std::to_string(lineOf("UpLeft=")) + " 行: 无法识别的内容: UpLe", "[ITEM] 节缺少键: UpLeft, UpTop, DownLeft, DownTop"},
+        {"truncated",
+         cut,
+         true,
+         {"第 " + std::to_string(lineOf("UpLeft=")) + " 行: 无法识别的内容: UpLe",
+          "[ITEM] 节缺少键: UpLeft, UpTop, DownLeft, DownTop"},
          {{"ITEM", "UpLeft"}, {"ITEM", "DownTop"}}},
         {"random bytes", noise, false, {"文字无法识别", "缺少 [SKIN] 节"}, {{"SKIN", "Name"}}},
         {"section missing", without("TEAM"), true, {"缺少 [TEAM] 节"}, {{"TEAM", "Width"}, {"TEAM", "LeftTop"}}},
-        {"out of range", replaced("FontSize=9\r\nTextColor1=0\r\nTextColor2=0\r\nTextColor3=0\r\nBackColor1", "FontSize=300\r\nTextColor1=0\r\nTextColor2=0\r\nTextColor3=0\r\nBackColor1"),
-         true, {"[TEAM] FontSize=300 超出范围(0 到 255)"}, {{"TEAM", "FontSize"}}},
+        {"out of range",
+         replaced("FontSize=9\r\nTextColor1=0\r\nTextColor2=0\r\nTextColor3=0\r\nBackColor1",
+                  "FontSize=300\r\nTextColor1=0\r\nTextColor2=0\r\nTextColor3=0\r\nBackColor1"),
+         true,
+         {"[TEAM] FontSize=300 超出范围(0 到 255)"},
+         {{"TEAM", "FontSize"}}},
         {"not a number", replaced("Frame=1", "Frame=yes"), true, {"[TEAM] Frame=yes 应为 0 或 1"}, {{"TEAM", "Frame"}}},
         {"empty", "", false, {"文件是空的"}, {{"MENU", "Left"}}},
     };
@@ -171,8 +180,10 @@ TEST_F(SafetyTest, DamagedFilesAreDescribedByLineAndKey) {
         EXPECT_FALSE(check.Ok());
         EXPECT_EQ(check.recognised, c.recognised);
         const std::string text = DescribeProblems(check, 50);
-        for (const auto& say : c.says) EXPECT_NE(text.find(say), std::string::npos) << say << " in\n" << text;
-        for (const auto& [section, key] : c.unread) EXPECT_TRUE(check.IsUnread(section, key)) << section << " " << key;
+        for (const auto& say : c.says)
+            EXPECT_NE(text.find(say), std::string::npos) << say << " in\n" << text;
+        for (const auto& [section, key] : c.unread)
+            EXPECT_TRUE(check.IsUnread(section, key)) << section << " " << key;
         if (c.recognised) EXPECT_FALSE(check.IsUnread("SKIN", "Version"));  // what is sound is still read
     }
 

@@ -45,8 +45,10 @@ struct SkinBuilderTest : ::testing::Test {
             if (end == std::string::npos) end = bytes->size();
             std::string line = bytes->substr(pos, end - pos);
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty() && line.front() == '[') section = line.substr(1, line.size() - 2);
-            else if (!line.empty()) out.push_back(section + " " + line.substr(0, line.find('=')));
+            if (!line.empty() && line.front() == '[')
+                section = line.substr(1, line.size() - 2);
+            else if (!line.empty())
+                out.push_back(section + " " + line.substr(0, line.find('=')));
             pos = end + 1;
         }
         return out;
@@ -61,29 +63,34 @@ TEST_F(SkinBuilderTest, WritesEveryKeyInOrderAndCopiesThePictures) {
     ASSERT_TRUE(BuildSkinPackage(model, target).ok);
 
     const std::vector<std::string> expected = {
-        "SKIN Name", "SKIN Version", "SKIN Author", "SKIN HomePage", "SKIN Email", "SKIN Note", "SKIN Width",
-        "SKIN Height", "TITLE TextColor", "TITLE Left", "TITLE Top", "TITLE Width", "TITLE Height",
-        "MENU TextColor1", "MENU TextColor2", "MENU TextColor3", "MENU FontSize", "MENU BackColor",
-        "MENU FrameColor", "MENU Left", "MENU Top", "TEAM FontSize", "TEAM TextColor1", "TEAM TextColor2",
-        "TEAM TextColor3", "TEAM BackColor1", "TEAM BackColor2", "TEAM BackColor3", "TEAM BackColor",
-        "TEAM Width", "TEAM Height", "TEAM Frame", "TEAM Left", "TEAM Top", "ITEM FontSize", "ITEM TextColor1",
-        "ITEM TextColor2", "ITEM BackColor1", "ITEM BackColor2", "ITEM Width", "ITEM Height", "ITEM Frame",
-        "ITEM Left", "ITEM Top", "CLOSE_BUTTON Left", "CLOSE_BUTTON Top", "MIN_BUTTON Left", "MIN_BUTTON Top",
-        "LOCK_BUTTON Left", "LOCK_BUTTON Top", "LEFT_BUTTON Left", "LEFT_BUTTON Top", "RIGHT_BUTTON Left",
-        "RIGHT_BUTTON Top", "UP_BUTTON Left", "UP_BUTTON Top", "DOWN_BUTTON Left", "DOWN_BUTTON Top"};
+        "SKIN Name",        "SKIN Version",     "SKIN Author",       "SKIN HomePage",    "SKIN Email",
+        "SKIN Note",        "SKIN Width",       "SKIN Height",       "TITLE TextColor",  "TITLE Left",
+        "TITLE Top",        "TITLE Width",      "TITLE Height",      "MENU TextColor1",  "MENU TextColor2",
+        "MENU TextColor3",  "MENU FontSize",    "MENU BackColor",    "MENU FrameColor",  "MENU Left",
+        "MENU Top",         "TEAM FontSize",    "TEAM TextColor1",   "TEAM TextColor2",  "TEAM TextColor3",
+        "TEAM BackColor1",  "TEAM BackColor2",  "TEAM BackColor3",   "TEAM BackColor",   "TEAM Width",
+        "TEAM Height",      "TEAM Frame",       "TEAM Left",         "TEAM Top",         "ITEM FontSize",
+        "ITEM TextColor1",  "ITEM TextColor2",  "ITEM BackColor1",   "ITEM BackColor2",  "ITEM Width",
+        "ITEM Height",      "ITEM Frame",       "ITEM Left",         "ITEM Top",         "CLOSE_BUTTON Left",
+        "CLOSE_BUTTON Top", "MIN_BUTTON Left",  "MIN_BUTTON Top",    "LOCK_BUTTON Left", "LOCK_BUTTON Top",
+        "LEFT_BUTTON Left", "LEFT_BUTTON Top",  "RIGHT_BUTTON Left", "RIGHT_BUTTON Top", "UP_BUTTON Left",
+        "UP_BUTTON Top",    "DOWN_BUTTON Left", "DOWN_BUTTON Top"};
     EXPECT_EQ(KeyLines(), expected);
 
     struct Want {
         const char *section, *key, *value;
     };
     const Want wants[] = {
-        {"SKIN", "Name", "蓝色"},        {"SKIN", "HomePage", "http://"}, {"SKIN", "Width", "4500"},
-        {"SKIN", "Height", "5250"},      {"TEAM", "Width", "12.5"},       {"TEAM", "Frame", "1"},
-        {"ITEM", "Frame", "0"},          {"ITEM", "Width", "4"},          {"CLOSE_BUTTON", "Left", "-30"},
-        {"CLOSE_BUTTON", "Top", "15"},   {"MENU", "Left", "240"},         {"TITLE", "Height", "495"},
+        {"SKIN", "Name", "蓝色"},        {"SKIN", "HomePage", "http://"},
+        {"SKIN", "Width", "4500"},       {"SKIN", "Height", "5250"},
+        {"TEAM", "Width", "12.5"},       {"TEAM", "Frame", "1"},
+        {"ITEM", "Frame", "0"},          {"ITEM", "Width", "4"},
+        {"CLOSE_BUTTON", "Left", "-30"}, {"CLOSE_BUTTON", "Top", "15"},
+        {"MENU", "Left", "240"},         {"TITLE", "Height", "495"},
         {"DOWN_BUTTON", "Top", "4800"},  {"TEAM", "BackColor1", "16777215"},
     };
-    for (const auto& w : wants) EXPECT_EQ(ReadIniString(Vsu(), w.section, w.key, "?"), w.value) << w.key;
+    for (const auto& w : wants)
+        EXPECT_EQ(ReadIniString(Vsu(), w.section, w.key, "?"), w.value) << w.key;
 
     for (const auto& p : kPackagePictures) {
         auto copied = ReadFileBytes(PathFromUtf8(target) / "image" / PathFromUtf8(p.file));

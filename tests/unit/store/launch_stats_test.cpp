@@ -21,8 +21,10 @@ protected:
         fs::create_directories(PathFromUtf8(DataDir(app)));
         a = AddTeamFolder("A");
         b = AddTeamFolder("B");
-        for (const char* name : {"记事本", "计算器", "画图"}) ASSERT_TRUE(AddItem(app, a, Input(name)).ok());
-        for (const char* name : {"微信", "QQ"}) ASSERT_TRUE(AddItem(app, b, Input(name)).ok());
+        for (const char* name : {"记事本", "计算器", "画图"})
+            ASSERT_TRUE(AddItem(app, a, Input(name)).ok());
+        for (const char* name : {"微信", "QQ"})
+            ASSERT_TRUE(AddItem(app, b, Input(name)).ok());
     }
 
     std::string AddTeamFolder(const std::string& name) {
@@ -45,7 +47,8 @@ protected:
     }
     void Launch(const std::string& folder, int index, int times, int64_t when = 1000) {
         const std::string name = ReadItemRecord(folder, index).Name;
-        for (int i = 0; i < times; ++i) ASSERT_TRUE(RecordLaunch(folder, index, name, when + i));
+        for (int i = 0; i < times; ++i)
+            ASSERT_TRUE(RecordLaunch(folder, index, name, when + i));
     }
 
     TempDir dir;
@@ -112,10 +115,9 @@ TEST_F(LaunchStatsTest, DamagedFilesAreIgnoredAndRebuilt) {
     const std::string file = LaunchSetFile(app);
     const std::string folder = Folder(a);
     for (const std::string& bytes :
-         {std::string("garbage"), std::string("\xff\xfe\x00\x01", 4), std::string("VANTREL LAUNCH 1\r\n") + folder +
-                                                                          " 0 zz 1 2\r\n" + folder + " -1 0 1 2\r\n" +
-                                                                          "..%2 0 0 1 2\r\n" + folder + " 0 1 2\r\n" +
-                                                                          folder + " 99999999999 0 1 2\r\nCON 0 0 1 2\r\n",
+         {std::string("garbage"), std::string("\xff\xfe\x00\x01", 4),
+          std::string("VANTREL LAUNCH 1\r\n") + folder + " 0 zz 1 2\r\n" + folder + " -1 0 1 2\r\n" +
+              "..%2 0 0 1 2\r\n" + folder + " 0 1 2\r\n" + folder + " 99999999999 0 1 2\r\nCON 0 0 1 2\r\n",
           std::string("VANTREL LAUNCH 1\r\n") + folder + " 0 0 99999999999 2\r\n"}) {
         ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(file), bytes));
         EXPECT_EQ(LaunchStats::Load(app).size(), 0u);

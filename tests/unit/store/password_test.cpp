@@ -10,7 +10,8 @@ namespace {
 
 int CountNumbers(const std::string& stored) {
     int n = 0;
-    for (char c : stored) n += c == '|';
+    for (char c : stored)
+        n += c == '|';
     return stored.empty() || stored[0] != '|' ? n : n - 1;
 }
 
@@ -21,15 +22,15 @@ TEST(Password, RoundTripsTextsOfEveryShape) {
         const char* text;
         const char* key;
     } cases[] = {
-        {"abc", "k"},                                  // odd length, key shorter
-        {"abcd", "key"},                               // even length, key wraps
-        {"a", "a much longer key"},                    // key longer than text
-        {"C:\\Program Files\\Tool\\run.exe", "pw"},    // path characters
-        {"中文测试", "密码"},                          // double-byte text and key
-        {"混合mixed文本", "p"},                        // mixed widths
-        {"7Q2K9ZB0XA", "中"},                          // folder name, Chinese key
-        {"啊啊啊", "啊"},                              // sums beyond 16 bits at odd positions
-        {"齐|分隔", "x|y"},                            // the separator inside text and key
+        {"abc", "k"},                                // odd length, key shorter
+        {"abcd", "key"},                             // even length, key wraps
+        {"a", "a much longer key"},                  // key longer than text
+        {"C:\\Program Files\\Tool\\run.exe", "pw"},  // path characters
+        {"中文测试", "密码"},                        // double-byte text and key
+        {"混合mixed文本", "p"},                      // mixed widths
+        {"7Q2K9ZB0XA", "中"},                        // folder name, Chinese key
+        {"啊啊啊", "啊"},                            // sums beyond 16 bits at odd positions
+        {"齐|分隔", "x|y"},                          // the separator inside text and key
     };
     for (const Case& c : cases) {
         std::string stored = EncodePassword(c.text, c.key);
@@ -79,9 +80,18 @@ TEST(Password, HandEditedKeyPositionWrapsIntoTheKey) {
 
 TEST(Password, GarbageNeverFails) {
     const char* garbage[] = {
-        "|",          "||||",        "abc|def|",    "99999999999999999999999999|5|",
-        "1|-99999999999999999999999|", "1|1e5|x|", "|2|  7|+8|", "-|--|",
-        "1|0|",       "1|65546|",    "|1|-32778|",  "trailing|text",
+        "|",
+        "||||",
+        "abc|def|",
+        "99999999999999999999999999|5|",
+        "1|-99999999999999999999999|",
+        "1|1e5|x|",
+        "|2|  7|+8|",
+        "-|--|",
+        "1|0|",
+        "1|65546|",
+        "|1|-32778|",
+        "trailing|text",
     };
     for (const char* g : garbage) {
         std::string out = DecodePassword(g, "密钥k");

@@ -22,9 +22,13 @@ using namespace vt;
 
 namespace {
 
-std::string Bytes(const std::string& file) { return ReadFileBytes(PathFromUtf8(file)).value_or("<missing>"); }
+std::string Bytes(const std::string& file) {
+    return ReadFileBytes(PathFromUtf8(file)).value_or("<missing>");
+}
 
-std::string Value(int v) { return v == 0 ? std::string(200, 'a') : std::string(100, 'b'); }
+std::string Value(int v) {
+    return v == 0 ? std::string(200, 'a') : std::string(100, 'b');
+}
 
 // One key of TEAM.SET and line 3 of the line file at version v (0 or 1).
 void WriteVersion(const std::string& teams, const std::string& lines, int v) {
@@ -93,10 +97,12 @@ TEST(StoreInterruption, KilledWritersLeaveWholeFiles) {
     std::filesystem::create_directories(PathFromUtf8(DataDir(app)));
     const std::string teams = TeamSetFile(app);
     const std::string lines = dir.File("PATH.SET");
-    for (int i = 1; i <= 5; ++i) ASSERT_GT(WriteDataLine(lines, std::string(500, static_cast<char>('0' + i)), 0), 0);
+    for (int i = 1; i <= 5; ++i)
+        ASSERT_GT(WriteDataLine(lines, std::string(500, static_cast<char>('0' + i)), 0), 0);
 
     // A file of some size around the key that changes.
-    for (int sec = 0; sec < 40; ++sec) ASSERT_TRUE(WriteIniString(teams, std::to_string(sec), "Name", Value(0)));
+    for (int sec = 0; sec < 40; ++sec)
+        ASSERT_TRUE(WriteIniString(teams, std::to_string(sec), "Name", Value(0)));
     // The two states each file may be in.
     WriteVersion(teams, lines, 1);
     const std::string teams1 = Bytes(teams), lines1 = Bytes(lines);
@@ -126,9 +132,11 @@ TEST(StoreInterruption, KilledWritersLeaveWholeFiles) {
         // Let a random number of writes complete, then kill mid-way through the next.
         int done = static_cast<int>(rng() % 3);
         char c;
-        for (int i = 0; i < done; ++i) ASSERT_EQ(read(ready[0], &c, 1), 1);
+        for (int i = 0; i < done; ++i)
+            ASSERT_EQ(read(ready[0], &c, 1), 1);
         volatile unsigned spin = 0;
-        for (unsigned i = rng() % 200000; i > 0; --i) spin = spin + 1;
+        for (unsigned i = rng() % 200000; i > 0; --i)
+            spin = spin + 1;
         kill(pid, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(pid, &status, 0), pid);

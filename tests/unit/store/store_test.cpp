@@ -282,7 +282,8 @@ TEST_F(StoreTest, ItemsAreWrittenInTheirFiles) {
 
 TEST_F(StoreTest, EditingReplacesLinesInPlace) {
     std::string folder = AddTeamFolder("T");
-    for (int i = 1; i <= 5; ++i) ASSERT_TRUE(AddItem(app, folder, Input("i", "path" + std::to_string(i), "p")).ok());
+    for (int i = 1; i <= 5; ++i)
+        ASSERT_TRUE(AddItem(app, folder, Input("i", "path" + std::to_string(i), "p")).ok());
     std::string before = Bytes(PathSetFile(folder));
 
     ItemInput in = Input("三", "new path");  // parameters cleared
@@ -359,7 +360,8 @@ TEST_F(StoreTest, DeletingAnItemShiftsAllTwelveKeys) {
     ASSERT_TRUE(DeleteItem(folder, 2).ok());
     EXPECT_EQ(ReadIniString(ItemSetFile(folder), "ITEM", "Count", ""), "4");
     const char* names[] = {"item0", "item1", "item3", "item4"};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(ReadItemRecord(folder, i).Name, names[i]);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(ReadItemRecord(folder, i).Name, names[i]);
     ItemRecord moved = ReadItemRecord(folder, 2);
     EXPECT_TRUE(moved.Password);
     EXPECT_EQ(ReadItemTexts(folder, moved, "k").Path, "p3");
@@ -473,34 +475,20 @@ TEST(StoreNames, PictureAndFolderNamesStayInTheirFolder) {
         const char* name;
         bool device, safe, teamFolder, picture;
     } cases[] = {
-        {"K7Q2M9X4TA", false, true, true, false},
-        {"R4G8E1D6YH.img", false, true, true, true},
-        {"exe.IMG", false, true, true, true},
-        {"图标.img", false, true, true, true},
-        {".img", false, true, true, false},
-        {"ICON", false, true, false, false},
-        {"icon", false, true, false, false},
-        {"ITEM.SET", false, true, true, false},
-        {"PATH.SET", false, true, true, false},
-        {"a.img.tmp", false, true, true, false},
-        {"CON", true, false, false, false},
-        {"con.img", true, false, false, false},
-        {"Nul.txt", true, false, false, false},
-        {"PRN", true, false, false, false},
-        {"aux.tar.gz", true, false, false, false},
-        {"COM1", true, false, false, false},
-        {"lpt9.img", true, false, false, false},
-        {"CON .img", true, false, false, false},
-        {"CONOUT$", true, false, false, false},
-        {"COM\xC2\xB9", true, false, false, false},
-        {"COM", false, true, true, false},
-        {"COM10", false, true, true, false},
-        {"CONSOLE.img", false, true, true, true},
-        {"LPTX", false, true, true, false},
-        {"a\\b.img", false, false, false, false},
-        {"a/b.img", false, false, false, false},
-        {"..", false, false, false, false},
-        {"x.img.", false, false, false, false},
+        {"K7Q2M9X4TA", false, true, true, false},  {"R4G8E1D6YH.img", false, true, true, true},
+        {"exe.IMG", false, true, true, true},      {"图标.img", false, true, true, true},
+        {".img", false, true, true, false},        {"ICON", false, true, false, false},
+        {"icon", false, true, false, false},       {"ITEM.SET", false, true, true, false},
+        {"PATH.SET", false, true, true, false},    {"a.img.tmp", false, true, true, false},
+        {"CON", true, false, false, false},        {"con.img", true, false, false, false},
+        {"Nul.txt", true, false, false, false},    {"PRN", true, false, false, false},
+        {"aux.tar.gz", true, false, false, false}, {"COM1", true, false, false, false},
+        {"lpt9.img", true, false, false, false},   {"CON .img", true, false, false, false},
+        {"CONOUT$", true, false, false, false},    {"COM\xC2\xB9", true, false, false, false},
+        {"COM", false, true, true, false},         {"COM10", false, true, true, false},
+        {"CONSOLE.img", false, true, true, true},  {"LPTX", false, true, true, false},
+        {"a\\b.img", false, false, false, false},  {"a/b.img", false, false, false, false},
+        {"..", false, false, false, false},        {"x.img.", false, false, false, false},
         {"", false, false, false, false},
     };
     for (const Case& c : cases) {
@@ -547,7 +535,8 @@ TEST_F(StoreTest, LineNumbersPastTheEndAreMissingLines) {
 TEST_F(StoreTest, SwappingNeverMovesStoreFiles) {
     std::string f1 = AddTeamFolder("one");
     std::string f2 = AddTeamFolder("two");
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(AddItem(app, f1, Input("a" + std::to_string(i), "pa")).ok());
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(AddItem(app, f1, Input("a" + std::to_string(i), "pa")).ok());
     ASSERT_TRUE(AddItem(app, f2, Input("b", "pb")).ok());
     ASSERT_TRUE(WriteFileAtomic(PathFromUtf8(f1 + "/con.img"), "device"));
     ASSERT_TRUE(WriteIniString(ItemSetFile(f1), "0", "Icon", "\\ITEM.SET"));
