@@ -14,8 +14,8 @@
 #include "bench/win32/bench_support.h"
 #include "common/codepage.h"
 #include "common/ini.h"
-#include "launcher/dialogs/menu_ids.h"
 #include "launcher/mainwindow/hotkey.h"
+#include "launcher/menus/menu_ids.h"
 #include "launcher/store/store.h"
 
 namespace {

@@ -2,10 +2,12 @@
 // closing to every dialog family of the launcher.
 #include <windows.h>
 
-#include "launcher/dialogs/commands.h"
+#include <shellapi.h>
+
+#include "launcher/dialogs/dialog_host_win32.h"
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/dialogs/team_dialogs_win32.h"
-#include "launcher/mainwindow/main_window_win32.h"
+#include "launcher/menus/commands.h"
 #include "platform/win32/dialog_template.h"
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/ui_font.h"
@@ -47,7 +49,7 @@ enum : WORD {
 
 class AboutForm : public LauncherDialog {
 public:
-    explicit AboutForm(MainWindow& main) : LauncherDialog(main) {}
+    explicit AboutForm(DialogHost& main) : LauncherDialog(main) {}
 
     bool Open() {
         DialogTemplate t(Widen(kAboutCaption), 230, 122, kTeamDialogStyle, 0, UiFontFace(), 9);
@@ -137,7 +139,7 @@ DialogSlot<AboutForm>& About() {
 
 }  // namespace
 
-void ShowAboutBox(MainWindow& main) {
+void ShowAboutBox(DialogHost& main) {
     // Single instance: a second request brings the open box forward.
     if (AboutForm* open = About().Open()) {
         ::ShowWindow(open->Hwnd(), SW_SHOW);

@@ -12,20 +12,20 @@
 
 namespace vt {
 
-class MainWindow;
+class DialogHost;
 
 // Item editor (caption "添加项目" / "编辑项目"); the edit form is filled from
 // item CurrentItem of TeamFolder, decoded with the password already asked.
-void ShowItemEditorForAdd(MainWindow& main);
-void ShowItemEditorForEdit(MainWindow& main, const std::string& password);
+void ShowItemEditorForAdd(DialogHost& main);
+void ShowItemEditorForEdit(DialogHost& main, const std::string& password);
 // Team editor (caption "添加类别" / "编辑类别").
-void ShowTeamEditorForAdd(MainWindow& main);
-void ShowTeamEditorForEdit(MainWindow& main, const std::string& password);
-void ShowSettingsDialog(MainWindow& main);
-void ShowSkinChooser(MainWindow& main);
-void ShowAboutBox(MainWindow& main);
+void ShowTeamEditorForAdd(DialogHost& main);
+void ShowTeamEditorForEdit(DialogHost& main, const std::string& password);
+void ShowSettingsDialog(DialogHost& main);
+void ShowSkinChooser(DialogHost& main);
+void ShowAboutBox(DialogHost& main);
 // Files dropped on the item panel become items of the current team.
-void AddDroppedFiles(MainWindow& main, const std::vector<std::string>& files, ElementId target);
+void AddDroppedFiles(DialogHost& main, const std::vector<std::string>& files, ElementId target);
 
 // Modeless dialogs need their keyboard messages; true when msg was consumed.
 bool PreTranslateDialogMessage(MSG& msg);

@@ -2,10 +2,11 @@
 // rules, with the icon picture drawn as the editor's preview would draw it.
 #include <windows.h>
 
+#include "launcher/dialogs/dialog_host_win32.h"
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/dialogs/drop_items.h"
 #include "launcher/dialogs/item_form_win32.h"
-#include "launcher/mainwindow/main_window_win32.h"
+#include "launcher/mainwindow/main_model.h"
 #include "platform/win32/win_text.h"
 
 namespace vt {
@@ -26,7 +27,7 @@ bool OnItemPanel(ElementId target) {
 
 }  // namespace
 
-void AddDroppedFiles(MainWindow& main, const std::vector<std::string>& files, ElementId target) {
+void AddDroppedFiles(DialogHost& main, const std::vector<std::string>& files, ElementId target) {
     if (!OnItemPanel(target)) return;
     MainModel& model = main.Model();
     if (model.CurrentTeam < 0) return;

@@ -8,10 +8,10 @@
 #include <span>
 #include <vector>
 
+#include "launcher/dialogs/dialog_host_win32.h"
 #include "launcher/dialogs/ex_item_form.h"
 #include "launcher/dialogs/item_form_win32.h"
 #include "launcher/dialogs/launcher_dialog_win32.h"
-#include "launcher/mainwindow/main_window_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -21,7 +21,7 @@ namespace {
 
 class ExItemDialog : public LauncherDialog {
 public:
-    explicit ExItemDialog(MainWindow& main) : LauncherDialog(main) {}
+    explicit ExItemDialog(DialogHost& main) : LauncherDialog(main) {}
 
     // Beside owner, the item editor.
     bool Open(HWND owner) {
@@ -177,7 +177,7 @@ DialogSlot<ExItemDialog> g_ex;
 
 }  // namespace
 
-void OpenExItemEditor(MainWindow& main, HWND owner) {
+void OpenExItemEditor(DialogHost& main, HWND owner) {
     // Every opening starts afresh, with no kind chosen.
     g_ex.OpenFresh(main, [owner](ExItemDialog& d) { return d.Open(owner); });
 }

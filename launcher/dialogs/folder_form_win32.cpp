@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "launcher/dialogs/dialog_host_win32.h"
 #include "launcher/dialogs/folder_form.h"
 #include "launcher/dialogs/item_form_win32.h"
 #include "launcher/dialogs/launcher_dialog_win32.h"
-#include "launcher/mainwindow/main_window_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -63,7 +63,7 @@ std::vector<std::wstring> SplitFolder(const std::wstring& path) {
 
 class FolderDialog : public LauncherDialog {
 public:
-    FolderDialog(MainWindow& main, ItemForm& target)
+    FolderDialog(DialogHost& main, ItemForm& target)
         : LauncherDialog(main), target_(target), form_(main.GetRegistry(), ItemEditorShared()) {}
 
     bool Run(HWND owner) {
@@ -242,7 +242,7 @@ private:
 
 }  // namespace
 
-bool RunFolderPicker(MainWindow& main, HWND owner, ItemForm& form) {
+bool RunFolderPicker(DialogHost& main, HWND owner, ItemForm& form) {
     FolderDialog dialog(main, form);
     return dialog.Run(owner);
 }

@@ -10,12 +10,14 @@
 #include <memory>
 #include <vector>
 
+#include "launcher/dialogs/dialog_host_win32.h"
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/dialogs/item_form.h"
 #include "launcher/dialogs/launcher_dialog_win32.h"
-#include "launcher/mainwindow/main_window_win32.h"
+#include "launcher/mainwindow/main_model.h"
 #include "platform/win32/guarded_proc.h"
 #include "platform/win32/icon_extract_win32.h"
+#include "platform/win32/pictures_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -69,7 +71,7 @@ DialogSlot<ItemDialog> g_item;
 
 class ItemDialog : public LauncherDialog {
 public:
-    explicit ItemDialog(MainWindow& main)
+    explicit ItemDialog(DialogHost& main)
         : LauncherDialog(main), form_(main.GetRegistry(), Shared()), canvas_(kPreviewSize, PanelColor(main)) {}
     ~ItemDialog() override {
         CloseExItemDialog();
@@ -156,7 +158,7 @@ public:
     }
 
 private:
-    static uint32_t PanelColor(MainWindow& main) { return main.Model().GetScene().At(Part::PicItemIn).backColor; }
+    static uint32_t PanelColor(DialogHost& main) { return main.Model().GetScene().At(Part::PicItemIn).backColor; }
 
     static LRESULT CALLBACK ButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) noexcept {
         return GuardProc(
@@ -639,7 +641,7 @@ private:
 public:
     // Draws a plan onto a canvas: stock pictures come from the skin, icons
     // from their program files, pictures from their files.
-    static void DrawPlan(MainWindow& main, IconCanvas& canvas, const IconPlan& plan) {
+    static void DrawPlan(DialogHost& main, IconCanvas& canvas, const IconPlan& plan) {
         canvas.Clear();
         switch (plan.kind) {
             case IconPlan::Kind::Empty:
@@ -689,7 +691,7 @@ private:
 };
 
 // Any open editor is discarded first.
-void OpenEditor(MainWindow& main, const std::function<void(ItemForm&)>& fill) {
+void OpenEditor(DialogHost& main, const std::function<void(ItemForm&)>& fill) {
     g_item.OpenFresh(main, [&](ItemDialog& d) { return d.Open(fill); });
 }
 
@@ -700,7 +702,7 @@ EditorShared& ItemEditorShared() {
     return shared;
 }
 
-std::string RenderIconPlanBmp(MainWindow& main, const IconPlan& plan) {
+std::string RenderIconPlanBmp(DialogHost& main, const IconPlan& plan) {
     IconCanvas canvas(kPreviewSize, main.Model().GetScene().At(Part::PicItemIn).backColor);
     ItemDialog::DrawPlan(main, canvas, plan);
     return canvas.ToBmpBytes();
@@ -713,12 +715,12 @@ bool WithItemEditor(const std::function<void(ItemForm&)>& fn) {
     return true;
 }
 
-void ShowItemEditorForAdd(MainWindow& main) {
+void ShowItemEditorForAdd(DialogHost& main) {
     MainModel& model = main.Model();
     OpenEditor(main, [&](ItemForm& f) { f.OpenForAdd(model.CurrentTeam, model.TeamFolder); });
 }
 
-void ShowItemEditorForEdit(MainWindow& main, const std::string& password) {
+void ShowItemEditorForEdit(DialogHost& main, const std::string& password) {
     MainModel& model = main.Model();
     if (model.CurrentTeam < 0 || model.CurrentItem < 0) return;
     OpenEditor(main,

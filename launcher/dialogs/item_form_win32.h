@@ -12,7 +12,7 @@
 
 namespace vt {
 
-class MainWindow;
+class DialogHost;
 class ItemForm;
 struct IconPlan;
 struct EditorShared;
@@ -64,18 +64,18 @@ EditorShared& ItemEditorShared();
 
 // The icon plan drawn the way the item panel shows it, as the bytes of a
 // .bmp file (always a picture; an empty plan gives the blank canvas).
-std::string RenderIconPlanBmp(MainWindow& main, const IconPlan& plan);
+std::string RenderIconPlanBmp(DialogHost& main, const IconPlan& plan);
 
 // Runs fn on the open item editor's fields (copied in from its controls and
 // back out afterwards); false when no item editor is open.
 bool WithItemEditor(const std::function<void(ItemForm&)>& fn);
 
 // Extended item editor, modeless, owned by the item editor.
-void OpenExItemEditor(MainWindow& main, HWND owner);
+void OpenExItemEditor(DialogHost& main, HWND owner);
 bool PreTranslateExItemDialog(MSG& msg);
 void CloseExItemDialog();
 
 // Folder picker, modal over owner; on OK it writes into form and returns true.
-bool RunFolderPicker(MainWindow& main, HWND owner, ItemForm& form);
+bool RunFolderPicker(DialogHost& main, HWND owner, ItemForm& form);
 
 }  // namespace vt

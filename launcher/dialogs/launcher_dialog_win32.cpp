@@ -4,7 +4,8 @@
 
 #include <vector>
 
-#include "launcher/mainwindow/main_window_win32.h"
+#include "launcher/dialogs/dialog_host_win32.h"
+#include "launcher/settings/settings.h"
 #include "platform/win32/guarded_proc.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"

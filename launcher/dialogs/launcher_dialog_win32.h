@@ -15,7 +15,7 @@
 
 namespace vt {
 
-class MainWindow;
+class DialogHost;
 
 // A launcher dialog. The object outlives its window: closing destroys the
 // window only, and the owner drops the object when it opens the next one, so
@@ -35,7 +35,7 @@ public:
     bool PreTranslate(MSG& msg);
 
 protected:
-    explicit LauncherDialog(MainWindow& main) : main_(main) {}
+    explicit LauncherDialog(DialogHost& main) : main_(main) {}
     // Modeless, owned by the main window: creates the window from the
     // template, runs OnInit, shows it in front. False when no window came.
     bool Create(const DialogTemplate& t);
@@ -80,7 +80,7 @@ protected:
     // The window rectangle (at 0, 0) around a client area of this many device pixels.
     RECT FrameAround(int clientW, int clientH) const;
 
-    MainWindow& main_;
+    DialogHost& main_;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
 
@@ -100,7 +100,7 @@ template <class D>
 class DialogSlot {
 public:
     template <class Open>
-    D* OpenFresh(MainWindow& main, Open&& open) {
+    D* OpenFresh(DialogHost& main, Open&& open) {
         dialog_.reset();
         auto dialog = std::make_unique<D>(main);
         if (!std::forward<Open>(open)(*dialog)) return nullptr;

@@ -3,11 +3,12 @@
 #include <optional>
 #include <vector>
 
+#include "launcher/dialogs/dialog_host_win32.h"
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/dialogs/setting_form.h"
 #include "launcher/dialogs/team_dialog_ids.h"
 #include "launcher/dialogs/team_dialogs_win32.h"
-#include "launcher/mainwindow/main_window_win32.h"
+#include "launcher/mainwindow/main_model.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -19,7 +20,7 @@ constexpr WORD kScrollBarClass = 0x0084;
 
 class SettingsDialog : public PagedDialog {
 public:
-    explicit SettingsDialog(MainWindow& main) : PagedDialog(main, kIdOptSet, 4) {}
+    explicit SettingsDialog(DialogHost& main) : PagedDialog(main, kIdOptSet, 4) {}
 
     bool Open() {
         form_.OnLoad(main_.GetRegistry(), main_.GetSettings());
@@ -167,7 +168,7 @@ private:
     void OnOk() override {
         ReadControls();
         const FormOutcome out = form_.OnOk(main_.GetRegistry(), main_.GetSettings().AppDir);
-        MainWindow& main = main_;
+        DialogHost& main = main_;
         if (out.close) Close();
         if (out.applySettings) {
             // The ticker keeps the caption it scrolled; give it back before the
@@ -190,7 +191,7 @@ DialogSlot<SettingsDialog> g_settingsDialog;
 
 }  // namespace
 
-void ShowSettingsDialog(MainWindow& main) {
+void ShowSettingsDialog(DialogHost& main) {
     // Single instance: it reads everything afresh each time it opens.
     g_settingsDialog.OpenFresh(main, [](SettingsDialog& d) { return d.Open(); });
 }

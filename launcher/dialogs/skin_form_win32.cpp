@@ -8,11 +8,11 @@
 #include <array>
 #include <vector>
 
+#include "launcher/dialogs/dialog_host_win32.h"
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/dialogs/skin_form.h"
 #include "launcher/dialogs/team_dialog_ids.h"
 #include "launcher/dialogs/team_dialogs_win32.h"
-#include "launcher/mainwindow/main_window_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
@@ -41,7 +41,7 @@ long long PickColor(HWND owner) {
 
 class SkinDialog : public PagedDialog {
 public:
-    explicit SkinDialog(MainWindow& main) : PagedDialog(main, kIdOptPage, 2) {}
+    explicit SkinDialog(DialogHost& main) : PagedDialog(main, kIdOptPage, 2) {}
 
     // The colour dialog runs its own message loop inside one of our handlers;
     // the object must outlive it.
@@ -243,7 +243,7 @@ private:
         ShowValues();
         const FormOutcome out = form_.OnOk(main_.GetRegistry(), main_.GetSettings(), main_.GetPrompts());
         if (!out.close) return;
-        MainWindow& main = main_;
+        DialogHost& main = main_;
         Close();
         if (out.applySkin) main.ChangeSkin(out.skinFolder);
         if (out.applyMainOpacity) main.SetOpacity(out.mainOpacity);
@@ -258,7 +258,7 @@ DialogSlot<SkinDialog> g_skinDialog;
 
 }  // namespace
 
-void ShowSkinChooser(MainWindow& main) {
+void ShowSkinChooser(DialogHost& main) {
     if (SkinDialog* open = g_skinDialog.Open(); open && open->Picking()) {
         ::SetForegroundWindow(open->Hwnd());
         return;

@@ -21,7 +21,7 @@ inline constexpr DWORD kTeamDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | D
 // it knows which control of its template sits on which page.
 class PagedDialog : public LauncherDialog {
 protected:
-    PagedDialog(MainWindow& main, WORD firstPageButton, int pageCount)
+    PagedDialog(DialogHost& main, WORD firstPageButton, int pageCount)
         : LauncherDialog(main), firstButton_(firstPageButton), pageCount_(pageCount) {}
 
     // The row of page buttons, the first control of the template.

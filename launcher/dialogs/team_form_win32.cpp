@@ -2,11 +2,12 @@
 #include <string>
 #include <vector>
 
+#include "launcher/dialogs/dialog_host_win32.h"
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/dialogs/team_dialog_ids.h"
 #include "launcher/dialogs/team_dialogs_win32.h"
 #include "launcher/dialogs/team_form.h"
-#include "launcher/mainwindow/main_window_win32.h"
+#include "launcher/mainwindow/main_model.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
@@ -38,7 +39,7 @@ constexpr int kMaxTextChars = 120;
 
 class TeamDialog : public LauncherDialog {
 public:
-    explicit TeamDialog(MainWindow& main) : LauncherDialog(main) {}
+    explicit TeamDialog(DialogHost& main) : LauncherDialog(main) {}
 
     bool Open(const TeamForm& form) {
         form_ = form;
@@ -105,7 +106,7 @@ private:
             ::SendMessageW(edit, EM_SETSEL, 0, -1);
             return;
         }
-        MainWindow& main = main_;
+        DialogHost& main = main_;
         Close();
         if (out.showTeams) main.Model().ShowTeams();
         if (out.showItems) main.Model().ShowItems(out.showItemsTeam);
@@ -119,20 +120,20 @@ private:
 
 DialogSlot<TeamDialog> g_teamDialog;
 
-void OpenTeamDialog(MainWindow& main, const TeamForm& form) {
+void OpenTeamDialog(DialogHost& main, const TeamForm& form) {
     // The next add or edit replaces an open editor.
     g_teamDialog.OpenFresh(main, [&](TeamDialog& d) { return d.Open(form); });
 }
 
 }  // namespace
 
-void ShowTeamEditorForAdd(MainWindow& main) {
+void ShowTeamEditorForAdd(DialogHost& main) {
     TeamForm form;
     form.OpenForAdd();
     OpenTeamDialog(main, form);
 }
 
-void ShowTeamEditorForEdit(MainWindow& main, const std::string& password) {
+void ShowTeamEditorForEdit(DialogHost& main, const std::string& password) {
     const int team = main.Model().CurrentTeam;
     if (team < 0) return;  // the menu entry is greyed without a team
     TeamForm form;

@@ -31,12 +31,6 @@ namespace {
 // Window timers. TmrRollText (one per kind), TmrRollTeam, TmrRollItem, TmrHide.
 enum TimerId : UINT_PTR { kTmrRollTextTeam = 1, kTmrRollTextItem, kTmrRollTeam, kTmrRollItem, kTmrDock, kTimerCount };
 
-constexpr UINT kTrayMessage = WM_USER + 100;
-static_assert(kTrayMessage == kTrayCallbackMessage);
-
-// Built-in tray menu entries (used until the menu holder takes the tray over).
-enum : UINT { kTrayShow = 40001, kTrayHide, kTrayExit };
-
 std::string ProgramDir() {
     std::wstring buf(MAX_PATH, L'\0');
     for (;;) {
@@ -54,8 +48,6 @@ std::string ProgramDir() {
 
 }  // namespace
 
-MainWindow* MainWindow::instance_ = nullptr;
-
 MainWindow::MainWindow(HINSTANCE instance, Registry& registry)
     : hinstance_(instance),
       registry_(registry),
@@ -66,7 +58,6 @@ MainWindow::MainWindow(HINSTANCE instance, Registry& registry)
 
 MainWindow::~MainWindow() {
     if (hwnd_) ::DestroyWindow(hwnd_);
-    if (instance_ == this) instance_ = nullptr;
 }
 
 bool MainWindow::Create() {
@@ -95,7 +86,6 @@ bool MainWindow::Create() {
         LogWin32Failure("CreateWindowExW");
         return false;
     }
-    instance_ = this;
     // The window now knows its monitor, whose DPI may differ from the screen's.
     SetDpi(WindowDpi(hwnd_));
     prompts_.SetOwner(hwnd_);
@@ -167,9 +157,8 @@ void MainWindow::Load() {
         MigrationMessage(RunMigration(hinstance_, settings_.AppDir, registry_), settings_.WarnOnError);
     if (!migrated.empty()) prompts_.ShowMessage(migrated);
 
-    // 4. The window hook: hotkey and tray messages first, the rest to us.
-    previousProc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::HookProc)));
+    // 4. The hotkey and the tray icon's messages act from here on.
+    loaded_ = true;
 
     // 5. The tray icon comes with FinishStart, once the window is on the screen.
 
@@ -261,16 +250,8 @@ void MainWindow::Unload() {
     // 2. Last team.
     if (ReadSettingDword(registry_, "RememberLastTeam") == 1)
         WriteSettingDword(registry_, "LastTeam", model_.CurrentTeam);
-    // 3. Tray icon.
-    if (trayAdded_) {
-        ::Shell_NotifyIconW(NIM_DELETE, &tray_);
-        trayAdded_ = false;
-    }
-    // 4. The window's own procedure back.
-    if (previousProc_) {
-        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
-        previousProc_ = nullptr;
-    }
+    // 3. Tray icon; the hotkey and tray messages stop acting with unloaded_.
+    RemoveTrayIcon();
     for (UINT_PTR id = 1; id < kTimerCount; ++id)
         ::KillTimer(hwnd_, id);
     // 5. Every other window of the launcher: the popup, dialogs, the menu holder.
@@ -396,92 +377,6 @@ void MainWindow::ChangeSkin(const std::string& skinFolder) {
 
 void MainWindow::Refresh() {
     AfterModelCall();
-}
-
-// ---------------------------------------------------------------------------
-// Tray icon, hotkey and the hook
-
-void MainWindow::AddTrayIcon() {
-    tray_ = {};
-    tray_.cbSize = sizeof(tray_);
-    tray_.hWnd = hwnd_;
-    tray_.uID = kTrayIconId;
-    tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    tray_.uCallbackMessage = kTrayMessage;
-    // The notification area is on the primary monitor and shows the small
-    // icon size of its dpi. Loaded each time the taskbar comes back, as it
-    // does after the user changed the display scale.
-    trayIcon_ = LoadIconAtSize(hinstance_, 1, MetricForDpi(SM_CXSMICON, MonitorDpi(nullptr)));
-    tray_.hIcon = trayIcon_ ? trayIcon_.get() : iconSmall_ ? iconSmall_.get() : iconLarge_.get();
-    wcsncpy(tray_.szTip, Widen(kTrayTip).c_str(), std::size(tray_.szTip) - 1);
-    trayAdded_ = ::Shell_NotifyIconW(NIM_ADD, &tray_) != FALSE;
-    if (!trayAdded_) LogWin32Failure("Shell_NotifyIconW");
-}
-
-void MainWindow::ApplyWindowAction(const WindowAction& a) {
-    using V = WindowAction::Visibility;
-    if (a.visibility == V::Show) {
-        ::ShowWindow(hwnd_, SW_SHOW);
-        ::SetForegroundWindow(hwnd_);
-    } else if (a.visibility == V::Hide) {
-        ::ShowWindow(hwnd_, SW_HIDE);
-    }
-    if (a.moveTo) MoveToTwips(a.moveTo->x, a.moveTo->y);
-    if (a.trayMenu) {
-        POINT at{};
-        ::GetCursorPos(&at);
-        if (onTrayMenu)
-            onTrayMenu(a.showEntryEnabled, a.hideEntryEnabled, at);
-        else
-            ShowBuiltInTrayMenu(a.showEntryEnabled, a.hideEntryEnabled, at);
-    }
-}
-
-void MainWindow::ShowBuiltInTrayMenu(bool showEnabled, bool hideEnabled, POINT at) {
-    UniqueHmenu menu(::CreatePopupMenu());
-    if (!menu) return;
-    ::AppendMenuW(menu.get(), MF_STRING | (showEnabled ? 0 : MF_GRAYED), kTrayShow, L"显示主窗口(&S)");
-    ::AppendMenuW(menu.get(), MF_STRING | (hideEnabled ? 0 : MF_GRAYED), kTrayHide, L"隐藏主窗口(&H)");
-    ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(menu.get(), MF_STRING, kTrayExit, L"退出(&E)");
-    // The menu closes when the user clicks elsewhere only if we are foreground.
-    ::SetForegroundWindow(hwnd_);
-    UINT cmd =
-        ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr);
-    ::PostMessageW(hwnd_, WM_NULL, 0, 0);
-    switch (cmd) {
-        case kTrayShow:
-            ShowMain();
-            break;
-        case kTrayHide:
-            HideMain();
-            break;
-        case kTrayExit:
-            Exit();
-            break;
-    }
-}
-
-LRESULT CALLBACK MainWindow::HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    MainWindow* self = instance_;
-    if (!self || self->hwnd_ != hwnd || !self->previousProc_) return ::DefWindowProcW(hwnd, msg, wp, lp);
-    return GuardProc(
-        ProcKind::Window, "main window hook", hwnd, msg, wp, [&] { return self->HandleHook(msg, wp, lp); },
-        [] { return LRESULT{0}; });
-}
-
-LRESULT MainWindow::HandleHook(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_HOTKEY) {
-        ApplyWindowAction(OnHotkey(settings_.ShowInMouse, CursorTwips(), WindowTwips(), DesktopTwips(), docker_));
-        return 0;
-    }
-    if (msg == kTrayMessage) {
-        bool visible = ::IsWindowVisible(hwnd_) != FALSE;
-        ApplyWindowAction(
-            OnTrayMessage(static_cast<uint32_t>(lp), visible, CursorTwips(), WindowTwips(), DesktopTwips(), docker_));
-        return 0;
-    }
-    return ::CallWindowProcW(previousProc_, hwnd_, msg, wp, lp);
 }
 
 // ---------------------------------------------------------------------------
@@ -698,6 +593,7 @@ void MainWindow::OnDropFiles(HDROP drop) {
 // Messages
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (HandleTrayMessage(msg, lp)) return 0;
     if (tooltip_ && (msg == WM_MOUSEMOVE || msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP || msg == WM_RBUTTONDOWN ||
                      msg == WM_RBUTTONUP || msg == WM_MBUTTONDOWN || msg == WM_MBUTTONUP)) {
         MSG m{hwnd_, msg, wp, lp, 0, {}};
@@ -774,10 +670,6 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
             return 0;
     }
-    if (taskbarCreated_ && msg == taskbarCreated_) {
-        AddTrayIcon();  // Explorer restarted: the icon must come back
-        return 0;
-    }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
@@ -795,7 +687,6 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         self->tooltip_ = nullptr;
-        if (instance_ == self) instance_ = nullptr;
         return ::DefWindowProcW(hwnd, msg, wp, lp);
     }
     return GuardProc(

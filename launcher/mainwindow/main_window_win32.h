@@ -1,7 +1,7 @@
 // MainForm: the launcher's borderless, layered main window. It paints the
 // scene that MainModel keeps, forwards the mouse to it with the element under
 // the pointer, runs the timers the core asks for, and owns the tray icon and
-// the window hook (hotkey and tray callback).
+// the hotkey. Its menus and dialogs reach it as their host.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +22,7 @@
 #include "launcher/mainwindow/main_model.h"
 #include "launcher/mainwindow/monitors.h"
 #include "launcher/mainwindow/mouse_router.h"
+#include "launcher/menus/menu_host_win32.h"
 #include "launcher/scene/pixel_map.h"
 #include "launcher/settings/settings.h"
 #include "platform/registry.h"
@@ -41,7 +42,7 @@ inline constexpr COLORREF kMainColourKey = RGB(250, 250, 250);
 // Named mutex that marks a running launcher (for "OnlyLaunchOne").
 inline constexpr wchar_t kInstanceMutex[] = L"Local\\Oskarn.Vantrel.VT";
 
-class MainWindow {
+class MainWindow final : public MenuHost {
 public:
     MainWindow(HINSTANCE instance, Registry& registry);
     ~MainWindow();
@@ -53,36 +54,29 @@ public:
     bool Create();
     // The rest of the start-up, after the first frame: tooltips and the tray icon.
     void FinishStart();
-    HWND Hwnd() const { return hwnd_; }
-    // The one main window of the process (nullptr before Create / after exit).
-    static MainWindow* Instance() { return instance_; }
-
-    MainModel& Model() { return model_; }
-    Settings& GetSettings() { return settings_; }
-    Registry& GetRegistry() { return registry_; }
-    PromptsWin32& GetPrompts() { return prompts_; }
-    ShellWin32& GetShell() { return shell_; }
-    PicturesWin32& GetPictures() { return pictures_; }
 
     // ---- What menus and dialogs ask of the main window ----
+    HWND Hwnd() const override { return hwnd_; }
+    MainModel& Model() override { return model_; }
+    Settings& GetSettings() override { return settings_; }
+    Registry& GetRegistry() override { return registry_; }
+    Prompts& GetPrompts() override { return prompts_; }
+    Shell& GetShell() override { return shell_; }
+    PicturesWin32& GetPictures() override { return pictures_; }
     // ApplySettings(first = false) and its effects (after the settings dialog saved).
-    void ReapplySettings();
-    // Hides the window, applies the skin folder (full path, no trailing separator), shows it again.
-    void ChangeSkin(const std::string& skinFolder);
-    // Main window opacity, 0..255, with the colour key kept.
-    void SetOpacity(int alpha);
-    void ShowMain();  // visible and undocked
-    void HideMain();
-    void Exit();  // close without asking; the unload step runs
-    // Repaint after the model changed outside a mouse event (menu commands).
-    void Refresh();
+    void ReapplySettings() override;
+    void ChangeSkin(const std::string& skinFolder) override;
+    void SetOpacity(int alpha) override;
+    void ShowMain() override;
+    void HideMain() override;
+    void Exit() override;
+    void Refresh() override;
 
-    // ---- Hooks for the menu holder (set by whoever builds the menus) ----
+    // ---- Hooks for the menus (set by whoever wires the two together) ----
     // A popup menu by name ("Menu0".."Menu3", "QuickTeam", "QuickItem",
     // "QuickTeam2", "QuickItem2") at a screen point in pixels.
     std::function<void(const std::string& menu, POINT screen)> onPopupMenu;
     // The tray menu "NMIcon" at the pointer with its two entries enabled as given.
-    // When unset, a small built-in tray menu (show, hide, exit) is used.
     std::function<void(bool showEnabled, bool hideEnabled, POINT screen)> onTrayMenu;
     // The main menu's team and item commands became (un)available.
     std::function<void(bool teamCommands, bool itemCommands)> onCommandsEnabled;
@@ -91,9 +85,7 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-    static LRESULT CALLBACK HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT HandleHook(UINT msg, WPARAM wp, LPARAM lp);
 
     // Life cycle.
     // The folder of the skin the settings name, default when none.
@@ -134,10 +126,15 @@ private:
     // measurement follow; scaled pictures come with the new sizes.
     void SetDpi(int dpi);
     void OnDpiChanged(int dpi, const RECT& suggested);
-    void ApplyWindowAction(const WindowAction& a);
-    void ShowBuiltInTrayMenu(bool showEnabled, bool hideEnabled, POINT at);
-    void AddTrayIcon();
     void WireModelActions();
+
+    // Tray icon and hotkey (main_window_tray_win32.cpp).
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+    // The hotkey, the tray icon's callback and the taskbar's coming back;
+    // true when the message was one of them and is done with.
+    bool HandleTrayMessage(UINT msg, LPARAM lp);
+    void ApplyWindowAction(const WindowAction& a);
 
     // Edges and lengths; a mouse position in the window goes through
     // map_.TwipAt so that it hits what is painted under it.
@@ -162,8 +159,6 @@ private:
     void AfterLaunch(const std::string& teamFolder, int index);
     wchar_t pendingSurrogate_ = 0;
 
-    static MainWindow* instance_;
-
     HINSTANCE hinstance_;
     Registry& registry_;
     int dpi_;
@@ -177,7 +172,6 @@ private:
     EdgeDocker docker_;
 
     HWND hwnd_ = nullptr;
-    WNDPROC previousProc_ = nullptr;
     HWND tooltip_ = nullptr;
     UniqueHfont tipFont_;
     bool inDpiChange_ = false;
@@ -185,6 +179,9 @@ private:
     NOTIFYICONDATAW tray_{};
     bool trayAdded_ = false;
     UINT taskbarCreated_ = 0;
+    // The hotkey and the tray icon act once the load step has read the
+    // settings and converted old data, until the unload step.
+    bool loaded_ = false;
     bool unloaded_ = false;
 
     MouseRouter router_;

@@ -7,8 +7,8 @@
 #include "tests/win32/vt_harness.h"
 
 #include "launcher/dialogs/item_form_win32.h"
-#include "launcher/dialogs/menu_ids.h"
 #include "launcher/dialogs/team_dialog_ids.h"
+#include "launcher/menus/menu_ids.h"
 #include "platform/win32/ui_font.h"
 #include "tests/win32/dpi_scope.h"
 #include "tests/win32/layout_check.h"

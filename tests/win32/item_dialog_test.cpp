@@ -17,7 +17,7 @@
 #include "common/codepage.h"
 #include "common/ini.h"
 #include "launcher/dialogs/item_form_win32.h"
-#include "launcher/dialogs/menu_ids.h"
+#include "launcher/menus/menu_ids.h"
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/ui_font.h"

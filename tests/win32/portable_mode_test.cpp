@@ -8,8 +8,8 @@
 #include <iterator>
 #include <map>
 
-#include "launcher/dialogs/menu_ids.h"
 #include "launcher/dialogs/team_dialog_ids.h"
+#include "launcher/menus/menu_ids.h"
 
 namespace vt::harness {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/dialogs/menu_ids.h"
+#include "launcher/menus/menu_ids.h"
 #include "tests/win32/vt_harness.h"
 
 namespace vt {

@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "launcher/dialogs/menu_ids.h"
 #include "launcher/dialogs/team_dialog_ids.h"
+#include "launcher/menus/menu_ids.h"
 
 namespace vt::harness {
 namespace {

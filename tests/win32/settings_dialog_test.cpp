@@ -2,8 +2,8 @@
 // from the registry, and what its OK writes back (the autorun entry too).
 #include "tests/win32/vt_harness.h"
 
-#include "launcher/dialogs/menu_ids.h"
 #include "launcher/dialogs/team_dialog_ids.h"
+#include "launcher/menus/menu_ids.h"
 
 namespace vt::harness {
 namespace {

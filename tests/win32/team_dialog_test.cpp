@@ -5,8 +5,8 @@
 #include <cctype>
 
 #include "common/ini.h"
-#include "launcher/dialogs/menu_ids.h"
 #include "launcher/dialogs/team_dialog_ids.h"
+#include "launcher/menus/menu_ids.h"
 #include "launcher/store/password.h"
 #include "launcher/store/store.h"
 

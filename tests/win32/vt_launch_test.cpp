@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "common/ini.h"
-#include "launcher/dialogs/menu_ids.h"
 #include "launcher/mainwindow/hotkey.h"
+#include "launcher/menus/menu_ids.h"
 #include "launcher/store/store.h"
 #include "tests/win32/screenshot.h"
 #include "tests/win32/vt_ui_layout.h"

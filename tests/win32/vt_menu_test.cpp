@@ -1,6 +1,6 @@
 // VT.exe driven through its menu commands and shortcut keys, as a separate
 // process started from a fresh copy of the program folder with its demo data.
-#include "launcher/dialogs/menu_ids.h"
+#include "launcher/menus/menu_ids.h"
 #include "tests/win32/vt_harness.h"
 
 namespace vt {

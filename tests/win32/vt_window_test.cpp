@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/ini.h"
-#include "launcher/dialogs/menu_ids.h"
+#include "launcher/menus/menu_ids.h"
 #include "launcher/settings/settings.h"
 #include "launcher/store/store.h"
 #include "tests/win32/screenshot.h"

@@ -1,4 +1,4 @@
-#include "launcher/dialogs/commands.h"
+#include "launcher/menus/commands.h"
 
 #include <gtest/gtest.h>
 

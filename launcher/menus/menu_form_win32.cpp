@@ -1,13 +1,14 @@
-#include "launcher/dialogs/menu_form_win32.h"
+#include "launcher/menus/menu_form_win32.h"
 
 #include <array>
 #include <memory>
 #include <type_traits>
 #include <vector>
 
-#include "launcher/dialogs/commands.h"
 #include "launcher/dialogs/dialogs_win32.h"
-#include "launcher/mainwindow/main_window_win32.h"
+#include "launcher/mainwindow/main_model.h"
+#include "launcher/menus/commands.h"
+#include "launcher/menus/menu_host_win32.h"
 #include "platform/win32/guarded_proc.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
@@ -21,29 +22,20 @@ constexpr size_t kPopupCount = 9;
 
 class MenuForm : public CommandHost {
 public:
-    explicit MenuForm(MainWindow& main) : main_(main) {}
-    ~MenuForm() override {
-        main_.onPopupMenu = nullptr;
-        main_.onTrayMenu = nullptr;
-        main_.onCommandsEnabled = nullptr;
-        main_.onCommand = nullptr;
-    }
+    explicit MenuForm(MenuHost& main) : main_(main) {}
 
-    void Install() {
-        main_.onPopupMenu = [this](const std::string& name, POINT at) {
-            PopupMenu menu;
-            if (PopupFromName(name, menu)) Popup(menu, at);
-        };
-        main_.onTrayMenu = [this](bool showEnabled, bool hideEnabled, POINT at) {
-            enabling_.showMain = showEnabled;
-            enabling_.hideMain = hideEnabled;
-            Popup(PopupMenu::NMIcon, at);
-        };
-        main_.onCommandsEnabled = [this](bool team, bool item) {
-            enabling_.teamCommands = team;
-            enabling_.itemCommands = item;
-        };
-        main_.onCommand = [this](unsigned id, bool fromAccelerator) { return OnCommand(id, fromAccelerator); };
+    void PopupByName(const std::string& name, POINT at) {
+        PopupMenu menu;
+        if (PopupFromName(name, menu)) Popup(menu, at);
+    }
+    void PopupTrayMenu(bool showEnabled, bool hideEnabled, POINT at) {
+        enabling_.showMain = showEnabled;
+        enabling_.hideMain = hideEnabled;
+        Popup(PopupMenu::NMIcon, at);
+    }
+    void SetCommandsEnabled(bool team, bool item) {
+        enabling_.teamCommands = team;
+        enabling_.itemCommands = item;
     }
 
     bool TranslateAccelerator(MSG& msg) {
@@ -116,6 +108,7 @@ private:
         if (id != 0) ::PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     }
 
+public:
     bool OnCommand(unsigned id, bool fromAccelerator) {
         if (id < kFirstMenuId || id > kLastMenuId) return false;
         // A shortcut acts only while its menu entry could be chosen.
@@ -124,6 +117,7 @@ private:
         return true;
     }
 
+private:
     void RunCommandSafely(unsigned id) {
         CommandContext ctx{main_.Model(),      main_.GetSettings(), main_.GetRegistry(),
                            main_.GetPrompts(), main_.GetShell(),    *this};
@@ -148,31 +142,35 @@ private:
         if (!accelerators_) LogWin32Failure("CreateAcceleratorTableW");
     }
 
-    MainWindow& main_;
+    MenuHost& main_;
     MenuEnabling enabling_;
     std::array<UniqueHmenu, kPopupCount> menus_;
     std::unique_ptr<std::remove_pointer_t<HACCEL>, decltype(&::DestroyAcceleratorTable)> accelerators_{
         nullptr, &::DestroyAcceleratorTable};
 };
 
-namespace {
+MenuHolder::MenuHolder(MenuHost& host) : form_(std::make_unique<MenuForm>(host)) {}
 
-// The holder's menus while it lives, for the message loop's accelerators.
-MenuForm* g_menus = nullptr;
+MenuHolder::~MenuHolder() = default;
 
-}  // namespace
-
-MenuHolder::MenuHolder(MainWindow& main) : form_(std::make_unique<MenuForm>(main)) {
-    form_->Install();
-    g_menus = form_.get();
+void MenuHolder::PopupByName(const std::string& name, POINT screen) {
+    form_->PopupByName(name, screen);
 }
 
-MenuHolder::~MenuHolder() {
-    if (g_menus == form_.get()) g_menus = nullptr;
+void MenuHolder::PopupTrayMenu(bool showEnabled, bool hideEnabled, POINT screen) {
+    form_->PopupTrayMenu(showEnabled, hideEnabled, screen);
 }
 
-bool TranslateMenuAccelerator(MSG& msg) {
-    return g_menus && g_menus->TranslateAccelerator(msg);
+void MenuHolder::SetCommandsEnabled(bool teamCommands, bool itemCommands) {
+    form_->SetCommandsEnabled(teamCommands, itemCommands);
+}
+
+bool MenuHolder::OnCommand(unsigned id, bool fromAccelerator) {
+    return form_->OnCommand(id, fromAccelerator);
+}
+
+bool MenuHolder::TranslateAccelerator(MSG& msg) {
+    return form_->TranslateAccelerator(msg);
 }
 
 }  // namespace vt

@@ -1,12 +1,15 @@
-// VT.exe entry: the single-instance rule, then the main window and its
-// message loop. The launcher reads no command line.
+// VT.exe entry: the single-instance rule, then the main window, its menus
+// and dialogs wired together, and the message loop. The launcher reads no
+// command line.
 #include <windows.h>
 
 #include <objbase.h>
 
+#include <string>
+
 #include "launcher/dialogs/dialogs_win32.h"
-#include "launcher/dialogs/menu_form_win32.h"
 #include "launcher/mainwindow/main_window_win32.h"
+#include "launcher/menus/menu_form_win32.h"
 #include "launcher/settings/settings.h"
 #include "launcher/settings/settings_store.h"
 #include "platform/win32/guarded_proc.h"
@@ -27,6 +30,31 @@ std::string ExeFolder() {
     buf.resize(n);
     return Narrow(buf.substr(0, buf.find_last_of(L"\\/") + 1));
 }
+
+// The window's requests go to the menus while both live: made after both,
+// gone before either.
+class MenuWiring {
+public:
+    MenuWiring(MainWindow& window, MenuHolder& menus) : window_(window) {
+        window.onPopupMenu = [&menus](const std::string& name, POINT at) { menus.PopupByName(name, at); };
+        window.onTrayMenu = [&menus](bool showEnabled, bool hideEnabled, POINT at) {
+            menus.PopupTrayMenu(showEnabled, hideEnabled, at);
+        };
+        window.onCommandsEnabled = [&menus](bool team, bool item) { menus.SetCommandsEnabled(team, item); };
+        window.onCommand = [&menus](unsigned id, bool fromAccelerator) { return menus.OnCommand(id, fromAccelerator); };
+    }
+    ~MenuWiring() {
+        window_.onPopupMenu = nullptr;
+        window_.onTrayMenu = nullptr;
+        window_.onCommandsEnabled = nullptr;
+        window_.onCommand = nullptr;
+    }
+    MenuWiring(const MenuWiring&) = delete;
+    MenuWiring& operator=(const MenuWiring&) = delete;
+
+private:
+    MainWindow& window_;
+};
 
 }  // namespace
 
@@ -49,6 +77,8 @@ int Main(HINSTANCE instance) {
             if (window.GetSettings().WarnOnError) window.GetPrompts().ShowMessage(kMsgSettingsNotSaved);
         });
         MenuHolder menus(window);
+        // Before Create: the load step's first rebuild reports which commands are available.
+        MenuWiring wiring(window, menus);
         if (!window.Create()) {
             code = 1;
         } else {
@@ -61,7 +91,7 @@ int Main(HINSTANCE instance) {
                 // Modeless dialogs of the launcher get their keyboard handling.
                 if (PreTranslateDialogMessage(msg)) continue;
                 // The menu-bar shortcuts, while the main window has the keyboard.
-                if (TranslateMenuAccelerator(msg)) continue;
+                if (menus.TranslateAccelerator(msg)) continue;
                 ::TranslateMessage(&msg);
                 ::DispatchMessageW(&msg);
             }

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "launcher/dialogs/menu_ids.h"
 #include "launcher/mainwindow/launch.h"
 #include "launcher/mainwindow/main_model.h"
+#include "launcher/menus/menu_ids.h"
 #include "launcher/settings/settings.h"
 #include "platform/prompts.h"
 #include "platform/registry.h"
