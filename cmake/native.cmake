@@ -27,3 +27,5 @@ endforeach()
 
 # The set-up scripts' own checks (bash; no Wine needed).
 add_test(NAME check_needs COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/check_needs_test.sh)
+# No file includes one from a layer above its own.
+add_test(NAME check_layers COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/check_layers_test.sh)

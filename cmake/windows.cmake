@@ -50,10 +50,20 @@ target_compile_options(vt_platform_win32 PRIVATE ${VT_WARNINGS})
 set(VT_DIST ${CMAKE_BINARY_DIR}/Vantrel)
 file(MAKE_DIRECTORY ${VT_DIST})
 
-if(launcher_shell)
+# The launcher's shells, one library per subsystem, each above its own core
+# and linked only to the shells below it; VT.exe wires them together.
+vt_library(vt_skin_shell "${vt_skin_shell}" vt_skin vt_platform_win32)
+vt_library(vt_dialogs_shell "${vt_dialogs_shell}" vt_dialogs vt_mainwindow vt_menus vt_skin_shell vt_platform_win32)
+vt_library(vt_menus_shell "${vt_menus_shell}" vt_menus vt_dialogs_shell vt_platform_win32)
+vt_library(vt_mainwindow_shell "${vt_mainwindow_shell}" vt_mainwindow vt_menus_shell vt_dialogs_shell vt_skin_shell
+           vt_platform_win32)
+
+# The program's entry point, the composition root.
+file(GLOB launcher_entry CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/launcher/*_win32.cpp)
+if(launcher_entry)
     file(GLOB launcher_rc CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/launcher/*.rc)
-    add_executable(VT WIN32 ${launcher_shell} ${launcher_rc})
-    target_link_libraries(VT PRIVATE vt_launcher_core vt_platform_win32 ${VT_WIN_LIBS})
+    add_executable(VT WIN32 ${launcher_entry} ${launcher_rc})
+    target_link_libraries(VT PRIVATE vt_mainwindow_shell vt_menus_shell ${VT_WIN_LIBS})
     target_link_options(VT PRIVATE ${VT_STATIC_LINK} -municode -mwindows)
     target_compile_options(VT PRIVATE ${VT_WARNINGS})
     set_target_properties(VT PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VT_DIST})
