@@ -86,8 +86,17 @@ bool MainWindow::Create() {
         LogWin32Failure("RegisterClassExW");
         return false;
     }
-    // The skin's pictures are read and decoded while the system creates the window.
-    pictures_.Prefetch(SkinPictureFiles(SkinFolder(ProgramDir())));
+    // The skin's pictures are read and decoded while the system creates the
+    // window, and resized for the screen while the window loads its items.
+    // Where a skin's double-size pictures may be drawn instead, they are
+    // made when first drawn.
+    PicturesWin32::DrawnSize drawnSize;
+    if (dpi_ != 96 && dpi_ < kSkinDoubleFromDpi)
+        drawnSize = [map = map_](int w, int h) {
+            const PixelBox box = map.PictureBox(0, 0, w, h);
+            return std::make_pair(box.Width(), box.Height());
+        };
+    pictures_.Prefetch(SkinPictureFiles(SkinFolder(ProgramDir())), std::move(drawnSize));
     // A tool window: the launcher lives in the notification area, not the taskbar.
     hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kMainWindowClass, kMainWindowTitle, WS_POPUP | WS_SYSMENU, 0, 0, 0, 0,
                               nullptr, nullptr, hinstance_, this);
