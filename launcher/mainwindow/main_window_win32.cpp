@@ -386,8 +386,36 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
         const DockPoint p = docker_.Retuck(w, AreaTwips());
         if (p.x != w.left || p.y != w.top) MoveToTwips(p.x, p.y);
     }
+    ReloadIcons();
     ::InvalidateRect(hwnd_, nullptr, FALSE);
     inDpiChange_ = false;
+}
+
+void MainWindow::ReloadIcons() {
+    // The system picks the title bar's and Alt+Tab's sizes of the window's
+    // DPI; drawn from the resource's own image of that size, not stretched.
+    UniqueHicon large = LoadIconAtSize(hinstance_, 1, MetricForDpi(SM_CXICON, dpi_));
+    UniqueHicon small = LoadIconAtSize(hinstance_, 1, MetricForDpi(SM_CXSMICON, dpi_));
+    if (large && small) {
+        ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
+        ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+        ::SetClassLongPtrW(hwnd_, GCLP_HICON, reinterpret_cast<LONG_PTR>(large.get()));
+        ::SetClassLongPtrW(hwnd_, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(small.get()));
+        iconLarge_ = std::move(large);
+        iconSmall_ = std::move(small);
+    }
+    // The notification area is on the primary monitor's taskbar, at its DPI
+    // (which changes with the scale of that monitor, not with our window).
+    if (!trayAdded_) return;
+    UniqueHicon tray = LoadIconAtSize(hinstance_, 1, MetricForDpi(SM_CXSMICON, MonitorDpi(nullptr)));
+    if (!tray) return;
+    NOTIFYICONDATAW change = tray_;
+    change.uFlags = NIF_ICON;
+    change.hIcon = tray.get();
+    if (::Shell_NotifyIconW(NIM_MODIFY, &change)) {
+        tray_.hIcon = tray.get();
+        trayIcon_ = std::move(tray);
+    }
 }
 
 void MainWindow::HideMain() {

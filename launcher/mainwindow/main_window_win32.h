@@ -134,6 +134,8 @@ private:
     // measurement follow; scaled pictures come with the new sizes.
     void SetDpi(int dpi);
     void OnDpiChanged(int dpi, const RECT& suggested);
+    // Window and tray icons at the sizes of the current DPIs.
+    void ReloadIcons();
     void ApplyWindowAction(const WindowAction& a);
     void ShowBuiltInTrayMenu(bool showEnabled, bool hideEnabled, POINT at);
     void AddTrayIcon();
