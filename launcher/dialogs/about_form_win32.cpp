@@ -82,8 +82,9 @@ private:
             ::SendDlgItemMessageW(hwnd_, kIdIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
             icon_ = std::move(icon);
         }
-        // The links: the dialog's font, underlined.
-        HFONT base = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+        // The links: the dialog's font, underlined. Taken from a caption,
+        // which has it also after a change of DPI gave it a new one.
+        HFONT base = reinterpret_cast<HFONT>(::SendDlgItemMessageW(hwnd_, kIdName, WM_GETFONT, 0, 0));
         LOGFONTW lf{};
         if (base && ::GetObjectW(base, sizeof(lf), &lf)) {
             lf.lfUnderline = TRUE;

@@ -95,6 +95,7 @@ INT_PTR CALLBACK LauncherDialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
                 ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);
                 self->hwnd_ = hwnd;
                 self->dpi_ = WindowDpi(hwnd);
+                self->firstPlaces_.clear();  // of an earlier window of the same object
                 TakeOverDpiChanges(hwnd);
                 self->OnInit();
                 return TRUE;
