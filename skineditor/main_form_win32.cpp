@@ -8,7 +8,6 @@
 
 #include "platform/win32/guarded_proc.h"
 #include "platform/win32/win_text.h"
-#include "platform/win32/window_dpi.h"
 #include "skineditor/editor_project.h"
 #include "skineditor/skin_builder.h"
 #include "skineditor/stand_in.h"
@@ -185,12 +184,6 @@ bool MainForm::Create() {
     hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, Widen(model_.windowTitle).c_str(), style, 0, 0,
                               Px(kClientWidth), Px(kClientHeight), nullptr, nullptr, instance_, this);
     if (!hwnd_) return false;
-    // Made on a monitor whose DPI is not the screen's: laid out again for it.
-    if (const int own = WindowDpi(hwnd_); own != dpi_) {
-        RECT at{};
-        ::GetWindowRect(hwnd_, &at);
-        OnDpiChanged(own, at);
-    }
     // The pages decide the height (their rows are laid out in the dialog
     // font, see CreatePages); the window is sized and centred after them.
     RECT rc{0, 0, Px(kClientWidth), Px(clientHeight_)};
