@@ -109,6 +109,14 @@ bool Canvas::Create(HINSTANCE instance, HWND parent, int x, int y, int w, int h,
     return hwnd_ != nullptr;
 }
 
+void Canvas::SetDpi(int dpi) {
+    dpi_ = dpi;
+    // Fonts and stand-ins were made for the old size; scaled pictures are
+    // kept by size, so the new ones are simply made when first drawn.
+    fonts_.clear();
+    standIns_.clear();
+}
+
 void Canvas::Refresh() {
     if (!hwnd_) return;
     UpdateScrollBars();

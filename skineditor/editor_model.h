@@ -180,6 +180,8 @@ public:
     std::string openProblems;
 
     const PixelMap& Map() const { return map_; }
+    // The mock-up is shown on a screen of another DPI from now on.
+    void SetDpi(int dpi) { map_ = PixelMap(dpi); }
 
 private:
     void MenuDragged(int k);

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/text_measure_win32.h"
@@ -47,6 +48,8 @@ public:
     // Repaints, and fits the scroll bars to the mock-up's current size.
     void Refresh();
     const ScrollLayout& Scroll() const { return scroll_; }
+    // Draws for another DPI from now on (the model maps at it already).
+    void SetDpi(int dpi);
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
@@ -119,6 +122,13 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
     void OnCreate();
+    // Makes the controls, or moves them and gives them the font when the
+    // DPI changed.
+    void Layout();
+    HWND Place(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h,
+               int id, DWORD ex = 0);
+    // The window moved to a monitor of another DPI (or the scale changed).
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void OnCommand(int id, int code, HWND control);
     LRESULT OnCtlColor(HDC dc, HWND control);
     LRESULT OnCtlColorEdit(HDC dc, HWND control);  // 0: the default colours
@@ -162,6 +172,8 @@ private:
     HWND hwnd_ = nullptr;
     HWND pages_[6] = {};
     std::map<int, HWND> pageOf_;  // control id -> page window holding it
+    std::vector<HWND> laidOut_;   // in the order Layout makes them
+    size_t layoutStep_ = 0;
     UniqueHfont font_;
     UniqueHbrush pageBrush_;
     UniqueHbrush missingBrush_;

@@ -325,6 +325,9 @@ LRESULT MainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CREATE:
             OnCreate();
             return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+            return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
             return 0;
@@ -400,39 +403,64 @@ bool MainForm::MayDiscard() {
     return ok;
 }
 
-void MainForm::OnCreate() {
-    font_ = CreateUiFont(9, dpi_);
-    auto make = [&](HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h,
-                    int id, DWORD ex = 0) {
-        HWND c =
-            ::CreateWindowExW(ex, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, Px(x), Px(y), Px(w), Px(h),
-                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        if (parent != hwnd_ && id) pageOf_[id] = parent;
+HWND MainForm::Place(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h,
+                     int id, DWORD ex) {
+    // A later layout (another DPI) makes the same controls in the same
+    // order: the n-th one asked for is the n-th one made the first time.
+    if (layoutStep_ < laidOut_.size()) {
+        HWND c = laidOut_[layoutStep_++];
+        ::SetWindowPos(c, nullptr, Px(x), Px(y), Px(w), Px(h), SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
         return c;
-    };
+    }
+    HWND c = ::CreateWindowExW(ex, cls, Widen(text).c_str(), WS_CHILD | style, Px(x), Px(y), Px(w), Px(h), parent,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    if (parent != hwnd_ && id) pageOf_[id] = parent;
+    laidOut_.push_back(c);
+    ++layoutStep_;
+    return c;
+}
+
+void MainForm::Layout() {
+    layoutStep_ = 0;
     const int tops[6] = {240, 960, 1680, 2400, 3120, 3840};
     for (int n = 0; n < kPageCount; ++n)
-        make(hwnd_, L"BUTTON", std::string(kPageButtonCaptions[static_cast<size_t>(n)]),
-             BS_AUTORADIOBUTTON | BS_PUSHLIKE | BS_MULTILINE | WS_TABSTOP | (n == 0 ? WS_GROUP : 0), 120, tops[n],
-             kPageButtonWidth, kPageButtonHeight, kIdOptMenu + n);
-
+        Place(hwnd_, L"BUTTON", std::string(kPageButtonCaptions[static_cast<size_t>(n)]),
+              WS_VISIBLE | BS_AUTORADIOBUTTON | BS_PUSHLIKE | BS_MULTILINE | WS_TABSTOP | (n == 0 ? WS_GROUP : 0), 120,
+              tops[n], kPageButtonWidth, kPageButtonHeight, kIdOptMenu + n);
     for (int n = 0; n < kPageCount; ++n) {
-        pages_[n] = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass,
-                                      Widen(kPageFrameCaptions[static_cast<size_t>(n)]).c_str(),
-                                      WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, Px(kPageLeft), Px(kPageTop),
-                                      Px(kPageWidth), Px(kPageHeight), hwnd_, nullptr, instance_, nullptr);
+        if (!pages_[n])
+            pages_[n] = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass,
+                                          Widen(kPageFrameCaptions[static_cast<size_t>(n)]).c_str(),
+                                          WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, Px(kPageLeft), Px(kPageTop),
+                                          Px(kPageWidth), Px(kPageHeight), hwnd_, nullptr, instance_, nullptr);
         ::SendMessageW(pages_[n], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
+    // Rows are measured in the font of this DPI, so the page height is too.
     const int pageHeight = std::max(kPageHeight, CreatePages());
-    for (HWND page : pages_)
-        ::SetWindowPos(page, nullptr, 0, 0, Px(kPageWidth), Px(pageHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (HWND page : pages_) {
+        ::SetWindowPos(page, nullptr, Px(kPageLeft), Px(kPageTop), Px(kPageWidth), Px(pageHeight),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        ::InvalidateRect(page, nullptr, TRUE);
+    }
     const int buttonTop = kPageTop + pageHeight + 105;
     clientHeight_ = buttonTop + 375 + 120;
 
     for (const auto& b : kBottomButtons)
-        make(hwnd_, L"BUTTON", b.caption, BS_PUSHBUTTON | WS_TABSTOP, b.left, buttonTop, 975, 375, b.id);
-    canvas_.Create(instance_, hwnd_, Px(3240), Px(kPageTop), Px(7215), Px(pageHeight), kIdCanvas);
+        Place(hwnd_, L"BUTTON", b.caption, WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, b.left, buttonTop, 975, 375, b.id);
+    if (!canvas_.Hwnd()) {
+        canvas_.Create(instance_, hwnd_, Px(3240), Px(kPageTop), Px(7215), Px(pageHeight), kIdCanvas);
+    } else {
+        canvas_.SetDpi(dpi_);
+        ::SetWindowPos(canvas_.Hwnd(), nullptr, Px(3240), Px(kPageTop), Px(7215), Px(pageHeight),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void MainForm::OnCreate() {
+    font_ = CreateUiFont(9, dpi_);
+    Layout();
     if (canvas_.Hwnd()) ::SetWindowSubclass(canvas_.Hwnd(), CanvasWatch, 2, reinterpret_cast<DWORD_PTR>(this));
     CreatePictureTips();
     MarkSaved(model_);
@@ -444,16 +472,32 @@ void MainForm::OnCreate() {
     canvas_.Refresh();
 }
 
+void MainForm::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi == dpi_ || !hwnd_) return;
+    dpi_ = dpi;
+    measure_.SetDpi(dpi);
+    model_.SetDpi(dpi);
+    // The controls let go of the old font before it goes.
+    UniqueHfont old = std::move(font_);
+    font_ = CreateUiFont(9, dpi_);
+    ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    Layout();
+    if (tips_) ::SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, Px(6000));
+    ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    // Where the system puts the window (it keeps it under the pointer as it
+    // crosses to the other monitor), at the size the system worked out for
+    // this DPI.
+    ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    canvas_.Refresh();
+}
+
 int MainForm::CreatePages() {
     int needed = 0;
     auto make = [&](HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h,
                     int id, DWORD ex = 0) {
-        HWND c = ::CreateWindowExW(ex, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, Px(x),
-                                   Px(y), Px(w), Px(h), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   instance_, nullptr);
-        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        pageOf_[id] = parent;
-        return c;
+        return Place(parent, cls, text, WS_VISIBLE | WS_CLIPSIBLINGS | style, x, y, w, h, id, ex);
     };
     auto box = [&](HWND page, const SlotInfo* s, int x, int y, int width) {
         const bool chooser = ChooserOf(s->kind) != Chooser::None;

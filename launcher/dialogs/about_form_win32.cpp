@@ -70,20 +70,31 @@ public:
 
 private:
     void OnInit() override {
+        MakeIconAndLinks();
+        ::SetFocus(Item(IDOK));
+    }
+
+    void OnDpiChanged() override { MakeIconAndLinks(); }
+
+    void MakeIconAndLinks() {
         HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(main_.Hwnd(), GWLP_HINSTANCE));
         // The large icon size of the dialog's dpi, from the icon's own image of that size.
-        icon_ = LoadIconAtSize(instance, 1, MetricForDpi(SM_CXICON, WindowDpi(hwnd_)));
-        if (icon_) ::SendDlgItemMessageW(hwnd_, kIdIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
-        // The links: the dialog's font, underlined.
-        HFONT base = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+        UniqueHicon icon = LoadIconAtSize(instance, 1, MetricForDpi(SM_CXICON, dpi_));
+        if (icon) {
+            ::SendDlgItemMessageW(hwnd_, kIdIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+            icon_ = std::move(icon);
+        }
+        // The links: the dialog's font, underlined. Taken from a caption,
+        // which has it also after a change of DPI gave it a new one.
+        HFONT base = reinterpret_cast<HFONT>(::SendDlgItemMessageW(hwnd_, kIdName, WM_GETFONT, 0, 0));
         LOGFONTW lf{};
         if (base && ::GetObjectW(base, sizeof(lf), &lf)) {
             lf.lfUnderline = TRUE;
-            linkFont_.reset(::CreateFontIndirectW(&lf));
+            UniqueHfont link(::CreateFontIndirectW(&lf));
             for (int id : {kIdEmail, kIdWeb})
-                ::SendDlgItemMessageW(hwnd_, id, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+                ::SendDlgItemMessageW(hwnd_, id, WM_SETFONT, reinterpret_cast<WPARAM>(link.get()), TRUE);
+            linkFont_ = std::move(link);
         }
-        ::SetFocus(Item(IDOK));
     }
 
     bool OnCommand(WORD id, WORD code, HWND) override {

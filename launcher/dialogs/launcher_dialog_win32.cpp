@@ -41,6 +41,22 @@ bool LauncherDialog::PreTranslate(MSG& msg) {
     return ::IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
+namespace {
+
+// Windows would scale a per-monitor dialog on its own when its DPI changes:
+// its template's controls from the dialog units of a new font, but not the
+// controls made at run time, nor their font. FollowDpi does it for all of
+// them alike (and under Wine, which does neither).
+void TakeOverDpiChanges(HWND dialog) {
+    using Fn = BOOL(WINAPI*)(HWND, DWORD, DWORD);
+    static const auto set = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior")));
+    constexpr DWORD kDisableAll = 0x0001;  // DDC_DISABLE_ALL
+    if (set) set(dialog, kDisableAll, kDisableAll);
+}
+
+}  // namespace
+
 bool LauncherDialog::Create(const DialogTemplate& t) {
     if (!CreateHidden(t, main_.Hwnd())) return false;
     ShowInFront();
@@ -79,6 +95,9 @@ INT_PTR CALLBACK LauncherDialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
                 auto* self = reinterpret_cast<LauncherDialog*>(lp);
                 ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);
                 self->hwnd_ = hwnd;
+                self->dpi_ = WindowDpi(hwnd);
+                self->firstPlaces_.clear();  // of an earlier window of the same object
+                TakeOverDpiChanges(hwnd);
                 self->OnInit();
                 return TRUE;
             }
@@ -90,6 +109,9 @@ INT_PTR CALLBACK LauncherDialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
                     return FALSE;
                 case WM_CLOSE:
                     self->Close();
+                    return TRUE;
+                case WM_DPICHANGED:
+                    self->FollowDpi(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
                     return TRUE;
                 case WM_NCDESTROY:
                     self->hwnd_ = nullptr;
@@ -172,6 +194,66 @@ void LauncherDialog::StartPixelLayout() {
     font_ = CreateUiFont(9, dpi_);
 }
 
+void LauncherDialog::FollowDpi(int dpi, const RECT& suggested) {
+    const int was = dpi_;
+    if (dpi == was || dpi < 24 || dpi > 1440) return;
+    // Every control is placed from where it stood at the first DPI, so going
+    // back and forth between monitors does not add up rounding.
+    auto clientRect = [this](HWND child) {
+        RECT r{};
+        ::GetWindowRect(child, &r);
+        wchar_t cls[16] = {};
+        ::GetClassNameW(child, cls, 16);
+        // A drop-down list's height is its open list's, not the closed box's.
+        if (::lstrcmpiW(cls, L"ComboBox") == 0) {
+            RECT dropped{};
+            if (::SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
+                r.bottom = r.top + (dropped.bottom - dropped.top);
+        }
+        ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    for (HWND c = ::GetWindow(hwnd_, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        if (!firstPlaces_.count(c)) firstPlaces_.emplace(c, std::make_pair(clientRect(c), was));
+
+    // The template's font (the system's, or ours from an earlier change) and
+    // the one of controls laid out at run time, both for the new DPI.
+    const HFONT oldDialogFont = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+    UniqueHfont keepDialogFont = std::move(dialogFont_), keepUiFont;
+    LOGFONTW lf{};
+    if (oldDialogFont && ::GetObjectW(oldDialogFont, sizeof(lf), &lf)) {
+        lf.lfHeight = ::MulDiv(lf.lfHeight, dpi, was);
+        lf.lfWidth = 0;
+        dialogFont_.reset(::CreateFontIndirectW(&lf));
+    }
+    const HFONT oldUiFont = font_.get();
+    if (font_) {
+        keepUiFont = std::move(font_);
+        font_ = CreateUiFont(9, dpi);
+    }
+    dpi_ = dpi;
+    if (dialogFont_) ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
+    for (HWND c = ::GetWindow(hwnd_, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        const auto& [r, at] = firstPlaces_.at(c);
+        ::SetWindowPos(c, nullptr, ::MulDiv(r.left, dpi, at), ::MulDiv(r.top, dpi, at),
+                       ::MulDiv(r.right, dpi, at) - ::MulDiv(r.left, dpi, at),
+                       ::MulDiv(r.bottom, dpi, at) - ::MulDiv(r.top, dpi, at), SWP_NOZORDER | SWP_NOACTIVATE);
+        const HFONT f = reinterpret_cast<HFONT>(::SendMessageW(c, WM_GETFONT, 0, 0));
+        HFONT now = f == oldDialogFont && dialogFont_ ? dialogFont_.get()
+                    : f == oldUiFont && font_         ? font_.get()
+                                                      : nullptr;
+        if (now) ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(now), TRUE);
+    }
+    if (tooltip_) {
+        if (font_) ::SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, S(320));
+    }
+    ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    OnDpiChanged();
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 HWND LauncherDialog::AddTooltip() {
     HWND tip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
@@ -181,6 +263,7 @@ HWND LauncherDialog::AddTooltip() {
     // grows with the text.
     if (font_) ::SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, S(320));
+    tooltip_ = tip;
     return tip;
 }
 
@@ -208,8 +291,8 @@ HWND LauncherDialog::AddDropList(int id, int x, int y, int w) {
 
 RECT LauncherDialog::FrameAround(int clientW, int clientH) const {
     RECT r{0, 0, clientW, clientH};
-    ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+    AdjustWindowRectForDpi(r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                           static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
     return r;
 }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -53,6 +54,9 @@ protected:
     // Every other WM_COMMAND; return true when it was handled.
     virtual bool OnCommand(WORD id, WORD code, HWND control) = 0;
     virtual bool OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result);
+    // After the controls followed a change of DPI: what a dialog made for
+    // the old one itself (icons, fonts of its own) is made again.
+    virtual void OnDpiChanged() {}
 
     HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
     std::string Text(int id) const;
@@ -87,7 +91,16 @@ protected:
 private:
     static INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
+    // The dialog moved to a monitor of another DPI: fonts for it, every
+    // control placed and sized in proportion, the window where the system
+    // suggests.
+    void FollowDpi(int dpi, const RECT& suggested);
+
     UniqueHfont font_;
+    UniqueHfont dialogFont_;  // the template's font made again for another DPI
+    HWND tooltip_ = nullptr;
+    // Each control's rectangle in the client area, and the DPI it was for.
+    std::map<HWND, std::pair<RECT, int>> firstPlaces_;
     bool modal_ = false;
 };
 

@@ -77,8 +77,17 @@ bool MainWindow::Create() {
         LogWin32Failure("RegisterClassExW");
         return false;
     }
-    // The skin's pictures are read and decoded while the system creates the window.
-    pictures_.Prefetch(SkinPictureFiles(SkinFolder(ProgramDir())));
+    // The skin's pictures are read and decoded while the system creates the
+    // window, and resized for the screen while the window loads its items.
+    // Where a skin's double-size pictures may be drawn instead, they are
+    // made when first drawn.
+    PicturesWin32::DrawnSize drawnSize;
+    if (dpi_ != 96 && dpi_ < kSkinDoubleFromDpi)
+        drawnSize = [map = map_](int w, int h) {
+            const PixelBox box = map.PictureBox(0, 0, w, h);
+            return std::make_pair(box.Width(), box.Height());
+        };
+    pictures_.Prefetch(SkinPictureFiles(SkinFolder(ProgramDir())), std::move(drawnSize));
     // A tool window: the launcher lives in the notification area, not the taskbar.
     hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kMainWindowClass, kMainWindowTitle, WS_POPUP | WS_SYSMENU, 0, 0, 0, 0,
                               nullptr, nullptr, hinstance_, this);
@@ -358,8 +367,36 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
         const DockPoint p = docker_.Retuck(w, AreaTwips());
         if (p.x != w.left || p.y != w.top) MoveToTwips(p.x, p.y);
     }
+    ReloadIcons();
     ::InvalidateRect(hwnd_, nullptr, FALSE);
     inDpiChange_ = false;
+}
+
+void MainWindow::ReloadIcons() {
+    // The system picks the title bar's and Alt+Tab's sizes of the window's
+    // DPI; drawn from the resource's own image of that size, not stretched.
+    UniqueHicon large = LoadIconAtSize(hinstance_, 1, MetricForDpi(SM_CXICON, dpi_));
+    UniqueHicon small = LoadIconAtSize(hinstance_, 1, MetricForDpi(SM_CXSMICON, dpi_));
+    if (large && small) {
+        ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
+        ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+        ::SetClassLongPtrW(hwnd_, GCLP_HICON, reinterpret_cast<LONG_PTR>(large.get()));
+        ::SetClassLongPtrW(hwnd_, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(small.get()));
+        iconLarge_ = std::move(large);
+        iconSmall_ = std::move(small);
+    }
+    // The notification area is on the primary monitor's taskbar, at its DPI
+    // (which changes with the scale of that monitor, not with our window).
+    if (!trayAdded_) return;
+    UniqueHicon tray = LoadIconAtSize(hinstance_, 1, MetricForDpi(SM_CXSMICON, MonitorDpi(nullptr)));
+    if (!tray) return;
+    NOTIFYICONDATAW change = tray_;
+    change.uFlags = NIF_ICON;
+    change.hIcon = tray.get();
+    if (::Shell_NotifyIconW(NIM_MODIFY, &change)) {
+        tray_.hIcon = tray.get();
+        trayIcon_ = std::move(tray);
+    }
 }
 
 void MainWindow::HideMain() {

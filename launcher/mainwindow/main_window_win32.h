@@ -126,6 +126,8 @@ private:
     // measurement follow; scaled pictures come with the new sizes.
     void SetDpi(int dpi);
     void OnDpiChanged(int dpi, const RECT& suggested);
+    // Window and tray icons at the sizes of the current DPIs.
+    void ReloadIcons();
     void WireModelActions();
 
     // Tray icon and hotkey (main_window_tray_win32.cpp).

@@ -12,6 +12,7 @@
 #include "platform/win32/ui_font.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win_text.h"
+#include "platform/win32/window_dpi.h"
 
 namespace vt {
 namespace {
@@ -43,45 +44,25 @@ public:
             return false;
         }
 
-        // Laid out in pixels of the screen's DPI: a 96-dpi design scaled once.
-        const int dpi = ScreenDpi();
-        auto px = [dpi](int at96) { return ::MulDiv(at96, dpi, 96); };
-        font_ = CreateUiFont(9, dpi);
-        const std::wstring text = Widen(kMsgMigrationProgress);
-        SIZE extent{0, px(16)};
-        if (HDC dc = ::GetDC(nullptr)) {
-            HGDIOBJ old = ::SelectObject(dc, font_.get());
-            ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-            ::SelectObject(dc, old);
-            ::ReleaseDC(nullptr, dc);
-        }
-        const int margin = px(16), gap = px(10), barHeight = px(18);
-        const int clientW = std::max<int>(px(320), extent.cx + 2 * margin);
-        const int clientH = margin + extent.cy + gap + barHeight + margin;
-
         // A framed box without a title bar, like a splash window: there is
-        // nothing to move, close or answer.
-        const DWORD style = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
-        const DWORD exStyle = 0;
-        RECT rc{0, 0, clientW, clientH};
-        ::AdjustWindowRectEx(&rc, style, FALSE, exStyle);
+        // nothing to move, close or answer. Made hidden and laid out once it
+        // knows the DPI of the monitor it is on.
         RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-        hwnd_.reset(::CreateWindowExW(
-            exStyle, kMigrationProgressClass, kTitle, style, work.left + (work.right - work.left - w) / 2,
-            work.top + (work.bottom - work.top - h) / 2, w, h, nullptr, nullptr, instance, nullptr));
+        hwnd_.reset(::CreateWindowExW(kExStyle, kMigrationProgressClass, kTitle, kStyle,
+                                      work.left + (work.right - work.left) / 2, work.top + (work.bottom - work.top) / 2,
+                                      1, 1, nullptr, nullptr, instance, this));
         if (!hwnd_) {
             LogWin32Failure("CreateWindowExW");
             return false;
         }
-        HWND label =
-            ::CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, margin, margin,
-                              clientW - 2 * margin, extent.cy, hwnd_.get(), nullptr, instance, nullptr);
-        if (label) ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        bar_ = ::CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | PBS_SMOOTH, margin,
-                                 margin + extent.cy + gap, clientW - 2 * margin, barHeight, hwnd_.get(), nullptr,
-                                 instance, nullptr);
+        label_ = ::CreateWindowExW(0, L"STATIC", Widen(kMsgMigrationProgress).c_str(),
+                                   WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, hwnd_.get(), nullptr,
+                                   instance, nullptr);
+        bar_ = ::CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | PBS_SMOOTH, 0, 0, 0, 0,
+                                 hwnd_.get(), nullptr, instance, nullptr);
+        const RECT& centre = work;
+        Layout(WindowDpi(hwnd_.get()), nullptr, &centre);
         ::ShowWindow(hwnd_.get(), SW_SHOWNORMAL);
         ::UpdateWindow(hwnd_.get());
         return true;
@@ -98,13 +79,64 @@ public:
     HWND Handle() const { return hwnd_.get(); }
 
 private:
+    static constexpr DWORD kStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
+    static constexpr DWORD kExStyle = 0;
+
+    // A 96-dpi design in pixels of `dpi`: at `suggested` when the system
+    // moved the window to another monitor, else centred in `centreIn`.
+    void Layout(int dpi, const RECT* suggested, const RECT* centreIn) {
+        auto px = [dpi](int at96) { return ::MulDiv(at96, dpi, 96); };
+        UniqueHfont old = std::move(font_);
+        font_ = CreateUiFont(9, dpi);
+        const std::wstring text = Widen(kMsgMigrationProgress);
+        SIZE extent{0, px(16)};
+        if (HDC dc = ::GetDC(hwnd_.get())) {
+            HGDIOBJ was = ::SelectObject(dc, font_.get());
+            ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            ::SelectObject(dc, was);
+            ::ReleaseDC(hwnd_.get(), dc);
+        }
+        const int margin = px(16), gap = px(10), barHeight = px(18);
+        const int clientW = std::max<int>(px(320), extent.cx + 2 * margin);
+        const int clientH = margin + extent.cy + gap + barHeight + margin;
+        RECT rc{0, 0, clientW, clientH};
+        AdjustWindowRectForDpi(rc, kStyle, kExStyle, dpi);
+        const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+        int x = 0, y = 0;
+        if (suggested) {
+            x = suggested->left;
+            y = suggested->top;
+        } else if (centreIn) {
+            x = centreIn->left + (centreIn->right - centreIn->left - w) / 2;
+            y = centreIn->top + (centreIn->bottom - centreIn->top - h) / 2;
+        }
+        ::SetWindowPos(hwnd_.get(), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (label_) {
+            ::SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+            ::SetWindowPos(label_, nullptr, margin, margin, clientW - 2 * margin, extent.cy,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        if (bar_)
+            ::SetWindowPos(bar_, nullptr, margin, margin + extent.cy + gap, clientW - 2 * margin, barHeight,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+        if (msg == WM_NCCREATE) {
+            auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        }
         auto unhandled = [&] { return ::DefWindowProcW(hwnd, msg, wp, lp); };
         return GuardProc(
             ProcKind::Window, "migration progress", hwnd, msg, wp,
             [&] {
                 // The conversion cannot be cut short from here: Alt+F4 does nothing.
                 if (msg == WM_CLOSE) return LRESULT{0};
+                auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+                if (msg == WM_DPICHANGED && self && self->hwnd_) {
+                    self->Layout(HIWORD(wp), reinterpret_cast<const RECT*>(lp), nullptr);
+                    return LRESULT{0};
+                }
                 return unhandled();
             },
             unhandled);
@@ -112,6 +144,7 @@ private:
 
     UniqueHwnd hwnd_;
     UniqueHfont font_;
+    HWND label_ = nullptr;
     HWND bar_ = nullptr;
     int done_ = -1;
     int total_ = -1;

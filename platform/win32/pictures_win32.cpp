@@ -38,7 +38,10 @@ PicturesWin32::~PicturesWin32() {
 }
 
 void PicturesWin32::Clear() {
-    if (prefetch_.joinable()) AdoptPrefetched();
+    if (prefetch_.joinable()) prefetch_.join();
+    fetched_.clear();
+    resized_.clear();
+    fetchedAdopted_ = true;
     cache_.clear();
 }
 
@@ -67,35 +70,79 @@ PicturesWin32::Entry& PicturesWin32::Keep(Fetched&& f, unsigned long long now) {
     return slot;
 }
 
-void PicturesWin32::Prefetch(std::vector<std::string> files) {
-    if (prefetch_.joinable()) AdoptPrefetched();
+void PicturesWin32::Prefetch(std::vector<std::string> files, DrawnSize drawnSize) {
+    if (prefetch_.joinable()) AdoptResized();
+    fetchedReady_ = false;
+    fetchedAdopted_ = false;
     auto list = std::make_shared<const std::vector<std::string>>(std::move(files));
-    auto fetchAll = [this, list] {
+    auto work = [this, list, drawnSize = std::move(drawnSize)] {
+        std::vector<Resized> toResize;
         try {
-            for (const std::string& file : *list)
+            for (const std::string& file : *list) {
                 fetched_.push_back(Fetch(file, GetFileStamp(file)));
+                // A copy: the fetched one is this thread's only until handed over.
+                const Fetched& f = fetched_.back();
+                if (drawnSize && f.picture) toResize.push_back({f.file, f.stamp, *f.picture});
+            }
         } catch (...) {
             LogCaughtException("picture read-ahead");
             // What was not fetched is read when asked for.
         }
+        {
+            std::lock_guard<std::mutex> hold(fetchedLock_);
+            fetchedReady_ = true;
+        }
+        fetchedSignal_.notify_all();
+        // Resizing takes longer than reading: it goes on while the window
+        // lays itself out, which needs the pictures' sizes but not the pixels.
+        try {
+            for (Resized& r : toResize) {
+                const auto [w, h] = drawnSize(r.picture.width, r.picture.height);
+                if (w <= 0 || h <= 0 || (w == r.picture.width && h == r.picture.height)) continue;
+                resized_.push_back({std::move(r.file), r.stamp, ScalePicture(r.picture, w, h)});
+            }
+        } catch (...) {
+            LogCaughtException("picture read-ahead resizing");
+            // What was not resized is resized when first drawn.
+        }
     };
     try {
-        prefetch_ = std::thread(fetchAll);
+        prefetch_ = std::thread(work);
     } catch (const std::system_error&) {
         // No thread to spare (out of memory or handles): the pictures are
         // read here, as they would be when first asked for.
         LogCaughtException("picture read-ahead thread");
-        fetchAll();
-        AdoptPrefetched();
+        work();
+        AdoptResized();
     }
 }
 
 void PicturesWin32::AdoptPrefetched() {
-    if (prefetch_.joinable()) prefetch_.join();
+    if (fetchedAdopted_) return;
+    if (prefetch_.joinable()) {
+        std::unique_lock<std::mutex> hold(fetchedLock_);
+        fetchedSignal_.wait(hold, [this] { return fetchedReady_; });
+    }
     const ULONGLONG now = ::GetTickCount64();
     for (Fetched& f : fetched_)
         if (!cache_.count(f.file)) Keep(std::move(f), now);
     fetched_.clear();
+    fetchedAdopted_ = true;
+}
+
+void PicturesWin32::AdoptResized() {
+    AdoptPrefetched();
+    if (prefetch_.joinable()) prefetch_.join();
+    for (Resized& r : resized_) {
+        auto it = cache_.find(r.file);
+        // Made from a file that has changed since: of no use.
+        if (it == cache_.end() || !it->second.picture || !(it->second.stamp == r.stamp)) continue;
+        const std::pair<int, int> size{r.picture.width, r.picture.height};
+        if (it->second.scaled.count(size)) continue;
+        Entry::Scaled made;
+        if (MakeDib(r.picture, made.owner, made.dib)) it->second.scaled.emplace(size, std::move(made));
+    }
+    resized_.clear();
 }
 
 bool PicturesWin32::StartGdiplus() {
@@ -141,7 +188,7 @@ std::optional<DecodedPicture> PicturesWin32::DecodeWithGdiplus(const std::string
 
 PicturesWin32::Entry* PicturesWin32::Find(const std::string& file, bool recheck) {
     if (file.empty()) return nullptr;
-    if (prefetch_.joinable()) AdoptPrefetched();
+    if (!fetchedAdopted_) AdoptPrefetched();
     const ULONGLONG now = ::GetTickCount64();
     auto it = cache_.find(file);
     // Painting asks for the same pictures many times a second; looking at the
@@ -210,6 +257,11 @@ const PicturesWin32::Dib* PicturesWin32::GetScaledDib(const std::string& file, i
     if (!e || !e->picture) return nullptr;
     if (width == e->picture->width && height == e->picture->height) return GetDib(file);
     auto it = e->scaled.find({width, height});
+    if (it == e->scaled.end() && prefetch_.joinable()) {
+        // The read-ahead may be making it.
+        AdoptResized();
+        it = e->scaled.find({width, height});
+    }
     if (it != e->scaled.end()) return &it->second.dib;
     Entry::Scaled made;
     if (!MakeDib(ScalePicture(*e->picture, width, height), made.owner, made.dib)) return nullptr;

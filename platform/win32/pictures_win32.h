@@ -5,8 +5,11 @@
 // bitmap: starting it and its codecs doubled the launcher's start-up.
 #pragma once
 
+#include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -49,8 +52,12 @@ public:
 
     // Reads and decodes `files` on a worker thread, so that pictures wanted
     // soon (a skin's, while the system creates the window) are ready when
-    // asked for. Whatever is asked for first waits for the worker.
-    void Prefetch(std::vector<std::string> files);
+    // asked for. Whatever is asked for first waits for the worker. With
+    // `drawnSize`, the worker then also resizes each picture to the size it
+    // gives for the picture's own (a screen of more than 96 dpi), ready for
+    // GetScaledDib; only asking for a resized picture waits for that part.
+    using DrawnSize = std::function<std::pair<int, int>(int width, int height)>;
+    void Prefetch(std::vector<std::string> files, DrawnSize drawnSize = nullptr);
 
     // The same picture as a 32-bit premultiplied DIB section for BitBlt /
     // AlphaBlend; `alpha` is false when every pixel is opaque (plain BitBlt
@@ -88,6 +95,11 @@ private:
         std::optional<DecodedPicture> picture;
         std::string undecoded;  // bytes left for GDI+, which stays on this thread
     };
+    struct Resized {
+        std::string file;
+        FileStamp stamp;  // of the file it was made from
+        DecodedPicture picture;
+    };
     // Reads and decodes what needs no GDI+; safe on any thread.
     static Fetched Fetch(const std::string& file, const FileStamp& stamp);
     // Caches what was fetched, decoding with GDI+ what needs it (this thread).
@@ -99,13 +111,20 @@ private:
     static bool MakeDib(const DecodedPicture& p, UniqueHbitmap& owner, Dib& dib);
     bool StartGdiplus();
     void AdoptPrefetched();
+    void AdoptResized();
     std::optional<DecodedPicture> DecodeWithGdiplus(const std::string& bytes);
 
     // Declared before the cache: GDI+ objects must go before GDI+ shuts down.
     std::unique_ptr<GdiplusSession> gdiplus_;
     std::map<std::string, Entry> cache_;
 
-    std::vector<Fetched> fetched_;  // the worker's until it is joined
+    // The worker's until it says `fetchedReady_` (and never again after).
+    std::vector<Fetched> fetched_;
+    bool fetchedReady_ = false;
+    bool fetchedAdopted_ = true;
+    std::vector<Resized> resized_;  // the worker's until it is joined
+    std::mutex fetchedLock_;
+    std::condition_variable fetchedSignal_;
     std::thread prefetch_;
 };
 

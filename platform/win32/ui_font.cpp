@@ -65,16 +65,6 @@ Fn SystemFunction(const wchar_t* module, const char* name) {
 
 }  // namespace
 
-int WindowDpi(HWND window) {
-    using Fn = UINT(WINAPI*)(HWND);
-    static const Fn forWindow = SystemFunction<Fn>(L"user32.dll", "GetDpiForWindow");
-    if (forWindow && window) {
-        const UINT dpi = forWindow(window);
-        if (dpi > 0) return static_cast<int>(dpi);
-    }
-    return ScreenDpi();
-}
-
 int MonitorDpi(HMONITOR monitor) {
     // MDT_EFFECTIVE_DPI = 0
     using Fn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);

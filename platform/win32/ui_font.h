@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/window_dpi.h"  // WindowDpi, once declared here
 
 namespace vt {
 
@@ -20,9 +21,6 @@ UniqueHfont CreateUiFont(int points, int dpi, bool bold = false);
 // Dots per inch of the screen (the real value, not the 96 of an unaware process).
 int ScreenDpi();
 
-// Dots per inch a window is drawn at: its monitor's where the system scales
-// per monitor (Windows 10 1607 and later), the screen's otherwise.
-int WindowDpi(HWND window);
 // The same for a monitor (null: the primary one).
 int MonitorDpi(HMONITOR monitor);
 // A system metric (SM_CXSMICON, SM_CXICON, ...) at `dpi`; from the 96-dpi

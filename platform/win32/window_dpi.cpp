@@ -7,6 +7,7 @@ namespace vt {
 namespace {
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 
 int Sane(int dpi) {
     return dpi >= 24 && dpi <= 1440 ? dpi : 0;
@@ -25,6 +26,19 @@ int WindowDpi(HWND hwnd) {
             if (int dpi = Sane(::GetDeviceCaps(dc.get(), LOGPIXELSY))) return dpi;
     }
     return ScreenDpi();
+}
+
+void AdjustWindowRectForDpi(RECT& rc, DWORD style, DWORD exStyle, int dpi) {
+    static const auto forDpi = reinterpret_cast<AdjustForDpiFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    // At the screen's own DPI the plain call is the same and has always been
+    // there (Wine included).
+    RECT tried = rc;
+    if (dpi != ScreenDpi() && forDpi && forDpi(&tried, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
+        rc = tried;
+        return;
+    }
+    ::AdjustWindowRectEx(&rc, style, FALSE, exStyle);
 }
 
 }  // namespace vt

@@ -12,4 +12,9 @@ namespace vt {
 // LOGPIXELSY where the system cannot say. Never below 24 or above 1440.
 int WindowDpi(HWND hwnd);
 
+// The window rectangle around client rectangle `rc` (changed in place) for a
+// window of `style` drawn at `dpi`: its frame and caption at that DPI, where
+// the system can tell them (AdjustWindowRectExForDpi), else the screen's.
+void AdjustWindowRectForDpi(RECT& rc, DWORD style, DWORD exStyle, int dpi);
+
 }  // namespace vt

@@ -379,11 +379,7 @@ TEST_F(VtScale, AChangeOfScaleRedrawsATuckedWindowThatStaysTucked) {
     const RECT tucked = rect();
     const int w = at144.Px(skin.width), h = at144.Px(skin.height);
     const RECT suggested{tucked.left, tucked.top, tucked.left + w, tucked.top + h};
-    void* remote = ::VirtualAllocEx(launcher_.Process(), nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
-    ASSERT_NE(remote, nullptr);
-    ASSERT_TRUE(::WriteProcessMemory(launcher_.Process(), remote, &suggested, sizeof(suggested), nullptr));
-    ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(remote));
-    ::VirtualFreeEx(launcher_.Process(), remote, 0, MEM_RELEASE);
+    ASSERT_TRUE(SendDpiChanged(launcher_.Process(), main, 144, suggested));
     RECT now = rect();
     EXPECT_EQ(now.right - now.left, w);
     EXPECT_EQ(now.bottom - now.top, h);

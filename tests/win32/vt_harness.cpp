@@ -274,6 +274,15 @@ bool Settled(HWND w) {
     return SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 20000, nullptr) != 0;
 }
 
+bool SendDpiChanged(HANDLE process, HWND w, int dpi, const RECT& suggested) {
+    void* remote = ::VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    if (!remote) return false;
+    const bool written = ::WriteProcessMemory(process, remote, &suggested, sizeof(suggested), nullptr) != FALSE;
+    if (written) ::SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return written;
+}
+
 void PostClick(HWND w, POINT at, bool right) {
     LPARAM lp = MAKELPARAM(at.x, at.y);
     PostMessageW(w, WM_MOUSEMOVE, 0, lp);

@@ -216,6 +216,10 @@ void UseClickLayout(int showItemType = 0);
 bool Settled(HWND w);
 
 void PostClick(HWND w, POINT at, bool right = false);
+// What the system sends a window of `process` that moved to a monitor of
+// another DPI: WM_DPICHANGED with the rectangle it suggests, put into the
+// program's own memory as the system would pass it. False when it could not.
+bool SendDpiChanged(HANDLE process, HWND w, int dpi, const RECT& suggested);
 void PostDoubleClick(HWND w, POINT at);
 // A left click at a point of the window given in twips, then Settled. `dpi`
 // is the window's (0: this process's screen, where both started alike).

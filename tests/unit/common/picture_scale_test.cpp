@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 #include "common/picture_scale.h"
 
@@ -205,6 +206,50 @@ TEST(PictureScale, GradientsStayMonotonicGrowingAndShrinking) {
                 }
                 EXPECT_GE(Channel(At(s, 0, y), 8), Channel(At(*src, 0, y), 8));
                 EXPECT_LE(Channel(At(s, width - 1, y), 8), Channel(At(*src, 15, y), 8));
+            }
+        }
+    }
+}
+
+TEST(PictureScale, EveryPixelIsAMixOfTheColoursAroundItsSource) {
+    // Noise with scattered see-through pixels, at the scales screens use: a
+    // smooth filter only mixes, so each channel of a resized pixel lies
+    // within the real (not see-through) colours of the few source pixels
+    // around the one under its centre. Weights that do not add up, or sums
+    // that overflow, put a pixel outside.
+    constexpr int kW = 37, kH = 29;
+    DecodedPicture p = Filled(kW, kH, 0);
+    std::mt19937 random(7);
+    for (uint32_t& px : p.pixels)
+        px = random() % 13 == 0 ? kSeeThroughPixel : 0xFF000000u | (random() & 0xFFFFFFu);
+    for (int percent : {125, 150, 175, 200, 80}) {
+        SCOPED_TRACE(percent);
+        const int w = kW * percent / 100, h = kH * percent / 100;
+        const DecodedPicture s = ScalePicture(p, w, h);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const int sx = (2 * x + 1) * kW / (2 * w), sy = (2 * y + 1) * kH / (2 * h);
+                const uint32_t got = At(s, x, y);
+                if (At(p, sx, sy) == kSeeThroughPixel) {
+                    ASSERT_EQ(got, kSeeThroughPixel);
+                    continue;
+                }
+                for (int shift : {0, 8, 16}) {
+                    int low = 255, high = 0;
+                    const int reach = percent < 100 ? 2 : 1;
+                    for (int dy = -reach; dy <= reach; ++dy) {
+                        for (int dx = -reach; dx <= reach; ++dx) {
+                            const uint32_t q = At(p, std::clamp(sx + dx, 0, kW - 1), std::clamp(sy + dy, 0, kH - 1));
+                            if (q == kSeeThroughPixel) continue;
+                            low = std::min(low, Channel(q, shift));
+                            high = std::max(high, Channel(q, shift));
+                        }
+                    }
+                    // One step either way: the key's neighbour moved off it.
+                    ASSERT_GE(Channel(got, shift), low - 1) << x << "," << y;
+                    ASSERT_LE(Channel(got, shift), high + 1) << x << "," << y;
+                }
+                ASSERT_EQ(Channel(got, 24), 255);
             }
         }
     }

@@ -218,6 +218,24 @@ TEST(EditorModelDpi, ADragMovesByTheTwipsOfThePixelsMoved) {
     }
 }
 
+TEST(EditorModelDpi, AfterTheWindowMovesToAnotherScaleAPixelIsThatScalesTwips) {
+    FakePictures pictures;
+    FakeTextMeasure measure{90};
+    EditorModel model{pictures, measure, 96};
+    int left = 3960;
+    for (int dpi : {144, 96, 192}) {
+        SCOPED_TRACE(dpi);
+        model.SetDpi(dpi);
+        const PixelMap& map = model.Map();
+        const int x = map.Px(left + 150), y = map.Px(120 + 150);
+        ASSERT_EQ(model.PressAtPixel(x, y), El::ImgClose);
+        EXPECT_TRUE(model.DragToPixel(El::ImgClose, x + 2, y));
+        const int moved = model.Get(El::ImgClose).rect.left - left;
+        EXPECT_EQ(moved, 2 * 1440 / dpi);
+        left += moved;
+    }
+}
+
 TEST(EditorModelDpi, PressesOnCaptionsMoveTheirPanelAndOffGripsDoNothing) {
     FakePictures pictures;
     FakeTextMeasure measure{90};
