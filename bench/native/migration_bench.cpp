@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/native/bench_services.h"
 #include "common/atomic_file.h"
 #include "common/codepage.h"
 #include "launcher/store/migration.h"
@@ -21,17 +22,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kTeams = 5;
 constexpr int kItems = 500;
-
-class NoRegistry : public vt::Registry {
-public:
-    bool KeyExists(vt::RegRoot, const std::string&) override { return false; }
-    std::optional<uint32_t> QueryDword(vt::RegRoot, const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> QueryString(vt::RegRoot, const std::string&, const std::string&) override { return {}; }
-    long SetDword(vt::RegRoot, const std::string&, const std::string&, uint32_t) override { return 0; }
-    long SetString(vt::RegRoot, const std::string&, const std::string&, const std::string&) override { return 0; }
-    long SetBinary(vt::RegRoot, const std::string&, const std::string&, const std::string&) override { return 0; }
-    long DeleteValue(vt::RegRoot, const std::string&, const std::string&) override { return 0; }
-};
 
 void Put(const fs::path& file, const std::string& bytes) {
     fs::create_directories(file.parent_path());
@@ -72,7 +62,7 @@ int main(int argc, char** argv) {
     fs::remove_all(scratch);
     const fs::path app = scratch / "app";
     MakeOldStore(app);
-    NoRegistry registry;
+    vt::bench::NoRegistry registry;
 
     auto start = Clock::now();
     vt::MigrationReport r = vt::ConvertOldData(vt::PathToUtf8(app) + "/", registry);

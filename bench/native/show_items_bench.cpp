@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/native/bench_services.h"
 #include "bench/native/bench_stats.h"
 #include "common/codepage.h"
 #include "common/ini.h"
@@ -27,50 +28,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kItems = 500;
 constexpr int kRuns = 30;
-
-// Platform services the panel rebuild touches, answering at once so that only the core is timed.
-class NoRegistry : public vt::Registry {
-public:
-    bool KeyExists(vt::RegRoot, const std::string&) override { return false; }
-    std::optional<uint32_t> QueryDword(vt::RegRoot, const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> QueryString(vt::RegRoot, const std::string&, const std::string&) override { return {}; }
-    long SetDword(vt::RegRoot, const std::string&, const std::string&, uint32_t) override { return 0; }
-    long SetString(vt::RegRoot, const std::string&, const std::string&, const std::string&) override { return 0; }
-    long SetBinary(vt::RegRoot, const std::string&, const std::string&, const std::string&) override { return 0; }
-    long DeleteValue(vt::RegRoot, const std::string&, const std::string&) override { return 0; }
-};
-class NoPrompts : public vt::Prompts {
-public:
-    bool Confirm(const std::string&, const std::string&) override { return true; }
-    std::string AskPassword(const std::string&) override { return {}; }
-    void ShowMessage(const std::string&) override {}
-};
-class NoShell : public vt::Shell {
-public:
-    bool Execute(const std::string&, const std::string&, const std::string&, const std::string&, vt::ShowCmd) override {
-        return true;
-    }
-    bool EmptyRecycleBin() override { return true; }
-    bool SetClipboardText(const std::string&) override { return true; }
-};
-// A CJK character counts 12 points wide at 9 points, an ASCII one 6: close to SimSun.
-class FixedMeasure : public vt::TextMeasure {
-public:
-    int TextWidthTwips(const std::string& text, int pt) override {
-        int units = 0;
-        for (unsigned char c : text)
-            units += c < 0x80 ? 1 : (c >= 0xC0 ? 2 : 0);  // one per ASCII character, two per UTF-8 lead byte
-        return units * pt * 10;
-    }
-};
-class IconSizedPictures : public vt::Pictures {
-public:
-    std::optional<vt::PictureSize> Probe(const std::string& file) override {
-        std::error_code ec;
-        if (!fs::exists(vt::PathFromUtf8(file), ec)) return std::nullopt;
-        return vt::PictureSize{32, 32};
-    }
-};
 
 }  // namespace
 
@@ -112,11 +69,7 @@ int main(int argc, char** argv) {
     }
     vt::FlushIniCache();
 
-    NoRegistry registry;
-    NoPrompts prompts;
-    NoShell shell;
-    FixedMeasure measure;
-    IconSizedPictures pictures;
+    vt::bench::BenchServices services;
     std::printf("MainModel::ShowItems, %d items, skin: %s\n", kItems,
                 skin.empty() ? "(none: design-time layout)" : vt::PathToUtf8(skin).c_str());
     bool met = true;
@@ -124,7 +77,7 @@ int main(int argc, char** argv) {
         vt::Settings settings;
         settings.AppDir = app;
         settings.ShowItemType = static_cast<uint8_t>(layout);
-        vt::MainModel model(vt::MainModelServices{registry, prompts, measure, pictures, shell}, settings);
+        vt::MainModel model(services.Services(), settings);
         if (!skin.empty()) model.ApplySkin(vt::PathToUtf8(skin));
         model.ShowTeams();
         model.CurrentTeam = team.index;

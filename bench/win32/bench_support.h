@@ -1,13 +1,18 @@
 // What the Windows benches share: registry values put back afterwards, the
-// program's visible top-level window, and a fingerprint of what the screen
-// shows inside it.
+// program's visible top-level window, what the screen shows inside it over
+// time, and the bench's own folder.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <vector>
+
+#include "tests/win32/screen_pixels.h"
 
 // One registry value, put back as it was when the bench ends.
 class SavedValue {
@@ -74,23 +79,43 @@ inline HWND VisibleWindowOf(DWORD pid) {
 inline uint64_t ScreenHash(HWND w) {
     RECT r{};
     GetWindowRect(w, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    if (width <= 0 || height <= 0) return 0;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, width, height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
-    SelectObject(mem, old);
-    uint64_t h = 1469598103934665603ull;
-    const auto* p = static_cast<const uint32_t*>(bits);
-    for (int i = 0; i < width * height; ++i)
-        h = (h ^ (p[i] & 0xFFFFFF)) * 1099511628211ull;
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return h;
+    if (r.right <= r.left || r.bottom <= r.top) return 0;
+    return vt::PixelsHash(vt::ScreenPixels(r));
+}
+
+using BenchClock = std::chrono::steady_clock;
+
+inline double Ms(BenchClock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+inline double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Looks at a window again and again: when did it first show what it showed last?
+class ScreenSamples {
+public:
+    void Take(HWND w) { samples_.push_back({BenchClock::now(), ScreenHash(w)}); }
+    bool Empty() const { return samples_.empty(); }
+    // Milliseconds from start to the first look that saw the final picture; negative with no look.
+    double SettledAfter(BenchClock::time_point start) const {
+        for (const Sample& s : samples_)
+            if (s.hash == samples_.back().hash) return Ms(s.at - start);
+        return -1;
+    }
+
+private:
+    struct Sample {
+        BenchClock::time_point at;
+        uint64_t hash;
+    };
+    std::vector<Sample> samples_;
+};
+
+inline std::filesystem::path OwnFolder() {
+    wchar_t buf[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, buf, MAX_PATH * 4);
+    return std::filesystem::path(buf).parent_path();
 }

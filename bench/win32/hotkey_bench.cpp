@@ -21,21 +21,12 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Clock = BenchClock;
 
 constexpr int kTeams = 32;
 constexpr int kItems = 500;
 constexpr int kRuns = 9;
 constexpr UINT kShowReference = WM_APP + 1;
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Lets this thread's windows run while waiting.
 void Pump(DWORD ms) {
@@ -56,24 +47,15 @@ double TimeToShown(HWND w, Show show, Hide hide, Visible visible) {
     for (int i = 0; i < 2000 && visible(); ++i)
         Pump(5);
     Pump(200);
-    struct Sample {
-        Clock::time_point at;
-        uint64_t hash;
-    };
-    std::vector<Sample> samples;
+    ScreenSamples samples;
     const Clock::time_point start = Clock::now();
     show();
     while (Clock::now() - start < std::chrono::milliseconds(4000)) {
         Pump(3);
-        if (visible()) samples.push_back({Clock::now(), ScreenHash(w)});
+        if (visible()) samples.Take(w);
     }
-    if (samples.empty()) {
-        std::fprintf(stderr, "hotkey_bench: the window did not show within 4 s\n");
-        return -1;
-    }
-    for (const Sample& s : samples)
-        if (s.hash == samples.back().hash) return Ms(s.at - start);
-    return -1;
+    if (samples.Empty()) std::fprintf(stderr, "hotkey_bench: the window did not show within 4 s\n");
+    return samples.SettledAfter(start);
 }
 
 LRESULT CALLBACK ReferenceProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -90,12 +72,6 @@ LRESULT CALLBACK ReferenceProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     return DefWindowProcW(w, msg, wp, lp);
-}
-
-fs::path OwnFolder() {
-    wchar_t buf[MAX_PATH * 4] = {};
-    GetModuleFileNameW(nullptr, buf, MAX_PATH * 4);
-    return fs::path(buf).parent_path();
 }
 
 }  // namespace

@@ -25,17 +25,13 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Clock = BenchClock;
 
 constexpr int kTeams = 32;
 constexpr int kItems = 500;
 constexpr int kRuns = 11;  // Wine start-up times scatter widely; the median of many holds still
 constexpr wchar_t kSettingKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Setting";
 constexpr wchar_t kDataKey[] = L"SOFTWARE\\Oskarn\\Vantrel\\Data";
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
 
 // Starts the program and returns milliseconds to its first settled-looking
 // frame; negative when no window showed.
@@ -46,11 +42,7 @@ double TimeToFirstFrame(const std::wstring& exe, const std::wstring& args, const
     PROCESS_INFORMATION pi{};
     Clock::time_point start = Clock::now();
     if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) return -1;
-    struct Sample {
-        Clock::time_point at;
-        uint64_t hash;
-    };
-    std::vector<Sample> samples;
+    ScreenSamples samples;
     HWND w = nullptr;
     Clock::time_point shown{};
     const auto settle = std::chrono::milliseconds(2500);
@@ -60,7 +52,7 @@ double TimeToFirstFrame(const std::wstring& exe, const std::wstring& args, const
             if (w) shown = Clock::now();
         }
         if (w) {
-            samples.push_back({Clock::now(), ScreenHash(w)});
+            samples.Take(w);
             if (Clock::now() - shown > settle) break;
         }
         // Every look costs the system (window lists, a screen capture) what
@@ -68,16 +60,7 @@ double TimeToFirstFrame(const std::wstring& exe, const std::wstring& args, const
         // keeps the measurement from slowing down what it measures.
         if (WaitForSingleObject(pi.hProcess, 4) == WAIT_OBJECT_0) break;
     }
-    double result = -1;
-    if (!samples.empty()) {
-        uint64_t settled = samples.back().hash;
-        for (const Sample& s : samples) {
-            if (s.hash == settled) {
-                result = Ms(s.at - start);
-                break;
-            }
-        }
-    }
+    const double result = samples.SettledAfter(start);
     if (w) PostMessageW(w, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) {
         TerminateProcess(pi.hProcess, 1);
@@ -86,17 +69,6 @@ double TimeToFirstFrame(const std::wstring& exe, const std::wstring& args, const
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return result;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-fs::path OwnFolder() {
-    wchar_t buf[MAX_PATH * 4] = {};
-    GetModuleFileNameW(nullptr, buf, MAX_PATH * 4);
-    return fs::path(buf).parent_path();
 }
 
 }  // namespace

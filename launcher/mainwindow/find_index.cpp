@@ -1,54 +1,28 @@
 #include "launcher/mainwindow/find_index.h"
 
-#include "launcher/store/store.h"
-
 namespace vt {
 
-FindIndex::Seen FindIndex::Look(const std::string& file, const std::string& more) const {
-    Seen s;
-    s.stamp = GetFileStamp(file);
-    if (!more.empty()) s.more = GetFileStamp(more);
-    const int64_t now = FileClockNow(), tick = StampTick(file);
-    s.settled = StampIsSettled(s.stamp, now, tick) && (more.empty() || StampIsSettled(s.more, now, tick));
-    return s;
+void FindIndex::Sync() {
+    // A changed team list gives -1 and starts the reading over.
+    if (loader_.Started() && loader_.RefreshChanged(index_) >= 0) return;
+    Step();
 }
 
-void FindIndex::Remember(int team) {
-    // The folder as the index read it: a protected team has none to watch,
-    // and its name and flag live in TEAM.SET.
-    const std::string folder = ResolveTeamFolder(appDir_, team, std::string());
-    if (folder.empty() || ReadTeamRecord(appDir_, team).Password) {
-        stamps_[team] = Seen{};
-        stamps_[team].settled = true;
-        return;
+bool FindIndex::Step() {
+    if (loader_.Started() && loader_.Done()) return false;
+    if (!loader_.Started()) loader_.Step(index_, 0);  // the count and the stats, an empty index
+    // Counted in items rather than timed, so a slice reads the same teams
+    // however busy the machine is.
+    const size_t before = index_.ItemCount();
+    while (!loader_.Step(index_, 1) && index_.ItemCount() - before < sliceItems_) {
     }
-    stamps_[team] = Look(ItemSetFile(folder), PathSetFile(folder));
+    return true;
 }
 
-void FindIndex::Sync(Prompts& prompts) {
-    const Seen teams = Look(TeamSetFile(appDir_));
-    const int count = ReadTeamCount(appDir_, prompts, false);
-    if (!teamSet_ || !Unchanged(*teamSet_, teams)) {
-        // The list itself changed (a team added, deleted, renamed, moved,
-        // protected): every team is read again.
-        teamSet_ = teams;
-        stamps_.clear();
-        loader_.Restart();
-        while (!loader_.Step(index_, 50)) {
-        }
-        for (int t = 0; t < count; ++t)
-            Remember(t);
-        return;
-    }
-    for (int t = 0; t < count; ++t) {
-        auto it = stamps_.find(t);
-        if (it != stamps_.end()) {
-            const std::string folder = ResolveTeamFolder(appDir_, t, std::string());
-            if (folder.empty() || Unchanged(it->second, Look(ItemSetFile(folder), PathSetFile(folder)))) continue;
-        }
-        loader_.RefreshTeam(index_, t);
-        Remember(t);
-    }
+void FindIndex::NoteLaunch(int team, int item, int64_t when) {
+    // The teams still to come read the counts afresh, this launch included.
+    if (Loading()) loader_.StatsChanged();
+    if (team >= 0) index_.NoteLaunch(team, item, when);
 }
 
 }  // namespace vt

@@ -1,56 +1,54 @@
-// The search index of the find line and what keeps it true to the store:
-// built on the first key (never before the first frame), then checked on
-// every later opening of the line against the stamps of TEAM.SET and of
-// each team's ITEM.SET, so edits through the program and edits on disk both
-// show, while an unchanged store costs one look at each file.
+// The search index of the find line and what keeps it true to the store.
+// The first opening of the line starts reading the store a slice at a time,
+// so the key that opened it never waits for a big store: the shell ticks
+// Step between messages while Loading(), and the line's results grow as the
+// teams come in. Every later opening looks at the files behind what was read
+// (one look per file when nothing changed) and reads again what changed; a
+// changed team list starts the reading over.
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <optional>
 #include <string>
 
-#include "common/file_stamp.h"
 #include "launcher/search/search_index.h"
 #include "launcher/search/search_store.h"
-#include "platform/prompts.h"
 
 namespace vt {
 
 class FindIndex {
 public:
-    explicit FindIndex(std::string appDir) : appDir_(std::move(appDir)), loader_(appDir_) {}
+    // Items read per slice: about ten milliseconds of reading, and more than
+    // most stores hold, which the first key then reads whole.
+    static constexpr size_t kSliceItems = 500;
 
-    // Brings the index up to date with the store: a full read the first
-    // time or when the team list changed, else one team per changed ITEM.SET.
-    // prompts: only for the store's reads, which report nothing here.
-    void Sync(Prompts& prompts);
-    // The team's items changed through the program: read it again at the next Sync.
-    void TeamChanged(int team) { stamps_.erase(team); }
-    // Everything is read again at the next Sync.
-    void Invalidate() { teamSet_.reset(); }
-    // One launch, for the ranking of the results shown until the next read.
-    void NoteLaunch(int team, int item, int64_t when) { index_.NoteLaunch(team, item, when); }
+    // sliceItems: teams are read until at least this many items came in
+    // (a team is never split).
+    explicit FindIndex(std::string appDir, size_t sliceItems = kSliceItems)
+        : loader_(std::move(appDir)), sliceItems_(sliceItems) {}
+
+    // At an opening of the line: the first slice of a fresh reading (the
+    // first time, after Invalidate, or when the team list changed), else the
+    // teams whose files changed read again.
+    void Sync();
+    // One more slice of a reading under way; true when the index changed.
+    bool Step();
+    bool Loading() const { return loader_.Started() && !loader_.Done(); }
+    // The team's items changed through the program: read again at the next
+    // Sync even when a write within one clock tick left its stamps as they were.
+    void TeamChanged(int team) { loader_.Forget(team); }
+    // Everything is read again from the next Sync on.
+    void Invalidate() { loader_.Restart(); }
+    // One launch, for the ranking of the results shown until the next read
+    // (team -1: of a team not read yet, which then reads it with the others).
+    void NoteLaunch(int team, int item, int64_t when);
 
     const SearchIndex& Index() const { return index_; }
-    bool Built() const { return teamSet_.has_value(); }
+    bool Built() const { return loader_.Started(); }
 
 private:
-    struct Seen {
-        FileStamp stamp, more;  // ITEM.SET and PATH.SET of a team; TEAM.SET alone
-        bool settled = false;   // a later write is sure to change the stamps
-    };
-    Seen Look(const std::string& file, const std::string& more = {}) const;
-    static bool Unchanged(const Seen& before, const Seen& now) {
-        return before.settled && before.stamp == now.stamp && before.more == now.more;
-    }
-    void Remember(int team);
-
-    std::string appDir_;
     SearchIndexLoader loader_;
     SearchIndex index_;
-    std::optional<Seen> teamSet_;
-    std::map<int, Seen> stamps_;  // ITEM.SET of each team read, by team index
+    size_t sliceItems_;
 };
 
 }  // namespace vt

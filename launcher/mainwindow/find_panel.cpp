@@ -3,7 +3,9 @@
 // with each team's name beside them in that team's caption colours, so both
 // skins' looks carry over without new pictures.
 #include <algorithm>
+#include <chrono>
 #include <map>
+#include <optional>
 
 #include "common/codepage.h"
 #include "launcher/mainwindow/item_panel.h"
@@ -19,6 +21,13 @@ inline constexpr const char* kFindNothing = "没有找到匹配的项目";
 // More rows than anyone reads; the best ones come first.
 constexpr int kMaxFoundRows = 200;
 constexpr int kIconCell = 480;  // a 32-pixel icon
+// While the store is read, the results follow at most this often: a search
+// of a big index costs more than a slice of reading.
+constexpr auto kFoundRefreshEvery = std::chrono::milliseconds(500);
+
+bool SameHit(const SearchHit& a, const SearchHit& b) {
+    return a.team == b.team && a.item == b.item;
+}
 
 // Drops the last UTF-8 character.
 void PopCharacter(std::string& text) {
@@ -55,7 +64,7 @@ void MainModel::OpenFind() {
         search_.Reset();
         if (!findIndex_) findIndex_ = std::make_unique<FindIndex>(settings_.AppDir);
         // Checked at every opening: edits made meanwhile, here or on disk, show.
-        findIndex_->Sync(services_.prompts);
+        findIndex_->Sync();
     }
     ShowFound();
 }
@@ -89,7 +98,14 @@ void MainModel::CloseFind() {
     sheet.top = std::clamp(savedScroll_, std::min(0, scene_.At(Part::PicItem).height - sheet.height), 0);
 }
 
-void MainModel::ShowFound() {
+void MainModel::OnFindLoadTick() {
+    if (!findIndex_ || !findIndex_->Step() || !finding_ || findText_.empty()) return;
+    if (findIndex_->Loading() && std::chrono::steady_clock::now() - foundShownAt_ < kFoundRefreshEvery) return;
+    ShowFound(true);
+}
+
+void MainModel::ShowFound(bool keepSelection) {
+    foundShownAt_ = std::chrono::steady_clock::now();
     Element& sheet = scene_.At(Part::PicItemIn);
     const Element& view = scene_.At(Part::PicItem);
     const int lineHeight = FindLineHeight();
@@ -109,6 +125,13 @@ void MainModel::ShowFound() {
     line.borderColor = skin_.SkinTeamColors[kTeamBackCurrent];
 
     const std::vector<SearchHit>& hits = findText_.empty() ? found_ : search_.Update(findIndex_->Index(), findText_);
+    std::optional<SearchHit> selected;
+    if (keepSelection && foundSelected_ >= 0 && foundSelected_ < static_cast<int>(found_.size()))
+        selected = found_[static_cast<size_t>(foundSelected_)];
+    if (keepSelection && !findText_.empty() && hits.size() >= found_.size() &&
+        std::equal(found_.begin(), found_.end(), hits.begin(), SameHit) &&
+        (found_.size() == hits.size() || found_.size() == kMaxFoundRows))
+        return;  // nothing new among the rows shown
     if (findText_.empty())
         found_.clear();
     else
@@ -192,8 +215,12 @@ void MainModel::ShowFound() {
     sheet.height = std::max(view.height, firstTop + rows * foundRowPitch_ + 150);
     sheet.top = 0;
     foundSelected_ = -1;
-    // The best result is ready for Enter.
-    if (rows > 0) SelectFound(0);
+    // The best result is ready for Enter, unless another was chosen already.
+    int row = 0;
+    if (selected)
+        for (int r = 0; r < rows; ++r)
+            if (SameHit(found_[static_cast<size_t>(r)], *selected)) row = r;
+    if (rows > 0) SelectFound(row);
 }
 
 void MainModel::SelectFound(int row) {
@@ -230,7 +257,7 @@ void MainModel::NoteLaunched(const std::string& teamFolder, int item, int64_t wh
     int team = teamFolder == TeamFolder ? CurrentTeam : -1;
     for (int t = 0; team < 0 && t < teamCount_; ++t)
         if (findIndex_->Index().HasTeam(t) && ResolveTeamFolder(settings_.AppDir, t, "") == teamFolder) team = t;
-    if (team >= 0) findIndex_->NoteLaunch(team, item, when);
+    findIndex_->NoteLaunch(team, item, when);
 }
 
 void MainModel::TeamContentChanged(int team) {

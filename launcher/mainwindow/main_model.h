@@ -5,6 +5,7 @@
 // made through MainWindowActions.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -163,6 +164,11 @@ public:
     void NoteLaunched(const std::string& teamFolder, int item, int64_t when);
     // A team's items changed through the program (-1: the team list itself).
     void TeamContentChanged(int team);
+    // The line's first opening starts reading the store a slice at a time;
+    // the shell ticks OnFindLoadTick between messages while FindLoading(),
+    // and the results shown follow the teams as they come in.
+    bool FindLoading() const { return findIndex_ && findIndex_->Loading(); }
+    void OnFindLoadTick();
     int TeamCount() const { return teamCount_; }
     int ItemCount() const { return itemCount_; }
 
@@ -193,7 +199,9 @@ private:
     std::pair<int, int> ItemBand(int index) const;
     NavGrid Grid() const;
     void HideFindLine();
-    void ShowFound();
+    // keepSelection: the same result stays selected when it is still listed
+    // (the list grew while the store was read), else the best one is.
+    void ShowFound(bool keepSelection = false);
     void SelectFound(int row);
     int FindLineHeight() const;
     void FindClick(int row, bool doubleClick);
@@ -218,6 +226,7 @@ private:
     std::vector<SearchHit> found_;  // the rows shown
     int foundSelected_ = -1;
     int foundRowPitch_ = 0;
+    std::chrono::steady_clock::time_point foundShownAt_;
     int savedItem_ = -1;  // the panel as it was before the line opened
     int savedScroll_ = 0;
 };

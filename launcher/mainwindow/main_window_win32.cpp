@@ -28,8 +28,19 @@ namespace vt {
 
 namespace {
 
-// Window timers. TmrRollText (one per kind), TmrRollTeam, TmrRollItem, TmrHide.
-enum TimerId : UINT_PTR { kTmrRollTextTeam = 1, kTmrRollTextItem, kTmrRollTeam, kTmrRollItem, kTmrDock, kTimerCount };
+// Window timers. TmrRollText (one per kind), TmrRollTeam, TmrRollItem, TmrHide,
+// and the find line's reading of the store (a timer's message waits for the
+// keys and the paints, so the reading never holds them up).
+enum TimerId : UINT_PTR {
+    kTmrRollTextTeam = 1,
+    kTmrRollTextItem,
+    kTmrRollTeam,
+    kTmrRollItem,
+    kTmrDock,
+    kTmrFindLoad,
+    kTimerCount
+};
+constexpr UINT kFindLoadTimerMs = USER_TIMER_MINIMUM;
 
 std::string ProgramDir() {
     std::wstring buf(MAX_PATH, L'\0');
@@ -479,9 +490,11 @@ void MainWindow::SyncTimers() {
         model_.Chrome().TeamRollRunning(),
         model_.Chrome().ItemRollRunning(),
         hideTimerEnabled_,
+        model_.FindLoading(),
     };
-    const UINT every[kTimerCount - 1] = {kNameRollTimerMs, kNameRollTimerMs, static_cast<UINT>(rollTeamMs_),
-                                         static_cast<UINT>(rollItemMs_), kDockTimerMs};
+    const UINT every[kTimerCount - 1] = {
+        kNameRollTimerMs, kNameRollTimerMs, static_cast<UINT>(rollTeamMs_), static_cast<UINT>(rollItemMs_),
+        kDockTimerMs,     kFindLoadTimerMs};
     for (UINT_PTR id = 1; id < kTimerCount; ++id) {
         bool& on = timerOn_[id - 1];
         if (want[id - 1] && !on) on = ::SetTimer(hwnd_, id, every[id - 1], nullptr) != 0;
@@ -505,6 +518,9 @@ void MainWindow::OnTimer(UINT_PTR id) {
             break;
         case kTmrRollItem:
             model_.OnItemRollTick();
+            break;
+        case kTmrFindLoad:
+            model_.OnFindLoadTick();
             break;
         case kTmrDock: {
             if (!::IsWindowVisible(hwnd_)) return;

@@ -195,7 +195,7 @@ private:
     bool hideTimerEnabled_ = false;
     int rollTeamMs_ = 150;
     int rollItemMs_ = 150;
-    bool timerOn_[5] = {};
+    bool timerOn_[6] = {};
 
     struct FontKey {
         int points;

@@ -94,12 +94,21 @@ bool SearchIndexLoader::Step(SearchIndex& index, int maxTeams) {
         next_ = 0;
         stamps_.clear();
         started_ = true;
-        index.KeepTeams(count_);
+        statsStale_ = false;
+        index.Clear();
+    }
+    if (statsStale_ && next_ < count_ && maxTeams > 0) {
+        stats_ = LaunchStats::Load(appDir_);
+        statsStale_ = false;
     }
     IniReadScope scope(TeamSetFile(appDir_));
     for (int n = 0; n < maxTeams && next_ < count_; ++n, ++next_)
         Read(index, next_);
     return next_ >= count_;
+}
+
+void SearchIndexLoader::Forget(int team) {
+    if (team >= 0 && static_cast<size_t>(team) < stamps_.size()) stamps_[static_cast<size_t>(team)].settled = false;
 }
 
 void SearchIndexLoader::RefreshTeam(SearchIndex& index, int team) {

@@ -24,10 +24,19 @@ public:
     // Starts over: the team count and the launch stats are read again at the
     // next Step, and every team is read anew.
     void Restart();
-    // Reads up to maxTeams more teams into index (the first call also drops
-    // teams past the stored count); true when every team has been read.
+    // Reads up to maxTeams more teams into index; true when every team has
+    // been read. The first call empties the index: what it held under a
+    // team's place may be another team's now, and a search made while the
+    // rest is read must not offer it.
     bool Step(SearchIndex& index, int maxTeams);
+    bool Started() const { return started_; }
     bool Done() const { return started_ && next_ >= count_; }
+    // The team's items changed through the program: the next RefreshChanged
+    // reads it again even when a write within one clock tick left its stamps
+    // as they were.
+    void Forget(int team);
+    // An item was launched: the teams still to read take the counts afresh.
+    void StatsChanged() { statsStale_ = true; }
     // Reads one team again (its items changed, through the program or on
     // disk), with launch stats read afresh.
     void RefreshTeam(SearchIndex& index, int team);
@@ -49,6 +58,7 @@ private:
     std::string appDir_;
     LaunchStats stats_;
     bool started_ = false;
+    bool statsStale_ = false;
     int count_ = 0;
     int next_ = 0;
     FileStamp teamList_;

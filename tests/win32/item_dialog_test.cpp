@@ -64,29 +64,11 @@ TEST(IconExtract, ProgramIconIsDrawnAndSavedAsA32PixelBitmap) {
 
 // The icon drawn at its size onto white, as 0x00RRGGBB pixels.
 std::vector<uint32_t> IconPixels(HICON icon, int size) {
-    std::vector<uint32_t> out(static_cast<size_t>(size) * size);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = size;
-    bi.bmiHeader.biHeight = -size;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    RECT all{0, 0, size, size};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-    GdiFlush();
-    std::memcpy(out.data(), bits, out.size() * 4);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bmp);
-    for (uint32_t& p : out)
-        p &= 0xFFFFFF;
-    return out;
+    return DrawnPixels(size, size, [&](HDC dc) {
+        RECT all{0, 0, size, size};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    });
 }
 
 int IconWidth(HICON icon) {

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "tests/win32/screen_pixels.h"
+
 namespace vt::harness {
 
 struct ScreenPicture {
@@ -19,10 +21,6 @@ struct ScreenPicture {
 
 // Empty when GDI+ (started by the caller) cannot read the file.
 ScreenPicture LoadScreenPicture(const std::filesystem::path& file);
-
-// What the screen shows in a rectangle (layered windows included), top-down,
-// 0x00RRGGBB.
-std::vector<uint32_t> ScreenPixels(const RECT& r);
 
 // Share of the picture's opaque pixels that the screen shows at (left, top),
 // each colour channel within 8 of the picture's.

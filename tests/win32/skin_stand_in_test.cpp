@@ -3,10 +3,13 @@
 // area that takes clicks but cannot be seen.
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "launcher/skin/skin_package.h"
 #include "platform/win32/ui_font.h"
+#include "tests/win32/screen_pixels.h"
 #include "tests/win32/vt_harness.h"
 
 namespace vt {
@@ -19,23 +22,10 @@ constexpr COLORREF kStandInFill = RGB(111, 166, 230);
 
 // Share of the pixels in a rectangle of the screen that have exactly this colour.
 double ShareOfColour(const RECT& r, COLORREF colour) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return 0;
-    HDC screen = ::GetDC(nullptr);
-    HDC mem = ::CreateCompatibleDC(screen);
-    HBITMAP bmp = ::CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = ::SelectObject(mem, bmp);
-    // CAPTUREBLT brings the layered main window along.
-    ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
-    int hits = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            hits += ::GetPixel(mem, x, y) == colour;
-    ::SelectObject(mem, old);
-    ::DeleteObject(bmp);
-    ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, screen);
-    return static_cast<double>(hits) / (w * h);
+    const std::vector<uint32_t> pixels = ScreenPixels(r);
+    if (pixels.empty()) return 0;
+    const uint32_t rgb = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    return static_cast<double>(std::count(pixels.begin(), pixels.end(), rgb)) / static_cast<double>(pixels.size());
 }
 
 class SkinStandIn : public LauncherTest {};

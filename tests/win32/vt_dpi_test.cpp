@@ -27,24 +27,6 @@ namespace {
 
 using namespace harness;
 
-// A picture's pixels, top-down, 0x00RRGGBB.
-std::vector<uint32_t> DibPixels(const PicturesWin32::Dib& dib) {
-    std::vector<uint32_t> out(static_cast<size_t>(dib.width) * dib.height);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = dib.width;
-    bi.bmiHeader.biHeight = -dib.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    HDC dc = ::GetDC(nullptr);
-    ::GetDIBits(dc, dib.bitmap, 0, dib.height, out.data(), &bi, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, dc);
-    for (uint32_t& p : out)
-        p &= 0xFFFFFF;
-    return out;
-}
-
 bool Near(uint32_t a, uint32_t b) {
     for (int shift : {0, 8, 16}) {
         int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);

@@ -19,6 +19,7 @@
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/text_measure_win32.h"
 #include "platform/win32/ui_font.h"
+#include "tests/win32/screen_pixels.h"
 #include "tests/win32/vt_harness.h"
 
 namespace vt::ui_test {
@@ -102,25 +103,8 @@ inline bool CloseMenu(HANDLE process, HWND menu, HWND owner) {
 inline std::vector<uint32_t> ClientPixels(HWND w, RECT r) {
     POINT origin{0, 0};
     ClientToScreen(w, &origin);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    std::vector<uint32_t> px(static_cast<size_t>(std::max(0, width * height)));
-    if (px.empty()) return px;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, width, height, screen, origin.x + r.left, origin.y + r.top, SRCCOPY | CAPTUREBLT);
-    SelectObject(mem, old);
-    std::memcpy(px.data(), bits, px.size() * 4);
-    for (auto& p : px)
-        p &= 0xFFFFFF;
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return px;
+    OffsetRect(&r, origin.x, origin.y);
+    return ScreenPixels(r);
 }
 
 // An element's visible rectangle in client pixels, as the window maps it.

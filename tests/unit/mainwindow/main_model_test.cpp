@@ -815,3 +815,29 @@ TEST_F(MainModelTest, EnterLaunchesTheResultInItsOwnTeamAndAnEmptiedLineCloses) 
     EXPECT_FALSE(model->Finding());
     EXPECT_EQ(Caption(1).text, "记事本");
 }
+
+TEST_F(MainModelTest, ABigStoreComesInAfterTheFirstKeyAndTheChosenResultStays) {
+    // A slice of reading in the first team: the first key lists what came in.
+    auto folders = WriteTeams({{"工具"}, {"文档"}});
+    std::vector<ItemSpec> big = Items(static_cast<int>(FindIndex::kSliceItems));
+    big[0].name = "记事本";
+    big[1].name = "记事簿";
+    WriteItems(folders[0], big);
+    WriteItems(folders[1], {{"记事本二号"}});
+    model->CurrentTeam = 1;
+    Start();
+    model->FindType("jsb");
+    EXPECT_EQ(model->FoundCount(), 2);
+    ASSERT_TRUE(model->FindLoading());
+    model->OnNavKey(NavKey::Down);
+    ASSERT_EQ(model->FoundSelected(), 1);
+    EXPECT_EQ(Caption(1).text, "记事簿");
+
+    while (model->FindLoading())
+        model->OnFindLoadTick();
+    ASSERT_EQ(model->FoundCount(), 3);
+    EXPECT_EQ(Caption(2).text, "记事本二号");
+    EXPECT_EQ(model->FoundSelected(), 1) << "the result chosen while the store was read stays chosen";
+    model->LaunchCurrent();
+    EXPECT_EQ(events, std::vector<std::string>{"launch 1"});
+}
