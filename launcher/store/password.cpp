@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <ranges>
 #include <vector>
 
 #include "common/codepage.h"
@@ -122,8 +123,8 @@ std::string DecodePassword(const std::string& stored, const std::string& key) {
         s = -s;
     }
     std::string ansi;
-    for (auto it = codes.rbegin(); it != codes.rend(); ++it)
-        AppendAnsiChar(ansi, *it);
+    for (const long long code : std::views::reverse(codes))
+        AppendAnsiChar(ansi, code);
     return AnsiToUtf8(ansi);
 }
 

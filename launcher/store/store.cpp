@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <limits>
+#include <ranges>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -536,9 +537,9 @@ public:
     // Puts back every file in which a line was replaced. Appended lines
     // stay: no key refers to them, and lines are never removed.
     void Undo() noexcept {
-        for (auto it = replaced_.rbegin(); it != replaced_.rend(); ++it) {
+        for (const Replaced& r : std::views::reverse(replaced_)) {
             try {
-                (void)WriteFileAtomic(PathFromUtf8(it->file), it->bytes);
+                (void)WriteFileAtomic(PathFromUtf8(r.file), r.bytes);
             } catch (...) {
             }
         }
