@@ -27,3 +27,4 @@ endforeach()
 
 # The set-up scripts' own checks (bash; no Wine needed).
 add_test(NAME check_needs COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/check_needs_test.sh)
+add_test(NAME style COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/style_test.sh)
