@@ -1,7 +1,6 @@
 #include "launcher/scene/scene.h"
 
 #include <algorithm>
-#include <ranges>
 #include <stdexcept>
 
 namespace vt {
@@ -208,11 +207,11 @@ std::vector<ElementId> Scene::PaintOrder() const {
 std::optional<ElementId> HitTest(const Scene& scene, int xTwips, int yTwips) {
     if (xTwips < 0 || yTwips < 0 || xTwips >= scene.width || yTwips >= scene.height) return std::nullopt;
     std::vector<ElementId> order = scene.PaintOrder();
-    for (const ElementId id : std::views::reverse(order)) {
-        const Element& e = scene.At(id);
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        const Element& e = scene.At(*it);
         if (!e.mouseTarget || e.kind == ElementKind::Shape) continue;
-        if (!scene.Shown(id)) continue;
-        if (scene.VisibleRect(id).Contains(xTwips, yTwips)) return id;
+        if (!scene.Shown(*it)) continue;
+        if (scene.VisibleRect(*it).Contains(xTwips, yTwips)) return *it;
     }
     return std::nullopt;
 }

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <limits>
-#include <ranges>
 #include <vector>
 
 #include "common/codepage.h"
@@ -123,8 +122,8 @@ std::string DecodePassword(const std::string& stored, const std::string& key) {
         s = -s;
     }
     std::string ansi;
-    for (const long long code : std::views::reverse(codes))
-        AppendAnsiChar(ansi, code);
+    for (auto it = codes.rbegin(); it != codes.rend(); ++it)
+        AppendAnsiChar(ansi, *it);
     return AnsiToUtf8(ansi);
 }
 

@@ -5,7 +5,6 @@
 #include <exception>
 #include <filesystem>
 #include <limits>
-#include <ranges>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -537,9 +536,9 @@ public:
     // Puts back every file in which a line was replaced. Appended lines
     // stay: no key refers to them, and lines are never removed.
     void Undo() noexcept {
-        for (const Replaced& r : std::views::reverse(replaced_)) {
+        for (auto it = replaced_.rbegin(); it != replaced_.rend(); ++it) {
             try {
-                (void)WriteFileAtomic(PathFromUtf8(r.file), r.bytes);
+                (void)WriteFileAtomic(PathFromUtf8(it->file), it->bytes);
             } catch (...) {
             }
         }
