@@ -29,3 +29,4 @@ endforeach()
 add_test(NAME check_needs COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/check_needs_test.sh)
 # No file includes one from a layer above its own.
 add_test(NAME check_layers COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/check_layers_test.sh)
+add_test(NAME style COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/style_test.sh)

@@ -83,6 +83,7 @@ std::vector<UnfinishedSave> FindUnfinishedSaves(const std::filesystem::path& fol
         if (found == newest.end() || written > found->second.first) newest[target] = {written, it->path()};
     }
     std::vector<UnfinishedSave> out;
+    out.reserve(newest.size());
     for (const auto& [target, temp] : newest)
         out.push_back({temp.second, target});
     return out;

@@ -31,6 +31,7 @@ std::string Convert(std::string_view in, const char* to, const char* from) {
     // code page shares with UTF-8: no converter needed.
     if (IsAscii(in)) return std::string(in);
     iconv_t cd = iconv_open(to, from);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open's failure value is (iconv_t)-1.
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
     std::string out;
     out.reserve(in.size() * 2);

@@ -112,7 +112,7 @@ std::optional<DecodedPicture> DecodeDib(const Bytes& in, uint64_t header, std::o
             if (compression == kBiBitfields) {
                 if (!in.Has(tableAt, 12)) return std::nullopt;
                 for (int i = 0; i < 3; ++i)
-                    masks[i] = in.U32(tableAt + 4u * i);
+                    masks[i] = in.U32(tableAt + 4 * static_cast<size_t>(i));
                 tableAt += 12;
             } else if (compression == kBiRgb) {
                 if (bpp == 16) {

@@ -88,10 +88,11 @@ RegisteredIcon LookUpRegisteredIcon(Registry& reg, const std::string& path) {
     const std::string progid = TrimBlanks(RegDefault(reg, out.ext));
     if (progid.empty()) return out;
 
+    const std::string verbKeyPrefix = progid + "\\shell\\";
     for (const std::string& raw : reg.EnumSubKeys(RegRoot::ClassesRoot, progid + "\\shell")) {
         const std::string verb = TrimBlanks(raw);
         out.verbs.push_back(verb);
-        std::string caption = RegDefault(reg, progid + "\\shell\\" + verb);
+        std::string caption = RegDefault(reg, verbKeyPrefix + verb);
         out.verbCaptions.push_back(caption.empty() ? verb : caption);
     }
 

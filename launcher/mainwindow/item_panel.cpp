@@ -123,7 +123,7 @@ void MainModel::LayOutTextList(int count) {
 static std::string SharperIconSource(const std::string& teamFolder, const ItemRecord& item, int& index,
                                      const std::vector<std::string>* iconLines) {
     if (item.Password || item.IconPath <= 0) return {};
-    const std::string source =
+    std::string source =
         iconLines ? (static_cast<size_t>(item.IconPath) <= iconLines->size() ? (*iconLines)[item.IconPath - 1]
                                                                              : std::string())
                   : ReadDataLine(IconSetFile(teamFolder), item.IconPath);

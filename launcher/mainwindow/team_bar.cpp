@@ -21,8 +21,9 @@ int TeamStripWidth(int count, int viewportWidth) {
 void MainModel::PaintTeam(int index, int colourSet) {
     if (index < 0 || index >= teamCount_ || index >= scene_.Count(Part::LabTeam)) return;
     Element& lab = scene_.At(Part::LabTeam, index);
-    lab.backColor = skin_.SkinTeamColors[colourSet * 2];
-    lab.foreColor = skin_.SkinTeamColors[colourSet * 2 + 1];
+    const size_t at = static_cast<size_t>(colourSet) * 2;
+    lab.backColor = skin_.SkinTeamColors[at];
+    lab.foreColor = skin_.SkinTeamColors[at + 1];
 }
 
 void MainModel::ShowTeams() {

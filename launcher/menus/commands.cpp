@@ -139,7 +139,7 @@ std::vector<MenuShortcut> MenuShortcuts() {
                 text = text.substr(5);
             }
             if (text.size() == 1 && text[0] >= 'A' && text[0] <= 'Z') {
-                k.virtualKey = static_cast<unsigned>(text[0]);  // VK_A..VK_Z are the letters
+                k.virtualKey = static_cast<unsigned char>(text[0]);  // VK_A..VK_Z are the letters
             } else if (text.size() >= 2 && text[0] == 'F') {
                 int n = std::stoi(text.substr(1));
                 k.virtualKey = 0x70 + static_cast<unsigned>(n - 1);  // VK_F1 = 0x70

@@ -115,7 +115,7 @@ std::string SkinDoublePicturePath(const std::string& picturePath) {
 
 std::string SkinPictureForDpi(const std::string& picturePath, int dpi, Pictures& pictures) {
     if (dpi < kSkinDoubleFromDpi) return picturePath;
-    const std::string twice = SkinDoublePicturePath(picturePath);
+    std::string twice = SkinDoublePicturePath(picturePath);
     if (twice.empty()) return picturePath;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(PathFromUtf8(twice), ec)) return picturePath;
@@ -130,8 +130,8 @@ std::string SkinPictureForDpi(const std::string& picturePath, int dpi, Pictures&
 
 std::vector<std::string> SkinPictureFiles(const std::string& folder) {
     std::vector<std::string> files;
-    for (size_t i = 0; i < kSkinPictureCount; ++i)
-        files.push_back(SkinPicturePath(folder, kSkinPictures[i].file));
+    for (const SkinPicture& picture : kSkinPictures)
+        files.push_back(SkinPicturePath(folder, picture.file));
     return files;
 }
 
@@ -192,7 +192,7 @@ std::vector<std::string> CheckSkinPackage(SkinPackage& skin, Pictures& pictures)
         problems.push_back("皮肤文件夹不存在:" + skin.folder + ",已使用简易布局");
         FallbackSkinValues(skin);
     } else if (!skin.hasDescription) {
-        problems.push_back("皮肤描述文件skin.vsu缺失,已使用简易布局");
+        problems.emplace_back("皮肤描述文件skin.vsu缺失,已使用简易布局");
         FallbackSkinValues(skin);
     }
 

@@ -524,7 +524,7 @@ private:
             } while (!pictures.insert(name).second);
             const std::string oldIcon = read("Icon");
             if (IsSafeFolderName(oldIcon) && IsFile(ot.folder + kSep + oldIcon) &&
-                !Copy(ot.folder + kSep + oldIcon, folder + kSep + name + ".img"))
+                !Copy(ot.folder + kSep + oldIcon, (folder + kSep).append(name).append(".img")))
                 return false;
             items.Key("Icon", "\\" + name + ".img");
             ++done_;

@@ -90,9 +90,10 @@ TEST_F(EditorRoundTrip, DraggedElementSurvivesSaveOpenBuildAndShowsInTheLauncher
     RECT client{};
     ::GetClientRect(canvas, &client);
     const bool taller = backdrop.height > client.bottom;
-    if (taller)
+    if (taller) {
         ASSERT_TRUE(WaitFor(ed.Handle(), kEditorTimeoutMs,
                             [&] { return (::GetWindowLongW(canvas, GWL_STYLE) & WS_VSCROLL) != 0; }));
+    }
     EXPECT_FALSE(::GetWindowLongW(canvas, GWL_STYLE) & WS_HSCROLL);
     ::GetClientRect(canvas, &client);
     const int scrolled = std::max(0, backdrop.height - static_cast<int>(client.bottom));

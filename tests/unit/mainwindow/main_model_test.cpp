@@ -16,16 +16,18 @@ using namespace vt;
 
 namespace {
 
+// Defaults spelled out so {"name"} leaves the rest empty without a
+// missing-initializer warning.
 struct TeamSpec {
     std::string name;
-    std::string note;
-    std::string password;
+    std::string note = {};
+    std::string password = {};
 };
 
 struct ItemSpec {
     std::string name;  // empty: no "Name" key
     std::string icon = "[LINK]";
-    std::string note;
+    std::string note = {};
 };
 
 // A launcher folder with a skin and data written straight to disk (the

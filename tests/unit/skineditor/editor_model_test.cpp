@@ -65,7 +65,9 @@ TEST(EditorSlots, StateCaptionsComeFromTheBrackets) {
         size_t inGroup = 0;
         for (const auto& t : kSlots)
             inGroup += t.page == s.page && t.label == s.label;
-        if (inGroup > 1) EXPECT_EQ(StateCaptions(s.label).size(), inGroup) << s.slot;
+        if (inGroup > 1) {
+            EXPECT_EQ(StateCaptions(s.label).size(), inGroup) << s.slot;
+        }
     }
 }
 

@@ -184,7 +184,9 @@ TEST_F(SafetyTest, DamagedFilesAreDescribedByLineAndKey) {
             EXPECT_NE(text.find(say), std::string::npos) << say << " in\n" << text;
         for (const auto& [section, key] : c.unread)
             EXPECT_TRUE(check.IsUnread(section, key)) << section << " " << key;
-        if (c.recognised) EXPECT_FALSE(check.IsUnread("SKIN", "Version"));  // what is sound is still read
+        if (c.recognised) {
+            EXPECT_FALSE(check.IsUnread("SKIN", "Version"));  // what is sound is still read
+        }
     }
 
     // An out-of-range line names its line; the list stays short for noise.
