@@ -1,5 +1,6 @@
 #include "platform/win32/window_dpi.h"
 
+#include "common/twips.h"
 #include "platform/win32/ui_font.h"
 
 namespace vt {
@@ -9,7 +10,7 @@ namespace {
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 
 int Sane(int dpi) {
-    return dpi >= 24 && dpi <= 1440 ? dpi : 0;
+    return IsUsableDpi(dpi) ? dpi : 0;
 }
 
 }  // namespace
