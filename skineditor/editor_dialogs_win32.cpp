@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "common/twips.h"
 #include "platform/win32/guarded_proc.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
@@ -54,10 +55,6 @@ struct AboutState {
     bool done = false;
 };
 
-int TwipsToPx(int twips, int dpi) {
-    return ::MulDiv(twips, dpi, 1440);
-}
-
 void OpenLink(HWND owner, const std::string& target) {
     ::ShellExecuteW(owner, L"open", Widen(target).c_str(), nullptr, nullptr, SW_SHOW);
 }
@@ -71,7 +68,7 @@ LRESULT AboutMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_CREATE: {
             st = reinterpret_cast<AboutState*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-            auto px = [&](int t) { return TwipsToPx(t, st->dpi); };
+            auto px = [&](int t) { return TwipsToPixels(t, st->dpi); };
             auto make = [&](const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h,
                             int id, HFONT font) {
                 HWND c =
@@ -222,7 +219,7 @@ void ShowAboutForm(HINSTANCE instance, HWND owner) {
     st.linkFont.reset(::CreateFontIndirectW(&lf));
 
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    RECT rc{0, 0, TwipsToPx(3735, st.dpi), TwipsToPx(4095, st.dpi)};
+    RECT rc{0, 0, TwipsToPixels(3735, st.dpi), TwipsToPixels(4095, st.dpi)};
     ::AdjustWindowRectEx(&rc, style, FALSE, WS_EX_DLGMODALFRAME);
     const int w = rc.right - rc.left, h = rc.bottom - rc.top;
     const int x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (::GetSystemMetrics(SM_CYSCREEN) - h) / 2;

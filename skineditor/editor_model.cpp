@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "common/twips.h"
+
 namespace vt {
 
 const std::array<std::string_view, 4> kMenuCaptions = {"操作", "管理", "工具", "信息"};
@@ -346,7 +348,7 @@ MockRect EditorModel::ReachableArea() const {
         const MockRect r = Get(e).rect;
         // Less than a pixel out shows nothing off the window (the title
         // handles stick out a few twips by design).
-        const double onePixel = 1440.0 / map_.Dpi();
+        const double onePixel = TwipsPerPixel(map_.Dpi());
         if (r.left <= -onePixel) left = std::min(left, r.left - kReachRoom);
         if (r.top <= -onePixel) top = std::min(top, r.top - kReachRoom);
         if (r.Right() >= window.width + onePixel) right = std::max(right, r.Right() + kReachRoom);

@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "common/twips.h"
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/text_measure_win32.h"
 #include "platform/win32/unique_handle.h"
@@ -35,7 +36,7 @@ void ShowAboutForm(HINSTANCE instance, HWND owner);
 // Folder of the running program, with a trailing backslash.
 std::string ProgramFolder();
 
-// ---- canvas (canvas_win32.cpp) --------------------------------------------
+// ---- canvas (canvas_win32.cpp, painting in canvas_paint_win32.cpp) --------
 class Canvas {
 public:
     Canvas(EditorModel& model, PicturesWin32& pictures, TextMeasureWin32& measure);
@@ -78,7 +79,7 @@ private:
     void PaintPicture(HDC dc, El e, const MockRect& r);
     void DrawStandIn(HDC dc, El e, const RECT& rc);
     void DrawPicture(HDC dc, const std::string& file, double leftTwips, double topTwips);
-    void PaintLabel(HDC dc, El e, const MockRect& r, const std::string& text, UINT format);
+    void PaintLabel(HDC dc, El e, const MockRect& r);
     HFONT Font(int points);
 
     EditorModel& model_;
@@ -159,7 +160,7 @@ private:
     void OnHelp();
 
     HWND Control(int id) const { return ::GetDlgItem(pageOf_.count(id) ? pageOf_.at(id) : hwnd_, id); }
-    int Px(int twips) const { return ::MulDiv(twips, dpi_, 1440); }
+    int Px(int twips) const { return TwipsToPixels(twips, dpi_); }
 
     HINSTANCE instance_;
     std::function<void(bool)> onClosed_;

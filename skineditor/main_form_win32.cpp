@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/twips.h"
 #include "platform/win32/guarded_proc.h"
 #include "platform/win32/win_text.h"
 #include "skineditor/editor_project.h"
@@ -658,7 +659,7 @@ int MainForm::TextWidth(const std::string& text) const {
     const std::wstring w = Widen(text);
     SIZE size{};
     ::GetTextExtentPoint32W(dc.get(), w.c_str(), static_cast<int>(w.size()), &size);
-    return ::MulDiv(size.cx + 1, 1440, dpi_) + 1;  // rounded up, so the twips give back every pixel
+    return PixelsToTwips(size.cx + 1, dpi_) + 1;  // rounded up, so the twips give back every pixel
 }
 
 int MainForm::ColourBoxWidth() {
@@ -675,7 +676,7 @@ int MainForm::ColourBoxWidth() {
     const int chrome = (window.right - window.left) - (format.right - format.left);
     // The widest colour, a pixel for the caret after its last digit and two
     // more so the digits do not touch the border.
-    return TextWidth(std::to_string(kMaxColourValue)) + ::MulDiv(chrome + 3, 1440, dpi_) + 1;
+    return TextWidth(std::to_string(kMaxColourValue)) + PixelsToTwips(chrome + 3, dpi_) + 1;
 }
 
 void MainForm::ShowPage(int n) {

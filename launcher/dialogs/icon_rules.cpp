@@ -42,6 +42,10 @@ bool IsRegisteredIconToken(const std::string& iconText) {
     return AsciiUpper(iconText) == kIconRegistered;
 }
 
+bool PreviewRedrawnFromFile(const IconPlan& plan, int pixels) {
+    return plan.kind == IconPlan::Kind::ExtractIcon && pixels > kItemIconPixels;
+}
+
 IconPlan PlanForIconFile(const std::string& path, int index) {
     IconPlan plan;
     if (path.size() < 4) return plan;

@@ -37,6 +37,15 @@ struct IconPlan {
     bool operator==(const IconPlan&) const = default;
 };
 
+// The pixels the item panel shows an icon at: the size the preview draws a
+// plan and the picture saved with the item.
+inline constexpr int kItemIconPixels = 32;
+
+// Whether a preview shown `pixels` wide is drawn again from the program file
+// instead of enlarging the saved picture, as the main window draws icons that
+// large: only icons of program files can be, and only when shown larger.
+bool PreviewRedrawnFromFile(const IconPlan& plan, int pixels);
+
 // The stock picture named by an icon text (any letter case), if it names one.
 std::optional<StockIcon> StockIconOf(const std::string& iconText);
 // True for "[ICON]" in any letter case.

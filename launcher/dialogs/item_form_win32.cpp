@@ -1,6 +1,7 @@
 // The item editor window: a thin view over ItemForm. Control values are copied
 // into the form before a handler runs and copied back afterwards, with the
-// controls' own change notifications held off while that happens.
+// controls' own change notifications held off while that happens. Its
+// picture buttons and its icon preview each have a file of their own.
 #include "launcher/dialogs/item_form_win32.h"
 
 #include <commctrl.h>
@@ -10,9 +11,13 @@
 #include <memory>
 #include <vector>
 
+#include "common/colour.h"
+#include "common/twips.h"
 #include "launcher/dialogs/dialog_host_win32.h"
 #include "launcher/dialogs/dialogs_win32.h"
 #include "launcher/dialogs/item_form.h"
+#include "launcher/dialogs/item_icon_preview_win32.h"
+#include "launcher/dialogs/item_picture_buttons_win32.h"
 #include "launcher/dialogs/launcher_dialog_win32.h"
 #include "launcher/mainwindow/main_model.h"
 #include "platform/win32/guarded_proc.h"
@@ -21,23 +26,15 @@
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
-// <shellapi.h> names a function ExtractIcon, which would rename IconPlan's kind.
-#undef ExtractIcon
-
 namespace vt {
 
 namespace {
 
-constexpr int kPreviewSize = 32;  // pixels: what the item panel shows per item
 constexpr int kButtonSize = 22;
 constexpr int kLabelWidth = 68;
 
 EditorShared& Shared() {
     return ItemEditorShared();
-}
-
-COLORREF ToColorref(uint32_t c) {
-    return RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
 // The file chooser of the editor: one filter pair, an initial folder when one
@@ -66,13 +63,28 @@ std::string ChooseFile(HWND owner, const char* title, const std::string& initial
     return Narrow(file);
 }
 
+// The item panel's colour, which the preview shows icons on.
+uint32_t PanelColor(DialogHost& main) {
+    return main.Model().GetScene().At(Part::PicItemIn).backColor;
+}
+
+// The skin's stock pictures, as the item panel shows them.
+ItemIconPreview::StockPictures StockPicturesOf(DialogHost& main) {
+    return [&main](StockIcon icon) -> Gdiplus::Bitmap* {
+        const Scene& scene = main.Model().GetScene();
+        const int i = static_cast<int>(icon);
+        if (i >= scene.Count(Part::ImgInside)) return nullptr;
+        return main.GetPictures().Get(scene.At(Part::ImgInside, i).picture);
+    };
+}
+
 class ItemDialog;
 DialogSlot<ItemDialog> g_item;
 
 class ItemDialog : public LauncherDialog {
 public:
     explicit ItemDialog(DialogHost& main)
-        : LauncherDialog(main), form_(main.GetRegistry(), Shared()), canvas_(kPreviewSize, PanelColor(main)) {}
+        : LauncherDialog(main), form_(main.GetRegistry(), Shared()), preview_(PanelColor(main)) {}
     ~ItemDialog() override {
         CloseExItemDialog();
         // While the members the picture buttons use are still here.
@@ -127,7 +139,7 @@ public:
         if ((::IsWindowEnabled(para) != FALSE) != form_.paraEnabled) ::EnableWindow(para, form_.paraEnabled);
         if (paraBack_ != form_.paraBackColor) {
             paraBack_ = form_.paraBackColor;
-            paraBrush_.reset(::CreateSolidBrush(ToColorref(paraBack_)));
+            paraBrush_.reset(::CreateSolidBrush(ColorrefOf(paraBack_)));
             ::InvalidateRect(para, nullptr, TRUE);
         }
         SetTextIfChanged(item_ids::kIconIndex, form_.IconIndexText());
@@ -158,72 +170,15 @@ public:
     }
 
 private:
-    static uint32_t PanelColor(DialogHost& main) { return main.Model().GetScene().At(Part::PicItemIn).backColor; }
-
-    static LRESULT CALLBACK ButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) noexcept {
-        return GuardProc(
-            ProcKind::Window, "item editor picture button", w, msg, wp,
-            [&] { return ButtonMessage(w, msg, wp, lp, ref); }, [&] { return ::DefSubclassProc(w, msg, wp, lp); });
-    }
-
-    static LRESULT ButtonMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR ref) {
-        auto* self = reinterpret_cast<ItemDialog*>(ref);
-        auto b = static_cast<PictureButton>(::GetDlgCtrlID(w) - item_ids::kPictureButtonFirst);
-        switch (msg) {
-            case WM_MOUSEMOVE: {
-                self->buttons_.OnHover(b, (wp & (MK_LBUTTON | MK_RBUTTON)) != 0);
-                TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, w, 0};
-                ::TrackMouseEvent(&tme);
-                self->RepaintButtons();
-                break;
-            }
-            case WM_MOUSELEAVE:
-                self->buttons_.OnBackground();
-                self->RepaintButtons();
-                break;
-            case WM_LBUTTONDOWN:
-                self->buttons_.OnPress(b);
-                self->RepaintButtons();
-                break;
-            case WM_LBUTTONUP:
-                self->buttons_.OnRelease(b);
-                self->RepaintButtons();
-                break;
-            case WM_NCDESTROY:
-                ::RemoveWindowSubclass(w, ButtonProc, 0);
-                break;
-        }
-        return ::DefSubclassProc(w, msg, wp, lp);
-    }
-
-    // Repaints the buttons whose image changed since they were last drawn.
-    void RepaintButtons() {
-        for (int i = 0; i < kPictureButtonCount; ++i) {
-            int image = buttons_.Image(static_cast<PictureButton>(i));
-            if (drawnImages_[i] == image) continue;
-            drawnImages_[i] = image;
-            ::InvalidateRect(Item(item_ids::kPictureButtonFirst + i), nullptr, FALSE);
-        }
-    }
-
     void PictureButtonAt(PictureButton b, int x, int y) {
         int id = item_ids::kPictureButtonFirst + static_cast<int>(b);
         HWND c = AddControl(L"BUTTON", id, "", x, y, kButtonSize, kButtonSize, BS_OWNERDRAW);
-        ::SetWindowSubclass(c, ButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
-        TTTOOLINFOW ti{};
-        ti.cbSize = sizeof(ti);
-        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        ti.hwnd = hwnd_;
-        ti.uId = reinterpret_cast<UINT_PTR>(c);
-        tipTexts_.push_back(Widen(kPictureButtonTips[static_cast<int>(b)]));
-        ti.lpszText = tipTexts_.back().data();
-        ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+        buttons_.Attach(b, c, hwnd_, tooltip_);
     }
 
     void OnInit() override {
         StartPixelLayout();
         tooltip_ = AddTooltip();
-        tipTexts_.reserve(kPictureButtonCount);
         // Upper part, always shown: name, path, and the dialog's buttons.
         AddLabel(kLabelItemName, 10, 10, kLabelWidth);
         AddEdit(item_ids::kName, 80, 10, 330);
@@ -290,7 +245,7 @@ private:
         }
         RECT r = FrameAround(S(420), S(form_.chkEx ? expandedBottom_ : collapsedBottom_));
         int needed = r.bottom - r.top;
-        int h = std::max(MulDiv(form_.WindowHeight(), dpi_, 1440), needed);
+        int h = std::max(TwipsToPixels(form_.WindowHeight(), dpi_), needed);
         RECT now{};
         ::GetWindowRect(hwnd_, &now);
         if (now.bottom - now.top != h)
@@ -305,135 +260,15 @@ private:
         int w = me.right - me.left;
         const RECT expanded = FrameAround(S(420), S(expandedBottom_));
         const int full =
-            std::max(static_cast<int>(expanded.bottom - expanded.top), MulDiv(kItemFormHeightExpanded, dpi_, 1440));
+            std::max(static_cast<int>(expanded.bottom - expanded.top), TwipsToPixels(kItemFormHeightExpanded, dpi_));
         int x = static_cast<int>(work.left + (work.right - work.left - w) / 2);
         int y = static_cast<int>(work.top) + std::max(0, static_cast<int>(work.bottom - work.top - full) / 2);
         ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     void RenderPreview() {
-        if (rendered_ && *rendered_ == form_.preview) return;
-        rendered_ = form_.preview;
-        canvas_.SetBackColor(PanelColor(main_));
-        DrawPlan(main_, canvas_, form_.preview);
-        previewBytes_ = canvas_.ToBmpBytes();
-        ::InvalidateRect(Item(item_ids::kPreview), nullptr, FALSE);
-    }
-
-    void DrawButton(const DRAWITEMSTRUCT& d) {
-        auto b = static_cast<PictureButton>(d.CtlID - item_ids::kPictureButtonFirst);
-        int image = buttons_.Image(b);
-        if (d.itemState & ODS_SELECTED) image = 2;
-        HDC dc = d.hDC;
-        RECT r = d.rcItem;
-        ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
-        if (image == 1) ::DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-        if (image == 2) ::DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-        int off = image == 2 ? 1 : 0;
-        int cx = (r.left + r.right) / 2 + off;
-        int cy = (r.top + r.bottom) / 2 + off;
-        int u = std::max(1, S(1));
-        UniqueHpen pen(::CreatePen(PS_SOLID, 1, RGB(64, 64, 64)));
-        SelectRestorer sp(dc, pen.get());
-        auto poly = [&](std::initializer_list<POINT> pts, COLORREF fill) {
-            UniqueHbrush brush(::CreateSolidBrush(fill));
-            SelectRestorer sb(dc, brush.get());
-            std::vector<POINT> v(pts);
-            ::Polygon(dc, v.data(), static_cast<int>(v.size()));
-        };
-        switch (b) {
-            case PictureButton::File:
-                poly({{cx - 5 * u, cy - 7 * u},
-                      {cx + 2 * u, cy - 7 * u},
-                      {cx + 5 * u, cy - 4 * u},
-                      {cx + 5 * u, cy + 7 * u},
-                      {cx - 5 * u, cy + 7 * u}},
-                     RGB(255, 255, 255));
-                for (int i = 0; i < 3; ++i) {
-                    ::MoveToEx(dc, cx - 3 * u, cy - 2 * u + i * 3 * u, nullptr);
-                    ::LineTo(dc, cx + 4 * u, cy - 2 * u + i * 3 * u);
-                }
-                break;
-            case PictureButton::Dir:
-                poly({{cx - 7 * u, cy - 5 * u},
-                      {cx - 2 * u, cy - 5 * u},
-                      {cx, cy - 3 * u},
-                      {cx + 7 * u, cy - 3 * u},
-                      {cx + 7 * u, cy + 6 * u},
-                      {cx - 7 * u, cy + 6 * u}},
-                     RGB(250, 210, 90));
-                break;
-            case PictureButton::Ex:
-                for (int i = 0; i < 4; ++i) {
-                    int x = cx - 6 * u + (i % 2) * 7 * u;
-                    int y = cy - 6 * u + (i / 2) * 7 * u;
-                    poly({{x, y}, {x + 5 * u, y}, {x + 5 * u, y + 5 * u}, {x, y + 5 * u}},
-                         i == 3 ? RGB(230, 120, 40) : RGB(80, 140, 220));
-                }
-                break;
-            case PictureButton::Icon:
-                poly({{cx - 7 * u, cy - 6 * u},
-                      {cx + 7 * u, cy - 6 * u},
-                      {cx + 7 * u, cy + 6 * u},
-                      {cx - 7 * u, cy + 6 * u}},
-                     RGB(200, 230, 255));
-                poly({{cx - 6 * u, cy + 5 * u},
-                      {cx - 2 * u, cy},
-                      {cx + 1 * u, cy + 3 * u},
-                      {cx + 3 * u, cy + 1 * u},
-                      {cx + 6 * u, cy + 5 * u}},
-                     RGB(60, 160, 80));
-                break;
-            case PictureButton::Inside:
-                poly({{cx - 5 * u, cy - 2 * u}, {cx + 5 * u, cy - 2 * u}, {cx, cy + 3 * u}}, RGB(64, 64, 64));
-                break;
-            case PictureButton::Left:
-                poly({{cx + 3 * u, cy - 5 * u}, {cx + 3 * u, cy + 5 * u}, {cx - 3 * u, cy}}, RGB(64, 64, 64));
-                break;
-            case PictureButton::Right:
-                poly({{cx - 3 * u, cy - 5 * u}, {cx - 3 * u, cy + 5 * u}, {cx + 3 * u, cy}}, RGB(64, 64, 64));
-                break;
-        }
-        if (d.itemState & ODS_FOCUS) {
-            RECT f = r;
-            ::InflateRect(&f, -2, -2);
-            ::DrawFocusRect(dc, &f);
-        }
-    }
-
-    void DrawPreview(const DRAWITEMSTRUCT& d) {
-        HDC dc = d.hDC;
-        RECT r = d.rcItem;
-        ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
-        // ShpIcon: the frame around the picture, which is as large as the
-        // main window shows it at this dpi.
-        const int size = S(kPreviewSize), gap = S(3);
-        int x = (r.left + r.right - size) / 2;
-        int y = (r.top + r.bottom - size) / 2;
-        RECT frame{x - gap, y - gap, x + size + gap, y + size + gap};
-        ::FrameRect(dc, &frame, ::GetSysColorBrush(COLOR_BTNSHADOW));
-        if (size > kPreviewSize && DrawSharperPreview(dc, x, y, size)) return;
-        UniqueMemDc mem(::CreateCompatibleDC(dc));
-        SelectRestorer sel(mem.get(), canvas_.Bitmap());
-        ::SetStretchBltMode(dc, HALFTONE);
-        ::SetBrushOrgEx(dc, 0, 0, nullptr);
-        ::StretchBlt(dc, x, y, size, size, mem.get(), 0, 0, kPreviewSize, kPreviewSize, SRCCOPY);
-    }
-
-    // An icon of a program file drawn from the file at the preview's size,
-    // as the main window draws it there; false for anything else.
-    bool DrawSharperPreview(HDC dc, int x, int y, int size) {
-        if (!rendered_ || rendered_->kind != IconPlan::Kind::ExtractIcon || !canvas_.Drawn()) return false;
-        if (!sharper_ || sharperFor_ != *rendered_ || sharperSize_ != size) {
-            sharper_ = ExtractIconFromFile(rendered_->file, rendered_->index, size);
-            sharperFor_ = *rendered_;
-            sharperSize_ = size;
-        }
-        if (!sharper_) return false;
-        RECT box{x, y, x + size, y + size};
-        UniqueHbrush back(::CreateSolidBrush(PanelColor(main_) & 0xFFFFFF));
-        ::FillRect(dc, &box, back.get());
-        return ::DrawIconEx(dc, x, y, sharper_.get(), size, size, 0, nullptr, DI_NORMAL) != FALSE;
+        if (preview_.Render(form_.preview, PanelColor(main_), StockPicturesOf(main_)))
+            ::InvalidateRect(Item(item_ids::kPreview), nullptr, FALSE);
     }
 
     bool OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override {
@@ -441,9 +276,9 @@ private:
             case WM_DRAWITEM: {
                 const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
                 if (d.CtlID == static_cast<UINT>(item_ids::kPreview))
-                    DrawPreview(d);
+                    preview_.Draw(d, dpi_, PanelColor(main_));
                 else
-                    DrawButton(d);
+                    buttons_.Draw(d, dpi_);
                 result = TRUE;
                 return true;
             }
@@ -451,14 +286,13 @@ private:
             case WM_CTLCOLORSTATIC:
                 if (reinterpret_cast<HWND>(lp) == Item(item_ids::kPara) && paraBrush_) {
                     auto dc = reinterpret_cast<HDC>(wp);
-                    ::SetBkColor(dc, ToColorref(paraBack_));
+                    ::SetBkColor(dc, ColorrefOf(paraBack_));
                     result = reinterpret_cast<INT_PTR>(paraBrush_.get());
                     return true;
                 }
                 return false;
             case WM_MOUSEMOVE:
                 buttons_.OnBackground();
-                RepaintButtons();
                 return false;
         }
         return false;
@@ -605,12 +439,11 @@ private:
                 RECT r{};
                 ::GetWindowRect(Item(item_ids::kPictureButtonFirst + static_cast<int>(b)), &r);
                 ::SendMessageW(tooltip_, TTM_POP, 0, 0);  // its tip would cover the first entry
-                TwipPoint at = StockMenuPosition(0, 0, MulDiv(r.bottom - r.top, 1440, dpi_));
+                TwipPoint at = StockMenuPosition(0, 0, PixelsToTwips(r.bottom - r.top, dpi_));
                 ::TrackPopupMenu(iconMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left,
-                                 r.top + MulDiv(at.y, dpi_, 1440), 0, hwnd_, nullptr);
+                                 r.top + TwipsToPixels(at.y, dpi_), 0, hwnd_, nullptr);
                 if (!self.Alive()) return;
                 buttons_.OnBackground();
-                RepaintButtons();
                 break;
             }
             case PictureButton::Left:
@@ -624,7 +457,7 @@ private:
 
     void OnOk() override {
         ReadControls();
-        FormOutcome out = form_.OnOk(main_.GetSettings(), main_.GetPrompts(), previewBytes_);
+        FormOutcome out = form_.OnOk(main_.GetSettings(), main_.GetPrompts(), preview_.BmpBytes());
         if (out.showItems && main_.Model().CurrentTeam == out.showItemsTeam) {
             main_.Model().ShowItems(out.showItemsTeam);
             main_.Refresh();
@@ -638,46 +471,15 @@ private:
         SelectRefusedField();
     }
 
-public:
-    // Draws a plan onto a canvas: stock pictures come from the skin, icons
-    // from their program files, pictures from their files.
-    static void DrawPlan(DialogHost& main, IconCanvas& canvas, const IconPlan& plan) {
-        canvas.Clear();
-        switch (plan.kind) {
-            case IconPlan::Kind::Empty:
-                break;
-            case IconPlan::Kind::Stock: {
-                const Scene& scene = main.Model().GetScene();
-                int i = static_cast<int>(plan.stock);
-                if (i < scene.Count(Part::ImgInside))
-                    canvas.DrawBitmap(main.GetPictures().Get(scene.At(Part::ImgInside, i).picture));
-                break;
-            }
-            case IconPlan::Kind::ExtractIcon:
-                canvas.DrawIconOf(plan.file, plan.index);
-                break;
-            case IconPlan::Kind::PictureFile:
-                canvas.DrawPictureFile(plan.file);
-                break;
-        }
-    }
-
 private:
     ItemForm form_;
-    IconCanvas canvas_;
+    ItemIconPreview preview_;
+    ItemPictureButtons buttons_;
     HWND tooltip_ = nullptr;
     UniqueHmenu iconMenu_;
     UniqueHbrush paraBrush_;
     uint32_t paraBack_ = 0xFFFFFFFF;
-    std::vector<std::wstring> tipTexts_;
     std::vector<std::string> shownVerbs_;
-    std::optional<IconPlan> rendered_;
-    UniqueHicon sharper_;  // the preview's icon at its size beyond 96 dpi
-    IconPlan sharperFor_;
-    int sharperSize_ = 0;
-    std::string previewBytes_;
-    PictureButtons buttons_;
-    int drawnImages_[kPictureButtonCount] = {};
     bool syncing_ = false;
     // What the name and note boxes held after their last accepted change.
     std::string nameShown_, noteShown_;
@@ -703,9 +505,7 @@ EditorShared& ItemEditorShared() {
 }
 
 std::string RenderIconPlanBmp(DialogHost& main, const IconPlan& plan) {
-    IconCanvas canvas(kPreviewSize, main.Model().GetScene().At(Part::PicItemIn).backColor);
-    ItemDialog::DrawPlan(main, canvas, plan);
-    return canvas.ToBmpBytes();
+    return ItemIconPreview::RenderBmp(plan, PanelColor(main), StockPicturesOf(main));
 }
 
 bool WithItemEditor(const std::function<void(ItemForm&)>& fn) {

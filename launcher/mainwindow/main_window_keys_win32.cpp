@@ -7,6 +7,7 @@
 
 #include <ctime>
 
+#include "common/colour.h"
 #include "launcher/store/launch_stats.h"
 #include "launcher/store/store.h"
 #include "platform/win32/win_text.h"
@@ -154,7 +155,7 @@ void MainWindow::PaintFindCaret(HDC dc) {
     POINT at = FindCaretPx(&height);
     const Element& line = scene.At(Part::LabFind);
     RECT caret{at.x, at.y + LinePx(), at.x + LinePx(), at.y + std::max(height, 2 * LinePx())};
-    UniqueHbrush ink(::CreateSolidBrush(static_cast<COLORREF>(line.foreColor & 0xFFFFFFu)));
+    UniqueHbrush ink(::CreateSolidBrush(ColorrefOf(line.foreColor)));
     ::FillRect(dc, &caret, ink.get());
 }
 

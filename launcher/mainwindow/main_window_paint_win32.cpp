@@ -1,20 +1,13 @@
 // The main window's painting: the scene, double-buffered, at the window's DPI.
 #include <algorithm>
 
+#include "common/colour.h"
 #include "launcher/mainwindow/main_window_win32.h"
 #include "platform/win32/icon_extract_win32.h"
 #include "platform/win32/ui_font.h"
 #include "platform/win32/win_text.h"
 
 namespace vt {
-
-namespace {
-
-COLORREF Rgb(uint32_t vb) {
-    return static_cast<COLORREF>(vb & 0xFFFFFFu);
-}
-
-}  // namespace
 
 HFONT MainWindow::Font(int points, bool bold) {
     FontKey key{std::clamp(points, 1, 400), bold};
@@ -101,7 +94,7 @@ bool MainWindow::DrawSharperIcon(HDC dc, const Element& e, int leftTwips, int to
     if (!it->second) return false;
     // The stored picture is the icon on the item panel's colour: so is this.
     RECT r{box.left, box.top, box.right, box.bottom};
-    UniqueHbrush back(::CreateSolidBrush(Rgb(model_.GetScene().At(Part::PicItemIn).backColor)));
+    UniqueHbrush back(::CreateSolidBrush(ColorrefOf(model_.GetScene().At(Part::PicItemIn).backColor)));
     ::FillRect(dc, &r, back.get());
     ::DrawIconEx(dc, box.left + (box.Width() - size) / 2, box.top + (box.Height() - size) / 2, it->second.get(), size,
                  size, 0, nullptr, DI_NORMAL);
@@ -144,7 +137,7 @@ void MainWindow::PaintElement(HDC dc, ElementId id) {
 
     bool fills = !e.transparent && (e.kind == ElementKind::Panel || e.kind == ElementKind::Label);
     if (fills) {
-        UniqueHbrush b(::CreateSolidBrush(Rgb(e.backColor)));
+        UniqueHbrush b(::CreateSolidBrush(ColorrefOf(e.backColor)));
         ::FillRect(dc, &box, b.get());
     }
     if (!e.picture.empty() && (e.kind == ElementKind::Picture || e.kind == ElementKind::Panel) &&
@@ -152,13 +145,13 @@ void MainWindow::PaintElement(HDC dc, ElementId id) {
         DrawPicture(dc, e.picture, win.left, win.top);
     if (e.kind == ElementKind::Picture && e.standIn) {
         // A plain button where the skin's picture is missing.
-        UniqueHbrush fill(::CreateSolidBrush(Rgb(e.backColor)));
+        UniqueHbrush fill(::CreateSolidBrush(ColorrefOf(e.backColor)));
         ::FillRect(dc, &box, fill.get());
-        UniqueHbrush frame(::CreateSolidBrush(Rgb(e.borderColor)));
+        UniqueHbrush frame(::CreateSolidBrush(ColorrefOf(e.borderColor)));
         FrameBox(dc, box, frame.get(), LinePx());
         std::wstring symbol = Widen(e.text);
         SelectRestorer font(dc, Font(e.fontSize, false));
-        ::SetTextColor(dc, Rgb(e.foreColor));
+        ::SetTextColor(dc, ColorrefOf(e.foreColor));
         RECT r = box;
         ::DrawTextW(dc, symbol.c_str(), static_cast<int>(symbol.size()), &r,
                     DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
@@ -166,7 +159,7 @@ void MainWindow::PaintElement(HDC dc, ElementId id) {
     if (e.kind == ElementKind::Label && !e.text.empty()) {
         std::wstring text = Widen(e.text);
         SelectRestorer font(dc, Font(e.fontSize, e.bold));
-        ::SetTextColor(dc, Rgb(e.foreColor));
+        ::SetTextColor(dc, ColorrefOf(e.foreColor));
         UINT align = e.align == Align::Center ? DT_CENTER : e.align == Align::Right ? DT_RIGHT : DT_LEFT;
         RECT r = box;
         // A caption one line high would wrap a long name at a word or a
@@ -180,13 +173,13 @@ void MainWindow::PaintElement(HDC dc, ElementId id) {
     }
     if (e.kind == ElementKind::Shape) {
         if (!e.transparent) {
-            UniqueHbrush fill(::CreateSolidBrush(Rgb(e.backColor)));
+            UniqueHbrush fill(::CreateSolidBrush(ColorrefOf(e.backColor)));
             ::FillRect(dc, &box, fill.get());
         }
-        UniqueHbrush frame(::CreateSolidBrush(Rgb(e.borderColor)));
+        UniqueHbrush frame(::CreateSolidBrush(ColorrefOf(e.borderColor)));
         FrameBox(dc, box, frame.get(), LinePx());
     } else if (e.border) {
-        UniqueHbrush b(::CreateSolidBrush(Rgb(e.borderColor)));
+        UniqueHbrush b(::CreateSolidBrush(ColorrefOf(e.borderColor)));
         FrameBox(dc, box, b.get(), LinePx());
     }
     ::RestoreDC(dc, saved);

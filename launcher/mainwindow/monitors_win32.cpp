@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/twips.h"
 #include "platform/win32/ui_font.h"
 
 namespace vt {
@@ -22,7 +23,7 @@ GetDpiForMonitorFn DpiForMonitor() {
 }
 
 int Sane(int dpi) {
-    return dpi >= 24 && dpi <= 1440 ? dpi : 0;
+    return IsUsableDpi(dpi) ? dpi : 0;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "common/twips.h"
+
 namespace vt {
 
 namespace {
@@ -20,21 +22,23 @@ int64_t CeilDiv(int64_t a, int64_t b) {
 
 }  // namespace
 
-PixelMap::PixelMap(int dpi) : dpi_(dpi >= 24 && dpi <= 1440 ? dpi : 96) {}
+PixelMap::PixelMap(int dpi) : dpi_(IsUsableDpi(dpi) ? dpi : 96) {}
 
 int PixelMap::Px(int twips) const {
     // ceil(twips * dpi / 1440 - 1/2)
-    return static_cast<int>(CeilDiv(2 * static_cast<int64_t>(twips) * dpi_ - 1440, 2880));
+    return static_cast<int>(CeilDiv(2 * static_cast<int64_t>(twips) * dpi_ - kTwipsPerInch, 2 * kTwipsPerInch));
 }
 
 int PixelMap::Twips(int pixels) const {
     // Nearest twip, halves down; at 96 dpi exactly 15 per pixel.
-    return static_cast<int>(CeilDiv(2 * static_cast<int64_t>(pixels) * 1440 - dpi_, 2 * static_cast<int64_t>(dpi_)));
+    return static_cast<int>(
+        CeilDiv(2 * static_cast<int64_t>(pixels) * kTwipsPerInch - dpi_, 2 * static_cast<int64_t>(dpi_)));
 }
 
 int PixelMap::TwipAt(int x) const {
     // floor((x + 1/2) * 1440 / dpi)
-    return static_cast<int>(FloorDiv((2 * static_cast<int64_t>(x) + 1) * 1440, 2 * static_cast<int64_t>(dpi_)));
+    return static_cast<int>(
+        FloorDiv((2 * static_cast<int64_t>(x) + 1) * kTwipsPerInch, 2 * static_cast<int64_t>(dpi_)));
 }
 
 PixelBox PixelMap::Box(const Rect& r) const {

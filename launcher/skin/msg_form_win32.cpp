@@ -6,6 +6,8 @@
 #include <cmath>
 #include <memory>
 
+#include "common/colour.h"
+#include "common/twips.h"
 #include "launcher/skin/msg_form.h"
 #include "platform/win32/guarded_proc.h"
 #include "platform/win32/ui_font.h"
@@ -20,10 +22,6 @@ constexpr wchar_t kClassName[] = L"VantrelMsgForm";
 constexpr UINT_PTR kTmrShow = 1;
 constexpr UINT_PTR kTmrWait = 2;
 constexpr UINT_PTR kTmrHide = 3;
-
-COLORREF Rgb(uint32_t vbColour) {
-    return static_cast<COLORREF>(vbColour & 0xFFFFFFu);
-}
 
 class MsgForm {
 public:
@@ -55,7 +53,7 @@ private:
     // and closes it when the slide is over.
     void Follow();
 
-    double Tpp() const { return 1440.0 / dpi_; }
+    double Tpp() const { return TwipsPerPixel(dpi_); }
     int Px(double twips) const { return static_cast<int>(std::lround(twips / Tpp())); }
     int HeightTwips() const;
 
@@ -177,13 +175,13 @@ void MsgForm::OnPaint() {
     UniqueHbitmap bmp(::CreateCompatibleBitmap(paint.get(), w, h));
     {
         SelectRestorer selBmp(mem.get(), bmp.get());
-        UniqueHbrush back(::CreateSolidBrush(Rgb(look_.backColor)));
+        UniqueHbrush back(::CreateSolidBrush(ColorrefOf(look_.backColor)));
         ::FillRect(mem.get(), &client, back.get());
 
         // ShpFrame: an outline 2655 x 1815 twips from the corner.
         // A line of one 96-dpi pixel stays as heavy at any scale, inside the outline.
         const int line = std::max(1, ::MulDiv(1, dpi_, 96));
-        UniqueHpen pen(::CreatePen(PS_INSIDEFRAME, line, Rgb(look_.frameColor)));
+        UniqueHpen pen(::CreatePen(PS_INSIDEFRAME, line, ColorrefOf(look_.frameColor)));
         SelectRestorer selPen(mem.get(), pen.get());
         SelectRestorer selBrush(mem.get(), ::GetStockObject(NULL_BRUSH));
         ::Rectangle(mem.get(), 0, 0, Px(kMsgWidth), Px(kMsgFrameHeight));
@@ -193,7 +191,7 @@ void MsgForm::OnPaint() {
                   Px(kMsgTextTop + kMsgTextHeight)};
         SelectRestorer selFont(mem.get(), font_.get());
         ::SetBkMode(mem.get(), TRANSPARENT);
-        ::SetTextColor(mem.get(), Rgb(look_.fontColor));
+        ::SetTextColor(mem.get(), ColorrefOf(look_.fontColor));
         ::DrawTextW(mem.get(), text_.c_str(), static_cast<int>(text_.size()), &text,
                     DT_LEFT | DT_TOP | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_END_ELLIPSIS);
         ::BitBlt(paint.get(), 0, 0, w, h, mem.get(), 0, 0, SRCCOPY);

@@ -10,6 +10,7 @@
 
 #include "common/atomic_file.h"
 #include "common/codepage.h"
+#include "common/colour.h"
 #include "platform/win32/gdiplus_inc.h"
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/win_text.h"
@@ -17,10 +18,6 @@
 namespace vt {
 
 namespace {
-
-COLORREF ToColorref(uint32_t c) {
-    return RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
 
 bool EndsWith(const std::string& s, const char* tail) {
     size_t n = std::strlen(tail);
@@ -93,7 +90,7 @@ void IconCanvas::Clear() {
     if (!bitmap_) return;
     UniqueMemDc dc(::CreateCompatibleDC(nullptr));
     SelectRestorer sel(dc.get(), bitmap_.get());
-    UniqueHbrush brush(::CreateSolidBrush(ToColorref(back_)));
+    UniqueHbrush brush(::CreateSolidBrush(ColorrefOf(back_)));
     RECT all{0, 0, size_, size_};
     ::FillRect(dc.get(), &all, brush.get());
 }

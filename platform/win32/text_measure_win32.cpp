@@ -1,5 +1,6 @@
 #include "platform/win32/text_measure_win32.h"
 
+#include "common/twips.h"
 #include "platform/win32/win_text.h"
 
 namespace vt {
@@ -39,14 +40,14 @@ int TextMeasureWin32::TextWidthTwips(const std::string& text, int fontSizePt) {
         LogWin32Failure("GetTextExtentPoint32W");
         return 0;
     }
-    return ::MulDiv(size.cx, 1440, dpi_);
+    return PixelsToTwips(size.cx, dpi_);
 }
 
 int TextMeasureWin32::LineHeightTwips(int fontSizePt) {
     HDC dc = DcFor(fontSizePt);
     TEXTMETRICW tm{};
-    if (!dc || !::GetTextMetricsW(dc, &tm)) return ::MulDiv(fontSizePt, 1440 * 4, 72 * 3);
-    return ::MulDiv(tm.tmHeight, 1440, dpi_);
+    if (!dc || !::GetTextMetricsW(dc, &tm)) return MulDivRound(fontSizePt, kTwipsPerInch * 4, 72 * 3);
+    return PixelsToTwips(tm.tmHeight, dpi_);
 }
 
 }  // namespace vt

@@ -1,5 +1,6 @@
 #include "platform/win32/window_dpi.h"
 
+#include "common/twips.h"
 #include "platform/win32/ui_font.h"
 
 namespace vt {
@@ -10,7 +11,7 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 
 int Sane(int dpi) {
-    return dpi >= 24 && dpi <= 1440 ? dpi : 0;
+    return IsUsableDpi(dpi) ? dpi : 0;
 }
 
 }  // namespace

@@ -51,6 +51,16 @@ TEST(IconRules, DefaultIconValues) {
     EXPECT_EQ(loc->index, 0);
 }
 
+// Beyond 96 dpi only a program file's icon can be drawn sharper than the
+// saved 32-pixel picture; a picture file or a skin picture is enlarged.
+TEST(IconRules, OnlyProgramIconsAreRedrawnLargerThanSaved) {
+    const IconPlan icon = PlanForIconFile("C:\\Tools\\app.exe", 2);
+    EXPECT_TRUE(PreviewRedrawnFromFile(icon, 48));
+    EXPECT_FALSE(PreviewRedrawnFromFile(icon, kItemIconPixels));
+    EXPECT_FALSE(PreviewRedrawnFromFile(PlanForIconFile("C:\\Pics\\a.ico", 0), 64));
+    EXPECT_FALSE(PreviewRedrawnFromFile(IconPlan{IconPlan::Kind::Stock}, 64));
+}
+
 TEST(IconRules, FilePlansByExtension) {
     using K = IconPlan::Kind;
     struct Case {
