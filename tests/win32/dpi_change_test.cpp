@@ -5,7 +5,7 @@
 // neighbours and wide enough for its caption in the new font.
 #include "tests/win32/vt_harness.h"
 
-#include "launcher/dialogs/menu_ids.h"
+#include "launcher/menus/menu_ids.h"
 #include "tests/win32/layout_check.h"
 
 namespace vt::harness {

@@ -58,7 +58,9 @@ TEST(IconRules, OnlyProgramIconsAreRedrawnLargerThanSaved) {
     EXPECT_TRUE(PreviewRedrawnFromFile(icon, 48));
     EXPECT_FALSE(PreviewRedrawnFromFile(icon, kItemIconPixels));
     EXPECT_FALSE(PreviewRedrawnFromFile(PlanForIconFile("C:\\Pics\\a.ico", 0), 64));
-    EXPECT_FALSE(PreviewRedrawnFromFile(IconPlan{IconPlan::Kind::Stock}, 64));
+    IconPlan stock;
+    stock.kind = IconPlan::Kind::Stock;
+    EXPECT_FALSE(PreviewRedrawnFromFile(stock, 64));
 }
 
 TEST(IconRules, FilePlansByExtension) {
