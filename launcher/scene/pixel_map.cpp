@@ -26,7 +26,8 @@ PixelMap::PixelMap(int dpi) : dpi_(IsUsableDpi(dpi) ? dpi : 96) {}
 
 int PixelMap::Px(int twips) const {
     // ceil(twips * dpi / 1440 - 1/2)
-    return static_cast<int>(CeilDiv(2 * static_cast<int64_t>(twips) * dpi_ - kTwipsPerInch, 2 * kTwipsPerInch));
+    return static_cast<int>(
+        CeilDiv(2 * static_cast<int64_t>(twips) * dpi_ - kTwipsPerInch, 2 * static_cast<int64_t>(kTwipsPerInch)));
 }
 
 int PixelMap::Twips(int pixels) const {
