@@ -17,19 +17,8 @@
 namespace vt::harness {
 namespace {
 
-class DialogScreenshots : public LauncherTest, public ::testing::WithParamInterface<int> {
+class DialogScreenshots : public DemoDialogTest, public ::testing::WithParamInterface<int> {
 protected:
-    void SetUp() override {
-        // The dialogs' rectangles in their own pixels, whatever this process's dpi.
-        ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
-        ASSERT_TRUE(launcher_.UseDemoStore()) << "build the demo store first";
-        UseClickLayout();
-        WriteDword(kSettingKeyW, L"ShowItemExSetting", 0);
-        ASSERT_TRUE(launcher_.Start());
-    }
-
-    void TearDown() override { EXPECT_TRUE(launcher_.Close()); }
-
     const int dpi_ = GetParam();
     ScopedLogPixels screen_{static_cast<DWORD>(dpi_)};
 

@@ -34,17 +34,8 @@ void ExpectAt(HWND w, const RECT& suggested) {
     EXPECT_EQ(now.bottom, suggested.bottom);
 }
 
-class DpiChange : public LauncherTest {
+class DpiChange : public DemoDialogTest {
 protected:
-    void SetUp() override {
-        ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
-        ASSERT_TRUE(launcher_.UseDemoStore()) << "build the demo store first";
-        UseClickLayout();
-        WriteDword(kSettingKeyW, L"ShowItemExSetting", 0);
-        ASSERT_TRUE(launcher_.Start());
-    }
-    void TearDown() override { EXPECT_TRUE(launcher_.Close()); }
-
     // Moves the dialog to 150 % and back; its layout must hold at both.
     void MoveAcross(HWND dlg, const std::wstring& shot) {
         ASSERT_NE(dlg, nullptr) << "the dialog did not open";

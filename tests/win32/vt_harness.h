@@ -208,6 +208,20 @@ using ::vt::ScopedLogPixels;
 // and started without a question: the layout the tests click at.
 void UseClickLayout(int showItemType = 0);
 
+// The launcher on the demo store, for tests that open its dialogs: their
+// rectangles read in their own pixels, the item editor's advanced part folded.
+class DemoDialogTest : public LauncherTest {
+protected:
+    void SetUp() override {
+        ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+        ASSERT_TRUE(launcher_.UseDemoStore()) << "build the demo store first";
+        UseClickLayout();
+        WriteDword(kSettingKeyW, L"ShowItemExSetting", 0);
+        ASSERT_TRUE(launcher_.Start());
+    }
+    void TearDown() override { EXPECT_TRUE(launcher_.Close()); }
+};
+
 // ---- Input posted to windows and dialogs ------------------------------------
 
 // True once the window's thread takes a sent message: it is not stuck. Sent
